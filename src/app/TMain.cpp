@@ -1,0 +1,607 @@
+#include "app/TMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include "app/LessonReader.h"
+#include "guide/KeyboardGuide.h"
+#include "guide/TargetLine.h"
+#include "platform/Colour.h"
+#include "platform/ControlIdentity.h"
+#include "platform/Cp1252.h"
+#include "platform/ErrorBox.h"
+#include "platform/FileIO.h"
+#include "platform/Fonts.h"
+#include "platform/HelpViewer.h"
+#include "platform/MessageWait.h"
+#include "platform/TBitBtn.h"
+#include "platform/TDXDraw.h"
+#include "platform/TDXTimer.h"
+#include "platform/TEdit.h"
+#include "platform/TImage.h"
+#include "platform/TLabel.h"
+#include "platform/TRxGIFAnimator.h"
+#include "platform/TRxSpeedButton.h"
+#include "platform/TScroller.h"
+#include "platform/TShape.h"
+#include "platform/TSpinEdit.h"
+#include "platform/TTimer.h"
+#include "platform/TutorError.h"
+
+namespace {
+
+constexpr int ChronoInterval = 33;
+
+const QString MSSansSerif = QStringLiteral("MS Sans Serif");
+const QString Arial = QStringLiteral("Arial");
+
+void SetTextColours(QWidget *control, std::uint32_t text, std::uint32_t background = 0xFFFFFFFF)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, FromColourValue(text));
+    palette.setColor(QPalette::Text, FromColourValue(text));
+    if (background != 0xFFFFFFFF)
+        palette.setColor(QPalette::Base, FromColourValue(background));
+    control->setPalette(palette);
+}
+
+TLabel *MakeLabel(QWidget *parent, const QString &name, QRect geometry, const QFont &font, std::uint32_t colour,
+                  const QString &caption)
+{
+    auto *label = new TLabel(parent);
+    Identify(label, name);
+    label->setGeometry(geometry);
+    label->setFont(font);
+    SetTextColours(label, colour);
+    label->SetCaption(caption);
+    return label;
+}
+
+TBitBtn *MakeButton(QWidget *parent, const QString &name, QRect geometry, const QString &hint, int glyphSize)
+{
+    auto *button = new TBitBtn(parent, glyphSize);
+    Identify(button, name, hint, HintShown::Yes);
+    button->setGeometry(geometry);
+    return button;
+}
+
+// The virtual-key code of a key-down, as the window-level key filter knows keys; 0xFF for keys it has no code for.
+std::uint16_t VirtualKeyOf(const QKeyEvent &event)
+{
+    const int key = event.key();
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    default:
+        if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+            return static_cast<std::uint16_t>(key);
+        return 0xFF;
+    }
+}
+
+} // namespace
+
+TMain::TMain(const QString &programFolder)
+    : QWidget(nullptr), OpenDialog1(QStringLiteral("Dictées vocales Tapotis2002|*.txt"), QStringLiteral("*.txt"))
+{
+    ProgramFolder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder;
+    if (!ProgramFolder.endsWith(QLatin1Char('/')))
+        ProgramFolder += QLatin1Char('/');
+
+    setObjectName(QStringLiteral("Main"));
+    setAccessibleName(QStringLiteral("Main"));
+    setWindowTitle(QStringLiteral("Tapotis2002"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setFixedSize(800, 600);
+    setFont(DesignFont(MSSansSerif, 11));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, FromColourValue(colours::BtnFace));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    CreateControls();
+    BindHandlers();
+    // Key preview: the window sees every key-down before the focused control.
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TMain::~TMain()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TMain::CreateControls()
+{
+    Image1 = new TImage(this);
+    Identify(Image1, QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 800, 600);
+
+    TRxGIFAnimator::Settings title;
+    title.Center = true;
+    title.FrameIndex = 22;
+    RxGIFAnimator1 = new TRxGIFAnimator(this, title);
+    Identify(RxGIFAnimator1, QStringLiteral("RxGIFAnimator1"));
+    RxGIFAnimator1->setGeometry(311, 13, 178, 66);
+
+    LabelChrono = MakeLabel(this, QStringLiteral("LabelChrono"), QRect(328, 554, 145, 20),
+                            DesignFont(Arial, 16, true, true), colours::Lime, QStringLiteral("0"));
+    LabelCorrect = MakeLabel(this, QStringLiteral("LabelCorrect"), QRect(23, 330, 44, 18), DesignFont(Arial, 13, true),
+                             colours::Black, QStringLiteral("0"));
+    LabelErreur = MakeLabel(this, QStringLiteral("LabelErreur"), QRect(733, 330, 44, 18), DesignFont(Arial, 13, true),
+                            colours::Black, QStringLiteral("0"));
+
+    TRxGIFAnimator::Settings bird;
+    bird.AutoSize = true;
+    bird.FrameIndex = 1;
+    RxGIFAnimator2 = new TRxGIFAnimator(this, bird);
+    Identify(RxGIFAnimator2, QStringLiteral("RxGIFAnimator2"));
+    RxGIFAnimator2->setGeometry(248, 40, 51, 45);
+
+    PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    const char *const dictationNames[] = {"Dictesnumro11", "Dictesnumro12", "Dictesnumro31", "Dictesnumro41",
+                                          "Dictesnumro51", "Dictesnumro61", "Dictesnumro71", "Dictesnumro81",
+                                          "Dictenumro91",  "Dictenumro101"};
+    for (int i = 0; i < 10; ++i) {
+        QAction *item = PopupMenu2->addAction(QStringLiteral("Dictée numéro %1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        item->setObjectName(QLatin1String(dictationNames[i]));
+        item->setData(i);
+    }
+    BoutonDicteesVocales = new TRxSpeedButton(this, 22, PopupMenu2);
+    Identify(BoutonDicteesVocales, QStringLiteral("BoutonDicteesVocales"), QStringLiteral("Dictées vocales"));
+    BoutonDicteesVocales->setGeometry(171, 551, 29, 29);
+
+    LabelUser = MakeLabel(this, QStringLiteral("LabelUser"), QRect(312, 83, 177, 13), DesignFont(MSSansSerif, 11),
+                          colours::Yellow, QStringLiteral("Marie Durand"));
+    Identify(LabelUser, QStringLiteral("LabelUser"), QStringLiteral("Utilisateur"), HintShown::Yes);
+
+    Shape1 = new TShape(this, colours::LightGreen);
+    Identify(Shape1, QStringLiteral("Shape1"));
+    Shape1->setGeometry(312, 79, 177, 3);
+
+    PaintBoxKey = new TDXDraw(this, QSize(632, 248));
+    Identify(PaintBoxKey, QStringLiteral("PaintBoxKey"));
+    PaintBoxKey->setGeometry(84, 286, 632, 248);
+
+    Scroller1 = new TScroller(this, 0, 255, 255, 51);
+    Identify(Scroller1, QStringLiteral("Scroller1"), QStringLiteral("Opacité des mains"));
+    Scroller1->setGeometry(102, 314, 23, 13);
+
+    BoutonFacile = MakeButton(this, QStringLiteral("BoutonFacile"), QRect(21, 551, 28, 28),
+                              QStringLiteral("Entrainement"), 22);
+    BoutonMoyen = MakeButton(this, QStringLiteral("BoutonMoyen"), QRect(71, 551, 28, 28), QStringLiteral("Phrases"), 22);
+    BoutonDifficile = MakeButton(this, QStringLiteral("BoutonDifficile"), QRect(121, 551, 28, 28),
+                                 QStringLiteral("Texte défilant"), 22);
+    BoutonQuitter = MakeButton(this, QStringLiteral("BoutonQuitter"), QRect(751, 551, 28, 28),
+                               QStringLiteral("Quitter l'application"), 22);
+    BoutonAide = MakeButton(this, QStringLiteral("BoutonAide"), QRect(701, 551, 28, 28),
+                            QStringLiteral("Aide de l'application"), 22);
+    BoutonJeu = MakeButton(this, QStringLiteral("BoutonJeu"), QRect(651, 551, 28, 28), QStringLiteral("Zid-Ediveza"), 24);
+    BoutonSon = MakeButton(this, QStringLiteral("BoutonSon"), QRect(601, 551, 28, 28),
+                           QStringLiteral("Activer/Désactiver le son"), 22);
+    BoutonSon->SetTag(1);
+
+    EditText = new TEdit(this);
+    Identify(EditText, QStringLiteral("EditText"));
+    EditText->setGeometry(48, 213, 703, 34);
+    EditText->setFont(DesignFont(QStringLiteral("Palatino Linotype"), 19));
+    SetTextColours(EditText, colours::Purple, colours::Silver);
+    EditText->setFocusPolicy(Qt::ClickFocus);
+
+    SpinEdit1 = new TSpinEdit(this, 1, 7, 1, 1, false);
+    Identify(SpinEdit1, QStringLiteral("SpinEdit1"), QStringLiteral("Vitesse du défilement"), HintShown::Yes);
+    SpinEdit1->setGeometry(664, 310, 33, 23);
+    SpinEdit1->setFont(DesignFont(Arial, 11, true));
+    SetTextColours(SpinEdit1, colours::Black, colours::Silver);
+
+    DXPaintBoxTexte = new TDXDraw(this, QSize(705, 33));
+    Identify(DXPaintBoxTexte, QStringLiteral("DXPaintBoxTexte"));
+    DXPaintBoxTexte->setGeometry(48, 140, 705, 32);
+
+    BoutonAuto = MakeButton(this, QStringLiteral("BoutonAuto"), QRect(523, 310, 23, 22), QStringLiteral("Pause café..."), 18);
+
+    SpinEdit2 = new TSpinEdit(this, 17100, 28100, 22050, 1000, true);
+    Identify(SpinEdit2, QStringLiteral("SpinEdit2"), QStringLiteral("Vitesse de la voix en Hz"), HintShown::Yes);
+    SpinEdit2->setGeometry(594, 310, 57, 23);
+    SpinEdit2->setFont(DesignFont(Arial, 11, true));
+    SetTextColours(SpinEdit2, palette().color(QPalette::WindowText).rgb() & 0xFFFFFF, colours::Silver);
+
+    BoutonPrononcer = MakeButton(this, QStringLiteral("BoutonPrononcer"), QRect(559, 310, 23, 21),
+                                 QStringLiteral("Activer/Désactiver la prononciation des touches"), 20);
+    BoutonPrononcer->SetTag(0);
+
+    const char *const pictures[] = {"MainG.bmp",    "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
+                                    "IndexG.bmp",   "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
+                                    "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
+    for (const char *name : pictures)
+        DXImageList1.Add(QLatin1String(name), colours::White);
+    DXImageList1.Add(QStringLiteral("Tapotis.bmp"), colours::Black);
+
+    for (const char *name : {"Type.wav", "Error.wav", "Soluce.wav"})
+        DXWaveList1.Add(QLatin1String(name));
+
+    TimerChrono = new TTimer(this);
+    TimerChrono->setObjectName(QStringLiteral("TimerChrono"));
+
+    Timer1 = new TDXTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->SetEnabled(true);
+
+    // An empty menu: a right click in the edit box or the scroll-speed box opens nothing.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    EditText->setContextMenuPolicy(Qt::PreventContextMenu);
+    SpinEdit1->setContextMenuPolicy(Qt::PreventContextMenu);
+
+    const char *const words[] = {
+        "Touche_a.wav",          "Touche_ag.wav",        "Touche_Aigu.wav",       "Touche_Apostrophe.wav",
+        "Touche_b.wav",          "Touche_c.wav",         "Touche_cc.wav",         "Touche_Circ.wav",
+        "Touche_d.wav",          "Touche_deuxPoints.wav", "Touche_e.wav",         "Touche_ea.wav",
+        "Touche_ec.wav",         "Touche_eg.wav",        "Touche_Entree.wav",     "Touche_Espace.wav",
+        "Touche_et.wav",         "Touche_f.wav",         "Touche_g.wav",          "Touche_Grave.wav",
+        "Touche_Guillemets.wav", "Touche_h.wav",         "Touche_i.wav",          "Touche_j.wav",
+        "Touche_k.wav",          "Touche_l.wav",         "Touche_m.wav",          "Touche_majuscule.wav",
+        "Touche_n.wav",          "Touche_o.wav",         "Touche_p.wav",          "Touche_Point.wav",
+        "Touche_PointExc.wav",   "Touche_PointInter.wav", "Touche_PointVirg.wav", "Touche_q.wav",
+        "Touche_r.wav",          "Touche_s.wav",         "Touche_t.wav",          "Touche_Trema.wav",
+        "Touche_u.wav",          "Touche_ug.wav",        "Touche_v.wav",          "Touche_Virgule.wav",
+        "Touche_w.wav",          "Touche_x.wav",         "Touche_y.wav",          "Touche_z.wav"};
+    for (const char *name : words)
+        DXWaveList3.Add(QLatin1String(name));
+
+    // Windowed controls lie above the painted ones (picture, animations, labels, shape, dictation button),
+    // in their creation order.
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             PaintBoxKey, Scroller1, BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter, BoutonAide, BoutonJeu,
+             BoutonSon, EditText, SpinEdit1, DXPaintBoxTexte, BoutonAuto, SpinEdit2, BoutonPrononcer})
+        control->raise();
+
+    const std::initializer_list<QWidget *> tabOrder = {BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter,
+                                                       BoutonAide,   BoutonJeu,   BoutonSon,       EditText,
+                                                       SpinEdit1,    BoutonAuto,  SpinEdit2,       BoutonPrononcer};
+    const QWidget *previous = nullptr;
+    for (QWidget *control : tabOrder) {
+        if (previous)
+            setTabOrder(const_cast<QWidget *>(previous), control);
+        previous = control;
+    }
+}
+
+void TMain::BindHandlers()
+{
+    connect(BoutonQuitter, &QPushButton::clicked, this, GuardedSlot([this] { BoutonQuitterClick(); }));
+    connect(BoutonAide, &QPushButton::clicked, this, GuardedSlot([this] { BoutonAideClick(); }));
+    connect(BoutonFacile, &QPushButton::clicked, this, GuardedSlot([this] { BoutonFacileClick(); }));
+    connect(BoutonMoyen, &QPushButton::clicked, this, GuardedSlot([this] { BoutonMoyenClick(); }));
+    connect(BoutonAuto, &QPushButton::clicked, this, GuardedSlot([this] { BoutonAutoClick(); }));
+    connect(BoutonSon, &QPushButton::clicked, this, GuardedSlot([this] { BoutonSonClick(); }));
+    connect(BoutonPrononcer, &QPushButton::clicked, this, GuardedSlot([this] { BoutonPrononcerClick(); }));
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, GuardedSlot([this] { SpinEdit1Change(); }));
+    connect(SpinEdit2, &QSpinBox::valueChanged, this, GuardedSlot([this] { SpinEdit2Change(); }));
+    EditText->OnKeyPress = [this](char &key) { EditTextKeyPress(key); };
+    TimerChrono->OnTimer = [this] { TimerChronoTimer(); };
+    Timer1->OnTimer = [this](int lag) { Timer1Timer(lag); };
+    Scroller1->OnClick = [this] { Scroller1Click(); };
+}
+
+// ---- Start-up and window-wide handlers ----
+
+void TMain::FormCreate()
+{
+    LessonLines.clear();
+    ScrollBitmap = QImage();
+    HandOpacity = Scroller1->Position();
+    ResetSession();
+    PaintBoxKey->Initialize();
+    DXPaintBoxTexte->Initialize();
+    DXPaintBoxTexte->Fill(colours::Black);
+    PaintBoxKey->Fill(colours::Black);
+    DrawKeyboardPicture(*PaintBoxKey, DXImageList1);
+    PaintBoxKey->ReleaseCanvas();
+    PaintBoxKey->Flip();
+}
+
+void TMain::FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers)
+{
+    // Tab never moves the focus from one control to another.
+    if (Key == 9)
+        Key = 0;
+}
+
+void TMain::FormKeyPress(char &)
+{
+    // Characters reach the focused control unchanged.
+}
+
+void TMain::BoutonQuitterClick()
+{
+    // The main loop ends once the handler running now, and any wait it is in, has returned to it.
+    QCoreApplication::exit(0);
+}
+
+void TMain::BoutonAideClick()
+{
+    showMinimized();
+    helpviewer::ShowTopics(ProgramFolder + QStringLiteral("AIDE.HLP"));
+}
+
+void TMain::WaitMilliseconds(double ms)
+{
+    ProcessMessagesFor(ms);
+}
+
+bool TMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    auto *target = static_cast<QWidget *>(watched);
+    if (target->window() != this)
+        return QWidget::eventFilter(watched, event);
+    auto *keyEvent = static_cast<QKeyEvent *>(event);
+    std::uint16_t key = VirtualKeyOf(*keyEvent);
+    errorbox::Guarded([&] { FormKeyDown(key, keyEvent->modifiers()); });
+    if (key != 0)
+        return false;
+    // The key-down goes no further; its character, if any, still reaches the edit box.
+    if (target == EditText)
+        EditText->ReceiveCharacters(TEdit::CharactersOf(*keyEvent));
+    return true;
+}
+
+void TMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    if (const QScreen *screen = this->screen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+}
+
+void TMain::FocusEditText()
+{
+    EditText->setFocus(Qt::OtherFocusReason);
+}
+
+// ---- The typing engine ----
+
+bool TMain::SoundOn() const
+{
+    return BoutonSon->Tag() == 1;
+}
+
+bool TMain::PronunciationOn() const
+{
+    return BoutonPrononcer->Tag() == 1;
+}
+
+void TMain::EditTextKeyPress(char &Key)
+{
+    const KeyVerdict verdict = JudgeKey(Session, static_cast<unsigned char>(Key), TimerChrono->Interval() != 0);
+    if (verdict.Correct) {
+        if (SoundOn())
+            PlayCue(0);
+        if (verdict.RedrawTargetLine)
+            DrawTargetLine(Session.TypedText, Session.TargetText);
+        if (verdict.FinishesLesson)
+            FinishLesson();
+        else if (verdict.StartsChrono)
+            TimerChrono->SetInterval(ChronoInterval);
+    } else {
+        if (SoundOn())
+            PlayCue(1);
+        Key = 0;
+    }
+    DrawKeyboardGuide(Session.CharacterAtCursor());
+    PaintBoxKey->Flip();
+    LabelCorrect->SetCaption(QString::number(Session.CorrectCount));
+    LabelErreur->SetCaption(QString::number(Session.ErrorCount));
+    if (PronunciationOn() && Session.PracticeMode != 4)
+        PronounceCharacter(Session.CharacterAtCursor());
+}
+
+void TMain::FinishLesson()
+{
+    if (SoundOn())
+        PlayCue(2);
+    Timer1->SetEnabled(false);
+    TimerChrono->SetInterval(0);
+    const LessonFigures figures = ComputeFigures(Session);
+    RecordResult(figures.Speed, figures.Success);
+}
+
+void TMain::TimerChronoTimer()
+{
+    ++Session.ChronoTicks;
+    LabelChrono->SetCaption(QString::number(Session.ChronoTicks));
+}
+
+void TMain::ResetSession()
+{
+    Session.Reset();
+    LabelCorrect->SetCaption(QStringLiteral("0"));
+    LabelErreur->SetCaption(QStringLiteral("0"));
+    LabelChrono->SetCaption(QStringLiteral("0"));
+    EditText->clear();
+    Timer1->SetEnabled(false);
+    DXPaintBoxTexte->Fill(colours::Black);
+    DXWaveList2.Clear();
+}
+
+void TMain::BoutonSonClick()
+{
+    BoutonSon->SetTag(BoutonSon->Tag() == 1 ? 0 : 1);
+    FocusEditText();
+}
+
+void TMain::BoutonPrononcerClick()
+{
+    BoutonPrononcer->SetTag(BoutonPrononcer->Tag() == 1 ? 0 : 1);
+    FocusEditText();
+}
+
+void TMain::SpinEdit1Change()
+{
+    Timer1->SetInterval(70 - 10 * SpinEdit1->value());
+    FocusEditText();
+}
+
+void TMain::SpinEdit2Change()
+{
+    FocusEditText();
+}
+
+// ---- Lessons ----
+
+std::string TMain::LoadLesson(int level)
+{
+    std::string result;
+    const QString path = ProgramFolder + QString::fromStdString(LessonRelativePath(level));
+    LessonLines = SplitLessonLines(ReadWholeFile(path));
+    if (LessonLines.empty())
+        throw TutorError(QStringLiteral("Indice de liste hors limites (%1)").arg(0));
+    result = TrimLessonLine(LessonLines.front());
+    if (result.empty())
+        throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(path));
+    ResetSession();
+    DrawKeyboardGuide(static_cast<unsigned char>(result.front()));
+    PaintBoxKey->Flip();
+    return result;
+}
+
+void TMain::StartLesson(int mode)
+{
+    Session.PracticeMode = mode;
+    Session.AutoMode = false;
+    Session.TargetText = LoadLesson(mode);
+    DrawLessonFirstLine(*DXPaintBoxTexte, Session.TargetText);
+    if (PronunciationOn())
+        PronounceCharacter(Session.CharacterAtCursor());
+    FocusEditText();
+}
+
+void TMain::BoutonFacileClick()
+{
+    StartLesson(1);
+}
+
+void TMain::BoutonMoyenClick()
+{
+    StartLesson(2);
+}
+
+void TMain::BoutonAutoClick()
+{
+    Session.PracticeMode = 4;
+    ResetSession();
+    Session.TargetText = LoadLesson(4);
+    DXPaintBoxTexte->Fill(colours::Black);
+    DXPaintBoxTexte->ReleaseCanvas();
+    DXPaintBoxTexte->Flip();
+    Session.AutoMode = true;
+    BoutonSon->SetTag(0);
+    FocusEditText();
+    // Our own copy: a lesson started during the demonstration replaces the target text, not what is being typed.
+    const std::string text = Session.TargetText;
+    SendKeys(text, true);
+}
+
+// ---- Keyboard guide and target line ----
+
+void TMain::DrawKeyboardGuide(unsigned char)
+{
+    // The bare keyboard; the markers and hands for the character come with the key map.
+    DrawKeyboardPicture(*PaintBoxKey, DXImageList1);
+    PaintBoxKey->ReleaseCanvas();
+}
+
+void TMain::DrawTargetLine(const std::string &typed, const std::string &target)
+{
+    ::DrawTargetLine(*DXPaintBoxTexte, typed, target);
+}
+
+void TMain::Scroller1Click()
+{
+    HandOpacity = Scroller1->Position();
+    if (!Session.TargetText.empty())
+        DrawKeyboardGuide(Session.CharacterAtCursor());
+    PaintBoxKey->Flip();
+}
+
+void TMain::Timer1Timer(int)
+{
+    if (!DXPaintBoxTexte->CanDraw())
+        return;
+    DXPaintBoxTexte->Fill(colours::Black);
+    ScrollOffset -= Timer1->Interval() >= 50 ? 1 : 2;
+    DrawCanvas &canvas = DXPaintBoxTexte->Canvas();
+    canvas.Draw(ScrollOffset, 0, ScrollBitmap);
+    if (ScrollOffset <= -canvas.TextWidth(Session.TargetText))
+        Timer1->SetEnabled(false);
+    DXPaintBoxTexte->ReleaseCanvas();
+    DXPaintBoxTexte->Flip();
+}
+
+// ---- Sound and results ----
+
+void TMain::PlayCue(int index)
+{
+    DXWaveList1.Items(index).Play(false);
+}
+
+void TMain::PronounceCharacter(unsigned char)
+{
+    // Key names are said from recorded words; until the words are carried, nothing is said.
+}
+
+void TMain::RecordResult(long double speed, long double success)
+{
+    RecordedResults.push_back(LessonFigures{speed, success});
+}
+
+bool TMain::SendKeys(const std::string &text, bool)
+{
+    for (char c : text) {
+        WaitMilliseconds(100);
+        QWidget *target = focusWidget();
+        if (!target)
+            continue;
+        const auto byte = static_cast<unsigned char>(c);
+        int key = Qt::Key_unknown;
+        switch (byte) {
+        case '\r': key = Qt::Key_Return; break;
+        case '\t': key = Qt::Key_Tab; break;
+        case '\b': key = Qt::Key_Backspace; break;
+        case 27: key = Qt::Key_Escape; break;
+        default: break;
+        }
+        const QString characterText(cp1252::ToUnicode(byte));
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, characterText);
+        QCoreApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, characterText);
+        QCoreApplication::sendEvent(target, &release);
+    }
+    return true;
+}

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <QImage>
+#include <QMenu>
+#include <QWidget>
+
+#include "app/TypingSession.h"
+#include "platform/TDXImageList.h"
+#include "platform/TDXSound.h"
+#include "platform/TDXWaveList.h"
+#include "platform/TOpenDialog.h"
+
+class TBitBtn;
+class TDXDraw;
+class TDXTimer;
+class TEdit;
+class TImage;
+class TLabel;
+class TRxGIFAnimator;
+class TRxSpeedButton;
+class TScroller;
+class TShape;
+class TSpinEdit;
+class TTimer;
+
+// The main window: the target line, the edit box in which the learner types, the keyboard guide, the counters,
+// the chronometer and the two rows of buttons. It owns the running lesson (the typing session record), the
+// program folder and the lesson lines, and turns every character typed into the session's verdict, then into
+// sound, drawing and counters.
+class TMain : public QWidget
+{
+    Q_OBJECT
+public:
+    // The program folder is the executable's folder; tests may name another one. It ends with "/".
+    explicit TMain(const QString &programFolder = QString());
+    ~TMain() override;
+
+    // Controls, in creation order.
+    TImage *Image1 = nullptr;
+    TRxGIFAnimator *RxGIFAnimator1 = nullptr;
+    TLabel *LabelChrono = nullptr;
+    TLabel *LabelCorrect = nullptr;
+    TLabel *LabelErreur = nullptr;
+    TRxGIFAnimator *RxGIFAnimator2 = nullptr;
+    TRxSpeedButton *BoutonDicteesVocales = nullptr;
+    TLabel *LabelUser = nullptr;
+    TShape *Shape1 = nullptr;
+    TDXDraw *PaintBoxKey = nullptr;
+    TScroller *Scroller1 = nullptr;
+    TBitBtn *BoutonFacile = nullptr;
+    TBitBtn *BoutonMoyen = nullptr;
+    TBitBtn *BoutonDifficile = nullptr;
+    TBitBtn *BoutonQuitter = nullptr;
+    TBitBtn *BoutonAide = nullptr;
+    TBitBtn *BoutonJeu = nullptr;
+    TBitBtn *BoutonSon = nullptr;
+    TEdit *EditText = nullptr;
+    TSpinEdit *SpinEdit1 = nullptr;
+    TDXDraw *DXPaintBoxTexte = nullptr;
+    TBitBtn *BoutonAuto = nullptr;
+    TSpinEdit *SpinEdit2 = nullptr;
+    TBitBtn *BoutonPrononcer = nullptr;
+    TDXImageList DXImageList1;
+    TDXWaveList DXWaveList1;
+    TDXSound DXSound1;
+    TTimer *TimerChrono = nullptr;
+    TOpenDialog OpenDialog1;
+    TDXTimer *Timer1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    TDXWaveList DXWaveList2;
+    QMenu *PopupMenu2 = nullptr;
+    TDXWaveList DXWaveList3;
+
+    // Program-wide values.
+    QString ProgramFolder;
+    std::vector<std::string> LessonLines;
+    QImage ScrollBitmap;
+    int HandOpacity = 255;
+    int ScrollOffset = 0;
+    TypingSession Session;
+    // The figures of every lesson finished in this run, oldest first.
+    std::vector<LessonFigures> RecordedResults;
+
+    // Start-up and window-wide handlers.
+    void FormCreate();
+    void FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers Shift);
+    void FormKeyPress(char &Key);
+    void BoutonQuitterClick();
+    void BoutonAideClick();
+    // Runs the window's events for ms milliseconds; handlers run nested inside.
+    void WaitMilliseconds(double ms);
+
+    // The typing engine.
+    void EditTextKeyPress(char &Key);
+    void FinishLesson();
+    void TimerChronoTimer();
+    void ResetSession();
+    void BoutonSonClick();
+    void BoutonPrononcerClick();
+    void SpinEdit1Change();
+    void SpinEdit2Change();
+
+    // Lessons.
+    std::string LoadLesson(int level);
+    void StartLesson(int mode);
+    void BoutonFacileClick();
+    void BoutonMoyenClick();
+    void BoutonAutoClick();
+
+    // Keyboard guide and target line.
+    void DrawKeyboardGuide(unsigned char ch);
+    void DrawTargetLine(const std::string &typed, const std::string &target);
+    void Scroller1Click();
+    void Timer1Timer(int lagCount);
+
+    // Sound and results.
+    void PlayCue(int index);
+    void PronounceCharacter(unsigned char ch);
+    void RecordResult(long double speed, long double success);
+
+    // Types a text into the focused control, one character every 100 ms.
+    bool SendKeys(const std::string &text, bool wait);
+
+    bool SoundOn() const;
+    bool PronunciationOn() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void CreateControls();
+    void BindHandlers();
+    void FocusEditText();
+
+    bool m_centred = false;
+};

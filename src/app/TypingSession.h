@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The one record of the running lesson and the rules that judge each character typed. Pure: no widgets, no
+// timers, no clock. Positions are 1-based; characters are Windows-1252 bytes.
+//
+// Kept true: KeyCount = CorrectCount + ErrorCount; CorrectCount = Cursor - 1; TypedText is the first Cursor - 1
+// characters of TargetText.
+struct TypingSession {
+    std::string TargetText;
+    std::int32_t Cursor = 1;
+    std::string TypedText;
+    std::int32_t KeyCount = 0;
+    std::int32_t CorrectCount = 0;
+    std::int32_t ErrorCount = 0;
+    std::int32_t ChronoTicks = 0;
+    std::int32_t PracticeMode = 0;
+    bool AutoMode = false;
+
+    // Clears the lesson and its counters; the practice mode and the automatic flag stay.
+    void Reset();
+
+    // The character the learner must type next; NUL (on no key) once the whole text is typed, or without text.
+    unsigned char CharacterAtCursor() const;
+    bool FullyTyped() const { return static_cast<std::size_t>(Cursor) > TargetText.size(); }
+};
+
+// What the window must do after one character, besides the guide, counters and pronunciation that follow
+// every character.
+struct KeyVerdict {
+    bool Correct = false;
+    bool RedrawTargetLine = false; // practice modes 1 and 2, after a correct character
+    bool FinishesLesson = false;   // the last character, typed by the learner
+    bool StartsChrono = false;     // the first correct character that does not finish the lesson
+};
+
+// Judges one character against the next character of the target text and updates the record. The comparison
+// is of the bytes, exact. Once the text is typed, or while there is none, every character is wrong; NUL,
+// which stands for a character the code page cannot hold, is always wrong.
+KeyVerdict JudgeKey(TypingSession &session, unsigned char key, bool chronoRunning);
+
+// The two figures of a finished lesson, unrounded, in extended precision: characters per minute
+// ((KeyCount - ErrorCount) / ChronoTicks * 60, counting at least one tick so the figure stays finite) and the
+// percentage of correct keys (100 - ErrorCount / KeyCount * 100).
+struct LessonFigures {
+    long double Speed = 0;
+    long double Success = 0;
+};
+LessonFigures ComputeFigures(const TypingSession &session);
+
+// Nearest whole number, halves to the even neighbour (87.5 gives 88, 62.5 gives 62).
+long long RoundHalfEven(long double value);

@@ -1,0 +1,41 @@
+#include "guide/TargetLine.h"
+
+#include "platform/Colour.h"
+#include "platform/TDXDraw.h"
+
+namespace {
+
+void UseLineFont(DrawCanvas &canvas, std::uint32_t colour)
+{
+    canvas.Font.Color = colour;
+    canvas.Font.Name = QStringLiteral("Times new roman");
+    canvas.Font.Size = 14;
+}
+
+} // namespace
+
+void DrawTargetLine(TDXDraw &surface, const std::string &typed, const std::string &target)
+{
+    surface.Fill(colours::Black);
+    DrawCanvas &canvas = surface.Canvas();
+    // An opaque black cell behind the red prefix hides the yellow glyphs it covers.
+    canvas.Brush.Color = colours::Black;
+    canvas.Brush.Solid = true;
+    UseLineFont(canvas, colours::Yellow);
+    canvas.TextOut(0, 0, target);
+    UseLineFont(canvas, colours::Red);
+    canvas.TextOut(0, 0, typed);
+    surface.ReleaseCanvas();
+    surface.Flip();
+}
+
+void DrawLessonFirstLine(TDXDraw &surface, const std::string &target)
+{
+    surface.Fill(colours::Black);
+    DrawCanvas &canvas = surface.Canvas();
+    canvas.Brush.Solid = false;
+    UseLineFont(canvas, colours::Yellow);
+    canvas.TextOut(0, 0, target);
+    surface.ReleaseCanvas();
+    surface.Flip();
+}

@@ -1,0 +1,17 @@
+#include "platform/TBitBtn.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+
+TBitBtn::TBitBtn(QWidget *parent, int glyphSize) : QPushButton(parent)
+{
+    setIconSize(QSize(glyphSize, glyphSize));
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TBitBtn::SetGlyph(const QImage &glyph)
+{
+    setIcon(QIcon(QPixmap::fromImage(glyph)));
+}

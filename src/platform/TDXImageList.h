@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <QImage>
+#include <QString>
+
+// A named list of pictures, each with the colour that is drawn transparent.
+class TDXImageList
+{
+public:
+    struct Item {
+        QString Name;
+        std::uint32_t TransparentColor = 0;
+        QImage Picture;
+    };
+
+    void Add(const QString &name, std::uint32_t transparentColor, const QImage &picture = QImage());
+    int Count() const { return static_cast<int>(m_items.size()); }
+    Item &Items(int index);
+    const Item &Items(int index) const;
+
+private:
+    std::vector<Item> m_items;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <vector>
+
+#include <QString>
+
+// A named list of recorded sounds on one sound output. Names are looked up ignoring letter case. Until the
+// sound output opens, every play returns at once without a sound.
+class TDXWaveList
+{
+public:
+    struct Item {
+        QString Name;
+        bool Looped = false;
+        int MaxPlayingCount = 0;
+        void Play(bool wait);
+    };
+
+    void Add(const QString &name);
+    void Clear() { m_items.clear(); }
+    int Count() const { return static_cast<int>(m_items.size()); }
+    Item &Items(int index);
+    // Fails with "Wave '<name>' not found".
+    Item &Find(const QString &name);
+
+private:
+    std::vector<Item> m_items;
+};

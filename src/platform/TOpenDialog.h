@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// A file-open dialog described by a filter "description|pattern" and a default extension.
+class TOpenDialog
+{
+public:
+    TOpenDialog(const QString &filter, const QString &defaultExt) : m_filter(filter), m_defaultExt(defaultExt) {}
+
+    const QString &Filter() const { return m_filter; }
+    const QString &DefaultExt() const { return m_defaultExt; }
+    // The filter as Qt writes it: "description (pattern)".
+    QString QtFilter() const;
+
+    // Asks for a file; empty when the learner cancels.
+    QString Execute(QWidget *parent) const;
+
+private:
+    QString m_filter;
+    QString m_defaultExt;
+};

@@ -1,0 +1,31 @@
+#include "platform/TutorApplication.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "platform/ErrorBox.h"
+#include "platform/Fonts.h"
+
+TutorApplication::TutorApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    InstallFontSubstitutes();
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+bool TutorApplication::notify(QObject *receiver, QEvent *event)
+{
+    bool handled = false;
+    errorbox::Guarded([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+void TutorApplication::LoadFrenchTranslations()
+{
+    auto *translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    else
+        delete translator;
+}

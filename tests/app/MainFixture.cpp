@@ -1,0 +1,59 @@
+#include "MainFixture.h"
+
+#include <QFile>
+#include <QDir>
+#include <QTest>
+
+#include "platform/ErrorBox.h"
+#include "platform/TEdit.h"
+#include "platform/TLabel.h"
+
+void MainFixture::SetUp()
+{
+    ASSERT_TRUE(m_dir.isValid());
+    QDir(m_dir.path()).mkdir(QStringLiteral("Dictees"));
+    errorbox::SetPresenter([this](const QString &text) { Errors << text; });
+}
+
+void MainFixture::TearDown()
+{
+    m_main.reset();
+    errorbox::SetPresenter(nullptr);
+}
+
+void MainFixture::WriteLesson(int level, const std::string &bytes)
+{
+    QFile file(Folder() + QStringLiteral("Dictees/Level%1.dll").arg(level));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+TMain &MainFixture::Main()
+{
+    if (!m_main) {
+        m_main = std::make_unique<TMain>(Folder());
+        m_main->show();
+        m_main->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_main.get()));
+    }
+    return *m_main;
+}
+
+QString MainFixture::Shown(const TLabel *label)
+{
+    return label->Caption();
+}
+
+QString MainFixture::BoxText() const
+{
+    return m_main->EditText->text();
+}
+
+void MainFixture::Type(const QString &text)
+{
+    // One key press and release per character, with its text, as a keyboard sends a letter, accented or not.
+    for (const QChar c : text) {
+        const Qt::Key key = c.isLetterOrNumber() && c.unicode() < 128 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, Main().EditText, key, QString(c), Qt::NoModifier);
+    }
+}

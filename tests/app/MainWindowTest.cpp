@@ -1,0 +1,319 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+
+#include "MainFixture.h"
+#include "platform/Colour.h"
+#include "platform/TBitBtn.h"
+#include "platform/TDXDraw.h"
+#include "platform/TDXTimer.h"
+#include "platform/TEdit.h"
+#include "platform/TImage.h"
+#include "platform/TShape.h"
+#include "platform/TLabel.h"
+#include "platform/TRxSpeedButton.h"
+#include "platform/TScroller.h"
+#include "platform/TSpinEdit.h"
+#include "platform/TTimer.h"
+
+using MainWindow = MainFixture;
+
+namespace {
+
+struct ControlRow {
+    const char *name;
+    QRect geometry;
+    const char *hint;
+    bool hintShown;
+    bool handCursor;
+};
+
+// The layout, as the window's design gives it.
+const ControlRow kControls[] = {
+    {"Image1", {0, 0, 800, 600}, "", false, false},
+    {"RxGIFAnimator1", {311, 13, 178, 66}, "", false, false},
+    {"LabelChrono", {328, 554, 145, 20}, "", false, false},
+    {"LabelCorrect", {23, 330, 44, 18}, "", false, false},
+    {"LabelErreur", {733, 330, 44, 18}, "", false, false},
+    {"RxGIFAnimator2", {248, 40, 51, 45}, "", false, false},
+    {"BoutonDicteesVocales", {171, 551, 29, 29}, "Dictées vocales", false, true},
+    {"LabelUser", {312, 83, 177, 13}, "Utilisateur", true, false},
+    {"Shape1", {312, 79, 177, 3}, "", false, false},
+    {"PaintBoxKey", {84, 286, 632, 248}, "", false, false},
+    {"Scroller1", {102, 314, 23, 13}, "Opacité des mains", false, true},
+    {"BoutonFacile", {21, 551, 28, 28}, "Entrainement", true, true},
+    {"BoutonMoyen", {71, 551, 28, 28}, "Phrases", true, true},
+    {"BoutonDifficile", {121, 551, 28, 28}, "Texte défilant", true, true},
+    {"BoutonQuitter", {751, 551, 28, 28}, "Quitter l'application", true, true},
+    {"BoutonAide", {701, 551, 28, 28}, "Aide de l'application", true, true},
+    {"BoutonJeu", {651, 551, 28, 28}, "Zid-Ediveza", true, true},
+    {"BoutonSon", {601, 551, 28, 28}, "Activer/Désactiver le son", true, true},
+    {"EditText", {48, 213, 703, 34}, "", false, false},
+    {"SpinEdit1", {664, 310, 33, 23}, "Vitesse du défilement", true, true},
+    {"DXPaintBoxTexte", {48, 140, 705, 32}, "", false, false},
+    {"BoutonAuto", {523, 310, 23, 22}, "Pause café...", true, true},
+    {"SpinEdit2", {594, 310, 57, 23}, "Vitesse de la voix en Hz", true, true},
+    {"BoutonPrononcer", {559, 310, 23, 21}, "Activer/Désactiver la prononciation des touches", true, true},
+};
+
+} // namespace
+
+TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt)
+{
+    TMain &m = Main();
+    EXPECT_EQ(m.size(), QSize(800, 600));
+    EXPECT_TRUE(m.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(m.windowTitle(), QStringLiteral("Tapotis2002"));
+    for (const ControlRow &row : kControls) {
+        const QString name = QString::fromUtf8(row.name);
+        auto *control = m.findChild<QWidget *>(name);
+        ASSERT_NE(control, nullptr) << row.name;
+        EXPECT_EQ(control->geometry(), row.geometry) << row.name;
+        EXPECT_EQ(control->accessibleName(), name) << row.name;
+        EXPECT_EQ(control->property("hint").toString(), QString::fromUtf8(row.hint)) << row.name;
+        EXPECT_EQ(control->toolTip(), row.hintShown ? QString::fromUtf8(row.hint) : QString()) << row.name;
+        if (row.hint[0] != '\0') {
+            EXPECT_EQ(control->accessibleDescription(), QString::fromUtf8(row.hint)) << row.name;
+        }
+        if (row.handCursor) {
+            EXPECT_EQ(control->cursor().shape(), Qt::PointingHandCursor) << row.name;
+        }
+    }
+}
+
+TEST_F(MainWindow, WindowedControlsLieAboveThePaintedOnes)
+{
+    TMain &m = Main();
+    const QObjectList &children = m.children();
+    auto stackIndex = [&](const QWidget *w) { return children.indexOf(const_cast<QWidget *>(w)); };
+    EXPECT_LT(stackIndex(m.Image1), stackIndex(m.LabelChrono));
+    EXPECT_LT(stackIndex(m.PaintBoxKey), stackIndex(m.Scroller1));
+    for (const QWidget *painted : {static_cast<QWidget *>(m.LabelCorrect), static_cast<QWidget *>(m.Shape1),
+                                   static_cast<QWidget *>(m.BoutonDicteesVocales)})
+        EXPECT_LT(stackIndex(painted), stackIndex(m.PaintBoxKey));
+    // The stepper and the small buttons over the keyboard are visible, not hidden under it.
+    for (const QWidget *over : {static_cast<QWidget *>(m.Scroller1), static_cast<QWidget *>(m.BoutonAuto),
+                                static_cast<QWidget *>(m.SpinEdit2)}) {
+        const QWidget *hit = m.childAt(over->geometry().center());
+        EXPECT_TRUE(hit == over || over->isAncestorOf(hit)) << over->objectName().toStdString();
+    }
+}
+
+TEST_F(MainWindow, StartingValues)
+{
+    TMain &m = Main();
+    for (const TLabel *label : {m.LabelChrono, m.LabelCorrect, m.LabelErreur})
+        EXPECT_EQ(Shown(label), QStringLiteral("0"));
+    EXPECT_EQ(BoxText(), QString());
+    EXPECT_EQ(m.BoutonSon->Tag(), 1);
+    EXPECT_EQ(m.BoutonPrononcer->Tag(), 0);
+    EXPECT_EQ(m.Scroller1->Position(), 255);
+    EXPECT_EQ(m.HandOpacity, 255);
+    EXPECT_EQ(m.SpinEdit1->value(), 1);
+    EXPECT_EQ(m.SpinEdit2->value(), 22050);
+    EXPECT_EQ(m.TimerChrono->Interval(), 0);
+    EXPECT_FALSE(m.Timer1->Enabled());
+    EXPECT_EQ(m.DXWaveList2.Count(), 0);
+    EXPECT_EQ(m.DXWaveList1.Count(), 3);
+    EXPECT_EQ(m.DXWaveList3.Count(), 48);
+    EXPECT_EQ(m.DXImageList1.Count(), 13);
+    EXPECT_EQ(m.DXImageList1.Items(12).Name, QStringLiteral("Tapotis.bmp"));
+    EXPECT_EQ(m.DXImageList1.Items(12).TransparentColor, colours::Black);
+    EXPECT_EQ(m.DXImageList1.Items(0).TransparentColor, colours::White);
+    EXPECT_EQ(m.ProgramFolder, Folder());
+    EXPECT_EQ(m.PaintBoxKey->SurfaceSize(), QSize(632, 248));
+    EXPECT_EQ(m.DXPaintBoxTexte->SurfaceSize(), QSize(705, 33));
+    EXPECT_EQ(m.OpenDialog1.QtFilter(), QStringLiteral("Dictées vocales Tapotis2002 (*.txt)"));
+    EXPECT_EQ(m.DXPaintBoxTexte->Shown().pixel(10, 10), qRgb(0, 0, 0));
+}
+
+TEST_F(MainWindow, FontsAndColoursOfTheTexts)
+{
+    TMain &m = Main();
+    struct Row {
+        const QWidget *control;
+        const char *family;
+        int pixels;
+        bool bold;
+        bool italic;
+        std::uint32_t colour;
+    };
+    const Row rows[] = {
+        {m.LabelChrono, "Arial", 16, true, true, colours::Lime},
+        {m.LabelCorrect, "Arial", 13, true, false, colours::Black},
+        {m.LabelErreur, "Arial", 13, true, false, colours::Black},
+        {m.LabelUser, "MS Sans Serif", 11, false, false, colours::Yellow},
+        {m.EditText, "Palatino Linotype", 19, false, false, colours::Purple},
+        {m.SpinEdit1, "Arial", 11, true, false, colours::Black},
+    };
+    for (const Row &row : rows) {
+        const QFont font = row.control->font();
+        const std::string name = row.control->objectName().toStdString();
+        EXPECT_EQ(font.family(), QString::fromUtf8(row.family)) << name;
+        EXPECT_EQ(font.pixelSize(), row.pixels) << name;
+        EXPECT_EQ(font.bold(), row.bold) << name;
+        EXPECT_EQ(font.italic(), row.italic) << name;
+        const QPalette::ColorRole role = qobject_cast<const QLabel *>(row.control) ? QPalette::WindowText : QPalette::Text;
+        EXPECT_EQ(ToColourValue(row.control->palette().color(role)), row.colour) << name;
+    }
+    EXPECT_EQ(ToColourValue(m.EditText->palette().color(QPalette::Base)), colours::Silver);
+    // The substitutes exist on this machine, so the texts look as designed.
+    EXPECT_EQ(QFontInfo(m.LabelChrono->font()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_TRUE(QFontInfo(m.EditText->font()).family().startsWith(QStringLiteral("P052")));
+}
+
+TEST_F(MainWindow, DictationMenuHasItsTenItems)
+{
+    TMain &m = Main();
+    const QList<QAction *> items = m.PopupMenu2->actions();
+    ASSERT_EQ(items.size(), 10);
+    EXPECT_EQ(items[0]->objectName(), QStringLiteral("Dictesnumro11"));
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Dictée numéro 01"));
+    EXPECT_EQ(items[9]->objectName(), QStringLiteral("Dictenumro101"));
+    EXPECT_EQ(items[9]->text(), QStringLiteral("Dictée numéro 10"));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(items[i]->data().toInt(), i);
+    EXPECT_EQ(m.BoutonDicteesVocales->menu(), m.PopupMenu2);
+    EXPECT_TRUE(m.PopupMenu1->actions().isEmpty());
+}
+
+TEST_F(MainWindow, TabNeverMovesTheFocus)
+{
+    WriteLesson(1, "abc\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    ASSERT_TRUE(m.EditText->hasFocus());
+    QTest::keyClick(m.EditText, Qt::Key_Tab);
+    EXPECT_TRUE(m.EditText->hasFocus());
+    // Its character still reaches the typing: a wrong key.
+    EXPECT_EQ(m.Session.ErrorCount, 1);
+
+    m.BoutonMoyen->setFocus();
+    QTest::keyClick(m.BoutonMoyen, Qt::Key_Tab);
+    EXPECT_TRUE(m.BoutonMoyen->hasFocus());
+
+    std::uint16_t key = 9;
+    m.FormKeyDown(key, Qt::NoModifier);
+    EXPECT_EQ(key, 0);
+    for (std::uint16_t other : {8, 13, 27, 65, 32}) {
+        key = other;
+        m.FormKeyDown(key, Qt::ShiftModifier);
+        EXPECT_EQ(key, other);
+    }
+}
+
+TEST_F(MainWindow, NothingIsPastedIntoTheEditBox)
+{
+    WriteLesson(1, "abc\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("abc"), QClipboard::Selection);
+
+    QTest::keyClick(m.EditText, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(m.EditText, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::mouseClick(m.EditText, Qt::MiddleButton);
+    EXPECT_EQ(BoxText(), QString());
+    EXPECT_EQ(m.Session.Cursor, 1);
+    // Ctrl+V is the control character 22: a wrong key. Shift+Insert and the middle button are no characters.
+    EXPECT_EQ(m.Session.ErrorCount, 1);
+
+    QMimeData drop;
+    drop.setText(QStringLiteral("abc"));
+    EXPECT_FALSE(m.EditText->acceptDrops());
+    EXPECT_EQ(m.EditText->contextMenuPolicy(), Qt::PreventContextMenu);
+}
+
+TEST_F(MainWindow, AcceptedCharactersAlwaysGoToTheEnd)
+{
+    WriteLesson(1, "abcd\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    Type(QStringLiteral("ab"));
+    QTest::keyClick(m.EditText, Qt::Key_Home);
+    QTest::keyClick(m.EditText, Qt::Key_Delete);
+    m.EditText->selectAll();
+    Type(QStringLiteral("c"));
+    EXPECT_EQ(BoxText(), QStringLiteral("abc"));
+    EXPECT_EQ(m.Session.ErrorCount, 0);
+}
+
+TEST_F(MainWindow, ScrollSpeedCannotBeTypedButVoiceSpeedCan)
+{
+    TMain &m = Main();
+    EXPECT_FALSE(m.SpinEdit1->EditorEnabled());
+    m.SpinEdit1->setFocus();
+    QTest::keyClicks(m.SpinEdit1, QStringLiteral("5"));
+    EXPECT_EQ(m.SpinEdit1->value(), 1);
+    m.SpinEdit1->stepUp();
+    EXPECT_EQ(m.SpinEdit1->value(), 2);
+    for (int i = 0; i < 10; ++i)
+        m.SpinEdit1->stepUp();
+    EXPECT_EQ(m.SpinEdit1->value(), 7);
+
+    m.SpinEdit2->stepUp();
+    EXPECT_EQ(m.SpinEdit2->value(), 23050);
+    for (int i = 0; i < 10; ++i)
+        m.SpinEdit2->stepUp();
+    EXPECT_EQ(m.SpinEdit2->value(), 28100);
+    for (int i = 0; i < 20; ++i)
+        m.SpinEdit2->stepDown();
+    EXPECT_EQ(m.SpinEdit2->value(), 17100);
+}
+
+TEST_F(MainWindow, OpacityStepperTakesSixPositions)
+{
+    TMain &m = Main();
+    const QPoint left(3, 6);
+    const QPoint right(m.Scroller1->width() - 3, 6);
+    QTest::mouseClick(m.Scroller1, Qt::LeftButton, {}, right);
+    EXPECT_EQ(m.HandOpacity, 255);
+    for (int expected : {204, 153, 102, 51, 0, 0}) {
+        QTest::mouseClick(m.Scroller1, Qt::LeftButton, {}, left);
+        EXPECT_EQ(m.Scroller1->Position(), expected);
+        EXPECT_EQ(m.HandOpacity, expected);
+    }
+    QTest::mouseClick(m.Scroller1, Qt::LeftButton, {}, right);
+    EXPECT_EQ(m.HandOpacity, 51);
+}
+
+TEST_F(MainWindow, HelpButtonMinimisesAndShowsTheHelp)
+{
+    QFile help(Folder() + QStringLiteral("AIDE.HLP"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.write("<html><body><h1>Rubriques d'aide</h1></body></html>");
+    help.close();
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonAide, Qt::LeftButton);
+    EXPECT_TRUE(m.isMinimized());
+    QWidget *viewer = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QStringLiteral("HelpViewer") && w->isVisible())
+            viewer = w;
+    }
+    ASSERT_NE(viewer, nullptr);
+    viewer->close();
+}
+
+TEST_F(MainWindow, TextLineShowsTheLessonInYellowThenTheTypedPartInRed)
+{
+    WriteLesson(1, "Bonjour\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    auto countColour = [&](QRgb colour) {
+        const QImage &shown = m.DXPaintBoxTexte->Shown();
+        int n = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                n += shown.pixel(x, y) == colour;
+        return n;
+    };
+    EXPECT_GT(countColour(qRgb(255, 255, 0)), 50);
+    EXPECT_EQ(countColour(qRgb(255, 0, 0)), 0);
+    Type(QStringLiteral("Bonjour"));
+    EXPECT_EQ(countColour(qRgb(255, 255, 0)), 0);
+    EXPECT_GT(countColour(qRgb(255, 0, 0)), 50);
+}

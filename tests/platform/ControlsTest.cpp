@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QTest>
+
+#include "platform/ErrorBox.h"
+#include "platform/TDXWaveList.h"
+#include "platform/TLabel.h"
+#include "platform/TScroller.h"
+#include "platform/TTimer.h"
+#include "platform/TutorError.h"
+
+TEST(ErrorBox, TextEndsWithAPeriod)
+{
+    EXPECT_EQ(errorbox::BoxText(QStringLiteral("Disque plein")), QStringLiteral("Disque plein."));
+    EXPECT_EQ(errorbox::BoxText(QStringLiteral("Indice de liste hors limites (0)")),
+              QStringLiteral("Indice de liste hors limites (0)."));
+    EXPECT_EQ(errorbox::BoxText(QStringLiteral("Fin.")), QStringLiteral("Fin."));
+}
+
+TEST(ErrorBox, FailureEndsTheHandlerAndTheProgramGoesOn)
+{
+    QStringList boxes;
+    errorbox::SetPresenter([&](const QString &text) { boxes << text; });
+    bool after = false;
+    EXPECT_FALSE(errorbox::Guarded([&] {
+        throw TutorError(QStringLiteral("Wave 'x' not found"));
+        after = true;
+    }));
+    // A failure escaping a Qt event handler ends at the application object.
+    QObject target;
+    QObject::connect(&target, &QObject::objectNameChanged, &target, [] { throw TutorError(QStringLiteral("Erreur E/S 5")); });
+    QTimer::singleShot(0, &target, [&] { target.setObjectName(QStringLiteral("x")); });
+    QTest::qWait(20);
+    errorbox::SetPresenter(nullptr);
+    EXPECT_FALSE(after);
+    EXPECT_EQ(boxes, (QStringList{QStringLiteral("Wave 'x' not found."), QStringLiteral("Erreur E/S 5.")}));
+}
+
+TEST(TDXWaveList, FindIgnoresLetterCase)
+{
+    TDXWaveList list;
+    list.Add(QStringLiteral("Touche_a.wav"));
+    list.Add(QStringLiteral("Touche_majuscule.wav"));
+    EXPECT_EQ(list.Find(QStringLiteral("Touche_A.wav")).Name, QStringLiteral("Touche_a.wav"));
+    EXPECT_EQ(list.Find(QStringLiteral("TOUCHE_MAJUSCULE.WAV")).Name, QStringLiteral("Touche_majuscule.wav"));
+    try {
+        list.Find(QStringLiteral("Touche_Euro.wav"));
+        FAIL() << "an unknown name must fail";
+    } catch (const TutorError &error) {
+        EXPECT_EQ(error.Text(), QStringLiteral("Wave 'Touche_Euro.wav' not found"));
+    }
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(TTimer, IntervalIsTheSwitch)
+{
+    TTimer timer;
+    int ticks = 0;
+    timer.OnTimer = [&] { ++ticks; };
+    QTest::qWait(60);
+    EXPECT_EQ(ticks, 0) << "interval 0: no tick";
+    timer.SetInterval(10);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 1000);
+    timer.SetInterval(0);
+    const int stopped = ticks;
+    QTest::qWait(60);
+    EXPECT_EQ(ticks, stopped);
+}
+
+TEST(TScroller, ClicksStepWithinBoundsAndReportOnlyChanges)
+{
+    TScroller scroller(nullptr, 0, 255, 255, 51);
+    scroller.resize(23, 13);
+    int clicks = 0;
+    scroller.OnClick = [&] { ++clicks; };
+    QTest::mouseClick(&scroller, Qt::LeftButton, {}, QPoint(20, 6));
+    EXPECT_EQ(clicks, 0);
+    QTest::mouseClick(&scroller, Qt::LeftButton, {}, QPoint(2, 6));
+    EXPECT_EQ(scroller.Position(), 204);
+    EXPECT_EQ(clicks, 1);
+    QTest::mouseClick(&scroller, Qt::RightButton, {}, QPoint(2, 6));
+    EXPECT_EQ(scroller.Position(), 204);
+}
+
+TEST(TLabel, AssistiveToolsReadTheCaption)
+{
+    TLabel label;
+    label.setAccessibleName(QStringLiteral("LabelCorrect"));
+    label.SetCaption(QStringLiteral("12"));
+    QAccessibleInterface *access = QAccessible::queryAccessibleInterface(&label);
+    ASSERT_NE(access, nullptr);
+    EXPECT_EQ(access->text(QAccessible::Name), QStringLiteral("LabelCorrect"));
+    EXPECT_EQ(access->text(QAccessible::Value), QStringLiteral("12"));
+    ASSERT_NE(access->textInterface(), nullptr);
+    EXPECT_EQ(access->textInterface()->text(0, 2), QStringLiteral("12"));
+    label.SetCaption(QStringLiteral("13"));
+    EXPECT_EQ(access->text(QAccessible::Value), QStringLiteral("13"));
+}
