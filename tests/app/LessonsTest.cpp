@@ -4,6 +4,7 @@
 
 #include "MainFixture.h"
 #include "platform/TBitBtn.h"
+#include "platform/TDXDraw.h"
 #include "platform/TDXTimer.h"
 #include "platform/TEdit.h"
 #include "platform/TLabel.h"
@@ -245,4 +246,30 @@ TEST_F(Lessons, ScrollSpeedSetsTheScrollingTickInterval)
     }
     m.SpinEdit1->setValue(1);
     EXPECT_EQ(m.Timer1->Interval(), 60);
+}
+
+TEST_F(Lessons, ScrollingTickMovesLeftAndStopsPastTheTextWidth)
+{
+    TMain &m = Main();
+    m.Session.TargetText = "abc";
+    m.ScrollBitmap = QImage(40, 20, QImage::Format_RGB32);
+    m.ScrollBitmap.fill(Qt::yellow);
+    struct Row {
+        int interval;
+        int step;
+    };
+    for (const Row row : {Row{60, 1}, Row{50, 1}, Row{40, 2}, Row{0, 2}}) {
+        m.Timer1->SetInterval(row.interval);
+        m.Timer1->SetEnabled(true);
+        m.ScrollOffset = 10;
+        m.Timer1Timer(1);
+        EXPECT_EQ(m.ScrollOffset, 10 - row.step) << row.interval;
+        EXPECT_TRUE(m.Timer1->Enabled());
+        // The picture, drawn at the new offset, shows on the text line.
+        EXPECT_EQ(m.DXPaintBoxTexte->Shown().pixel(10 - row.step, 5), qRgb(255, 255, 0));
+        EXPECT_EQ(m.DXPaintBoxTexte->Shown().pixel(10 - row.step + 40, 5), qRgb(0, 0, 0));
+    }
+    m.ScrollOffset = -1000;
+    m.Timer1Timer(1);
+    EXPECT_FALSE(m.Timer1->Enabled()) << "scrolled past the width of the text";
 }

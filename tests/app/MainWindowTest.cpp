@@ -2,6 +2,8 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMimeData>
 #include <QTest>
 
@@ -316,4 +318,47 @@ TEST_F(MainWindow, TextLineShowsTheLessonInYellowThenTheTypedPartInRed)
     Type(QStringLiteral("Bonjour"));
     EXPECT_EQ(countColour(qRgb(255, 255, 0)), 0);
     EXPECT_GT(countColour(qRgb(255, 0, 0)), 50);
+}
+
+TEST_F(MainWindow, MissingHelpIsReportedByTheViewer)
+{
+    TMain &m = Main();
+    QString said;
+    QTimer::singleShot(50, qApp, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            said = box->text();
+            box->accept();
+        }
+    });
+    QTest::mouseClick(m.BoutonAide, Qt::LeftButton);
+    EXPECT_TRUE(m.isMinimized());
+    EXPECT_EQ(said, QStringLiteral("Le fichier d'aide %1AIDE.HLP est introuvable.").arg(Folder()));
+}
+
+TEST_F(MainWindow, KeyTypedDuringAWaitIsHandledBeforeTheWaitReturns)
+{
+    WriteLesson(1, "abc\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    QCoreApplication::postEvent(m.EditText, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
+    m.WaitMilliseconds(0);
+    EXPECT_EQ(m.Session.CorrectCount, 1);
+    EXPECT_EQ(BoxText(), QStringLiteral("a"));
+}
+
+TEST_F(MainWindow, QuitDuringAWaitEndsTheProgramOnlyAfterTheHandler)
+{
+    TMain &m = Main();
+    QStringList order;
+    QTimer::singleShot(0, &m, [&] {
+        QTimer::singleShot(20, &m, [&] {
+            m.BoutonQuitterClick();
+            order << QStringLiteral("quit asked");
+        });
+        m.WaitMilliseconds(80);
+        order << QStringLiteral("wait over");
+    });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(order, (QStringList{QStringLiteral("quit asked"), QStringLiteral("wait over")}));
 }

@@ -4,6 +4,8 @@
 #include <QTest>
 
 #include "platform/ErrorBox.h"
+#include "platform/MessageWait.h"
+#include "platform/TDXTimer.h"
 #include "platform/TDXWaveList.h"
 #include "platform/TLabel.h"
 #include "platform/TScroller.h"
@@ -97,4 +99,29 @@ TEST(TLabel, AssistiveToolsReadTheCaption)
     EXPECT_EQ(access->textInterface()->text(0, 2), QStringLiteral("12"));
     label.SetCaption(QStringLiteral("13"));
     EXPECT_EQ(access->text(QAccessible::Value), QStringLiteral("13"));
+}
+
+TEST(TDXTimer, TicksWhenIdleButNeverInsideAWait)
+{
+    QWidget window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    TDXTimer timer;
+    int ticks = 0;
+    int smallestLag = 1000;
+    timer.OnTimer = [&](int lag) {
+        ++ticks;
+        smallestLag = std::min(smallestLag, lag);
+    };
+    timer.SetInterval(10);
+    timer.SetEnabled(true);
+    ProcessMessagesFor(60);
+    EXPECT_EQ(ticks, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 2000);
+    EXPECT_GE(smallestLag, 1);
+    timer.SetEnabled(false);
+    const int stopped = ticks;
+    QTest::qWait(50);
+    EXPECT_EQ(ticks, stopped);
 }
