@@ -84,8 +84,8 @@ void TLabel::SetCaption(const QString &caption)
         return;
     setText(caption);
     if (QAccessible::isActive()) {
-        QAccessibleEvent nameChanged(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&nameChanged);
+        QAccessibleValueChangeEvent changed(this, caption);
+        QAccessible::updateAccessibility(&changed);
     }
 }
 

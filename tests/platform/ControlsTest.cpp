@@ -125,3 +125,8 @@ TEST(TDXTimer, TicksWhenIdleButNeverInsideAWait)
     QTest::qWait(50);
     EXPECT_EQ(ticks, stopped);
 }
+
+TEST(TutorApplication, StandardButtonsSpeakFrench)
+{
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annuler"));
+}
