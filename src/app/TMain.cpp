@@ -101,12 +101,9 @@ std::uint16_t VirtualKeyOf(const QKeyEvent &event)
 } // namespace
 
 TMain::TMain(const QString &programFolder)
-    : QWidget(nullptr), OpenDialog1(QStringLiteral("Dictées vocales Tapotis2002|*.txt"), QStringLiteral("*.txt"))
+    : QWidget(nullptr), OpenDialog1(QStringLiteral("Dictées vocales Tapotis2002|*.txt"), QStringLiteral("*.txt")),
+      m_programFolder(programFolder)
 {
-    ProgramFolder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder;
-    if (!ProgramFolder.endsWith(QLatin1Char('/')))
-        ProgramFolder += QLatin1Char('/');
-
     setObjectName(QStringLiteral("Main"));
     setAccessibleName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Tapotis2002"));
@@ -308,6 +305,9 @@ void TMain::BindHandlers()
 
 void TMain::FormCreate()
 {
+    ProgramFolder = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
+    if (!ProgramFolder.endsWith(QLatin1Char('/')))
+        ProgramFolder += QLatin1Char('/');
     LessonLines.clear();
     ScrollBitmap = QImage();
     HandOpacity = Scroller1->Position();

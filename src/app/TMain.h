@@ -137,5 +137,6 @@ private:
     void BindHandlers();
     void FocusEditText();
 
+    QString m_programFolder;
     bool m_centred = false;
 };

@@ -362,3 +362,9 @@ TEST_F(MainWindow, QuitDuringAWaitEndsTheProgramOnlyAfterTheHandler)
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_EQ(order, (QStringList{QStringLiteral("quit asked"), QStringLiteral("wait over")}));
 }
+
+TEST_F(MainWindow, ProgramFolderIsTheExecutablesFolder)
+{
+    TMain main;
+    EXPECT_EQ(main.ProgramFolder, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+}
