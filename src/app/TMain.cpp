@@ -221,7 +221,7 @@ void TMain::CreateControls()
     Identify(SpinEdit2, QStringLiteral("SpinEdit2"), QStringLiteral("Vitesse de la voix en Hz"), HintShown::Yes);
     SpinEdit2->setGeometry(594, 310, 57, 23);
     SpinEdit2->setFont(DesignFont(Arial, 11, true));
-    SetTextColours(SpinEdit2, palette().color(QPalette::WindowText).rgb() & 0xFFFFFF, colours::Silver);
+    SetTextColours(SpinEdit2, ToColourValue(palette().color(QPalette::WindowText)), colours::Silver);
 
     BoutonPrononcer = MakeButton(this, QStringLiteral("BoutonPrononcer"), QRect(559, 310, 23, 21),
                                  QStringLiteral("Activer/Désactiver la prononciation des touches"), 20);
@@ -276,10 +276,10 @@ void TMain::CreateControls()
     const std::initializer_list<QWidget *> tabOrder = {BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter,
                                                        BoutonAide,   BoutonJeu,   BoutonSon,       EditText,
                                                        SpinEdit1,    BoutonAuto,  SpinEdit2,       BoutonPrononcer};
-    const QWidget *previous = nullptr;
+    QWidget *previous = nullptr;
     for (QWidget *control : tabOrder) {
         if (previous)
-            setTabOrder(const_cast<QWidget *>(previous), control);
+            setTabOrder(previous, control);
         previous = control;
     }
 }
