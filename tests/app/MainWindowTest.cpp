@@ -4,7 +4,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
-#include <QMimeData>
 #include <QTest>
 
 #include "MainFixture.h"
@@ -223,8 +222,6 @@ TEST_F(MainWindow, NothingIsPastedIntoTheEditBox)
     // Ctrl+V is the control character 22: a wrong key. Shift+Insert and the middle button are no characters.
     EXPECT_EQ(m.Session.ErrorCount, 1);
 
-    QMimeData drop;
-    drop.setText(QStringLiteral("abc"));
     EXPECT_FALSE(m.EditText->acceptDrops());
     EXPECT_EQ(m.EditText->contextMenuPolicy(), Qt::PreventContextMenu);
 }
