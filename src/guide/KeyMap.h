@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// Where every character's key lies on the keyboard surface (632 x 248, origin top-left), which finger picture
+// is laid over it and at which offset, and which marks the guide adds. Characters are Windows-1252 bytes.
+// The keyboard picture is drawn at (-1, -1), so the surface point (x, y) is the picture's pixel (x + 1, y + 1).
+namespace keymap {
+
+struct KeyPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend bool operator==(KeyPoint a, KeyPoint b) { return a.x == b.x && a.y == b.y; }
+};
+
+// Characters without a key sit here, wholly outside the surface.
+constexpr KeyPoint NoKey{-100, -100};
+
+// Control codes that stand for keys without a printable character.
+constexpr unsigned char BackspaceKey = 8;
+constexpr unsigned char EnterKey = 13;
+constexpr unsigned char RightShiftKey = 16;
+constexpr unsigned char LeftCtrlKey = 17;
+constexpr unsigned char LeftAltKey = 18;
+constexpr unsigned char LeftShiftKey = 20;
+
+// Items of the picture list.
+enum FingerPicture : int {
+    MainG = 0, MainD, PouceG, PouceD, IndexG, IndexD, MajeurG, MajeurD, AnnuaireG, AnnuaireD, AuriculaireG,
+    AuriculaireD
+};
+
+constexpr int FingerPictureWidth = 196;
+constexpr int FingerPictureHeight = 189;
+
+// A finger picture and where its top-left corner goes relative to the key centre.
+struct Placement {
+    int Item = 0;
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+};
+
+// Each finger has one offset, whatever the key. Its fingertip is the picture point (-dx, -dy).
+Placement FingerOffset(int item);
+
+// Zero, one or two placements in drawing order (the space bar: left thumb first).
+struct Placements {
+    int Count = 0;
+    std::array<Placement, 2> Items{};
+};
+
+// The key-centre table, filled once while the main window is created.
+class KeyCentres
+{
+public:
+    void Fill();
+    KeyPoint operator()(unsigned char ch) const { return m_centres[ch]; }
+
+private:
+    std::array<KeyPoint, 256> m_centres{};
+};
+
+Placements FingerPlacement(unsigned char ch);
+bool ShiftCharacters(unsigned char ch);
+bool DeadKeyCharacters(unsigned char ch);
+bool OutlinedCharacters(unsigned char ch);
+
+// One key of the main block as the table lists it: its centre and the characters it carries (Windows-1252).
+struct KeyRow {
+    KeyPoint Centre;
+    const char *Characters;
+};
+const std::array<KeyRow, 47> &KeyRows();
+
+} // namespace keymap
