@@ -3,10 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QScreen>
 
 #include "app/LessonReader.h"
+#include "assets/EmbeddedAssets.h"
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
 #include "platform/Colour.h"
@@ -132,6 +135,7 @@ void TMain::CreateControls()
     Image1 = new TImage(this);
     Identify(Image1, QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 800, 600);
+    Image1->SetPicture(assets::Background());
 
     TRxGIFAnimator::Settings title;
     title.Center = true;
@@ -139,6 +143,7 @@ void TMain::CreateControls()
     RxGIFAnimator1 = new TRxGIFAnimator(this, title);
     Identify(RxGIFAnimator1, QStringLiteral("RxGIFAnimator1"));
     RxGIFAnimator1->setGeometry(311, 13, 178, 66);
+    RxGIFAnimator1->SetAnimation(assets::Embedded(QStringLiteral("RxGIFAnimator1.gif")));
 
     LabelChrono = MakeLabel(this, QStringLiteral("LabelChrono"), QRect(328, 554, 145, 20),
                             DesignFont(Arial, 16, true, true), colours::Lime, QStringLiteral("0"));
@@ -153,6 +158,7 @@ void TMain::CreateControls()
     RxGIFAnimator2 = new TRxGIFAnimator(this, bird);
     Identify(RxGIFAnimator2, QStringLiteral("RxGIFAnimator2"));
     RxGIFAnimator2->setGeometry(248, 40, 51, 45);
+    RxGIFAnimator2->SetAnimation(assets::Embedded(QStringLiteral("RxGIFAnimator2.gif")));
 
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
@@ -231,11 +237,11 @@ void TMain::CreateControls()
                                     "IndexG.bmp",   "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
                                     "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
     for (const char *name : pictures)
-        DXImageList1.Add(QLatin1String(name), colours::White);
-    DXImageList1.Add(QStringLiteral("Tapotis.bmp"), colours::Black);
+        DXImageList1.Add(QLatin1String(name), colours::White, assets::Bitmap(QLatin1String(name)));
+    DXImageList1.Add(QStringLiteral("Tapotis.bmp"), colours::Black, assets::Bitmap(QStringLiteral("Tapotis.bmp")));
 
     for (const char *name : {"Type.wav", "Error.wav", "Soluce.wav"})
-        DXWaveList1.Add(QLatin1String(name));
+        DXWaveList1.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
 
     TimerChrono = new TTimer(this);
     TimerChrono->setObjectName(QStringLiteral("TimerChrono"));
@@ -264,7 +270,13 @@ void TMain::CreateControls()
         "Touche_u.wav",          "Touche_ug.wav",        "Touche_v.wav",          "Touche_Virgule.wav",
         "Touche_w.wav",          "Touche_x.wav",         "Touche_y.wav",          "Touche_z.wav"};
     for (const char *name : words)
-        DXWaveList3.Add(QLatin1String(name));
+        DXWaveList3.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
+
+    for (TBitBtn *button : {BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter, BoutonAide, BoutonJeu, BoutonSon,
+                            BoutonAuto, BoutonPrononcer})
+        button->SetGlyph(assets::Glyph(button->objectName()));
+    BoutonDicteesVocales->SetGlyph(assets::Glyph(BoutonDicteesVocales->objectName()));
+    setWindowIcon(QIcon(QPixmap::fromImage(assets::Icon())));
 
     // Windowed controls lie above the painted ones (picture, animations, labels, shape, dictation button),
     // in their creation order.

@@ -7,9 +7,12 @@ void TDXWaveList::Item::Play(bool)
     // No sound output is open: the play returns at once, silently.
 }
 
-void TDXWaveList::Add(const QString &name)
+void TDXWaveList::Add(const QString &name, const PcmWave &wave)
 {
-    m_items.push_back(Item{name});
+    Item item;
+    item.Name = name;
+    item.Wave = wave;
+    m_items.push_back(std::move(item));
 }
 
 TDXWaveList::Item &TDXWaveList::Items(int index)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "platform/WaveFile.h"
+
 // A named list of recorded sounds on one sound output. Names are looked up ignoring letter case. Until the
 // sound output opens, every play returns at once without a sound.
 class TDXWaveList
@@ -13,10 +15,11 @@ public:
         QString Name;
         bool Looped = false;
         int MaxPlayingCount = 0;
+        PcmWave Wave;
         void Play(bool wait);
     };
 
-    void Add(const QString &name);
+    void Add(const QString &name, const PcmWave &wave = PcmWave());
     void Clear() { m_items.clear(); }
     int Count() const { return static_cast<int>(m_items.size()); }
     Item &Items(int index);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QWidget>
 
-// The animated-picture control: its settings as the window lays it out. It shows nothing until it is given
-// an animation.
+// The animated-picture control: its settings as the window lays it out and the GIF it plays. Until it runs the
+// animation it shows the design frame, centred in the control or from its top-left corner, the control sized to
+// the picture when asked.
 class TRxGIFAnimator : public QWidget
 {
     Q_OBJECT
@@ -21,6 +23,16 @@ public:
 
     const Settings &Options() const { return m_settings; }
 
+    // The GIF file; a picture that cannot be read fails with a TutorError.
+    void SetAnimation(const QByteArray &gif);
+    const QByteArray &Animation() const { return m_gif; }
+    const QImage &Frame() const { return m_frame; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     Settings m_settings;
+    QByteArray m_gif;
+    QImage m_frame;
 };

@@ -1,0 +1,197 @@
+// The keyboard and hand pictures must agree with the key map: every key cap under its key centre, the case
+// showing between keys, and every fingertip where its finger's offset puts it.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "assets/EmbeddedAssets.h"
+#include "guide/KeyMap.h"
+
+namespace {
+
+bool IsCap(QRgb c)
+{
+    return qRed(c) >= 190 && qGreen(c) >= 190 && qBlue(c) >= 170;
+}
+
+bool IsCase(QRgb c)
+{
+    return qRed(c) >= 200 && qGreen(c) >= 80 && qGreen(c) <= 160 && qBlue(c) <= 80;
+}
+
+bool IsWhite(QRgb c)
+{
+    return (c & 0xFFFFFF) == 0xFFFFFF;
+}
+
+int Lightness(QRgb c)
+{
+    return qRed(c) + qGreen(c) + qBlue(c);
+}
+
+class Pictures : public ::testing::Test
+{
+protected:
+    Pictures() { Centres.Fill(); }
+
+    // The surface point (x, y) shows the keyboard picture's pixel (x + 1, y + 1).
+    QRgb Surface(int x, int y) const { return Keyboard.pixel(x + 1, y + 1); }
+
+    keymap::KeyCentres Centres;
+    QImage Keyboard = assets::Bitmap(QStringLiteral("Tapotis.bmp"));
+};
+
+struct Tip {
+    int Item;
+    int x, y;
+};
+
+// The fingertips the key map's offsets imply, read off the offsets table by hand.
+const Tip LeftTips[] = {{keymap::AuriculaireG, 14, 86}, {keymap::AnnuaireG, 55, 56}, {keymap::MajeurG, 76, 38},
+                        {keymap::IndexG, 108, 30}};
+const Tip RightTips[] = {{keymap::IndexD, 86, 28}, {keymap::MajeurD, 119, 38}, {keymap::AnnuaireD, 140, 57},
+                         {keymap::AuriculaireD, 181, 86}};
+
+// Pixels made lighter in `marked` than in `plain`, along a band from the fingertip towards the palm's middle.
+int LightenedAlongFinger(const QImage &plain, const QImage &marked, const Tip &tip)
+{
+    const double dx = 98 - tip.x;
+    const double dy = 160 - tip.y;
+    const double length = std::hypot(dx, dy);
+    const double ux = dx / length;
+    const double uy = dy / length;
+    int count = 0;
+    for (int along = 10; along < 30; ++along)
+        for (int across = -3; across <= 3; ++across) {
+            const int x = int(std::lround(tip.x + ux * along - uy * across));
+            const int y = int(std::lround(tip.y + uy * along + ux * across));
+            if (plain.valid(x, y) && Lightness(marked.pixel(x, y)) > Lightness(plain.pixel(x, y)) + 60)
+                ++count;
+        }
+    return count;
+}
+
+QString HandName(int item)
+{
+    const char *const names[] = {"MainG.bmp", "MainD.bmp", "PouceG.bmp", "PouceD.bmp", "IndexG.bmp", "IndexD.bmp",
+                                 "MajeurG.bmp", "MajeurD.bmp", "AnnuaireG.bmp", "AnnuaireD.bmp",
+                                 "AuriculaireG.bmp", "AuriculaireD.bmp"};
+    return QLatin1String(names[item]);
+}
+
+} // namespace
+
+TEST_F(Pictures, EveryKeyCentreLiesOnAKeyCap)
+{
+    for (const keymap::KeyRow &row : keymap::KeyRows()) {
+        EXPECT_TRUE(IsCap(Surface(row.Centre.x, row.Centre.y)))
+            << "key of byte " << int(quint8(row.Characters[0])) << " at " << row.Centre.x << "," << row.Centre.y;
+    }
+    for (unsigned char named : {keymap::BackspaceKey, keymap::EnterKey, keymap::RightShiftKey, keymap::LeftCtrlKey,
+                                keymap::LeftAltKey, keymap::LeftShiftKey, static_cast<unsigned char>(' ')}) {
+        const keymap::KeyPoint centre = Centres(named);
+        EXPECT_TRUE(IsCap(Surface(centre.x, centre.y))) << "named key " << int(named);
+        // The marker disc, 12 pixels across, lies on the cap.
+        for (auto [dx, dy] : {std::pair{-6, 0}, {6, 0}, {0, -6}, {0, 6}})
+            EXPECT_FALSE(IsCase(Surface(centre.x + dx, centre.y + dy))) << "named key " << int(named);
+    }
+}
+
+TEST_F(Pictures, TheCaseShowsBetweenNeighbouringKeysAndAroundTheOutline)
+{
+    const auto &rows = keymap::KeyRows();
+    int gaps = 0;
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+        const keymap::KeyPoint a = rows[i].Centre;
+        const keymap::KeyPoint b = rows[i + 1].Centre;
+        if (a.y != b.y)
+            continue;
+        // A cap spans about x - 7 .. x + 10: the gap's middle is halfway between one cap's right edge and the
+        // next cap's left edge.
+        const int x = (a.x + 10 + b.x - 7) / 2;
+        EXPECT_TRUE(IsCase(Surface(x, a.y + 2))) << "between keys at " << a.x << " and " << b.x << ", row " << a.y;
+        ++gaps;
+    }
+    EXPECT_GE(gaps, 40);
+
+    // The 2-pixel outline drawn from (x - 8, y - 8) to (x + 11, y + 12) frames the cap: the cap's corners lie
+    // inside it (the right-hand corners, clear of every legend), the case just outside it.
+    for (const keymap::KeyRow &row : rows) {
+        const keymap::KeyPoint c = row.Centre;
+        if (c.y != 124 && c.y != 151) // rows whose neighbours above and below are a full pitch away
+            continue;
+        for (auto [dx, dy] : {std::pair{8, -4}, {8, 8}})
+            EXPECT_TRUE(IsCap(Surface(c.x + dx, c.y + dy))) << c.x << "," << c.y << " corner " << dx << "," << dy;
+        for (auto [dx, dy] : {std::pair{-10, 2}, {13, 2}, {2, -10}, {2, 13}})
+            EXPECT_FALSE(IsCap(Surface(c.x + dx, c.y + dy))) << c.x << "," << c.y << " outside " << dx << "," << dy;
+    }
+}
+
+TEST_F(Pictures, HandsAreIndexedPicturesOnPureWhite)
+{
+    for (int item = keymap::MainG; item <= keymap::AuriculaireD; ++item) {
+        SCOPED_TRACE(HandName(item).toStdString());
+        const QImage hand = assets::Bitmap(HandName(item));
+        EXPECT_EQ(hand.format(), QImage::Format_Indexed8);
+        EXPECT_EQ(hand.size(), QSize(keymap::FingerPictureWidth, keymap::FingerPictureHeight));
+        EXPECT_TRUE(IsWhite(hand.pixel(0, 0)));
+        EXPECT_TRUE(IsWhite(hand.pixel(98, 0)));
+        EXPECT_FALSE(IsWhite(hand.pixel(98, 180))) << "the palm reaches the bottom";
+    }
+}
+
+TEST_F(Pictures, FingertipsLieWhereTheOffsetsPutThem)
+{
+    for (int item = keymap::MainG; item <= keymap::AuriculaireD; ++item) {
+        SCOPED_TRACE(HandName(item).toStdString());
+        const QImage hand = assets::Bitmap(HandName(item));
+        const bool left = item % 2 == 0;
+        for (const Tip &tip : left ? LeftTips : RightTips) {
+            const keymap::Placement offset = keymap::FingerOffset(tip.Item);
+            ASSERT_EQ(-offset.dx, tip.x);
+            ASSERT_EQ(-offset.dy, tip.y);
+            EXPECT_FALSE(IsWhite(hand.pixel(tip.x, tip.y + 3))) << "finger of item " << tip.Item;
+            EXPECT_TRUE(IsWhite(hand.pixel(tip.x, tip.y - 4))) << "above the finger of item " << tip.Item;
+        }
+        // The thumbs reach the picture's edge level with y = 76: the left one at the right edge, the right one
+        // at the left edge.
+        const int edge = left ? keymap::FingerPictureWidth - 1 : 0;
+        EXPECT_FALSE(IsWhite(hand.pixel(edge, 78)));
+        EXPECT_TRUE(IsWhite(hand.pixel(edge, 60)));
+    }
+}
+
+TEST_F(Pictures, EachFingerPictureLightensItsOwnFingerOnly)
+{
+    for (int item = keymap::PouceG; item <= keymap::AuriculaireD; ++item) {
+        SCOPED_TRACE(HandName(item).toStdString());
+        const bool left = item % 2 == 0;
+        const QImage plain = assets::Bitmap(HandName(left ? keymap::MainG : keymap::MainD));
+        const QImage marked = assets::Bitmap(HandName(item));
+        std::vector<Tip> tips(std::begin(left ? LeftTips : RightTips), std::end(left ? LeftTips : RightTips));
+        tips.push_back({left ? keymap::PouceG : keymap::PouceD, left ? keymap::FingerPictureWidth - 1 : 0, 76});
+        for (const Tip &tip : tips) {
+            const int lightened = LightenedAlongFinger(plain, marked, tip);
+            if (tip.Item == item)
+                EXPECT_GT(lightened, 60) << "the marked finger is light orange";
+            else
+                EXPECT_EQ(lightened, 0) << "finger of item " << tip.Item << " keeps its colour";
+        }
+    }
+}
+
+TEST_F(Pictures, RightHandMirrorsTheLeft)
+{
+    const QImage left = assets::Bitmap(HandName(keymap::MainG));
+    const QImage right = assets::Bitmap(HandName(keymap::MainD));
+    int agree = 0;
+    int total = 0;
+    for (int y = 0; y < left.height(); ++y)
+        for (int x = 0; x < left.width(); ++x) {
+            agree += IsWhite(left.pixel(x, y)) == IsWhite(right.pixel(left.width() - 1 - x, y));
+            ++total;
+        }
+    EXPECT_GT(agree, total * 97 / 100);
+}

@@ -1,0 +1,85 @@
+// assetgen OUTDIR [GROUP...]: draws and records every asset of the program into OUTDIR, under its item name.
+// With groups (pictures, hands, keyboard, background, glyphs, icon, animations, cues, tune, speech), makes only
+// those: handy while working on one kind of asset.
+
+#include <iostream>
+#include <exception>
+#include <functional>
+#include <map>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QStringList>
+
+#include "AssetGen.h"
+#include "guide/KeyMap.h"
+
+using namespace assetgen;
+
+namespace {
+
+const char *const HandNames[] = {"MainG.bmp", "MainD.bmp", "PouceG.bmp", "PouceD.bmp", "IndexG.bmp", "IndexD.bmp",
+                                 "MajeurG.bmp", "MajeurD.bmp", "AnnuaireG.bmp", "AnnuaireD.bmp",
+                                 "AuriculaireG.bmp", "AuriculaireD.bmp"};
+
+const char *const Buttons[] = {"BoutonFacile", "BoutonMoyen", "BoutonDifficile", "BoutonDicteesVocales",
+                               "BoutonJeu", "BoutonSon", "BoutonPrononcer", "BoutonAuto", "BoutonAide",
+                               "BoutonQuitter"};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Pictures are drawn with QPainter and text needs fonts, but no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    if (args.size() < 2) {
+        std::cerr << "usage: assetgen OUTDIR [GROUP...]\n";
+        return 2;
+    }
+    const QString outDir = args.at(1);
+    const QStringList groups = args.mid(2);
+    auto wanted = [&](const char *group) {
+        return groups.isEmpty() || groups.contains(QLatin1String(group)) ||
+               (groups.contains(QStringLiteral("pictures")) && QLatin1String(group) != QLatin1String("cues") &&
+                QLatin1String(group) != QLatin1String("tune") && QLatin1String(group) != QLatin1String("speech"));
+    };
+    auto file = [&](const QString &name) { return outDir + QLatin1Char('/') + name; };
+
+    try {
+        if (!QDir().mkpath(outDir))
+            throw std::runtime_error("cannot create the output folder");
+        if (wanted("keyboard"))
+            WriteBmp(file(QStringLiteral("Tapotis.bmp")), DrawKeyboard(), 24);
+        if (wanted("hands"))
+            for (int item = keymap::MainG; item <= keymap::AuriculaireD; ++item)
+                WriteBmp(file(QLatin1String(HandNames[item])), DrawHand(item), 8);
+        if (wanted("background"))
+            WriteJpeg(file(QStringLiteral("Image1.jpg")), DrawBackground(), 90);
+        if (wanted("glyphs"))
+            for (const char *button : Buttons)
+                WriteBmp(file(QLatin1String(button) + QStringLiteral(".bmp")), DrawGlyph(QLatin1String(button)), 24);
+        if (wanted("icon"))
+            WriteIcon(file(QStringLiteral("MAINICON.ico")), DrawIcon());
+        if (wanted("animations")) {
+            WriteGif(file(QStringLiteral("RxGIFAnimator1.gif")), TitleAnimation());
+            WriteGif(file(QStringLiteral("RxGIFAnimator2.gif")), HummingbirdAnimation());
+            WriteGif(file(QStringLiteral("Splash.gif")), SplashAnimation());
+        }
+        if (wanted("cues")) {
+            WriteWave(file(QStringLiteral("Type.wav")), TypeCue());
+            WriteWave(file(QStringLiteral("Error.wav")), ErrorCue());
+            WriteWave(file(QStringLiteral("Soluce.wav")), SoluceCue());
+        }
+        if (wanted("tune"))
+            WriteWave(file(QStringLiteral("COMEDY1.WAV")), ComedyTune());
+        if (wanted("speech"))
+            for (const KeyName &name : KeyNames())
+                WriteWave(file(name.Item), SpeakKeyName(name));
+    } catch (const std::exception &error) {
+        std::cerr << "assetgen: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
