@@ -3,6 +3,7 @@
 // from a few sine partials with smooth envelopes so nothing in it clicks or aliases.
 
 #include "AssetGen.h"
+#include "Synth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,8 @@ namespace assetgen {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
+using synth::Pi;
+using synth::Ramp;
 
 // A mono mix in floating point, full scale at +-1.
 class Track
@@ -65,17 +67,6 @@ private:
     int m_rate;
     std::vector<double> m_samples;
 };
-
-// A raised-cosine ramp from 0 to 1 over `length` seconds: smooth enough that a note never starts or stops with a
-// click.
-double Ramp(double t, double length)
-{
-    if (t <= 0.0)
-        return 0.0;
-    if (t >= length)
-        return 1.0;
-    return 0.5 - 0.5 * std::cos(Pi * t / length);
-}
 
 // A struck partial: a sine that starts at once (after a very short ramp) and dies away exponentially.
 void AddStrike(Track &track, double start, double frequency, double level, double decay, double length)

@@ -5,6 +5,7 @@
 // folds back at this low sampling rate.
 
 #include "AssetGen.h"
+#include "Synth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +17,8 @@ namespace assetgen {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
+using synth::Pi;
+using synth::Ramp;
 constexpr int Rate = 8000;
 constexpr double Ceiling = 3600.0;
 constexpr double Length = 59.08;
@@ -34,15 +36,6 @@ double BarStart(int bar)
 double Frequency(int midi)
 {
     return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
-}
-
-double Ramp(double t, double length)
-{
-    if (t <= 0.0)
-        return 0.0;
-    if (t >= length)
-        return 1.0;
-    return 0.5 - 0.5 * std::cos(Pi * t / length);
 }
 
 class StereoMix
