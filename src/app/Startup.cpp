@@ -4,6 +4,7 @@
 #include "platform/ErrorBox.h"
 #include "platform/TutorApplication.h"
 #include "platform/TutorError.h"
+#include "stats/TStatistiques.h"
 
 int RunTutor(int argc, char **argv)
 {
@@ -12,6 +13,8 @@ int RunTutor(int argc, char **argv)
     // A picture or sound of the program that cannot be read stops the start in the error box, not in a crash.
     try {
         TMain Main;
+        TStatistiques Statistiques(&Main);
+        Main.Statistiques = &Statistiques;
         Main.show();
         return application.exec();
     } catch (const TutorError &error) {

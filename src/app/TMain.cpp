@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPixmap>
@@ -33,6 +35,11 @@
 #include "platform/TSpinEdit.h"
 #include "platform/TTimer.h"
 #include "platform/TutorError.h"
+#include "platform/TutorApplication.h"
+#include "platform/Dialogs.h"
+#include "stats/HistoryStore.h"
+#include "stats/TLineSeries.h"
+#include "stats/TStatistiques.h"
 
 namespace {
 
@@ -380,6 +387,16 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
+void TMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The identification runs once per run, on the first activation; the dialogs it opens do not start it again.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_identified) {
+        m_identified = true;
+        errorbox::Guarded([this] { FormActivate(); });
+    }
+}
+
 void TMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -390,6 +407,9 @@ void TMain::showEvent(QShowEvent *event)
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
+    // The learner starts typing in this window: ask for it to be the active one even where no window manager
+    // gives it the focus (the identification waits for that activation).
+    activateWindow();
 }
 
 void TMain::FocusEditText()
@@ -590,7 +610,82 @@ void TMain::PronounceCharacter(unsigned char)
 
 void TMain::RecordResult(long double speed, long double success)
 {
-    RecordedResults.push_back(LessonFigures{speed, success});
+    TStatistiques &window = Statistics();
+    const long long shownSpeed = RoundHalfEven(speed);
+    window.Series1->SetLineWidth(1);
+    window.LabelVitesse->SetCaption(QStringLiteral("Nombre de caractere par minute : %1").arg(shownSpeed));
+    window.LabelPF->SetCaption(QStringLiteral("Pourcentage de réussite : %1%").arg(RoundHalfEven(success)));
+    window.Series2->AddY(static_cast<double>(success), QString(), colours::Blue);
+    window.Series1->AddY(static_cast<double>(shownSpeed), QString(), colours::Red);
+    window.Repaint();
+    SaveHistory();
+    window.ShowModal();
+}
+
+void TMain::SaveHistory()
+{
+    const TStatistiques &window = Statistics();
+    std::vector<HistoryRecord> points;
+    for (int i = 0; i < window.Series1->Count(); ++i)
+        points.push_back({window.Series1->YValue(i), window.Series2->YValue(i)});
+    HistoryBlock.StorePoints(points);
+    WriteHistoryFile(HistoryPath(), HistoryBlock);
+}
+
+// A name becomes a folder beside the program: one that would lead elsewhere is as incorrect as an empty one.
+static bool AcceptableUserName(const QString &name)
+{
+    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+void TMain::FormActivate()
+{
+    HistoryBlock.Clear();
+    UserName.clear();
+    const std::optional<QString> answer = dialogs::InputQuery(
+        QStringLiteral("Nom de l'utilisateur"), QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
+    if (answer)
+        UserName = *answer;
+    if (!answer || !AcceptableUserName(UserName)) {
+        dialogs::Message(QStringLiteral("Avertissement"),
+                         QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application"),
+                         dialogs::Icon::Warning);
+        TutorApplication::Terminate();
+        UserName.clear();
+        LabelUser->SetCaption(UserName);
+        return;
+    }
+
+    TStatistiques &window = Statistics();
+    if (QFileInfo::exists(HistoryPath())) {
+        ReadHistoryFile(HistoryPath(), HistoryBlock);
+        for (const HistoryRecord &record : HistoryBlock.LoadedPoints()) {
+            window.Series1->AddY(record.Speed);
+            window.Series2->AddY(record.Success);
+        }
+    } else {
+        // Folder errors are not reported: a folder that cannot be made shows at the first save.
+        QDir folder;
+        if (folder.mkdir(UserFolder())) {
+            dialogs::Message(QStringLiteral("Information"), QStringLiteral("Création du répertoire pour l'utilsateur"),
+                             dialogs::Icon::Information);
+        } else {
+            // An existing empty folder is replaced by a new one; a folder holding files cannot be removed and stays.
+            folder.rmdir(UserFolder());
+            folder.mkdir(UserFolder());
+        }
+    }
+    window.Repaint();
+    window.ShowModal();
+    LabelUser->SetCaption(UserName);
+}
+
+TStatistiques &TMain::Statistics() const
+{
+    if (!Statistiques)
+        throw std::logic_error("the statistics window is created before the main window is activated");
+    return *Statistiques;
 }
 
 bool TMain::SendKeys(const std::string &text, bool)

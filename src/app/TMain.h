@@ -13,6 +13,7 @@
 #include "platform/TDXSound.h"
 #include "platform/TDXWaveList.h"
 #include "platform/TOpenDialog.h"
+#include "stats/HistoryBlock.h"
 
 class TBitBtn;
 class TDXDraw;
@@ -25,6 +26,7 @@ class TRxSpeedButton;
 class TScroller;
 class TShape;
 class TSpinEdit;
+class TStatistiques;
 class TTimer;
 
 // The main window: the target line, the edit box in which the learner types, the keyboard guide, the counters,
@@ -82,11 +84,16 @@ public:
     int HandOpacity = 255;
     int ScrollOffset = 0;
     TypingSession Session;
-    // The figures of every lesson finished in this run, oldest first.
-    std::vector<LessonFigures> RecordedResults;
+    // The learner, as typed at the prompt, and the image of the learner's history file.
+    QString UserName;
+    ::HistoryBlock HistoryBlock;
+    // The statistics window, created after this one by the start-up sequence.
+    TStatistiques *Statistiques = nullptr;
 
     // Start-up and window-wide handlers.
     void FormCreate();
+    // The learner's identification, on the window's first activation.
+    void FormActivate();
     void FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers Shift);
     void FormKeyPress(char &Key);
     void BoutonQuitterClick();
@@ -121,6 +128,9 @@ public:
     void PlayCue(int index);
     void PronounceCharacter(unsigned char ch);
     void RecordResult(long double speed, long double success);
+    void SaveHistory();
+    QString UserFolder() const { return ProgramFolder + UserName; }
+    QString HistoryPath() const { return UserFolder() + QStringLiteral("/Config.txt"); }
 
     // Types a text into the focused control, one character every 100 ms.
     bool SendKeys(const std::string &text, bool wait);
@@ -131,12 +141,15 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void CreateControls();
     void BindHandlers();
     void FocusEditText();
+    TStatistiques &Statistics() const;
 
     QString m_programFolder;
+    bool m_identified = false;
     bool m_centred = false;
 };

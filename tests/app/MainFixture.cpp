@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QTest>
 
+#include "platform/Dialogs.h"
 #include "platform/ErrorBox.h"
+#include "platform/TutorApplication.h"
 #include "platform/TEdit.h"
 #include "platform/TLabel.h"
 
@@ -13,12 +15,26 @@ void MainFixture::SetUp()
     ASSERT_TRUE(m_dir.isValid());
     QDir(m_dir.path()).mkdir(QStringLiteral("Dictees"));
     errorbox::SetPresenter([this](const QString &text) { Errors << text; });
+    dialogs::SetQueryAnswer([this](const QString &, const QString &, int) { return NameAnswer; });
+    dialogs::SetMessageSeen([this](const QString &title, const QString &text, dialogs::Icon) {
+        Messages << title + QStringLiteral(": ") + text;
+    });
+    TStatistiques::SetModalDriver([this](TStatistiques &window) {
+        ++StatisticsShown;
+        if (WhileStatisticsShown)
+            WhileStatisticsShown(window);
+    });
+    TutorApplication::ResetTerminated();
 }
 
 void MainFixture::TearDown()
 {
+    m_statistiques.reset();
     m_main.reset();
     errorbox::SetPresenter(nullptr);
+    dialogs::SetQueryAnswer(nullptr);
+    dialogs::SetMessageSeen(nullptr);
+    TStatistiques::SetModalDriver(nullptr);
 }
 
 void MainFixture::WriteLesson(int level, const std::string &bytes)
@@ -32,6 +48,8 @@ TMain &MainFixture::Main()
 {
     if (!m_main) {
         m_main = std::make_unique<TMain>(Folder());
+        m_statistiques = std::make_unique<TStatistiques>(m_main.get());
+        m_main->Statistiques = m_statistiques.get();
         m_main->show();
         m_main->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(m_main.get()));

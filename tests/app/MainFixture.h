@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QStringList>
@@ -8,11 +10,13 @@
 #include <gtest/gtest.h>
 
 #include "app/TMain.h"
+#include "stats/TStatistiques.h"
 
 class TLabel;
 
-// A main window on a program folder of the test's own, shown and active, with the error box replaced by a
-// recorder. Lesson files are written by the test, byte for byte.
+// A main window and its statistics window on a program folder of the test's own, shown and active, with the
+// error box replaced by a recorder and the learner scripted: the name typed at the prompt, the messages seen, the
+// statistics window closed at once after each showing. Lesson files are written by the test, byte for byte.
 class MainFixture : public ::testing::Test
 {
 protected:
@@ -32,7 +36,16 @@ protected:
 
     QStringList Errors;
 
+    // The name typed at the prompt before "OK"; nothing stands for "Annuler".
+    std::optional<QString> NameAnswer = QStringLiteral("Testeur");
+    // "Title: text" of every message box seen.
+    QStringList Messages;
+    // How often the statistics window was shown, and what the learner does while it is up.
+    int StatisticsShown = 0;
+    std::function<void(TStatistiques &)> WhileStatisticsShown;
+
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<TMain> m_main;
+    std::unique_ptr<TStatistiques> m_statistiques;
 };

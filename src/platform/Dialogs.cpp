@@ -1,0 +1,90 @@
+#include "platform/Dialogs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace dialogs {
+
+namespace {
+
+QueryAnswer &Answer()
+{
+    static QueryAnswer answer;
+    return answer;
+}
+
+MessageSeen &Seen()
+{
+    static MessageSeen seen;
+    return seen;
+}
+
+void CentreOnScreen(QWidget &dialog)
+{
+    dialog.adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = dialog.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        dialog.move(frame.topLeft());
+    }
+}
+
+} // namespace
+
+std::optional<QString> InputQuery(const QString &title, const QString &prompt, int maxLength)
+{
+    if (Answer())
+        return Answer()(title, prompt, maxLength);
+
+    QDialog dialog;
+    dialog.setWindowTitle(title);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(prompt, &dialog));
+    auto *field = new QLineEdit(&dialog);
+    field->setMaxLength(maxLength);
+    field->setMinimumWidth(260);
+    layout->addWidget(field);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    QPushButton *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Annuler"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    CentreOnScreen(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return field->text();
+}
+
+void Message(const QString &title, const QString &text, Icon icon)
+{
+    if (Seen()) {
+        Seen()(title, text, icon);
+        return;
+    }
+    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
+                    QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    CentreOnScreen(box);
+    box.exec();
+}
+
+void SetQueryAnswer(QueryAnswer answer)
+{
+    Answer() = std::move(answer);
+}
+
+void SetMessageSeen(MessageSeen seen)
+{
+    Seen() = std::move(seen);
+}
+
+} // namespace dialogs

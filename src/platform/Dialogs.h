@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QString>
+
+// The program's small modal dialogs: a one-line text prompt and a message box, both centred on the screen, with
+// French buttons. Tests replace them by a scripted learner.
+namespace dialogs {
+
+enum class Icon { Information, Warning };
+
+// A prompt with "OK" (the default) and "Annuler" (also chosen by closing the dialog). Returns the field's text
+// when "OK" is chosen, nothing otherwise.
+std::optional<QString> InputQuery(const QString &title, const QString &prompt, int maxLength);
+
+// A message box with one "OK" button.
+void Message(const QString &title, const QString &text, Icon icon);
+
+// What a scripted learner does instead of the real dialogs; an empty function puts the real dialog back.
+using QueryAnswer = std::function<std::optional<QString>(const QString &title, const QString &prompt, int maxLength)>;
+using MessageSeen = std::function<void(const QString &title, const QString &text, Icon icon)>;
+void SetQueryAnswer(QueryAnswer answer);
+void SetMessageSeen(MessageSeen seen);
+
+} // namespace dialogs

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QDialog>
+
+class QChart;
+class QFrame;
+class QValueAxis;
+class TChart;
+class TLabel;
+class TLineSeries;
+
+// The statistics window: a borderless modal window with the progress chart (speed in red, success in blue with
+// lime markers, one point per result over the result's position) and a strip with the last result's texts. Its
+// two series are the program's store of results while it runs. A click on the chart closes it; nothing else does.
+class TStatistiques : public QDialog
+{
+    Q_OBJECT
+public:
+    // `main` is the window it is centred on.
+    explicit TStatistiques(QWidget *main);
+    ~TStatistiques() override;
+
+    TChart *Chart1 = nullptr;
+    std::unique_ptr<TLineSeries> Series2;
+    QFrame *Panel1 = nullptr;
+    TLabel *LabelPF = nullptr;
+    TLabel *LabelVitesse = nullptr;
+    std::unique_ptr<TLineSeries> Series1;
+
+    void Chart1Click();
+    void Chart1DblClick();
+
+    // Rescales the shared axes to the points present and repaints.
+    void Repaint();
+
+    // Shows the window modally, centred on the main window, and returns once it is closed.
+    void ShowModal();
+
+    // Tests stand in for the learner: while set, ShowModal hands the window to this function instead of waiting.
+    static void SetModalDriver(std::function<void(TStatistiques &)> driver);
+
+    QChart *Chart() const { return m_chart; }
+
+private:
+    QChart *m_chart = nullptr;
+    QValueAxis *m_axisX = nullptr;
+    QValueAxis *m_axisY = nullptr;
+    QWidget *m_main = nullptr;
+};

@@ -1,0 +1,517 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "platform/TutorError.h"
+#include "stats/HistoryStore.h"
+
+namespace {
+
+const char *const AccessRefused = "Accès au fichier refusé";
+const char *const DiskFull = "Disque plein";
+const char *const PastTheEnd = "Lecture au-delà de la fin de fichier";
+
+// 12816 bytes no record would hold twice in a row, so any shift or gap shows.
+QByteArray Pattern(int size = 12816)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + 3) & 0xFF);
+    return bytes;
+}
+
+// A learner's history of three lessons (180/95, 200/90, 150/100), written out by hand.
+QByteArray ThreeLessons()
+{
+    const unsigned char records[48] = {
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x66, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x57, 0x40,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x69, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x56, 0x40,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x62, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x59, 0x40,
+    };
+    QByteArray bytes(12816, '\0');
+    std::memcpy(bytes.data(), records, sizeof records);
+    return bytes;
+}
+
+HistoryBlock BlockHolding(const QByteArray &bytes)
+{
+    HistoryBlock block;
+    std::memcpy(block.Bytes(), bytes.constData(), std::size_t(bytes.size()));
+    return block;
+}
+
+QByteArray BytesOf(const HistoryBlock &block)
+{
+    return QByteArray(reinterpret_cast<const char *>(block.Bytes()), 12816);
+}
+
+void WriteRaw(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadRaw(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("(cannot open)");
+    return file.readAll();
+}
+
+// The text the learner would see, UTF-8, or a marker when nothing failed.
+std::string FailureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const TutorError &error) {
+        return error.Text().toStdString();
+    }
+    return "(no failure)";
+}
+
+// Forwards to the real system and injects the failures a test asks for. Counts every descriptor it hands out
+// and every close, so a test can tell that nothing was left open.
+class FakeFileSystem : public HistoryFileSystem
+{
+public:
+    int openErrno = 0;
+    int accessErrno = 0;
+    int fsyncErrno = 0;
+    int closeErrno = 0;
+    int renameErrno = 0;
+    int readErrno = 0;
+    // Each write in turn: a positive value caps the bytes written, 0 writes nothing, -e fails with errno e.
+    // Once used up, writes go through.
+    std::vector<long> writeScript;
+    std::vector<long> readScript; // the same for reads
+    std::vector<int> openFlags;
+    // As a non-root learner would see it: a file left read-only cannot be opened for writing, only removed.
+    bool existingFilesReadOnly = false;
+
+    int opens = 0;
+    int closes = 0;
+    std::set<int> openDescriptors;
+
+    int Open(const char *path, int flags, int mode) override
+    {
+        openFlags.push_back(flags);
+        if (openErrno != 0)
+            return Failed(openErrno);
+        if (existingFilesReadOnly && (flags & O_ACCMODE) != O_RDONLY && HistoryFileSystem::Access(path, F_OK) == 0)
+            return Failed(EACCES);
+        const int fd = HistoryFileSystem::Open(path, flags, mode);
+        if (fd >= 0) {
+            ++opens;
+            openDescriptors.insert(fd);
+        }
+        return fd;
+    }
+    long Read(int fd, void *buffer, std::size_t size) override
+    {
+        if (readErrno != 0)
+            return Failed(readErrno);
+        return Scripted(readScript, size, [&](std::size_t n) { return HistoryFileSystem::Read(fd, buffer, n); });
+    }
+    long Write(int fd, const void *buffer, std::size_t size) override
+    {
+        return Scripted(writeScript, size, [&](std::size_t n) { return HistoryFileSystem::Write(fd, buffer, n); });
+    }
+    int Fsync(int fd) override
+    {
+        if (fsyncErrno != 0)
+            return Failed(fsyncErrno);
+        return HistoryFileSystem::Fsync(fd);
+    }
+    // As on Linux, the descriptor is released even when close reports an error.
+    int Close(int fd) override
+    {
+        ++closes;
+        openDescriptors.erase(fd);
+        const int result = HistoryFileSystem::Close(fd);
+        if (closeErrno != 0)
+            return Failed(closeErrno);
+        return result;
+    }
+    int Rename(const char *from, const char *to) override
+    {
+        if (renameErrno != 0)
+            return Failed(renameErrno);
+        return HistoryFileSystem::Rename(from, to);
+    }
+    int Access(const char *path, int mode) override
+    {
+        if (accessErrno != 0)
+            return Failed(accessErrno);
+        return HistoryFileSystem::Access(path, mode);
+    }
+
+private:
+    static int Failed(int errorNumber)
+    {
+        errno = errorNumber;
+        return -1;
+    }
+    static long Scripted(std::vector<long> &script, std::size_t size, const std::function<long(std::size_t)> &call)
+    {
+        if (script.empty())
+            return call(size);
+        const long step = script.front();
+        script.erase(script.begin());
+        if (step < 0)
+            return Failed(int(-step));
+        if (step == 0)
+            return 0;
+        return call(std::min(size, std::size_t(step)));
+    }
+};
+
+::testing::AssertionResult EveryDescriptorClosed(const FakeFileSystem &fs)
+{
+    if (fs.opens != fs.closes || !fs.openDescriptors.empty())
+        return ::testing::AssertionFailure() << fs.opens << " opened, " << fs.closes << " closed, "
+                                             << fs.openDescriptors.size() << " still open";
+    return ::testing::AssertionSuccess();
+}
+
+class HistoryStoreTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir folder;
+    QString Path() const { return folder.filePath(QStringLiteral("Config.txt")); }
+    QString TemporaryPath() const { return Path() + QStringLiteral(".tmp"); }
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+};
+
+using HistoryFiles = HistoryStoreTest;
+using HistoryFaults = HistoryStoreTest;
+
+} // namespace
+
+// ---- The French texts ----
+
+TEST(HistoryErrorTexts, EachErrorNumberReadsAsTheLearnerSeesIt)
+{
+    const struct {
+        int errorNumber;
+        const char *text;
+    } rows[] = {
+        {ENOENT, "Fichier introuvable"},
+        {ENOTDIR, "Nom de fichier incorrect"},
+        {ENAMETOOLONG, "Nom de fichier incorrect"},
+        {EMFILE, "Trop de fichiers ouverts"},
+        {ENFILE, "Trop de fichiers ouverts"},
+        {EACCES, AccessRefused},
+        {EPERM, AccessRefused},
+        {EROFS, AccessRefused},
+        {EISDIR, AccessRefused},
+        {ENOSPC, DiskFull},
+        {EDQUOT, DiskFull},
+        {EIO, "Erreur E/S 5"},
+        {EBADF, "Erreur E/S 9"},
+        {EINVAL, "Erreur E/S 22"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(IoErrorText(row.errorNumber).toStdString(), row.text) << "errno " << row.errorNumber;
+}
+
+// ---- On a real folder ----
+
+TEST_F(HistoryFiles, SaveThenReadRoundTripsByteForByte)
+{
+    WriteHistoryFile(Path(), BlockHolding(Pattern()));
+
+    EXPECT_EQ(QFileInfo(Path()).size(), 12816);
+    EXPECT_EQ(ReadRaw(Path()), Pattern());
+    EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+
+    HistoryBlock read;
+    std::memset(read.Bytes(), 0x55, 12816);
+    ReadHistoryFile(Path(), read);
+    EXPECT_EQ(BytesOf(read), Pattern());
+}
+
+TEST_F(HistoryFiles, SaveReplacesTheWholeOldFile)
+{
+    for (int oldSize : {12816, 20000, 5}) {
+        WriteRaw(Path(), QByteArray(oldSize, '\xEE'));
+        WriteHistoryFile(Path(), BlockHolding(Pattern()));
+        EXPECT_EQ(ReadRaw(Path()), Pattern()) << "old size " << oldSize;
+    }
+}
+
+TEST_F(HistoryFiles, NewFileTakesTheUsualPermissions)
+{
+    const mode_t previous = ::umask(022);
+    WriteHistoryFile(Path(), BlockHolding(Pattern()));
+    ::umask(previous);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(Path()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, mode_t(0644));
+}
+
+TEST_F(HistoryFiles, ShortFileIsReadPastItsEndAndKeepsTheBytesRead)
+{
+    for (int size : {100, 0, 12815}) {
+        WriteRaw(Path(), Pattern(size));
+        HistoryBlock block;
+        std::memset(block.Bytes(), 0xFF, 12816);
+        EXPECT_EQ(FailureOf([&] { ReadHistoryFile(Path(), block); }), PastTheEnd) << size << " bytes";
+        QByteArray expected = Pattern(size);
+        expected.append(QByteArray(12816 - size, '\0'));
+        EXPECT_EQ(BytesOf(block), expected) << size << " bytes";
+    }
+}
+
+TEST_F(HistoryFiles, LongerFileGivesItsFirst12816Bytes)
+{
+    WriteRaw(Path(), Pattern(13000));
+    HistoryBlock block;
+    ReadHistoryFile(Path(), block);
+    EXPECT_EQ(BytesOf(block), Pattern());
+}
+
+TEST_F(HistoryFiles, MissingFileOrFolderIsNamed)
+{
+    HistoryBlock block;
+    std::memset(block.Bytes(), 0xFF, 12816);
+    EXPECT_EQ(FailureOf([&] { ReadHistoryFile(Path(), block); }), "Fichier introuvable");
+    EXPECT_EQ(BytesOf(block), QByteArray(12816, '\0'));
+
+    const QString inRemovedFolder = folder.filePath(QStringLiteral("Parti/Config.txt"));
+    EXPECT_EQ(FailureOf([&] { ReadHistoryFile(inRemovedFolder, block); }), "Nom de fichier incorrect");
+
+    WriteRaw(folder.filePath(QStringLiteral("Fichier")), "x");
+    const QString underAFile = folder.filePath(QStringLiteral("Fichier/Config.txt"));
+    EXPECT_EQ(FailureOf([&] { ReadHistoryFile(underAFile, block); }), "Nom de fichier incorrect");
+}
+
+TEST_F(HistoryFiles, SaveIntoARemovedFolderCreatesNothing)
+{
+    const QString learnerFolder = folder.filePath(QStringLiteral("Eleve"));
+    ASSERT_TRUE(QDir().mkdir(learnerFolder));
+    ASSERT_TRUE(QDir().rmdir(learnerFolder));
+    const QString path = learnerFolder + QStringLiteral("/Config.txt");
+
+    EXPECT_EQ(FailureOf([&] { WriteHistoryFile(path, BlockHolding(Pattern())); }), "Nom de fichier incorrect");
+    EXPECT_FALSE(QFileInfo::exists(learnerFolder));
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+TEST_F(HistoryFiles, AFolderInPlaceOfTheFileIsRefusedAndLeftAlone)
+{
+    ASSERT_TRUE(QDir().mkdir(Path()));
+    HistoryBlock block;
+    EXPECT_EQ(FailureOf([&] { ReadHistoryFile(Path(), block); }), AccessRefused);
+    EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern())); }), AccessRefused);
+    EXPECT_TRUE(QFileInfo(Path()).isDir());
+    EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+}
+
+TEST_F(HistoryFiles, AStaleTemporaryFileDoesNotPreventTheSave)
+{
+    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(TemporaryPath(), QByteArray(30000, '\x77'));
+
+    WriteHistoryFile(Path(), BlockHolding(Pattern()));
+    EXPECT_EQ(ReadRaw(Path()), Pattern());
+    EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+}
+
+// ---- With failures injected ----
+
+TEST_F(HistoryFaults, ReadingOpensForReadingAndWriting)
+{
+    WriteRaw(Path(), ThreeLessons());
+    FakeFileSystem fs;
+    HistoryBlock block;
+    ReadHistoryFile(Path(), block, fs);
+    ASSERT_EQ(fs.openFlags.size(), 1u);
+    EXPECT_EQ(fs.openFlags.front() & O_ACCMODE, O_RDWR);
+    EXPECT_EQ(BytesOf(block), ThreeLessons());
+    EXPECT_TRUE(EveryDescriptorClosed(fs));
+}
+
+TEST_F(HistoryFaults, ARefusedOpenIsNamedForReadAndSave)
+{
+    const struct {
+        int errorNumber;
+        const char *text;
+    } rows[] = {
+        {EACCES, AccessRefused},
+        {EPERM, AccessRefused},
+        {EROFS, AccessRefused},
+        {EMFILE, "Trop de fichiers ouverts"},
+        {ENFILE, "Trop de fichiers ouverts"},
+        {ENOENT, "Fichier introuvable"},
+        {ENAMETOOLONG, "Nom de fichier incorrect"},
+        {EIO, "Erreur E/S 5"},
+    };
+    WriteRaw(Path(), ThreeLessons());
+    for (const auto &row : rows) {
+        FakeFileSystem fs;
+        fs.openErrno = row.errorNumber;
+        HistoryBlock block;
+        EXPECT_EQ(FailureOf([&] { ReadHistoryFile(Path(), block, fs); }), row.text) << "read, errno " << row.errorNumber;
+        EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); }), row.text)
+            << "save, errno " << row.errorNumber;
+        EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << "errno " << row.errorNumber;
+        EXPECT_FALSE(QFileInfo::exists(TemporaryPath())) << "errno " << row.errorNumber;
+        EXPECT_EQ(fs.opens, 0);
+        EXPECT_TRUE(EveryDescriptorClosed(fs));
+    }
+}
+
+TEST_F(HistoryFaults, AFileThatMayNotBeWrittenIsNotReplaced)
+{
+    WriteRaw(Path(), ThreeLessons());
+    for (int errorNumber : {EACCES, EPERM, EROFS}) {
+        FakeFileSystem fs;
+        fs.accessErrno = errorNumber;
+        EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); }), AccessRefused)
+            << "errno " << errorNumber;
+        EXPECT_EQ(fs.opens, 0) << "errno " << errorNumber;
+        EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << "errno " << errorNumber;
+        EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+    }
+}
+
+TEST_F(HistoryFaults, ReadFailuresAreNamedAndCloseTheFile)
+{
+    WriteRaw(Path(), ThreeLessons());
+    const struct {
+        const char *name;
+        std::function<void(FakeFileSystem &)> inject;
+        const char *text;
+    } rows[] = {
+        {"read fails", [](FakeFileSystem &fs) { fs.readErrno = EIO; }, "Erreur E/S 5"},
+        {"close fails", [](FakeFileSystem &fs) { fs.closeErrno = EIO; }, "Erreur E/S 5"},
+        {"end of file after a short read", [](FakeFileSystem &fs) { fs.readScript = {100, 0}; }, PastTheEnd},
+    };
+    for (const auto &row : rows) {
+        FakeFileSystem fs;
+        row.inject(fs);
+        HistoryBlock block;
+        EXPECT_EQ(FailureOf([&] { ReadHistoryFile(Path(), block, fs); }), row.text) << row.name;
+        EXPECT_EQ(fs.opens, 1) << row.name;
+        EXPECT_TRUE(EveryDescriptorClosed(fs)) << row.name;
+    }
+}
+
+TEST_F(HistoryFaults, AStaleTemporaryFileThatMayNotBeWrittenIsReplaced)
+{
+    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(TemporaryPath(), QByteArray(30000, '\x77'));
+    ASSERT_TRUE(QFile::setPermissions(TemporaryPath(), QFileDevice::ReadOwner));
+    FakeFileSystem fs;
+    fs.existingFilesReadOnly = true;
+
+    WriteHistoryFile(Path(), BlockHolding(Pattern()), fs);
+    EXPECT_EQ(ReadRaw(Path()), Pattern());
+    EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+    EXPECT_TRUE(EveryDescriptorClosed(fs));
+}
+
+TEST_F(HistoryFaults, ShortOrInterruptedReadsAreContinued)
+{
+    WriteRaw(Path(), Pattern());
+    FakeFileSystem fs;
+    fs.readScript = {7, -EINTR, 1, 5000};
+    HistoryBlock block;
+    ReadHistoryFile(Path(), block, fs);
+    EXPECT_EQ(BytesOf(block), Pattern());
+    EXPECT_TRUE(EveryDescriptorClosed(fs));
+}
+
+TEST_F(HistoryFaults, ShortOrInterruptedWritesAreContinued)
+{
+    WriteRaw(Path(), ThreeLessons());
+    FakeFileSystem fs;
+    fs.writeScript = {1000, -EINTR, 1, 5000};
+    WriteHistoryFile(Path(), BlockHolding(Pattern()), fs);
+    EXPECT_EQ(ReadRaw(Path()), Pattern());
+    EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+    EXPECT_TRUE(EveryDescriptorClosed(fs));
+}
+
+TEST_F(HistoryFaults, AFailedSaveLeavesTheOldHistoryAsItWas)
+{
+    const struct {
+        const char *name;
+        std::function<void(FakeFileSystem &)> inject;
+        const char *text;
+    } rows[] = {
+        {"write: disk full", [](FakeFileSystem &fs) { fs.writeScript = {-ENOSPC}; }, DiskFull},
+        {"write: quota exceeded", [](FakeFileSystem &fs) { fs.writeScript = {-EDQUOT}; }, DiskFull},
+        {"write: short, then nothing", [](FakeFileSystem &fs) { fs.writeScript = {100, 0}; }, DiskFull},
+        {"write: nothing at all", [](FakeFileSystem &fs) { fs.writeScript = {0}; }, DiskFull},
+        {"write: input/output error after a short write", [](FakeFileSystem &fs) { fs.writeScript = {4000, -EIO}; },
+         "Erreur E/S 5"},
+        {"fsync: disk full", [](FakeFileSystem &fs) { fs.fsyncErrno = ENOSPC; }, DiskFull},
+        {"fsync: input/output error", [](FakeFileSystem &fs) { fs.fsyncErrno = EIO; }, "Erreur E/S 5"},
+        {"close: disk full", [](FakeFileSystem &fs) { fs.closeErrno = ENOSPC; }, DiskFull},
+        {"close: input/output error", [](FakeFileSystem &fs) { fs.closeErrno = EIO; }, "Erreur E/S 5"},
+        {"rename: refused", [](FakeFileSystem &fs) { fs.renameErrno = EACCES; }, AccessRefused},
+        {"rename: input/output error", [](FakeFileSystem &fs) { fs.renameErrno = EIO; }, "Erreur E/S 5"},
+    };
+    WriteRaw(Path(), ThreeLessons());
+    for (const auto &row : rows) {
+        FakeFileSystem fs;
+        row.inject(fs);
+        EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); }), row.text) << row.name;
+        EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << row.name;
+        EXPECT_FALSE(QFileInfo::exists(TemporaryPath())) << row.name;
+        EXPECT_EQ(fs.opens, 1) << row.name;
+        EXPECT_TRUE(EveryDescriptorClosed(fs)) << row.name;
+    }
+}
+
+TEST_F(HistoryFaults, AfterACrashBeforeTheRenameTheNextSaveWritesEveryPoint)
+{
+    WriteRaw(Path(), ThreeLessons());
+    HistoryBlock block;
+    ReadHistoryFile(Path(), block);
+    std::vector<HistoryRecord> points = block.LoadedPoints();
+    ASSERT_EQ(points.size(), 3u);
+
+    points.push_back({210.0, 97.5});
+    block.StorePoints(points);
+    FakeFileSystem crashing;
+    crashing.renameErrno = EIO;
+    EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), block, crashing); }), "Erreur E/S 5");
+    EXPECT_EQ(ReadRaw(Path()), ThreeLessons());
+    EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+    EXPECT_TRUE(EveryDescriptorClosed(crashing));
+
+    points.push_back({220.0, 98.0});
+    block.StorePoints(points);
+    FakeFileSystem working;
+    WriteHistoryFile(Path(), block, working);
+    EXPECT_TRUE(EveryDescriptorClosed(working));
+
+    // The three lessons on disk, then 210/97.5 and 220/98, then zeros.
+    const unsigned char added[32] = {
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x40, 0x6A, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x60, 0x58, 0x40,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x6B, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x58, 0x40,
+    };
+    QByteArray expected = ThreeLessons();
+    std::memcpy(expected.data() + 48, added, sizeof added);
+    EXPECT_EQ(ReadRaw(Path()), expected);
+}
