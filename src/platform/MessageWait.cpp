@@ -1,21 +1,37 @@
 #include "platform/MessageWait.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
 
 int g_depth = 0;
+std::vector<std::pair<QPointer<QObject>, std::function<void()>>> g_afterWaits;
+
+void RunAfterWaits()
+{
+    auto waiting = std::exchange(g_afterWaits, {});
+    for (auto &[context, callback] : waiting)
+        if (context)
+            QMetaObject::invokeMethod(context.data(), std::move(callback), Qt::QueuedConnection);
+}
 
 class WaitScope
 {
 public:
     WaitScope() { ++g_depth; }
-    ~WaitScope() { --g_depth; }
+    ~WaitScope()
+    {
+        if (--g_depth == 0)
+            RunAfterWaits();
+    }
     WaitScope(const WaitScope &) = delete;
     WaitScope &operator=(const WaitScope &) = delete;
 };
@@ -25,6 +41,13 @@ public:
 int MessageWaitDepth()
 {
     return g_depth;
+}
+
+void WhenMessageWaitsEnd(QObject *context, std::function<void()> callback)
+{
+    g_afterWaits.emplace_back(context, std::move(callback));
+    if (g_depth == 0)
+        RunAfterWaits();
 }
 
 void ProcessMessagesFor(double ms)

@@ -6,7 +6,8 @@
 #include <QImage>
 #include <QString>
 
-// A named list of pictures, each with the colour that is drawn transparent.
+// A named list of pictures, each with the colour that is drawn transparent. Pictures are kept in the drawing
+// surfaces' 32-bit pixel format, so that drawing them never converts.
 class TDXImageList
 {
 public:

@@ -11,6 +11,19 @@ TDXTimer::TDXTimer(QObject *parent) : QObject(parent)
     // interval 0 it fires at every idle pass.
     m_idle.setInterval(0);
     connect(&m_idle, &QTimer::timeout, this, [this] { IdlePass(); });
+    if (auto *application = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        connect(application, &QGuiApplication::applicationStateChanged, this, [this] { Resume(); });
+}
+
+void TDXTimer::Resume()
+{
+    const bool active = QGuiApplication::applicationState() == Qt::ApplicationActive;
+    if (m_enabled && active && !m_waitingForWaits) {
+        if (!m_idle.isActive())
+            m_idle.start();
+    } else {
+        m_idle.stop();
+    }
 }
 
 void TDXTimer::SetInterval(int ms)
@@ -24,18 +37,28 @@ void TDXTimer::SetEnabled(bool enabled)
     if (enabled == m_enabled)
         return;
     m_enabled = enabled;
-    if (enabled) {
+    if (enabled)
         m_sinceTick.start();
-        m_idle.start();
-    } else {
-        m_idle.stop();
-    }
+    Resume();
 }
 
 void TDXTimer::IdlePass()
 {
-    if (MessageWaitDepth() > 0 || QGuiApplication::applicationState() != Qt::ApplicationActive)
+    if (MessageWaitDepth() > 0) {
+        if (!m_waitingForWaits) {
+            m_waitingForWaits = true;
+            WhenMessageWaitsEnd(this, [this] {
+                m_waitingForWaits = false;
+                Resume();
+            });
+        }
+        Resume();
         return;
+    }
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive) {
+        Resume();
+        return;
+    }
     const qint64 elapsed = m_sinceTick.elapsed();
     if (m_interval > 0 && elapsed < m_interval)
         return;

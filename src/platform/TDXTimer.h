@@ -9,6 +9,8 @@
 // An idle-time timer: it ticks when the event loop has nothing else to do, at most once per Interval
 // milliseconds (every idle pass with 0), only while the application is the active one and never inside a
 // message wait. The tick receives how many whole intervals have passed since the previous one (at least 1).
+// While it cannot tick (another application is active, or a wait runs) it sleeps instead of polling, so an
+// interval of 0 costs nothing then.
 class TDXTimer : public QObject
 {
     Q_OBJECT
@@ -24,9 +26,12 @@ public:
 
 private:
     void IdlePass();
+    // Starts or stops the underlying timer to match the switch and the application's state.
+    void Resume();
 
     QTimer m_idle;
     QElapsedTimer m_sinceTick;
     int m_interval = 0;
     bool m_enabled = false;
+    bool m_waitingForWaits = false;
 };

@@ -123,7 +123,7 @@ TEST_F(Lessons, ChronoTicksCountInTheLabel)
     TMain &m = Main();
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
     Type(QStringLiteral("a"));
-    QTRY_VERIFY_WITH_TIMEOUT(m.Session.ChronoTicks >= 3, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m.Session.ChronoTicks >= 3; }, 2000));
     EXPECT_EQ(Shown(m.LabelChrono), QString::number(m.Session.ChronoTicks));
 }
 

@@ -64,7 +64,7 @@ TEST(TTimer, IntervalIsTheSwitch)
     QTest::qWait(60);
     EXPECT_EQ(ticks, 0) << "interval 0: no tick";
     timer.SetInterval(10);
-    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 1000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 1000));
     timer.SetInterval(0);
     const int stopped = ticks;
     QTest::qWait(60);
@@ -118,7 +118,7 @@ TEST(TDXTimer, TicksWhenIdleButNeverInsideAWait)
     timer.SetEnabled(true);
     ProcessMessagesFor(60);
     EXPECT_EQ(ticks, 0);
-    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
     EXPECT_GE(smallestLag, 1);
     timer.SetEnabled(false);
     const int stopped = ticks;
