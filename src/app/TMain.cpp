@@ -330,6 +330,7 @@ void TMain::FormCreate()
     LessonLines.clear();
     ScrollBitmap = QImage();
     HandOpacity = Scroller1->Position();
+    KeyCentre.Fill();
     ResetSession();
     PaintBoxKey->Initialize();
     DXPaintBoxTexte->Initialize();
@@ -562,11 +563,19 @@ void TMain::BoutonAutoClick()
 
 // ---- Keyboard guide and target line ----
 
-void TMain::DrawKeyboardGuide(unsigned char)
+void TMain::DrawKeyboardGuide(unsigned char ch)
 {
-    // The bare keyboard; the markers and hands for the character come with the key map.
-    DrawKeyboardPicture(*PaintBoxKey, DXImageList1);
-    PaintBoxKey->ReleaseCanvas();
+    ::DrawKeyboardGuide(*PaintBoxKey, DXImageList1, KeyCentre, ch, HandOpacity);
+}
+
+void TMain::DrawKeyMarker(unsigned char code)
+{
+    ::DrawKeyMarker(*PaintBoxKey, KeyCentre, code);
+}
+
+void TMain::DrawKeyOutline(unsigned char ch)
+{
+    ::DrawKeyOutline(*PaintBoxKey, KeyCentre, ch);
 }
 
 void TMain::DrawTargetLine(const std::string &typed, const std::string &target)
@@ -584,16 +593,8 @@ void TMain::Scroller1Click()
 
 void TMain::Timer1Timer(int)
 {
-    if (!DXPaintBoxTexte->CanDraw())
-        return;
-    DXPaintBoxTexte->Fill(colours::Black);
-    ScrollOffset -= Timer1->Interval() >= 50 ? 1 : 2;
-    DrawCanvas &canvas = DXPaintBoxTexte->Canvas();
-    canvas.Draw(ScrollOffset, 0, ScrollBitmap);
-    if (ScrollOffset <= -canvas.TextWidth(Session.TargetText))
+    if (!ScrollTargetLine(*DXPaintBoxTexte, ScrollBitmap, ScrollOffset, Timer1->Interval(), Session.TargetText))
         Timer1->SetEnabled(false);
-    DXPaintBoxTexte->ReleaseCanvas();
-    DXPaintBoxTexte->Flip();
 }
 
 // ---- Sound and results ----

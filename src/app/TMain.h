@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "app/TypingSession.h"
+#include "guide/KeyMap.h"
 #include "platform/TDXImageList.h"
 #include "platform/TDXSound.h"
 #include "platform/TDXWaveList.h"
@@ -82,6 +83,8 @@ public:
     std::vector<std::string> LessonLines;
     QImage ScrollBitmap;
     int HandOpacity = 255;
+    // Where each character's key lies on the keyboard surface; filled once by FormCreate.
+    keymap::KeyCentres KeyCentre;
     int ScrollOffset = 0;
     TypingSession Session;
     // The learner, as typed at the prompt, and the image of the learner's history file.
@@ -120,6 +123,8 @@ public:
 
     // Keyboard guide and target line.
     void DrawKeyboardGuide(unsigned char ch);
+    void DrawKeyMarker(unsigned char code);
+    void DrawKeyOutline(unsigned char ch);
     void DrawTargetLine(const std::string &typed, const std::string &target);
     void Scroller1Click();
     void Timer1Timer(int lagCount);

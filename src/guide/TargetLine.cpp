@@ -39,3 +39,17 @@ void DrawLessonFirstLine(TDXDraw &surface, const std::string &target)
     surface.ReleaseCanvas();
     surface.Flip();
 }
+
+bool ScrollTargetLine(TDXDraw &surface, const QImage &picture, int &offset, int interval, const std::string &target)
+{
+    if (!surface.CanDraw())
+        return true;
+    surface.Fill(colours::Black);
+    offset -= interval >= 50 ? 1 : 2;
+    DrawCanvas &canvas = surface.Canvas();
+    canvas.Draw(offset, 0, picture);
+    const bool goesOn = offset > -canvas.TextWidth(target);
+    surface.ReleaseCanvas();
+    surface.Flip();
+    return goesOn;
+}

@@ -2,6 +2,7 @@
 
 #include <string>
 
+class QImage;
 class TDXDraw;
 
 // The target line: the lesson's text in yellow on black, with the part typed correctly in red over it, both
@@ -12,3 +13,9 @@ void DrawTargetLine(TDXDraw &surface, const std::string &typed, const std::strin
 
 // The first drawing of a lesson: the whole text in yellow, without a text background; presented.
 void DrawLessonFirstLine(TDXDraw &surface, const std::string &target);
+
+// One step of the scrolling text: the picture moves left by 1 pixel when the timer's interval is 50 ms or more,
+// by 2 otherwise, and is drawn at its new offset. Returns false once its left edge has gone the target text's
+// width (in the canvas's current font) past the surface's left edge: the scrolling is over. A surface that
+// cannot be drawn changes nothing, not even the offset.
+bool ScrollTargetLine(TDXDraw &surface, const QImage &picture, int &offset, int interval, const std::string &target);

@@ -75,3 +75,58 @@ TEST(TargetLine, LongTextIsCutAtTheRightEdge)
     EXPECT_GE(Columns(surface.Shown(), Yellow).second, 695);
     EXPECT_EQ(surface.Canvas().TextWidth("m") > 10, true);
 }
+
+TEST(ScrollingTick, StepsOneOrTwoPixelsByIntervalAndDrawsThePictureThere)
+{
+    TDXDraw surface(nullptr, QSize(705, 33));
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::yellow);
+    const struct {
+        int interval, step;
+    } rows[] = {{60, 1}, {50, 1}, {40, 2}, {10, 2}, {0, 2}};
+    for (const auto &row : rows) {
+        int offset = 100;
+        EXPECT_TRUE(ScrollTargetLine(surface, picture, offset, row.interval, "Bonjour"));
+        EXPECT_EQ(offset, 100 - row.step) << row.interval;
+        const QImage &shown = surface.Shown();
+        EXPECT_TRUE(Yellow(shown.pixel(offset, 5)));
+        EXPECT_EQ(shown.pixel(offset - 1, 5), qRgb(0, 0, 0)) << "the previous tick's picture is wiped";
+        EXPECT_EQ(shown.pixel(offset + 30, 5), qRgb(0, 0, 0));
+    }
+}
+
+TEST(ScrollingTick, StopsOnTheTickThatPassesMinusTheTextWidth)
+{
+    TDXDraw surface(nullptr, QSize(705, 33));
+    DrawLessonFirstLine(surface, "x"); // the line's font becomes the canvas's current font
+    // A text of odd width, so that 2-pixel steps from 0 jump over -w and stop at -w - 1.
+    std::string text = "B";
+    while (surface.Canvas().TextWidth(text) % 2 == 0)
+        text += 'i';
+    const int width = surface.Canvas().TextWidth(text);
+    ASSERT_GT(width, 5);
+    int offset = 0;
+    int ticks = 0;
+    while (ScrollTargetLine(surface, QImage(), offset, 40, text)) {
+        ++ticks;
+        ASSERT_GT(offset, -width) << "still scrolling only while the text is partly in view";
+    }
+    EXPECT_EQ(offset, -width - 1);
+    EXPECT_EQ(ticks, (width + 1) / 2 - 1);
+    // At 1 pixel a tick, it stops exactly on -w.
+    offset = 0;
+    while (ScrollTargetLine(surface, QImage(), offset, 60, text)) {
+    }
+    EXPECT_EQ(offset, -width);
+}
+
+TEST(ScrollingTick, ASurfaceThatCannotBeDrawnChangesNothing)
+{
+    TDXDraw surface(nullptr, QSize(705, 33));
+    DrawLessonFirstLine(surface, "Bonjour");
+    surface.Finalize();
+    int offset = 7;
+    EXPECT_TRUE(ScrollTargetLine(surface, QImage(), offset, 40, ""));
+    EXPECT_EQ(offset, 7);
+    EXPECT_GE(Columns(surface.Shown(), Yellow).first, 0) << "the line last shown stays";
+}

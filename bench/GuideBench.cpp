@@ -1,0 +1,77 @@
+#include <cstring>
+
+#include <benchmark/benchmark.h>
+
+#include "assets/EmbeddedAssets.h"
+#include "guide/KeyMap.h"
+#include "guide/KeyboardGuide.h"
+#include "guide/TargetLine.h"
+#include "platform/TDXDraw.h"
+#include "platform/TDXImageList.h"
+
+namespace {
+
+struct GuideBench {
+    GuideBench() : Surface(nullptr, QSize(632, 248))
+    {
+        for (const char *name : {"MainG.bmp", "MainD.bmp", "PouceG.bmp", "PouceD.bmp", "IndexG.bmp", "IndexD.bmp",
+                                 "MajeurG.bmp", "MajeurD.bmp", "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp",
+                                 "AuriculaireD.bmp"})
+            Pictures.Add(QLatin1String(name), 0xFFFFFF, assets::Bitmap(QLatin1String(name)));
+        Pictures.Add(QStringLiteral("Tapotis.bmp"), 0, assets::Bitmap(QStringLiteral("Tapotis.bmp")));
+        Centres.Fill();
+    }
+    TDXDraw Surface;
+    TDXImageList Pictures;
+    keymap::KeyCentres Centres;
+};
+
+// The floor: the keyboard surface's pixels copied once, as plain memory.
+void BM_SurfaceCopy(benchmark::State &state)
+{
+    QImage from(632, 248, QImage::Format_RGB32);
+    from.fill(Qt::gray);
+    QImage to(632, 248, QImage::Format_RGB32);
+    for (auto _ : state) {
+        std::memcpy(to.bits(), from.constBits(), static_cast<std::size_t>(from.sizeInBytes()));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SurfaceCopy)->Unit(benchmark::kMicrosecond);
+
+// A whole guide and its present: the keyboard, two Shift markers, the outline and the hand. The argument is
+// the hand opacity; 255 copies, anything less blends.
+void BM_DrawKeyboardGuide(benchmark::State &state)
+{
+    GuideBench bench;
+    const int opacity = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        DrawKeyboardGuide(bench.Surface, bench.Pictures, bench.Centres, 'A', opacity);
+        bench.Surface.Flip();
+    }
+}
+BENCHMARK(BM_DrawKeyboardGuide)->Arg(204)->Arg(255)->Unit(benchmark::kMicrosecond);
+
+// The heaviest guide: both thumbs blended, for the space bar.
+void BM_DrawKeyboardGuideSpace(benchmark::State &state)
+{
+    GuideBench bench;
+    for (auto _ : state) {
+        DrawKeyboardGuide(bench.Surface, bench.Pictures, bench.Centres, ' ', 204);
+        bench.Surface.Flip();
+    }
+}
+BENCHMARK(BM_DrawKeyboardGuideSpace)->Unit(benchmark::kMicrosecond);
+
+// One redraw of a 60-character target line with half of it typed.
+void BM_DrawTargetLine(benchmark::State &state)
+{
+    TDXDraw surface(nullptr, QSize(705, 33));
+    const std::string target = "Le petit chat boit du lait dans la cuisine, puis il s'endort";
+    const std::string typed = target.substr(0, 30);
+    for (auto _ : state)
+        DrawTargetLine(surface, typed, target);
+}
+BENCHMARK(BM_DrawTargetLine)->Unit(benchmark::kMicrosecond);
+
+} // namespace

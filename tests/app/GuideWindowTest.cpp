@@ -1,0 +1,93 @@
+#include <cstdlib>
+
+#include <QTest>
+
+#include "MainFixture.h"
+#include "platform/TBitBtn.h"
+#include "platform/TDXDraw.h"
+#include "platform/TScroller.h"
+
+// The keyboard guide as the learner meets it in the window: it follows every key, and the opacity stepper
+// redraws it at once.
+
+using GuideWindow = MainFixture;
+
+namespace {
+
+bool IsYellow(QRgb p)
+{
+    return (p & 0xFFFFFF) == (qRgb(255, 255, 0) & 0xFFFFFF);
+}
+
+// A point of the left-hand little finger over the A key (the picture's pixel (14, 86) is its fingertip).
+const QPoint LittleFingerTip(70, 124);
+const QPoint LeftShift(34, 177);
+
+} // namespace
+
+TEST_F(GuideWindow, TheGuideFollowsTheNextCharacterAfterEveryKey)
+{
+    WriteLesson(1, "Ab\r\n");
+    TMain &m = Main();
+    const QImage bare = m.PaintBoxKey->Shown().copy();
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    EXPECT_TRUE(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift))) << "A needs Shift, shown as soon as it loads";
+    EXPECT_NE(m.PaintBoxKey->Shown().pixel(LittleFingerTip), bare.pixel(LittleFingerTip)) << "and the hand";
+
+    Type(QStringLiteral("x"));
+    EXPECT_TRUE(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift))) << "a wrong key: still the guide for A";
+
+    Type(QStringLiteral("A"));
+    EXPECT_FALSE(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift))) << "b needs no Shift";
+    EXPECT_EQ(m.PaintBoxKey->Shown().pixel(LittleFingerTip), bare.pixel(LittleFingerTip)) << "the hand for b does not reach the A key";
+
+    Type(QStringLiteral("b"));
+    EXPECT_EQ(m.PaintBoxKey->Shown(), bare) << "the end of the text: the bare keyboard";
+}
+
+TEST_F(GuideWindow, EachStepOfTheOpacityRedrawsTheHandFainter)
+{
+    WriteLesson(1, "a\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    int handlerRuns = 0;
+    const auto handler = m.Scroller1->OnClick;
+    m.Scroller1->OnClick = [&] {
+        ++handlerRuns;
+        handler();
+    };
+    const QPoint left(3, 6);
+    // How far the fingertip's pixel lies from the keyboard's own pixel there, channel by channel.
+    m.HandOpacity = 0;
+    m.DrawKeyboardGuide('a');
+    const QRgb key = m.PaintBoxKey->Surface().pixel(LittleFingerTip);
+    m.HandOpacity = 255;
+    m.DrawKeyboardGuide('a');
+    m.PaintBoxKey->Flip();
+    auto distance = [&] {
+        const QRgb p = m.PaintBoxKey->Shown().pixel(LittleFingerTip);
+        return std::abs(qRed(p) - qRed(key)) + std::abs(qGreen(p) - qGreen(key)) + std::abs(qBlue(p) - qBlue(key));
+    };
+    int previous = distance();
+    EXPECT_GT(previous, 100);
+    for (const int expected : {204, 153, 102, 51, 0}) {
+        QTest::mouseClick(m.Scroller1, Qt::LeftButton, {}, left);
+        EXPECT_EQ(m.HandOpacity, expected);
+        EXPECT_LT(distance(), previous) << "presented at once, fainter at " << expected;
+        previous = distance();
+    }
+    EXPECT_EQ(previous, 0) << "no hand at 0";
+    EXPECT_EQ(handlerRuns, 5);
+    QTest::mouseClick(m.Scroller1, Qt::LeftButton, {}, left);
+    EXPECT_EQ(handlerRuns, 5) << "the arrow that cannot move runs no handler";
+    EXPECT_EQ(m.HandOpacity, 0);
+}
+
+TEST_F(GuideWindow, WithoutALessonTheStepperPresentsTheBareKeyboard)
+{
+    TMain &m = Main();
+    const QImage bare = m.PaintBoxKey->Shown().copy();
+    QTest::mouseClick(m.Scroller1, Qt::LeftButton, {}, QPoint(3, 6));
+    EXPECT_EQ(m.HandOpacity, 204);
+    EXPECT_EQ(m.PaintBoxKey->Shown(), bare);
+}

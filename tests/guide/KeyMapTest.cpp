@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "guide/KeyMap.h"
+
+using namespace keymap;
+
+namespace {
+
+constexpr int None = -1;
+
+// The keys of the main block, top row to bottom row, characters in Windows-1252. `finger` is the picture laid
+// over the key, `second` the one drawn after it (the space bar only), `unpictured` the characters of the key
+// that get no picture at all.
+struct Key {
+    KeyPoint centre;
+    const char *chars;
+    int finger;
+    int second = None;
+    const char *unpictured = "";
+};
+
+const Key Keys[] = {
+    {{30, 97}, "\xB2", None},                     // ²
+    {{57, 97}, "&1", AuriculaireG},
+    {{83, 97}, "\xE9" "2", AuriculaireG},         // é
+    {{110, 97}, "\"3", AnnuaireG},
+    {{137, 97}, "'4", MajeurG},
+    {{164, 97}, "(5", IndexG},
+    {{190, 97}, "-6", IndexG},
+    {{217, 97}, "\xE8" "7", IndexD},              // è
+    {{244, 97}, "_8", IndexD},
+    {{271, 97}, "\xE7" "9", MajeurD},             // ç
+    {{297, 97}, "\xE0" "0", AnnuaireD},           // à
+    {{324, 97}, ")\xB0", AuriculaireD},           // °
+    {{350, 97}, "=+", AuriculaireD},
+    {{70, 124}, "aA\xE2\xE4", AuriculaireG},      // â ä
+    {{96, 124}, "zZ", AnnuaireG},
+    {{124, 124}, "eE\xEA\xEB", MajeurG},          // ê ë
+    {{150, 124}, "rR", IndexG},
+    {{176, 124}, "tT", IndexG},
+    {{203, 124}, "yY", IndexD},
+    {{230, 124}, "uU\xFB\xFC", IndexD},           // û ü
+    {{256, 124}, "iI\xEE\xEF", MajeurD},          // î ï
+    {{283, 124}, "oO\xF4\xF6", AnnuaireD},        // ô ö
+    {{310, 124}, "pP", AuriculaireD},
+    {{336, 124}, "^\xA8", AuriculaireD},          // ¨
+    {{364, 124}, "$\xA3", AuriculaireD},          // £
+    {{77, 151}, "qQ", AuriculaireG},
+    {{103, 151}, "sS", AnnuaireG},
+    {{129, 151}, "dD", MajeurG},
+    {{157, 151}, "fF", IndexG},
+    {{183, 151}, "gG", IndexG},
+    {{209, 151}, "hH", IndexD},
+    {{236, 151}, "jJ", IndexD},
+    {{262, 151}, "kK", MajeurD},
+    {{289, 151}, "lL", AnnuaireD},
+    {{316, 151}, "mM", AuriculaireD},
+    {{342, 151}, "\xF9%", AuriculaireD},          // ù
+    {{371, 151}, "*\xB5", AuriculaireD},          // µ
+    {{90, 177}, "wW", AuriculaireG},
+    {{116, 177}, "xX", AnnuaireG},
+    {{144, 177}, "cC", MajeurG},
+    {{170, 177}, "vV", IndexG},
+    {{196, 177}, "bB", IndexG},
+    {{223, 177}, "nN", IndexD},
+    {{250, 177}, ",?", MajeurD, None, "?"},
+    {{276, 177}, ";.", AnnuaireD},
+    {{303, 177}, ":/", AuriculaireD},
+    {{330, 177}, "!\xA7", AuriculaireD},          // §
+    {{200, 202}, " ", PouceG, PouceD},
+};
+
+const struct { unsigned char code; KeyPoint centre; } NamedKeys[] = {
+    {8, {394, 97}}, {13, {400, 137}}, {16, {378, 177}}, {17, {37, 203}}, {18, {107, 203}}, {20, {34, 177}},
+};
+
+const Placement Offsets[] = {
+    {PouceG, -200, -76},   {PouceD, 0, -76},     {IndexG, -108, -30},    {IndexD, -86, -28},
+    {MajeurG, -76, -38},   {MajeurD, -119, -38}, {AnnuaireG, -55, -56},  {AnnuaireD, -140, -57},
+    {AuriculaireG, -14, -86}, {AuriculaireD, -181, -86},
+};
+
+constexpr std::string_view Shifted = "%+./0123456789?ABCDEFGHIJKLMNOPQRSTUVWXYZ\xA3\xA7\xA8\xB0\xB5";
+constexpr std::string_view DeadKeyed = "\xE2\xE4\xEA\xEB\xEE\xEF\xF4\xF6\xFB\xFC";
+constexpr std::string_view Outlined =
+    "!\"$&'()*,-0123456789:;<=ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz\xE0\xE7\xE8\xE9\xF9";
+
+bool Has(std::string_view set, int code)
+{
+    return code != 0 && set.find(static_cast<char>(code)) != std::string_view::npos;
+}
+
+Placement OffsetOf(int item)
+{
+    for (const Placement &p : Offsets)
+        if (p.Item == item)
+            return p;
+    ADD_FAILURE() << "no offset for item " << item;
+    return {};
+}
+
+struct Expected {
+    KeyPoint centre = NoKey;
+    int pictures[2] = {None, None};
+};
+
+Expected ExpectedFor(int code)
+{
+    Expected e;
+    for (const auto &named : NamedKeys)
+        if (named.code == code)
+            e.centre = named.centre;
+    for (const Key &key : Keys)
+        if (Has(key.chars, code)) {
+            e.centre = key.centre;
+            if (!Has(key.unpictured, code))
+                e.pictures[0] = key.finger, e.pictures[1] = key.second;
+        }
+    return e;
+}
+
+const KeyCentres &Centres()
+{
+    static const KeyCentres centres = [] {
+        KeyCentres c;
+        c.Fill();
+        return c;
+    }();
+    return centres;
+}
+
+int Count(bool (*set)(unsigned char))
+{
+    int n = 0;
+    for (int code = 0; code < 256; ++code)
+        n += set(static_cast<unsigned char>(code));
+    return n;
+}
+
+} // namespace
+
+// Every code 0..255: its centre, its finger pictures and its marks. Codes that no table lists have no key.
+class EveryCode : public testing::TestWithParam<int> {};
+
+TEST_P(EveryCode, MatchesTheKeyTables)
+{
+    const int code = GetParam();
+    const auto ch = static_cast<unsigned char>(code);
+    const Expected e = ExpectedFor(code);
+
+    EXPECT_EQ(Centres()(ch), e.centre) << "got (" << Centres()(ch).x << ", " << Centres()(ch).y << ")";
+
+    const Placements got = FingerPlacement(ch);
+    const int count = (e.pictures[0] != None) + (e.pictures[1] != None);
+    ASSERT_EQ(got.Count, count);
+    for (int i = 0; i < count; ++i) {
+        const Placement want = OffsetOf(e.pictures[i]);
+        EXPECT_EQ(got.Items[i].Item, want.Item) << "placement " << i;
+        EXPECT_EQ(got.Items[i].dx, want.dx) << "placement " << i;
+        EXPECT_EQ(got.Items[i].dy, want.dy) << "placement " << i;
+    }
+
+    EXPECT_EQ(ShiftCharacters(ch), Has(Shifted, code));
+    EXPECT_EQ(DeadKeyCharacters(ch), Has(DeadKeyed, code));
+    EXPECT_EQ(OutlinedCharacters(ch), Has(Outlined, code));
+}
+
+INSTANTIATE_TEST_SUITE_P(KeyMap, EveryCode, testing::Range(0, 256),
+                         [](const testing::TestParamInfo<int> &info) { return "Code" + std::to_string(info.param); });
+
+TEST(KeyMap, EachFingerHasItsOwnOffset)
+{
+    for (const Placement &want : Offsets) {
+        SCOPED_TRACE("item " + std::to_string(want.Item));
+        const Placement got = FingerOffset(want.Item);
+        EXPECT_EQ(got.Item, want.Item);
+        EXPECT_EQ(got.dx, want.dx);
+        EXPECT_EQ(got.dy, want.dy);
+    }
+    EXPECT_EQ(FingerPictureWidth, 196);
+    EXPECT_EQ(FingerPictureHeight, 189);
+}
+
+TEST(KeyMap, SetsHaveTheirSizes)
+{
+    EXPECT_EQ(Count(ShiftCharacters), 46);
+    EXPECT_EQ(Count(DeadKeyCharacters), 10);
+    EXPECT_EQ(Count(OutlinedCharacters), 82);
+}
+
+// The main block is every key above the space bar, in the same order.
+TEST(KeyMap, KeyRowsListTheMainBlockInOrder)
+{
+    const auto &rows = KeyRows();
+    ASSERT_EQ(std::size(Keys) - 1, rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE("row " + std::to_string(i));
+        EXPECT_EQ(rows[i].Centre, Keys[i].centre);
+        EXPECT_EQ(std::string(rows[i].Characters), std::string(Keys[i].chars));
+    }
+}
+
+TEST(KeyMapEdgeCases, PictureCornerIsCentrePlusOffset)
+{
+    const KeyPoint e = Centres()(0xE9); // é
+    const Placement p = FingerPlacement(0xE9).Items[0];
+    EXPECT_EQ(p.Item, AuriculaireG);
+    EXPECT_EQ((KeyPoint{e.x + p.dx, e.y + p.dy}), (KeyPoint{69, 11}));
+
+    const KeyPoint space = Centres()(' ');
+    const Placements thumbs = FingerPlacement(' ');
+    ASSERT_EQ(thumbs.Count, 2);
+    EXPECT_EQ((KeyPoint{space.x + thumbs.Items[0].dx, space.y + thumbs.Items[0].dy}), (KeyPoint{0, 126}));
+    EXPECT_EQ((KeyPoint{space.x + thumbs.Items[1].dx, space.y + thumbs.Items[1].dy}), (KeyPoint{200, 126}));
+}
+
+TEST(KeyMapEdgeCases, MarksDoNotFollowTheKeys)
+{
+    // é and 2 share a key and its picture; only 2 needs Shift.
+    EXPECT_EQ(Centres()(0xE9), Centres()('2'));
+    EXPECT_EQ(FingerPlacement(0xE9).Items[0].Item, FingerPlacement('2').Items[0].Item);
+    EXPECT_FALSE(ShiftCharacters(0xE9));
+    EXPECT_TRUE(ShiftCharacters('2'));
+
+    // ? has a key and Shift but neither picture nor outline.
+    EXPECT_EQ(Centres()('?'), (KeyPoint{250, 177}));
+    EXPECT_EQ(FingerPlacement('?').Count, 0);
+    EXPECT_FALSE(OutlinedCharacters('?'));
+
+    // â and ä sit on the A key and mark the ^ key instead of Shift.
+    for (unsigned char vowel : {0xE2, 0xE4}) {
+        EXPECT_EQ(Centres()(vowel), Centres()('a'));
+        EXPECT_TRUE(DeadKeyCharacters(vowel));
+        EXPECT_FALSE(ShiftCharacters(vowel) || OutlinedCharacters(vowel));
+    }
+    EXPECT_EQ(Centres()('^'), (KeyPoint{336, 124}));
+
+    // ^ and ¨ get only the little finger here; ¨ needs Shift, neither is outlined or a dead-key mark.
+    for (unsigned char c : {0x5E, 0xA8}) { // ^ and ¨
+        EXPECT_EQ(FingerPlacement(c).Count, 1);
+        EXPECT_EQ(FingerPlacement(c).Items[0].Item, AuriculaireD);
+        EXPECT_FALSE(OutlinedCharacters(c) || DeadKeyCharacters(c));
+    }
+    EXPECT_FALSE(ShiftCharacters('^'));
+    EXPECT_TRUE(ShiftCharacters(0xA8));
+
+    // < is outlined although it has no key, so its outline lands off the surface; # has neither.
+    EXPECT_EQ(Centres()('<'), NoKey);
+    EXPECT_TRUE(OutlinedCharacters('<'));
+    EXPECT_EQ(Centres()('#'), NoKey);
+    EXPECT_FALSE(OutlinedCharacters('#'));
+    EXPECT_FALSE(OutlinedCharacters(' '));
+}
