@@ -10,7 +10,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PACKAGES := build-essential cmake pkg-config \
 	qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n \
 	fonts-liberation2 fonts-urw-base35 \
-	libjpeg62-turbo-dev libgif-dev libespeak-ng-dev \
+	libjpeg62-turbo-dev libgif-dev libespeak-ng-dev libopenal-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xauth
 

@@ -54,6 +54,10 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("ALSOFT_CONF"))
+        qputenv("ALSOFT_CONF", TUTOR_SOUND_CONF);
+    if (qEnvironmentVariableIsEmpty("ALSOFT_DRIVERS"))
+        qputenv("ALSOFT_DRIVERS", "null");
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -12,6 +12,7 @@
 
 #include "app/LessonReader.h"
 #include "assets/EmbeddedAssets.h"
+#include "audio/KeyNames.h"
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
 #include "platform/Colour.h"
@@ -604,9 +605,9 @@ void TMain::PlayCue(int index)
     DXWaveList1.Items(index).Play(false);
 }
 
-void TMain::PronounceCharacter(unsigned char)
+void TMain::PronounceCharacter(unsigned char ch)
 {
-    // Key names are said from recorded words; until the words are carried, nothing is said.
+    keynames::Pronounce(DXWaveList3, ch);
 }
 
 void TMain::RecordResult(long double speed, long double success)

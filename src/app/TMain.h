@@ -68,15 +68,15 @@ public:
     TSpinEdit *SpinEdit2 = nullptr;
     TBitBtn *BoutonPrononcer = nullptr;
     TDXImageList DXImageList1;
-    TDXWaveList DXWaveList1;
+    TDXWaveList DXWaveList1{&DXSound1};
     TDXSound DXSound1;
     TTimer *TimerChrono = nullptr;
     TOpenDialog OpenDialog1;
     TDXTimer *Timer1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
-    TDXWaveList DXWaveList2;
+    TDXWaveList DXWaveList2{&DXSound1};
     QMenu *PopupMenu2 = nullptr;
-    TDXWaveList DXWaveList3;
+    TDXWaveList DXWaveList3{&DXSound1};
 
     // Program-wide values.
     QString ProgramFolder;

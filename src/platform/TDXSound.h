@@ -1,12 +1,28 @@
 #pragma once
 
-// A window's sound output. It opens only where an output device is bound to it; while it is closed, every play
-// on its wave lists returns at once without a sound and nothing is reported.
+#include <memory>
+
+namespace openal {
+class Device;
+}
+
+// A window's sound output, opened when the window is created and kept as long as it lives. Where no output
+// device can be opened it stays closed: nothing is reported, and every play on its wave lists returns at once
+// without a sound. All outputs of the process share one device.
 class TDXSound
 {
 public:
-    bool Initialized() const { return m_open; }
+    TDXSound();
+    ~TDXSound();
+    TDXSound(const TDXSound &) = delete;
+    TDXSound &operator=(const TDXSound &) = delete;
+
+    void Initialize();
+    void Finalize();
+    bool Initialized() const { return m_device != nullptr; }
+
+    const std::shared_ptr<openal::Device> &Device() const { return m_device; }
 
 private:
-    bool m_open = false;
+    std::shared_ptr<openal::Device> m_device;
 };

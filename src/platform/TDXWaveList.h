@@ -1,23 +1,82 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <QString>
 
 #include "platform/WaveFile.h"
 
-// A named list of recorded sounds on one sound output. Names are looked up ignoring letter case. Until the
-// sound output opens, every play returns at once without a sound.
+class TDXSound;
+namespace openal {
+class Buffer;
+class Source;
+} // namespace openal
+
+// One playback copy of a wave item's sound.
+class TDXSoundVoice
+{
+public:
+    explicit TDXSoundVoice(std::unique_ptr<openal::Source> source);
+    ~TDXSoundVoice();
+    bool Playing() const;
+    // Sample frames played so far.
+    int Position() const;
+    openal::Source &Source() { return *m_source; }
+
+private:
+    std::unique_ptr<openal::Source> m_source;
+};
+
+// A named list of recorded sounds on one sound output. Names are looked up ignoring letter case. While the
+// output is closed, every play returns at once without a sound.
+//
+// Each item's sound is given to the device once, as one buffer; each play starts it on a voice, and voices are
+// kept and reused once silent, so that a new one is made only when every existing one still sounds. A sound
+// started again while it still sounds is therefore not cut off: the two copies overlap.
 class TDXWaveList
 {
 public:
-    struct Item {
+    class Item
+    {
+    public:
         QString Name;
-        bool Looped = false;
-        int MaxPlayingCount = 0;
         PcmWave Wave;
+        bool Looped = false;
+        // Most copies that may sound at once; 0 for no limit.
+        int MaxPlayingCount = 0;
+        // 0 for the recording's own rate, else the rate to play at, in hertz.
+        int Frequency = 0;
+        // -10000 (left) .. 10000 (right), hundredths of a decibel of attenuation of the other side; 0 centred.
+        int Pan = 0;
+        // 0 for full volume, else a negative attenuation in hundredths of a decibel.
+        int Volume = 0;
+        std::vector<std::unique_ptr<TDXSoundVoice>> Voice;
+
+        // Starts the sound from its beginning; with wait, returns only once it has ended, checking every 10 ms
+        // with the thread asleep and no event handled meanwhile.
         void Play(bool wait);
+        // Stops every voice of the item at once.
+        void Stop();
+
+        explicit Item(TDXWaveList &owner);
+        ~Item();
+        Item(const Item &) = delete;
+        Item &operator=(const Item &) = delete;
+
+    private:
+        friend class TDXWaveList;
+        bool MakeBuffer();
+        TDXSoundVoice *ChooseVoice();
+
+        TDXWaveList &m_owner;
+        std::unique_ptr<openal::Buffer> m_buffer;
     };
+
+    explicit TDXWaveList(TDXSound *sound = nullptr) : DXSound(sound) {}
+
+    // The sound output the list plays on.
+    TDXSound *DXSound;
 
     void Add(const QString &name, const PcmWave &wave = PcmWave());
     void Clear() { m_items.clear(); }
@@ -27,5 +86,5 @@ public:
     Item &Find(const QString &name);
 
 private:
-    std::vector<Item> m_items;
+    std::vector<std::unique_ptr<Item>> m_items;
 };

@@ -27,10 +27,15 @@ void MainFixture::SetUp()
     TutorApplication::ResetTerminated();
 }
 
-void MainFixture::TearDown()
+void MainFixture::CloseMain()
 {
     m_statistiques.reset();
     m_main.reset();
+}
+
+void MainFixture::TearDown()
+{
+    CloseMain();
     errorbox::SetPresenter(nullptr);
     dialogs::SetQueryAnswer(nullptr);
     dialogs::SetMessageSeen(nullptr);

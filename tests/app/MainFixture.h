@@ -25,6 +25,8 @@ protected:
 
     void WriteLesson(int level, const std::string &bytes);
     TMain &Main();
+    // Closes the main window and its statistics window now, as the end of the program does.
+    void CloseMain();
     QString Folder() const { return m_dir.path() + QLatin1Char('/'); }
 
     // What the learner reads.

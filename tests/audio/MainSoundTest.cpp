@@ -1,0 +1,87 @@
+#include <thread>
+
+#include <QTest>
+
+#include "app/MainFixture.h"
+#include "WaveCapture.h"
+#include "audio/KeyNames.h"
+#include "platform/TBitBtn.h"
+#include "platform/TSpinEdit.h"
+
+// The main window's cues and key names as the learner hears them, captured from the sound library's output.
+
+using MainSound = MainFixture;
+
+namespace {
+
+void Sleep(double seconds)
+{
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+} // namespace
+
+TEST_F(MainSound, EveryWordTheKeyNamesSayIsInTheWordList)
+{
+    TMain &m = Main();
+    for (int code = 0; code < 256; ++code) {
+        const keynames::Words words = keynames::WordsFor(static_cast<unsigned char>(code));
+        for (int i = 0; i < words.Count; ++i)
+            EXPECT_NO_THROW(m.DXWaveList3.Find(QLatin1String(words.Names[static_cast<std::size_t>(i)])))
+                << "code " << code;
+    }
+}
+
+TEST_F(MainSound, CorrectAndWrongKeysSoundTheirCuesAtTheirRecordedRate)
+{
+    WriteLesson(1, "ab\r\n");
+    TMain &m = Main();
+    ASSERT_TRUE(m.DXSound1.Initialized());
+    const auto origin = Clock::now();
+    const double typeLength = m.DXWaveList1.Items(0).Wave.Seconds();
+    const double errorLength = m.DXWaveList1.Items(1).Wave.Seconds();
+    const WaveCapture::Span typeHeard = Audible(m.DXWaveList1.Items(0).Wave);
+    const WaveCapture::Span errorHeard = Audible(m.DXWaveList1.Items(1).Wave);
+    // The voice speed box is never read: whatever it says, the cues keep their length.
+    m.SpinEdit2->setValue(17100);
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    Sleep(0.1);
+    const double correct = SecondsSince(origin);
+    Type(QStringLiteral("a"));
+    Sleep(typeLength + 0.15);
+    const double wrong = SecondsSince(origin);
+    Type(QStringLiteral("x"));
+    Sleep(errorLength + 0.15);
+    CloseMain();
+    const auto sounds = ReadCapture(qEnvironmentVariable("TUTOR_WAVE_CAPTURE")).Sounds(4, 0.1);
+    ASSERT_EQ(sounds.size(), 2u);
+    EXPECT_NEAR(sounds[0].Start, correct + typeHeard.Start, 0.05);
+    EXPECT_NEAR(sounds[0].Length(), typeHeard.Length(), 0.02);
+    EXPECT_NEAR(sounds[1].Start, wrong + errorHeard.Start, 0.05);
+    EXPECT_NEAR(sounds[1].Length(), errorHeard.Length(), 0.02);
+}
+
+TEST_F(MainSound, WithPronunciationOnTheNextKeyIsNamedAfterEveryKey)
+{
+    WriteLesson(1, "ab\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonSon, Qt::LeftButton);
+    QTest::mouseClick(m.BoutonPrononcer, Qt::LeftButton);
+    ASSERT_FALSE(m.SoundOn());
+    ASSERT_TRUE(m.PronunciationOn());
+    TDXWaveList::Item &a = m.DXWaveList3.Find(QStringLiteral("Touche_a.wav"));
+    TDXWaveList::Item &b = m.DXWaveList3.Find(QStringLiteral("Touche_b.wav"));
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    ASSERT_EQ(a.Voice.size(), 1u) << "the lesson's first key is named as it starts";
+    EXPECT_TRUE(a.Voice[0]->Playing());
+    Type(QStringLiteral("a"));
+    ASSERT_EQ(b.Voice.size(), 1u);
+    EXPECT_TRUE(b.Voice[0]->Playing());
+    Sleep(b.Wave.Seconds() + 0.1);
+    ASSERT_FALSE(b.Voice[0]->Playing());
+    Type(QStringLiteral("z"));
+    EXPECT_TRUE(b.Voice[0]->Playing()) << "after a wrong key the same key is named again";
+    EXPECT_EQ(b.Voice.size(), 1u);
+    EXPECT_TRUE(m.DXWaveList1.Items(1).Voice.empty()) << "with the sound switch off, no cue";
+    EXPECT_TRUE(Errors.isEmpty());
+}
