@@ -17,6 +17,14 @@ struct CueBench {
     {
         List.Add(QStringLiteral("Type.wav"), assets::Wave(QStringLiteral("Type.wav")));
     }
+    // The cue, or null (the benchmark skipped) where no output opens.
+    TDXWaveList::Item *Cue(benchmark::State &state)
+    {
+        if (Output.Initialized())
+            return &List.Items(0);
+        state.SkipWithError("no sound output");
+        return nullptr;
+    }
     TDXSound Output;
     TDXWaveList List;
 };
@@ -24,36 +32,32 @@ struct CueBench {
 void BM_PlayCueReturn(benchmark::State &state)
 {
     CueBench bench;
-    if (!bench.Output.Initialized()) {
-        state.SkipWithError("no sound output");
+    TDXWaveList::Item *cue = bench.Cue(state);
+    if (!cue)
         return;
-    }
-    TDXWaveList::Item &cue = bench.List.Items(0);
     for (auto _ : state) {
-        cue.Play(false);
+        cue->Play(false);
         state.PauseTiming();
-        cue.Stop();
+        cue->Stop();
         state.ResumeTiming();
     }
-    state.counters["voices"] = static_cast<double>(cue.Voice.size());
+    state.counters["voices"] = static_cast<double>(cue->Voice.size());
 }
 BENCHMARK(BM_PlayCueReturn)->Unit(benchmark::kMicrosecond);
 
 void BM_PlayCueFirstSampleMixed(benchmark::State &state)
 {
     CueBench bench;
-    if (!bench.Output.Initialized()) {
-        state.SkipWithError("no sound output");
+    TDXWaveList::Item *cue = bench.Cue(state);
+    if (!cue)
         return;
-    }
-    TDXWaveList::Item &cue = bench.List.Items(0);
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        cue.Play(false);
-        while (cue.Voice.front()->Position() == 0 && cue.Voice.front()->Playing())
+        cue->Play(false);
+        while (cue->Voice.front()->Position() == 0 && cue->Voice.front()->Playing())
             std::this_thread::sleep_for(std::chrono::microseconds(100));
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        cue.Stop();
+        cue->Stop();
     }
 }
 BENCHMARK(BM_PlayCueFirstSampleMixed)->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);

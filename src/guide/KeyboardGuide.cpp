@@ -11,6 +11,17 @@ namespace {
 constexpr unsigned char DeadCircumflex = '^';
 constexpr unsigned char Diaeresis = 0xA8;
 
+// The canvas with its pen (2 pixels wide) and brush set for a mark.
+DrawCanvas &MarkPen(TDXDraw &surface, std::uint32_t pen, std::uint32_t brush, bool filled)
+{
+    DrawCanvas &canvas = surface.Canvas();
+    canvas.Pen.Color = pen;
+    canvas.Pen.Width = 2;
+    canvas.Brush.Color = brush;
+    canvas.Brush.Solid = filled;
+    return canvas;
+}
+
 void DrawFinger(TDXDraw &surface, const TDXImageList &pictures, KeyPoint centre, Placement placement,
                 int opacity)
 {
@@ -27,23 +38,13 @@ void DrawKeyboardPicture(TDXDraw &surface, const TDXImageList &pictures)
 void DrawKeyMarker(TDXDraw &surface, const KeyCentres &centres, unsigned char code)
 {
     const KeyPoint centre = centres(code);
-    DrawCanvas &canvas = surface.Canvas();
-    canvas.Pen.Color = colours::Red;
-    canvas.Pen.Width = 2;
-    canvas.Brush.Color = colours::Yellow;
-    canvas.Brush.Solid = true;
-    canvas.Ellipse(centre.x - 6, centre.y - 6, centre.x + 6, centre.y + 6);
+    MarkPen(surface, colours::Red, colours::Yellow, true).Ellipse(centre.x - 6, centre.y - 6, centre.x + 6, centre.y + 6);
 }
 
 void DrawKeyOutline(TDXDraw &surface, const KeyCentres &centres, unsigned char ch)
 {
     const KeyPoint centre = centres(ch);
-    DrawCanvas &canvas = surface.Canvas();
-    canvas.Pen.Color = colours::Yellow;
-    canvas.Pen.Width = 2;
-    canvas.Brush.Color = colours::Grey;
-    canvas.Brush.Solid = false;
-    canvas.RoundRect(centre.x - 8, centre.y - 8, centre.x + 11, centre.y + 12, 5, 6);
+    MarkPen(surface, colours::Yellow, colours::Grey, false).RoundRect(centre.x - 8, centre.y - 8, centre.x + 11, centre.y + 12, 5, 6);
 }
 
 void DrawKeyboardGuide(TDXDraw &surface, const TDXImageList &pictures, const KeyCentres &centres, unsigned char ch,
