@@ -176,6 +176,27 @@ TEST_F(Sound, StopSilencesEveryVoiceOfTheItem)
     EXPECT_NEAR(sounds[0].End, stopped, 0.04);
 }
 
+TEST_F(Sound, ALimitOfCopiesRestartsTheOldestVoice)
+{
+    List->Add(QStringLiteral("level"), Level(0.3, 5000));
+    TDXWaveList::Item &level = List->Items(0);
+    level.MaxPlayingCount = 1;
+    Sleep(0.1);
+    const double first = Now();
+    level.Play(false);
+    Sleep(0.1);
+    const double second = Now();
+    level.Play(false);
+    EXPECT_EQ(level.Voice.size(), 1u);
+    Sleep(0.5);
+    const WaveCapture capture = Finish();
+    const auto sounds = capture.Sounds();
+    ASSERT_EQ(sounds.size(), 1u);
+    EXPECT_NEAR(sounds[0].Start, first, 0.04);
+    EXPECT_NEAR(sounds[0].End, second + 0.3, 0.04) << "the one voice started again from the beginning";
+    EXPECT_LT(capture.MedianLevel(second + 0.03, first + 0.27), 6000) << "never two copies at once";
+}
+
 TEST_F(Sound, TwoWordNamesSayTheFirstToItsEndThenStartTheSecond)
 {
     TDXWaveList::Item &a = Add("Touche_a.wav");
