@@ -15,6 +15,7 @@
 #include "audio/KeyNames.h"
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
+#include "keysend/SystemKeyPlatform.h"
 #include "platform/Colour.h"
 #include "platform/ControlIdentity.h"
 #include "platform/Cp1252.h"
@@ -357,7 +358,7 @@ void TMain::FormKeyPress(char &)
 void TMain::BoutonQuitterClick()
 {
     // The main loop ends once the handler running now, and any wait it is in, has returned to it.
-    QCoreApplication::exit(0);
+    TutorApplication::Terminate();
 }
 
 void TMain::BoutonAideClick()
@@ -690,27 +691,7 @@ TStatistiques &TMain::Statistics() const
     return *Statistiques;
 }
 
-bool TMain::SendKeys(const std::string &text, bool)
+bool TMain::SendKeys(const std::string &text, bool wait)
 {
-    for (char c : text) {
-        WaitMilliseconds(100);
-        QWidget *target = focusWidget();
-        if (!target)
-            continue;
-        const auto byte = static_cast<unsigned char>(c);
-        int key = Qt::Key_unknown;
-        switch (byte) {
-        case '\r': key = Qt::Key_Return; break;
-        case '\t': key = Qt::Key_Tab; break;
-        case '\b': key = Qt::Key_Backspace; break;
-        case 27: key = Qt::Key_Escape; break;
-        default: break;
-        }
-        const QString characterText(cp1252::ToUnicode(byte));
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, characterText);
-        QCoreApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, characterText);
-        QCoreApplication::sendEvent(target, &release);
-    }
-    return true;
+    return keysend::SendKeys(text, wait, [this](double ms) { WaitMilliseconds(ms); });
 }

@@ -70,8 +70,10 @@ void Message(const QString &title, const QString &text, Icon icon)
         Seen()(title, text, icon);
         return;
     }
-    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
-                    QMessageBox::Ok);
+    const QMessageBox::Icon shown = icon == Icon::Warning       ? QMessageBox::Warning
+                                    : icon == Icon::Information ? QMessageBox::Information
+                                                                : QMessageBox::NoIcon;
+    QMessageBox box(shown, title, text, QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     CentreOnScreen(box);
     box.exec();

@@ -9,7 +9,8 @@
 // French buttons. Tests replace them by a scripted learner.
 namespace dialogs {
 
-enum class Icon { Information, Warning };
+// None: a plain box, as the key sender's messages are.
+enum class Icon { Information, Warning, None };
 
 // A prompt with "OK" (the default) and "Annuler" (also chosen by closing the dialog). Returns the field's text
 // when "OK" is chosen, nothing otherwise.

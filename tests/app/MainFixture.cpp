@@ -6,6 +6,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorBox.h"
+#include "platform/Keyboard.h"
 #include "platform/TutorApplication.h"
 #include "platform/TEdit.h"
 #include "platform/TLabel.h"
@@ -25,6 +26,7 @@ void MainFixture::SetUp()
             WhileStatisticsShown(window);
     });
     TutorApplication::ResetTerminated();
+    keyboard::Reset();
 }
 
 void MainFixture::CloseMain()

@@ -1,0 +1,92 @@
+#include "keysend/SystemKeyPlatform.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include "platform/Cp1252.h"
+#include "platform/Dialogs.h"
+#include "platform/Keyboard.h"
+#include "platform/TutorApplication.h"
+#include "platform/TutorError.h"
+
+namespace {
+
+bool Ending()
+{
+    return TutorApplication::Terminated();
+}
+
+} // namespace
+
+SystemKeyPlatform::SystemKeyPlatform(Pause pause) : m_pause(std::move(pause)) {}
+
+void SystemKeyPlatform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags)
+{
+    // Releases still go in, so no key stays down.
+    if (Ending() && !(flags & keyboard::KeyUpFlag))
+        return;
+    keyboard::KeybdEvent(virtualKey, scanCode, flags);
+}
+
+std::uint32_t SystemKeyPlatform::MapVirtualKey(std::uint32_t virtualKey)
+{
+    return keyboard::MapVirtualKey(virtualKey, 0);
+}
+
+std::uint16_t SystemKeyPlatform::VkKeyScan(char character)
+{
+    return keyboard::VkKeyScan(character);
+}
+
+std::int16_t SystemKeyPlatform::GetKeyState(int virtualKey)
+{
+    return keyboard::GetKeyState(virtualKey);
+}
+
+void SystemKeyPlatform::GetKeyboardState(sndkey32::KeyStateTable &table)
+{
+    keyboard::GetKeyboardState(table);
+}
+
+void SystemKeyPlatform::SetKeyboardState(const sndkey32::KeyStateTable &table)
+{
+    keyboard::SetKeyboardState(table);
+}
+
+void SystemKeyPlatform::PassKeyboardMessages()
+{
+    keyboard::PassKeyboardMessages();
+}
+
+void SystemKeyPlatform::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void SystemKeyPlatform::WaitMilliseconds(double ms)
+{
+    if (!Ending() && m_pause)
+        m_pause(ms);
+}
+
+void SystemKeyPlatform::MessageBox(const std::string &text)
+{
+    if (!Ending())
+        dialogs::Message(QStringLiteral("SendKeys"), QString::fromStdString(text), dialogs::Icon::None);
+}
+
+namespace keysend {
+
+bool SendKeys(std::string_view text, bool wait, SystemKeyPlatform::Pause pause)
+{
+    SystemKeyPlatform platform(std::move(pause));
+    try {
+        return sndkey32::SendKeys(platform, text, wait);
+    } catch (const sndkey32::EConvertError &error) {
+        QString message = QString::fromUtf8(sndkey32::ConvertErrorFormat);
+        message.replace(QStringLiteral("%s"), cp1252::ToUnicode(error.CountText()));
+        throw TutorError(message);
+    }
+}
+
+} // namespace keysend

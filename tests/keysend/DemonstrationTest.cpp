@@ -1,0 +1,139 @@
+#include <fstream>
+#include <iterator>
+
+#include <QTest>
+#include <QTimer>
+
+#include "app/MainFixture.h"
+#include "platform/Cp1252.h"
+#include "platform/Keyboard.h"
+#include "platform/TBitBtn.h"
+#include "platform/TDXDraw.h"
+#include "platform/TEdit.h"
+#include "platform/TLabel.h"
+#include "platform/TutorApplication.h"
+
+// The automatic demonstration in the main window: the sender types through the program's keyboard into the edit
+// box, where the typing engine takes every key as the learner's own.
+
+using Demonstration = MainFixture;
+
+namespace {
+
+std::string ReadFile(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_TRUE(file) << path;
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool IsYellow(QRgb p)
+{
+    return (p & 0xFFFFFF) == (qRgb(255, 255, 0) & 0xFFFFFF);
+}
+
+const QPoint LeftShift(34, 177);
+
+} // namespace
+
+TEST_F(Demonstration, TypesTheLevel4LessonWithTheGuideFollowing)
+{
+    const std::string file = ReadFile(TUTOR_DATA_DIR "/Dictees/Level4.dll");
+    const std::string lesson = file.substr(0, file.find('\r'));
+    ASSERT_GT(lesson.size(), 50u);
+    WriteLesson(4, file);
+    TMain &m = Main();
+    Messages.clear();
+    const int statisticsBefore = StatisticsShown;
+
+    // After every key the guide shows the next one: both Shift discs exactly when the layout needs Shift for it.
+    int checked = 0;
+    auto engine = m.EditText->OnKeyPress;
+    m.EditText->OnKeyPress = [&](char &key) {
+        engine(key);
+        const std::size_t next = static_cast<std::size_t>(m.Session.Cursor) - 1;
+        if (next >= lesson.size())
+            return;
+        const bool shifted = (kbdlayout::VkKeyScan(static_cast<unsigned char>(lesson[next])) >> 8) == 1;
+        EXPECT_EQ(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift)), shifted) << "before character " << next;
+        ++checked;
+    };
+
+    QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
+
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(BoxText(), cp1252::ToUnicode(lesson));
+    EXPECT_EQ(m.Session.CorrectCount, static_cast<int>(lesson.size()));
+    EXPECT_EQ(m.Session.ErrorCount, 0);
+    EXPECT_EQ(Shown(m.LabelCorrect), QString::number(lesson.size()));
+    EXPECT_EQ(Shown(m.LabelErreur), QStringLiteral("0"));
+    EXPECT_EQ(m.BoutonSon->Tag(), 0);
+    EXPECT_EQ(Shown(m.LabelChrono), QStringLiteral("0"));
+    EXPECT_EQ(StatisticsShown, statisticsBefore) << "the demonstration finishes nothing";
+    EXPECT_EQ(checked, static_cast<int>(lesson.size()) - 1);
+    for (int key : {16, 17, 18})
+        EXPECT_EQ(keyboard::GetKeyState(key), 0) << "no modifier left down: " << key;
+}
+
+TEST_F(Demonstration, QuittingStopsTheTypingAndEndsTheProgram)
+{
+    WriteLesson(4, ReadFile(TUTOR_DATA_DIR "/Dictees/Level4.dll"));
+    TMain &m = Main();
+    QTimer::singleShot(450, &m, [&m] { m.BoutonQuitter->click(); });
+    QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
+    EXPECT_TRUE(TutorApplication::Terminated());
+    EXPECT_GE(m.Session.TypedText.size(), 2u);
+    EXPECT_LE(m.Session.TypedText.size(), 8u) << "nothing more is typed once the end is asked for";
+    EXPECT_EQ(keyboard::GetKeyState(16), 0);
+}
+
+// Every character that reaches the typing engine, right or wrong.
+class DemonstrationKeys : public MainFixture
+{
+protected:
+    TMain &Start()
+    {
+        TMain &m = Main();
+        Messages.clear();
+        auto engine = m.EditText->OnKeyPress;
+        m.EditText->OnKeyPress = [this, engine](char &key) {
+            Typed.push_back(key);
+            engine(key);
+        };
+        return m;
+    }
+    std::string Typed;
+};
+
+TEST_F(DemonstrationKeys, SenderMessagesAndFailuresReachTheLearner)
+{
+    // ê has no key of its own; a repeat count that is not a number stops the demonstration.
+    WriteLesson(4, "F\xeate{F1 x}a\r\n");
+    TMain &m = Start();
+    QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
+    EXPECT_EQ(Messages, QStringList{QStringLiteral("SendKeys: Invalid KeyName")});
+    EXPECT_EQ(Errors, QStringList{QStringLiteral("'X' n'est pas une valeur entière correcte.")});
+    EXPECT_EQ(Typed, "Fte");
+    EXPECT_EQ(BoxText(), QStringLiteral("F")) << "the engine keeps wrong characters out of the box";
+    EXPECT_EQ(m.Session.ErrorCount, 2);
+
+    Messages.clear();
+    Typed.clear();
+    WriteLesson(4, "a{ENTE\r\n");
+    QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
+    EXPECT_EQ(Messages, QStringList{QStringLiteral("SendKeys: No Close")});
+    EXPECT_EQ(Typed, "a");
+}
+
+TEST_F(DemonstrationKeys, BracedFormsTypeTheSyntaxCharacters)
+{
+    // + ( ) ~ written so that the sender types them as characters (~ is a dead key here, so the space after it
+    // makes it a character), the dead diaeresis with e, Enter and Tab.
+    WriteLesson(4, "{+}{(}1{)}{~} {\xa8}e~{TAB}{{}\r\n");
+    TMain &m = Start();
+    QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
+    // The opening brace is the fixed key 0xDB with Shift, which is ° on this layout.
+    EXPECT_EQ(Typed, "+(1)~\xeb\r\t\xb0");
+}
