@@ -15,6 +15,7 @@
 #include "platform/TImage.h"
 #include "platform/TShape.h"
 #include "platform/TLabel.h"
+#include "platform/TRxGIFAnimator.h"
 #include "platform/TRxSpeedButton.h"
 #include "platform/TScroller.h"
 #include "platform/TSpinEdit.h"
@@ -364,4 +365,21 @@ TEST_F(MainWindow, ProgramFolderIsTheExecutablesFolder)
 {
     TMain main;
     EXPECT_EQ(main.ProgramFolder, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+}
+
+TEST_F(MainWindow, TitleAndHummingbirdAnimateFromTheirDesignFrames)
+{
+    // Before the window shows, both wait on their design frame.
+    TMain hidden(Folder());
+    EXPECT_EQ(hidden.RxGIFAnimator1->FrameIndex(), 22);
+    EXPECT_EQ(hidden.RxGIFAnimator2->FrameIndex(), 1);
+    EXPECT_FALSE(hidden.RxGIFAnimator1->Animating());
+
+    TMain &m = Main();
+    EXPECT_TRUE(m.RxGIFAnimator1->Animating());
+    EXPECT_TRUE(m.RxGIFAnimator2->Animating());
+    const int title = m.RxGIFAnimator1->FrameIndex();
+    const int bird = m.RxGIFAnimator2->FrameIndex();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m.RxGIFAnimator1->FrameIndex() != title; }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m.RxGIFAnimator2->FrameIndex() != bird; }, 1000));
 }

@@ -1,0 +1,78 @@
+#include "assets/TSplash.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+#include "assets/EmbeddedAssets.h"
+#include "platform/ControlIdentity.h"
+#include "platform/ErrorBox.h"
+#include "platform/TRxGIFAnimator.h"
+
+TSplash::TSplash(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Splash"));
+    setAccessibleName(QStringLiteral("Splash"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setModal(true);
+    setFixedSize(256, 192);
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+
+    TRxGIFAnimator::Settings picture;
+    picture.Animate = true;
+    picture.Transparent = false;
+    RxGIFAnimator1 = new TRxGIFAnimator(this, picture);
+    Identify(RxGIFAnimator1, QStringLiteral("RxGIFAnimator1"));
+    RxGIFAnimator1->setGeometry(0, 0, 256, 192);
+    RxGIFAnimator1->SetAnimation(assets::Embedded(QStringLiteral("Splash.gif")));
+    RxGIFAnimator1->OnClick = [this] { RxGIFAnimator1Click(); };
+
+    DXWaveList1.Add(QStringLiteral("COMEDY1.WAV"), assets::Wave(QStringLiteral("COMEDY1.WAV")));
+}
+
+TSplash::~TSplash() = default;
+
+void TSplash::ShowModal()
+{
+    exec();
+}
+
+void TSplash::FormActivate()
+{
+    DXWaveList1.Items(0).Play(false);
+}
+
+void TSplash::RxGIFAnimator1Click()
+{
+    DXWaveList1.Items(0).Stop();
+    accept();
+}
+
+void TSplash::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        errorbox::Guarded([this] { FormActivate(); });
+}
+
+void TSplash::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen *screen = this->screen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+    activateWindow();
+}
+
+void TSplash::keyPressEvent(QKeyEvent *event)
+{
+    // No key closes the splash: only the click on its picture does.
+    event->accept();
+}
+
+void TSplash::reject()
+{
+    // Escape and the like leave the window open.
+}

@@ -1,0 +1,200 @@
+// The animated-picture control on GIFs written by the asset generator's writer: frames, their timing, the loop,
+// transparency over what lies behind, centring and the click.
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "AssetGen.h"
+#include "assets/EmbeddedAssets.h"
+#include "platform/TRxGIFAnimator.h"
+#include "platform/TutorError.h"
+
+namespace {
+
+const QRgb Red = qRgb(255, 0, 0);
+const QRgb Green = qRgb(0, 255, 0);
+const QRgb Blue = qRgb(0, 0, 255);
+const QRgb Behind = qRgb(255, 0, 255);
+
+// 8 x 8, index 0 transparent. Frame 0 red all over but its top-left pixel; frame 1 green on its left half only;
+// frame 2 one blue pixel at (1, 1). Delays 300, 0 and 100 ms.
+QByteArray ThreeFrames(bool restoreToBackground)
+{
+    assetgen::GifAnimation animation;
+    animation.Width = animation.Height = 8;
+    animation.Palette = {qRgb(1, 2, 3), Red, Green, Blue};
+    animation.TransparentIndex = 0;
+    animation.RestoreToBackground = restoreToBackground;
+    const int delays[] = {300, 0, 100};
+    for (int f = 0; f < 3; ++f) {
+        QImage picture(8, 8, QImage::Format_Indexed8);
+        picture.setColorTable(animation.Palette);
+        picture.fill(f == 0 ? 1 : 0);
+        if (f == 0)
+            picture.setPixel(0, 0, 0);
+        for (int y = 0; f == 1 && y < 8; ++y)
+            for (int x = 0; x < 4; ++x)
+                picture.setPixel(x, y, 2);
+        if (f == 2)
+            picture.setPixel(1, 1, 3);
+        animation.Frames.push_back({picture, delays[f]});
+    }
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/three.gif");
+    assetgen::WriteGif(path, animation);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+// A window painted in one colour with the control in it.
+class Stage : public QWidget
+{
+public:
+    Stage()
+    {
+        setAutoFillBackground(true);
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, QColor(Behind));
+        setPalette(colours);
+        resize(300, 120);
+    }
+    QImage Seen(const QWidget *control)
+    {
+        return grab(control->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+TEST(GifAnimator, FramesComeWithTheirClampedDelays)
+{
+    const auto frames = TRxGIFAnimator::DecodeFrames(ThreeFrames(true));
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].DelayMs, 300);
+    EXPECT_EQ(frames[1].DelayMs, 50) << "a delay of 0 shows for the shortest time";
+    EXPECT_EQ(frames[2].DelayMs, 100);
+    EXPECT_EQ(frames[0].Image.pixel(3, 3), Red);
+    EXPECT_EQ(qAlpha(frames[0].Image.pixel(0, 0)), 0);
+    EXPECT_EQ(frames[1].Image.pixel(0, 5), Green);
+    EXPECT_EQ(qAlpha(frames[1].Image.pixel(6, 5)), 0) << "the red frame was cleared to the background";
+    EXPECT_EQ(frames[2].Image.pixel(1, 1), Blue);
+    EXPECT_EQ(qAlpha(frames[2].Image.pixel(0, 5)), 0);
+
+    // Without the clearing, what a frame leaves transparent keeps the frame before it.
+    const auto kept = TRxGIFAnimator::DecodeFrames(ThreeFrames(false));
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[1].Image.pixel(6, 5), Red);
+}
+
+TEST(GifAnimator, UnreadablePictureFails)
+{
+    TRxGIFAnimator control(nullptr, {});
+    EXPECT_THROW(control.SetAnimation(QByteArray("GIF89a garbage")), TutorError);
+    EXPECT_THROW(control.SetAnimation(QByteArray()), TutorError);
+}
+
+TEST(GifAnimator, PlaysInOrderForEachDelayAndLoops)
+{
+    Stage stage;
+    TRxGIFAnimator control(&stage, {});
+    control.setGeometry(10, 10, 8, 8);
+    control.SetAnimation(ThreeFrames(true));
+    EXPECT_EQ(control.FrameIndex(), 0);
+    EXPECT_FALSE(control.Animating()) << "nothing plays before the window is shown";
+
+    stage.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage));
+    EXPECT_TRUE(control.Animating());
+    QElapsedTimer clock;
+    clock.start();
+    // The file has no loop marker: the control loops by itself, 0, 1, 2, 0, 1 ...
+    const int expected[] = {1, 2, 0, 1};
+    const int atLeast[] = {300, 50, 100, 300};
+    for (int step = 0; step < 4; ++step) {
+        const qint64 from = clock.elapsed();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return control.FrameIndex() == expected[step]; }, 3000)) << step;
+        EXPECT_GE(clock.elapsed() - from, atLeast[step] - 2) << "frame " << step << " held for its delay";
+    }
+
+    stage.hide();
+    EXPECT_FALSE(control.Animating()) << "a hidden picture stops";
+}
+
+TEST(GifAnimator, TransparentPixelsShowWhatLiesBehind)
+{
+    Stage stage;
+    TRxGIFAnimator::Settings settings;
+    settings.Animate = false;
+    settings.FrameIndex = 1;
+    TRxGIFAnimator control(&stage, settings);
+    control.setGeometry(20, 20, 8, 8);
+    control.SetAnimation(ThreeFrames(true));
+    stage.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage));
+    EXPECT_FALSE(control.Animating());
+    const QImage seen = stage.Seen(&control);
+    EXPECT_EQ(seen.pixel(1, 4), Green);
+    EXPECT_EQ(seen.pixel(6, 4), Behind);
+}
+
+TEST(GifAnimator, TitleIsCentredAndCutInItsShorterBox)
+{
+    Stage stage;
+    TRxGIFAnimator::Settings settings;
+    settings.Animate = false;
+    settings.Center = true;
+    settings.FrameIndex = 22;
+    TRxGIFAnimator control(&stage, settings);
+    control.setGeometry(5, 5, 178, 66);
+    control.SetAnimation(assets::Embedded(QStringLiteral("RxGIFAnimator1.gif")));
+    EXPECT_EQ(control.size(), QSize(178, 66)) << "not sized to the 80-pixel picture";
+    EXPECT_EQ(control.FrameIndex(), 22) << "the design frame";
+    stage.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage));
+
+    // The picture over the background, as it should show: its rows 7 to 72.
+    QImage expected(178, 66, QImage::Format_RGB32);
+    expected.fill(Behind);
+    QPainter(&expected).drawImage(0, -7, control.CurrentFrame());
+    EXPECT_EQ(stage.Seen(&control), expected);
+    QImage uncut(178, 66, QImage::Format_RGB32);
+    uncut.fill(Behind);
+    QPainter(&uncut).drawImage(0, 0, control.CurrentFrame());
+    EXPECT_NE(stage.Seen(&control), uncut) << "the picture drawn from its top would show otherwise";
+}
+
+TEST(GifAnimator, SizesItselfToThePictureWhenAsked)
+{
+    TRxGIFAnimator::Settings settings;
+    settings.AutoSize = true;
+    settings.FrameIndex = 1;
+    TRxGIFAnimator control(nullptr, settings);
+    control.resize(10, 10);
+    control.SetAnimation(assets::Embedded(QStringLiteral("RxGIFAnimator2.gif")));
+    EXPECT_EQ(control.size(), QSize(51, 45));
+    EXPECT_EQ(control.Frames().size(), 14u);
+    EXPECT_EQ(control.Frames()[6].DelayMs, 50);
+}
+
+TEST(GifAnimator, ClickIsAPressAndReleaseOverThePicture)
+{
+    Stage stage;
+    TRxGIFAnimator control(&stage, {});
+    control.setGeometry(10, 10, 40, 40);
+    control.SetAnimation(ThreeFrames(true));
+    int clicks = 0;
+    control.OnClick = [&] { ++clicks; };
+    stage.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage));
+    QTest::mouseClick(&control, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicks, 1);
+    QTest::mouseClick(&control, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mousePress(&control, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(&control, Qt::LeftButton, {}, QPoint(60, 60));
+    EXPECT_EQ(clicks, 1) << "a right click, or a release away from the picture, is no click";
+}
+
+} // namespace
