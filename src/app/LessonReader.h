@@ -15,3 +15,8 @@ std::string TrimLessonLine(std::string_view line);
 
 // The lesson file of a level, relative to the program folder: "Dictees/Level<level>.dll".
 std::string LessonRelativePath(int level);
+
+// The text of a dictation file (Windows-1252): its first line, trimmed, with the typographic signs that the
+// keyboard has no key for replaced by those it has (’ ‘ ‚ as ', « » “ ” „ as ", … as ..., – — as -, œ as oe,
+// Œ as OE, the no-break space as a space).
+std::string DictationLine(std::string_view bytes);

@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "app/LessonReader.h"
+#include "app/TJeu.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
 #include "guide/KeyboardGuide.h"
@@ -39,6 +40,7 @@
 #include "platform/TTimer.h"
 #include "platform/TutorApplication.h"
 #include "platform/TutorError.h"
+#include "platform/WaveFile.h"
 #include "stats/HistoryStore.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
@@ -178,7 +180,18 @@ void TMain::CreateControls()
         QAction *item = PopupMenu2->addAction(QStringLiteral("Dictée numéro %1").arg(i + 1, 2, 10, QLatin1Char('0')));
         item->setObjectName(QLatin1String(dictationNames[i]));
         item->setData(i);
+        connect(item, &QAction::triggered, this, GuardedSlot([this, i] { Dictesnumro11Click(i); }));
     }
+    PopupMenu2->addSeparator();
+    ReecouterDictee1 = PopupMenu2->addAction(QStringLiteral("Réécouter la dictée"));
+    ReecouterDictee1->setObjectName(QStringLiteral("ReecouterDictee1"));
+    ReecouterDictee1->setEnabled(false);
+    connect(ReecouterDictee1, &QAction::triggered, this, GuardedSlot([this] { ReecouterDicteeClick(); }));
+    OuvrirDictee1 = PopupMenu2->addAction(QStringLiteral("Ouvrir une dictée..."));
+    OuvrirDictee1->setObjectName(QStringLiteral("OuvrirDictee1"));
+    connect(OuvrirDictee1, &QAction::triggered, this, GuardedSlot([this] { OuvrirDicteeClick(); }));
+    // Hearing again needs a recording: the last lesson start may have cleared it.
+    connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { ReecouterDictee1->setEnabled(DXWaveList2.Count() > 0); });
     BoutonDicteesVocales = new TRxSpeedButton(this, 22, PopupMenu2);
     Identify(BoutonDicteesVocales, QStringLiteral("BoutonDicteesVocales"), QStringLiteral("Dictées vocales"));
     BoutonDicteesVocales->setGeometry(171, 551, 29, 29);
@@ -312,6 +325,8 @@ void TMain::BindHandlers()
     connect(BoutonFacile, &QPushButton::clicked, this, GuardedSlot([this] { BoutonFacileClick(); }));
     connect(BoutonMoyen, &QPushButton::clicked, this, GuardedSlot([this] { BoutonMoyenClick(); }));
     connect(BoutonAuto, &QPushButton::clicked, this, GuardedSlot([this] { BoutonAutoClick(); }));
+    connect(BoutonDifficile, &QPushButton::clicked, this, GuardedSlot([this] { BoutonDifficileClick(); }));
+    connect(BoutonJeu, &QPushButton::clicked, this, GuardedSlot([this] { BoutonJeuClick(); }));
     connect(BoutonSon, &QPushButton::clicked, this, GuardedSlot([this] { BoutonSonClick(); }));
     connect(BoutonPrononcer, &QPushButton::clicked, this, GuardedSlot([this] { BoutonPrononcerClick(); }));
     connect(SpinEdit1, &QSpinBox::valueChanged, this, GuardedSlot([this] { SpinEdit1Change(); }));
@@ -563,6 +578,95 @@ void TMain::BoutonAutoClick()
     SendKeys(text, true);
 }
 
+void TMain::BoutonDifficileClick()
+{
+    Session.PracticeMode = 3;
+    Session.AutoMode = false;
+    Session.TargetText = LoadLesson(3);
+    ScrollBitmap = ScrollTextPicture(*DXPaintBoxTexte, Session.TargetText);
+    DXPaintBoxTexte->Flip();
+    StartScrolling();
+    if (PronunciationOn())
+        PronounceCharacter(Session.CharacterAtCursor());
+    FocusEditText();
+}
+
+void TMain::StartScrolling()
+{
+    ScrollOffset = DXPaintBoxTexte->Surface().width();
+    Timer1->SetInterval(70 - 10 * SpinEdit1->value());
+    Timer1->SetEnabled(true);
+}
+
+void TMain::Dictesnumro11Click(int tag)
+{
+    const QString name = QStringLiteral("Dictees/Dictee%1").arg(tag + 1, 2, 10, QLatin1Char('0'));
+    StartDictation(ProgramFolder + name + QStringLiteral(".txt"), ProgramFolder + name + QStringLiteral(".wav"));
+}
+
+void TMain::StartDictation(const QString &textPath, const QString &recordingPath)
+{
+    // Everything is read before the running lesson is touched: a file that fails leaves it as it was.
+    const std::string text = DictationLine(cp1252::FromUtf8OrCp1252(ReadWholeFile(textPath)));
+    if (text.empty())
+        throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(textPath));
+    const bool recorded = QFileInfo::exists(recordingPath);
+    PcmWave recording;
+    if (recorded)
+        recording = ReadWave(QByteArray::fromStdString(ReadWholeFile(recordingPath)));
+
+    // Hidden, the text is never redrawn as it is typed; shown, it is a sentence like any other.
+    Session.PracticeMode = recorded ? 3 : 2;
+    Session.AutoMode = false;
+    ResetSession();
+    Session.TargetText = text;
+    DrawKeyboardGuide(Session.CharacterAtCursor());
+    PaintBoxKey->Flip();
+    if (recorded) {
+        DrawHiddenLine(*DXPaintBoxTexte, cp1252::FromUnicodeText(
+                                             QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez.")));
+        DXWaveList2.Add(QFileInfo(recordingPath).fileName(), recording);
+        DXWaveList2.Items(0).Play(false);
+    } else {
+        DrawLessonFirstLine(*DXPaintBoxTexte, Session.TargetText);
+    }
+    ReecouterDictee1->setEnabled(recorded);
+    if (PronunciationOn())
+        PronounceCharacter(Session.CharacterAtCursor());
+    FocusEditText();
+}
+
+void TMain::ReecouterDicteeClick()
+{
+    if (DXWaveList2.Count() > 0)
+        DXWaveList2.Items(0).Play(false);
+    FocusEditText();
+}
+
+void TMain::OuvrirDicteeClick()
+{
+    const QString path = OpenDialog1.Execute(this, QStringLiteral("Ouvrir une dictée"));
+    if (path.isEmpty()) {
+        FocusEditText();
+        return;
+    }
+    const QFileInfo text(path);
+    QString recording = text.dir().filePath(text.completeBaseName() + QStringLiteral(".wav"));
+    if (!QFileInfo::exists(recording))
+        recording = text.dir().filePath(text.completeBaseName() + QStringLiteral(".WAV"));
+    StartDictation(path, recording);
+}
+
+void TMain::BoutonJeuClick()
+{
+    TJeu game(this, [this](int cue) {
+        if (SoundOn())
+            PlayCue(cue);
+    });
+    game.ShowModal();
+    FocusEditText();
+}
+
 // ---- Keyboard guide and target line ----
 
 void TMain::DrawKeyboardGuide(unsigned char ch)
@@ -595,8 +699,12 @@ void TMain::Scroller1Click()
 
 void TMain::Timer1Timer(int)
 {
-    if (!ScrollTargetLine(*DXPaintBoxTexte, ScrollBitmap, ScrollOffset, Timer1->Interval(), Session.TargetText))
-        Timer1->SetEnabled(false);
+    if (ScrollTargetLine(*DXPaintBoxTexte, ScrollBitmap, ScrollOffset, Timer1->Interval(), Session.TargetText))
+        return;
+    Timer1->SetEnabled(false);
+    // The text has gone by before the learner has finished it: it comes in again from the right.
+    if (Session.PracticeMode == 3 && !Session.FullyTyped())
+        StartScrolling();
 }
 
 // ---- Sound and results ----

@@ -76,6 +76,9 @@ public:
     QMenu *PopupMenu1 = nullptr;
     TDXWaveList DXWaveList2{&DXSound1};
     QMenu *PopupMenu2 = nullptr;
+    // Below the ten dictations: hear the dictation again, open one of the learner's own.
+    QAction *ReecouterDictee1 = nullptr;
+    QAction *OuvrirDictee1 = nullptr;
     TDXWaveList DXWaveList3{&DXSound1};
 
     // Program-wide values.
@@ -120,6 +123,18 @@ public:
     void BoutonFacileClick();
     void BoutonMoyenClick();
     void BoutonAutoClick();
+    // The scrolling text: the lesson enters from the right edge of the line and passes at the spin box's speed;
+    // when it has gone by before the end of the lesson it comes in again.
+    void BoutonDifficileClick();
+    void StartScrolling();
+    // Voice dictations: the text is hidden and read aloud; the learner types what is heard. A text without a
+    // recording beside it is shown as a sentence.
+    void Dictesnumro11Click(int tag);
+    void StartDictation(const QString &textPath, const QString &recordingPath);
+    void ReecouterDicteeClick();
+    void OuvrirDicteeClick();
+    // The falling-words game, in a window of its own.
+    void BoutonJeuClick();
 
     // Keyboard guide and target line.
     void DrawKeyboardGuide(unsigned char ch);

@@ -1,5 +1,9 @@
 #include "guide/TargetLine.h"
 
+#include <algorithm>
+
+#include <QImage>
+
 #include "platform/Colour.h"
 #include "platform/TDXDraw.h"
 
@@ -10,6 +14,18 @@ void UseLineFont(DrawCanvas &canvas, std::uint32_t colour)
     canvas.Font.Color = colour;
     canvas.Font.Name = QStringLiteral("Times new roman");
     canvas.Font.Size = 14;
+}
+
+// One text in one colour on black, without a text background; presented.
+void DrawWholeLine(TDXDraw &surface, const std::string &text, std::uint32_t colour)
+{
+    surface.Fill(colours::Black);
+    DrawCanvas &canvas = surface.Canvas();
+    canvas.Brush.Solid = false;
+    UseLineFont(canvas, colour);
+    canvas.TextOut(0, 0, text);
+    surface.ReleaseCanvas();
+    surface.Flip();
 }
 
 } // namespace
@@ -31,13 +47,31 @@ void DrawTargetLine(TDXDraw &surface, const std::string &typed, const std::strin
 
 void DrawLessonFirstLine(TDXDraw &surface, const std::string &target)
 {
-    surface.Fill(colours::Black);
-    DrawCanvas &canvas = surface.Canvas();
+    DrawWholeLine(surface, target, colours::Yellow);
+}
+
+void DrawHiddenLine(TDXDraw &surface, const std::string &message)
+{
+    DrawWholeLine(surface, message, colours::Silver);
+}
+
+QImage ScrollTextPicture(TDXDraw &surface, const std::string &target)
+{
+    DrawCanvas &line = surface.Canvas();
+    UseLineFont(line, colours::Yellow);
+    const int width = std::max(1, line.TextWidth(target));
+    surface.ReleaseCanvas();
+
+    TDXDraw picture(nullptr, QSize(width, surface.Surface().height()));
+    picture.Initialize();
+    picture.Fill(colours::Black);
+    DrawCanvas &canvas = picture.Canvas();
     canvas.Brush.Solid = false;
     UseLineFont(canvas, colours::Yellow);
     canvas.TextOut(0, 0, target);
-    surface.ReleaseCanvas();
-    surface.Flip();
+    picture.ReleaseCanvas();
+    picture.Flip();
+    return picture.Shown().copy();
 }
 
 bool ScrollTargetLine(TDXDraw &surface, const QImage &picture, int &offset, int interval, const std::string &target)

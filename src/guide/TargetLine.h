@@ -14,6 +14,14 @@ void DrawTargetLine(TDXDraw &surface, const std::string &typed, const std::strin
 // The first drawing of a lesson: the whole text in yellow, without a text background; presented.
 void DrawLessonFirstLine(TDXDraw &surface, const std::string &target);
 
+// A line that hides the lesson's text: a message in grey on black, presented.
+void DrawHiddenLine(TDXDraw &surface, const std::string &message);
+
+// The picture of the scrolling text: the whole target text in yellow on black, in the line's font, as wide as
+// the text and as high as the surface. The surface's canvas is left with the line's font, so each step of the
+// scrolling measures the text as it was drawn.
+QImage ScrollTextPicture(TDXDraw &surface, const std::string &target);
+
 // One step of the scrolling text: the picture moves left by 1 pixel when the timer's interval is 50 ms or more,
 // by 2 otherwise, and is drawn at its new offset. Returns false once its left edge has gone the target text's
 // width (in the canvas's current font) past the surface's left edge: the scrolling is over. A surface that

@@ -1,6 +1,10 @@
 #include "platform/Cp1252.h"
 
+#include <algorithm>
 #include <array>
+
+#include <QList>
+#include <QStringDecoder>
 
 namespace cp1252 {
 namespace {
@@ -39,6 +43,32 @@ std::optional<unsigned char> FromUnicode(char32_t codePoint)
             return static_cast<unsigned char>(0x80 + i);
     }
     return std::nullopt;
+}
+
+std::string FromUnicodeText(const QString &text)
+{
+    std::string bytes;
+    const auto codePoints = text.toUcs4();
+    for (char32_t codePoint : codePoints)
+        if (const auto byte = FromUnicode(codePoint))
+            bytes.push_back(static_cast<char>(*byte));
+    return bytes;
+}
+
+std::string FromUtf8OrCp1252(std::string_view bytes)
+{
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        return std::string(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError())
+        return std::string(bytes);
+    for (QChar space : {QChar(0x2007), QChar(0x2009), QChar(0x202F)})
+        text.replace(space, QLatin1Char(' '));
+    return FromUnicodeText(text);
 }
 
 } // namespace cp1252

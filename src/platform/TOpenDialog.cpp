@@ -10,7 +10,24 @@ QString TOpenDialog::QtFilter() const
     return m_filter.left(bar) + QStringLiteral(" (") + m_filter.mid(bar + 1) + QLatin1Char(')');
 }
 
-QString TOpenDialog::Execute(QWidget *parent) const
+namespace {
+
+std::function<QString()> &Chooser()
 {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), QtFilter());
+    static std::function<QString()> chooser;
+    return chooser;
+}
+
+} // namespace
+
+QString TOpenDialog::Execute(QWidget *parent, const QString &title) const
+{
+    if (Chooser())
+        return Chooser()();
+    return QFileDialog::getOpenFileName(parent, title, QString(), QtFilter());
+}
+
+void TOpenDialog::SetChooser(std::function<QString()> chooser)
+{
+    Chooser() = std::move(chooser);
 }

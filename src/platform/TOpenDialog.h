@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 class QWidget;
@@ -15,8 +17,11 @@ public:
     // The filter as Qt writes it: "description (pattern)".
     QString QtFilter() const;
 
-    // Asks for a file; empty when the learner cancels.
-    QString Execute(QWidget *parent) const;
+    // Asks for a file under the given title; empty when the learner cancels.
+    QString Execute(QWidget *parent, const QString &title = QString()) const;
+
+    // Tests choose the file instead of the learner; an empty function puts the real dialog back.
+    static void SetChooser(std::function<QString()> chooser);
 
 private:
     QString m_filter;

@@ -31,3 +31,24 @@ TEST(Cp1252, EveryByteGoesThereAndBack)
     }
     EXPECT_EQ(cp1252::ToUnicode(std::string_view("\xC9t\xE9 \x80")), QString::fromUtf8("Été €"));
 }
+
+TEST(Cp1252, TextFilesInEitherEncodingGiveTheSameBytes)
+{
+    struct Row {
+        const char *name;
+        std::string file;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"UTF-8", "\xC3\x89t\xC3\xA9 \xE2\x82\xAC \xC5\x93", "\xC9t\xE9 \x80 \x9C"},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF\xC3\xA0 toi", "\xE0 toi"},
+        {"Windows-1252", "\xC9t\xE9 \x80 \x9C", "\xC9t\xE9 \x80 \x9C"},
+        {"plain ASCII", "abc\r\n", "abc\r\n"},
+        {"not valid UTF-8", "caf\xE9\xC3", "caf\xE9\xC3"},
+        {"spaces the code page lacks", "a\xE2\x80\xAF" "b\xE2\x80\x89" "c\xC2\xA0" "d", "a b c\xA0" "d"},
+        {"characters it cannot hold", "x\xE2\x86\x92y\xF0\x9F\x98\x80z", "xyz"},
+        {"empty", "", ""},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(cp1252::FromUtf8OrCp1252(row.file), row.bytes) << row.name;
+}

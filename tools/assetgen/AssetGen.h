@@ -74,6 +74,9 @@ struct KeyName {
 };
 const std::vector<KeyName> &KeyNames();
 Pcm SpeakKeyName(const KeyName &name);
+// A dictation read aloud by espeak-ng's French voice: slowly, word by word, its punctuation said by name
+// ("virgule", "point"), 22050 Hz 16-bit mono with a little silence before and after.
+Pcm SpeakDictation(const QString &text);
 
 // ---- Writers (throw std::runtime_error on failure) -------------------------------------------------------------
 

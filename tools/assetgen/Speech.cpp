@@ -32,6 +32,13 @@ constexpr double KeptBefore = 0.005;
 constexpr double KeptAfter = 0.015;
 constexpr double EndRoom = 0.020;
 
+// A dictation is read slowly, each word apart (the gap in tens of milliseconds), with a breath of silence
+// before and after it.
+constexpr int DictationRate = 110;
+constexpr int DictationWordGap = 12;
+constexpr double DictationLead = 0.4;
+constexpr double DictationTail = 0.6;
+
 // Anything quieter than this fraction of the loudest sample counts as silence when trimming.
 constexpr double SilenceFraction = 0.01;
 
@@ -66,14 +73,20 @@ public:
     }
 
     // The raw output of espeak for `text` at `rate` words per minute. Every parameter is set again each time so
-    // one word's settings never leak into the next.
-    std::vector<short> Say(const QByteArray &text, int rate)
+    // one text's settings never leak into the next. With punctuation, the signs are said by their names and the
+    // words are spaced out, as a dictation is read.
+    std::vector<short> Say(const QByteArray &text, int rate, bool punctuation = false)
     {
         espeak_SetParameter(espeakRATE, rate, 0);
         espeak_SetParameter(espeakVOLUME, 100, 0);
         espeak_SetParameter(espeakPITCH, 50, 0);
         espeak_SetParameter(espeakRANGE, 50, 0);
-        espeak_SetParameter(espeakPUNCTUATION, espeakPUNCT_NONE, 0);
+        if (punctuation) {
+            static const wchar_t signs[] = L",.;:?!";
+            espeak_SetPunctuationList(signs);
+        }
+        espeak_SetParameter(espeakPUNCTUATION, punctuation ? espeakPUNCT_SOME : espeakPUNCT_NONE, 0);
+        espeak_SetParameter(espeakWORDGAP, punctuation ? DictationWordGap : 0, 0);
         espeak_SetParameter(espeakCAPITALS, 0, 0);
         std::vector<short> samples;
         const espeak_ERROR result = espeak_Synth(text.constData(), static_cast<std::size_t>(text.size()) + 1, 0,
@@ -137,6 +150,17 @@ std::vector<short> WithMargins(const std::vector<short> &samples)
     return padded;
 }
 
+std::vector<std::uint8_t> LittleEndian(const std::vector<std::int16_t> &samples)
+{
+    std::vector<std::uint8_t> bytes(samples.size() * 2);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const auto bits = static_cast<std::uint16_t>(samples[i]);
+        bytes[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
+        bytes[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
+    }
+    return bytes;
+}
+
 bool Fits(const Span &span, int frames)
 {
     return Samples(LeadSilence) + static_cast<int>(span.Length()) + Samples(EndRoom) <= frames;
@@ -187,12 +211,29 @@ Pcm SpeakKeyName(const KeyName &name)
         out[at] = static_cast<std::int16_t>(std::clamp(value, -32768L, 32767L));
     }
 
-    sound.Data.resize(static_cast<std::size_t>(frames) * 2);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const auto bits = static_cast<std::uint16_t>(out[i]);
-        sound.Data[2 * i] = static_cast<std::uint8_t>(bits & 0xFF);
-        sound.Data[2 * i + 1] = static_cast<std::uint8_t>(bits >> 8);
-    }
+    sound.Data = LittleEndian(out);
+    return sound;
+}
+
+Pcm SpeakDictation(const QString &text)
+{
+    Pcm sound;
+    sound.SampleRate = SampleRate;
+    sound.BitsPerSample = 16;
+    sound.Channels = 1;
+    const std::vector<short> speech = Speaker::Instance().Say(text.toUtf8(), DictationRate, true);
+    const Span span = SpeechSpan(speech);
+    int peak = 1;
+    for (std::size_t i = span.Begin; i < span.End; ++i)
+        peak = std::max(peak, std::abs(static_cast<int>(speech[i])));
+    const double gain = TargetPeak / peak;
+
+    std::vector<std::int16_t> out(static_cast<std::size_t>(Samples(DictationLead)), 0);
+    for (std::size_t i = span.Begin; i < span.End; ++i)
+        out.push_back(static_cast<std::int16_t>(std::clamp(std::lround(speech[i] * gain), -32768L, 32767L)));
+    out.resize(out.size() + static_cast<std::size_t>(Samples(DictationTail)), 0);
+
+    sound.Data = LittleEndian(out);
     return sound;
 }
 

@@ -1,6 +1,8 @@
 // assetgen OUTDIR [GROUP...]: draws and records every asset of the program into OUTDIR, under its item name.
 // With groups (pictures, hands, keyboard, background, glyphs, icon, animations, cues, tune, speech), makes only
 // those: handy while working on one kind of asset.
+// assetgen --dictations OUTDIR TEXT...: reads each dictation text (Windows-1252, its first line) aloud into
+// OUTDIR, as a wave file of the same name.
 
 #include <iostream>
 #include <exception>
@@ -8,6 +10,8 @@
 #include <map>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
 
@@ -26,6 +30,21 @@ const char *const Buttons[] = {"BoutonFacile", "BoutonMoyen", "BoutonDifficile",
                                "BoutonJeu", "BoutonSon", "BoutonPrononcer", "BoutonAuto", "BoutonAide",
                                "BoutonQuitter"};
 
+// The first line of a dictation file. The texts are ours and use no byte of 0x80..0x9F, where Windows-1252 and
+// Latin-1 differ.
+QString ReadDictationText(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + path.toStdString());
+    const QByteArray bytes = file.readAll();
+    QByteArray line = bytes.left(bytes.indexOf('\r') < 0 ? bytes.size() : bytes.indexOf('\r'));
+    for (char c : line)
+        if (static_cast<unsigned char>(c) >= 0x80 && static_cast<unsigned char>(c) <= 0x9F)
+            throw std::runtime_error(path.toStdString() + " uses a character outside Latin-1");
+    return QString::fromLatin1(line).trimmed();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -37,6 +56,25 @@ int main(int argc, char **argv)
     if (args.size() < 2) {
         std::cerr << "usage: assetgen OUTDIR [GROUP...]\n";
         return 2;
+    }
+    if (args.at(1) == QStringLiteral("--dictations")) {
+        if (args.size() < 3) {
+            std::cerr << "usage: assetgen --dictations OUTDIR TEXT...\n";
+            return 2;
+        }
+        try {
+            if (!QDir().mkpath(args.at(2)))
+                throw std::runtime_error("cannot create the output folder");
+            for (const QString &path : args.mid(3)) {
+                const QFileInfo text(path);
+                WriteWave(args.at(2) + QLatin1Char('/') + text.completeBaseName() + QStringLiteral(".wav"),
+                          SpeakDictation(ReadDictationText(path)));
+            }
+        } catch (const std::exception &error) {
+            std::cerr << "assetgen: " << error.what() << '\n';
+            return 1;
+        }
+        return 0;
     }
     const QString outDir = args.at(1);
     const QStringList groups = args.mid(2);
