@@ -2,6 +2,8 @@
 #   make run   installs what is missing, builds the program folder and starts the program
 #   make test  the same set-up, then the whole suite, headless
 # make bench builds and prints the benchmarks.
+# make fuzz builds the fuzz targets with clang's libFuzzer and runs each for FUZZ_SECONDS (see tests/fuzz).
+# make test-asan builds the whole suite with AddressSanitizer and UndefinedBehaviorSanitizer and runs it.
 
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
@@ -16,7 +18,7 @@ PACKAGES := build-essential cmake pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test bench deps configure build clean
+.PHONY: run test test-asan fuzz bench deps configure build clean
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -39,6 +41,34 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+ASAN_DIR ?= build-asan
+SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+test-asan: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUTOR_BUILD_BENCH=OFF $(if $(CI),-DTUTOR_WERROR=ON) \
+		-DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)"
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := lesson_reader history_loader send_keys cp1252
+fuzz: deps
+	@dpkg-query -W -f='$${Status}' clang 2>/dev/null | grep -q "install ok installed" || \
+		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends clang
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUTOR_FUZZ=ON \
+		-DTUTOR_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer" \
+		-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	for t in $(FUZZ_TARGETS); do \
+		mkdir -p $(FUZZ_DIR)/corpus/$$t && \
+		QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+			$(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
+	done
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tutor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
