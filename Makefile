@@ -14,7 +14,7 @@ PACKAGES := build-essential cmake pkg-config \
 	fonts-liberation2 fonts-urw-base35 \
 	libjpeg62-turbo-dev libgif-dev libespeak-ng-dev libopenal-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	xvfb xauth
+	xvfb xauth time
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -72,6 +72,8 @@ fuzz: deps
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tutor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	bench/startup.sh $(BUILD_DIR)/tutor/tutor
+	$(BUILD_DIR)/bench/tutor_idle
 
 clean:
 	rm -rf $(BUILD_DIR)

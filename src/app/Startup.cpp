@@ -1,5 +1,10 @@
 #include "app/Startup.h"
 
+#include <cstdio>
+
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include "app/TMain.h"
 #include "assets/TSplash.h"
 #include "platform/ErrorBox.h"
@@ -17,10 +22,32 @@ TutorWindows::~TutorWindows()
     Main.reset();
 }
 
+namespace {
+
+// With TUTOR_STARTUP_PROBE set, the program measures its own start: once the splash has been shown and painted
+// it prints the time since the program began and ends, as if the learner had quit.
+void ProbeStartup(TSplash &splash, const QElapsedTimer &sinceStart)
+{
+    if (!qEnvironmentVariableIsSet("TUTOR_STARTUP_PROBE"))
+        return;
+    QTimer::singleShot(0, &splash, [&splash, &sinceStart] {
+        splash.repaint();
+        std::printf("splash shown after %.1f ms\n", static_cast<double>(sinceStart.nsecsElapsed()) / 1e6);
+        std::fflush(stdout);
+        TutorApplication::Terminate();
+        splash.accept();
+    });
+}
+
+} // namespace
+
 void CreateWindows(TutorWindows &windows, const QString &programFolder)
 {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     windows.Main = std::make_unique<TMain>(programFolder);
     windows.Splash = std::make_unique<TSplash>();
+    ProbeStartup(*windows.Splash, sinceStart);
     windows.Splash->ShowModal();
     windows.Statistiques = std::make_unique<TStatistiques>(windows.Main.get());
     windows.Main->Statistiques = windows.Statistiques.get();
@@ -34,6 +61,8 @@ int RunTutor(int argc, char **argv)
     try {
         TutorWindows windows;
         CreateWindows(windows);
+        if (TutorApplication::Terminated())
+            return 0;
         windows.Main->show();
         return application.exec();
     } catch (const TutorError &error) {

@@ -1,0 +1,80 @@
+// What the program costs the machine while nobody types: the processor time it uses over 10 s sitting on the
+// main window, and over the 10 s of a demonstration, which spends nearly all its time waiting between keys.
+// Both should stay near zero: nothing in the program may spin.
+
+#include <ctime>
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/TMain.h"
+#include "platform/Dialogs.h"
+#include "platform/TBitBtn.h"
+#include "platform/TutorApplication.h"
+#include "stats/TStatistiques.h"
+
+namespace {
+
+double ProcessorSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+void Report(const char *what, double processor, double wall)
+{
+    std::printf("%s: %.3f s of processor time in %.1f s, %.2f %% of one core\n", what, processor, wall,
+                100.0 * processor / wall);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("ALSOFT_DRIVERS", "null");
+    TutorApplication application(argc, argv);
+
+    QTemporaryDir folder;
+    QDir(folder.path()).mkdir(QStringLiteral("Dictees"));
+    QFile lesson(folder.path() + QStringLiteral("/Dictees/Level4.dll"));
+    lesson.open(QIODevice::WriteOnly);
+    // About ten seconds of demonstration at one key every 100 ms.
+    lesson.write(QByteArray("Le garcon de Lea joue au ballon dans le jardin, puis il se repose pres de la fontaine. Fin.\r\n"));
+    lesson.close();
+
+    dialogs::SetQueryAnswer([](const QString &, const QString &, int) { return std::optional<QString>(QStringLiteral("Mesure")); });
+    dialogs::SetMessageSeen([](const QString &, const QString &, dialogs::Icon) {});
+    TStatistiques::SetModalDriver([](TStatistiques &) {});
+
+    TMain main(folder.path() + QLatin1Char('/'));
+    TStatistiques statistics(&main);
+    main.Statistiques = &statistics;
+    main.show();
+    main.activateWindow();
+
+    // Let the start settle, then sit still.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+
+    double processor = ProcessorSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    QTimer::singleShot(10000, Qt::PreciseTimer, &application, [] { QCoreApplication::exit(0); });
+    application.exec();
+    Report("sitting on the main window", ProcessorSeconds() - processor, static_cast<double>(wall.elapsed()) / 1000);
+
+    processor = ProcessorSeconds();
+    wall.restart();
+    main.BoutonAutoClick();
+    Report("during the demonstration", ProcessorSeconds() - processor, static_cast<double>(wall.elapsed()) / 1000);
+    return 0;
+}
