@@ -9,6 +9,8 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <csignal>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -514,4 +516,40 @@ TEST_F(HistoryFaults, AfterACrashBeforeTheRenameTheNextSaveWritesEveryPoint)
     QByteArray expected = ThreeLessons();
     std::memcpy(expected.data() + 48, added, sizeof added);
     EXPECT_EQ(ReadRaw(Path()), expected);
+}
+
+// The process really dies between writing the temporary file and the rename: a forked copy of this test saves
+// through a file system that kills it at the rename.
+TEST_F(HistoryFaults, AProcessKilledBeforeTheRenameLeavesTheOldHistory)
+{
+    class KilledAtRename : public HistoryFileSystem
+    {
+    public:
+        int Rename(const char *, const char *) override
+        {
+            std::raise(SIGKILL);
+            return -1;
+        }
+    };
+    WriteRaw(Path(), ThreeLessons());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        KilledAtRename fs;
+        try {
+            WriteHistoryFile(Path(), BlockHolding(Pattern()), fs);
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the copy died at the rename";
+    EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << "the old history, byte for byte";
+    EXPECT_EQ(ReadRaw(TemporaryPath()), Pattern()) << "the new one was whole in the temporary file";
+
+    // The next save, in the next run, replaces both.
+    WriteHistoryFile(Path(), BlockHolding(Pattern()));
+    EXPECT_EQ(ReadRaw(Path()), Pattern());
+    EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
 }
