@@ -55,9 +55,11 @@ TEST_F(MainSound, CorrectAndWrongKeysSoundTheirCuesAtTheirRecordedRate)
     CloseMain();
     const auto sounds = ReadCapture(qEnvironmentVariable("TUTOR_WAVE_CAPTURE")).Sounds(4, 0.1);
     ASSERT_EQ(sounds.size(), 2u);
-    EXPECT_NEAR(sounds[0].Start, correct + typeHeard.Start, 0.05);
+    // The capture's clock starts when the device opened, a little before the test's own origin, and by how much
+    // depends on the machine's load: each cue is checked against the other, and never before its key.
+    EXPECT_GE(sounds[0].Start, correct + typeHeard.Start - 0.01);
+    EXPECT_NEAR(sounds[1].Start - sounds[0].Start, (wrong + errorHeard.Start) - (correct + typeHeard.Start), 0.05);
     EXPECT_NEAR(sounds[0].Length(), typeHeard.Length(), 0.02);
-    EXPECT_NEAR(sounds[1].Start, wrong + errorHeard.Start, 0.05);
     EXPECT_NEAR(sounds[1].Length(), errorHeard.Length(), 0.02);
 }
 
