@@ -87,7 +87,10 @@ TStatistiques::TStatistiques(QWidget *main)
 
     Chart1 = new TChart(this);
     Identify(Chart1, QStringLiteral("Chart1"));
+    // The view lets its own first chart go when it takes ours: nobody else would delete it.
+    QChart *first = Chart1->chart();
     Chart1->setChart(m_chart);
+    delete first;
     Chart1->setGeometry(0, 0, Width, ChartHeight);
     Chart1->Foot = {QString(), DesignFont(QStringLiteral("Arial"), 11), FromColourValue(colours::Navy)};
     Chart1->OnClick = [this] { Chart1Click(); };
