@@ -12,7 +12,7 @@
 TSplash::TSplash(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Splash"));
-    setAccessibleName(QStringLiteral("Splash"));
+    setWindowTitle(QStringLiteral("Tapotis2002"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
     setFixedSize(256, 192);
@@ -24,6 +24,8 @@ TSplash::TSplash(QWidget *parent) : QDialog(parent)
     picture.Transparent = false;
     RxGIFAnimator1 = new TRxGIFAnimator(this, picture);
     Identify(RxGIFAnimator1, QStringLiteral("RxGIFAnimator1"));
+    RxGIFAnimator1->setAccessibleName(QStringLiteral("Tapotis2002 - Apprendre à taper au clavier"));
+    RxGIFAnimator1->setAccessibleDescription(QStringLiteral("Cliquez ou appuyez sur Entrée pour commencer"));
     RxGIFAnimator1->setGeometry(0, 0, 256, 192);
     RxGIFAnimator1->SetAnimation(assets::Embedded(QStringLiteral("Splash.gif")));
     RxGIFAnimator1->OnClick = [this] { RxGIFAnimator1Click(); };
@@ -68,11 +70,22 @@ void TSplash::showEvent(QShowEvent *event)
 
 void TSplash::keyPressEvent(QKeyEvent *event)
 {
-    // No key closes the splash: only the click on its picture does.
     event->accept();
+    // The keyboard leaves the splash as the click does; other keys do nothing.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+    case Qt::Key_Escape:
+        if (!event->isAutoRepeat())
+            errorbox::Guarded([this] { RxGIFAnimator1Click(); });
+        break;
+    default:
+        break;
+    }
 }
 
 void TSplash::reject()
 {
-    // Escape and the like leave the window open.
+    // A request to close the window from outside leaves it open: only the click and its keys close it.
 }

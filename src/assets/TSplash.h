@@ -9,8 +9,8 @@ class TRxGIFAnimator;
 
 // The window that opens the program: a borderless animated picture in the middle of the screen with a sound of
 // about a minute, shown once, modally, at start-up. Each activation starts the sound again (a second copy over a
-// first one still sounding); only a click on the picture stops every copy and closes the window. The sound
-// ending by itself leaves it open, still animating.
+// first one still sounding); only a click on the picture, or Return, Space or Escape, stops every copy and
+// closes the window. The sound ending by itself leaves it open, still animating.
 class TSplash : public QDialog
 {
     Q_OBJECT

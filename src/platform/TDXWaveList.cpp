@@ -25,7 +25,16 @@ int TDXSoundVoice::Position() const
 
 TDXWaveList::Item::Item(TDXWaveList &owner) : m_owner(owner) {}
 
-TDXWaveList::Item::~Item() = default;
+TDXWaveList::Item::~Item()
+{
+    Voice.clear();
+    m_buffer.reset();
+}
+
+unsigned TDXWaveList::Item::BufferName() const
+{
+    return m_buffer ? m_buffer->Name() : 0;
+}
 
 bool TDXWaveList::Item::MakeBuffer()
 {

@@ -59,7 +59,11 @@ public:
         // Stops every voice of the item at once.
         void Stop();
 
+        // The device's name for the item's sound; 0 until it has one.
+        unsigned BufferName() const;
+
         explicit Item(TDXWaveList &owner);
+        // The voices go first: the device keeps a sound that a voice still uses.
         ~Item();
         Item(const Item &) = delete;
         Item &operator=(const Item &) = delete;

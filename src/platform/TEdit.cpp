@@ -53,6 +53,12 @@ std::string TEdit::CharactersOf(const QKeyEvent &event)
 {
     const int key = event.key();
     const Qt::KeyboardModifiers mods = event.modifiers();
+    const bool ctrl = mods.testFlag(Qt::ControlModifier);
+    const bool alt = mods.testFlag(Qt::AltModifier);
+    // An Alt chord types nothing, as on Windows. AltGr is not one: Windows reports it as Ctrl with Alt, and X11
+    // as the group switch, with no Alt at all.
+    if (alt && !ctrl && !mods.testFlag(Qt::GroupSwitchModifier))
+        return {};
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -69,8 +75,6 @@ std::string TEdit::CharactersOf(const QKeyEvent &event)
     }
     if (IsEditingOrMovingKey(key))
         return {};
-    const bool ctrl = mods.testFlag(Qt::ControlModifier);
-    const bool alt = mods.testFlag(Qt::AltModifier);
     if (ctrl && !alt) {
         // Ctrl with a letter gives its control code; Ctrl with anything else gives no character.
         if (key >= Qt::Key_A && key <= Qt::Key_Z)

@@ -20,7 +20,7 @@ public:
     std::function<void(char &key)> OnKeyPress;
 
     // The characters a key press produces, as a Windows keyboard would send them (Enter 13, Backspace 8,
-    // Escape 27, Tab 9, Ctrl+letter 1..26); none for keys that only move or edit.
+    // Escape 27, Tab 9, Ctrl+letter 1..26); none for keys that only move or edit, nor for Alt chords.
     static std::string CharactersOf(const QKeyEvent &event);
 
     // Hands characters to the key-press handler one by one and takes in those it accepts.

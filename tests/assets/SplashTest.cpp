@@ -66,10 +66,23 @@ TEST_F(Splash, BorderlessCentredPictureWithItsSound)
     EXPECT_EQ(Window->DXWaveList1.Items(0).Name, QStringLiteral("COMEDY1.WAV"));
     EXPECT_FALSE(Window->DXWaveList1.Items(0).Looped);
 
-    // No key closes it.
-    QTest::keyClick(Window.get(), Qt::Key_Escape);
-    QTest::keyClick(Window.get(), Qt::Key_Return);
+    // Other keys and a request to close from outside leave it open.
+    QTest::keyClick(Window.get(), Qt::Key_A);
+    QTest::keyClick(Window.get(), Qt::Key_Tab);
+    Window->close();
     EXPECT_TRUE(Window->isVisible());
+}
+
+TEST_F(Splash, ReturnSpaceAndEscapeDoWhatTheClickDoes)
+{
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+        Window = std::make_unique<TSplash>();
+        Show();
+        ASSERT_EQ(PlayingVoices(*Window), 1);
+        QTest::keyClick(Window.get(), key);
+        EXPECT_FALSE(Window->isVisible()) << key;
+        EXPECT_EQ(PlayingVoices(*Window), 0) << key;
+    }
 }
 
 TEST_F(Splash, SoundStartsOnActivationAndTheClickSilencesItAndCloses)

@@ -1,5 +1,6 @@
 #include <thread>
 
+#include <AL/al.h>
 #include <gtest/gtest.h>
 
 #include "WaveCapture.h"
@@ -174,6 +175,18 @@ TEST_F(Sound, StopSilencesEveryVoiceOfTheItem)
     ASSERT_EQ(sounds.size(), 1u);
     EXPECT_NEAR(sounds[0].Start, start, 0.04);
     EXPECT_NEAR(sounds[0].End, stopped, 0.04);
+}
+
+TEST_F(Sound, ClearingTheListFreesEverySoundOnTheDevice)
+{
+    // Each lesson start clears a list: a sound the device cannot free would be lost every time.
+    List->Add(QStringLiteral("level"), Level(0.3, 5000));
+    List->Items(0).Play(false);
+    List->Items(0).Play(false);
+    const ALuint buffer = List->Items(0).BufferName();
+    ASSERT_TRUE(alIsBuffer(buffer));
+    List->Clear();
+    EXPECT_FALSE(alIsBuffer(buffer));
 }
 
 TEST_F(Sound, ALimitOfCopiesRestartsTheOldestVoice)

@@ -49,6 +49,9 @@ TEST(TEdit, KeysGiveTheCharactersOfAWindowsKeyboard)
         {"Shift alone", Qt::Key_Shift, Qt::ShiftModifier, QString(), ""},
         {"outside the code page", Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("ő"), std::string(1, '\0')},
         {"euro with AltGr", Qt::Key_E, Qt::AltModifier | Qt::ControlModifier, QString::fromUtf8("€"), "\x80"},
+        {"at sign with X11's AltGr", Qt::Key_At, Qt::GroupSwitchModifier, QStringLiteral("@"), "@"},
+        {"Alt+a", Qt::Key_A, Qt::AltModifier, QStringLiteral("a"), ""},
+        {"Alt+Shift+a", Qt::Key_A, Qt::AltModifier | Qt::ShiftModifier, QStringLiteral("A"), ""},
     };
     for (const Row &row : rows)
         EXPECT_EQ(CharactersOf(row.key, row.mods, row.text), row.expected) << row.name;
