@@ -32,8 +32,6 @@ constexpr double kLevelBannerMs = 1500;
 const QColor kWordColour(255, 255, 0);
 const QColor kTypedColour(255, 0, 0);
 
-std::int64_t g_bestScore = 0;
-
 QFont WordFont()
 {
     return DesignFont(QStringLiteral("Times New Roman"), PointsToPixels(16));
@@ -85,8 +83,8 @@ QLabel *StatusLabel(QWidget *parent, const QString &name)
 
 } // namespace
 
-TJeu::TJeu(QWidget *parent, std::function<void(int cue)> playCue)
-    : QDialog(parent), m_playCue(std::move(playCue)), m_wordFont(WordFont()),
+TJeu::TJeu(QWidget *parent, std::function<void(int cue)> playCue, std::int64_t bestScore)
+    : QDialog(parent), m_playCue(std::move(playCue)), m_bestScore(bestScore), m_wordFont(WordFont()),
       m_rules(FieldFor(m_wordFont), QRandomGenerator::global()->generate())
 {
     setWindowTitle(QStringLiteral("Zid-Ediveza"));
@@ -124,11 +122,6 @@ TJeu::TJeu(QWidget *parent, std::function<void(int cue)> playCue)
 }
 
 TJeu::~TJeu() = default;
-
-std::int64_t TJeu::BestScore()
-{
-    return g_bestScore;
-}
 
 void TJeu::ShowModal()
 {
@@ -209,8 +202,8 @@ void TJeu::React(const JeuReport &report)
     }
     if (report.LevelUp)
         m_levelBannerMs = kLevelBannerMs;
-    if (m_rules.Score() > g_bestScore) {
-        g_bestScore = m_rules.Score();
+    if (m_rules.Score() > m_bestScore) {
+        m_bestScore = m_rules.Score();
         m_newRecord = true;
     }
     // Checked on the rules, not the report: whatever ended the game, the window follows.
@@ -242,7 +235,7 @@ void TJeu::UpdateTexts()
     m_scoreLabel->setText(QStringLiteral("Score : %1").arg(m_rules.Score()));
     m_levelLabel->setText(QStringLiteral("Niveau : %1").arg(m_rules.Level()));
     m_livesLabel->setText(QStringLiteral("Vies : %1").arg(m_rules.Lives()));
-    m_bestLabel->setText(QStringLiteral("Meilleur score : %1").arg(g_bestScore));
+    m_bestLabel->setText(QStringLiteral("Meilleur score : %1").arg(m_bestScore));
 
     const QString yellow = QStringLiteral("#ffff00");
     QString message;
@@ -251,8 +244,8 @@ void TJeu::UpdateTexts()
         message = Big(QStringLiteral("Zid-Ediveza"), 48, yellow) +
                   Line(QStringLiteral("Les mots tombent : tapez-les avant qu'ils ne touchent le sol.")) +
                   Line(QStringLiteral("Appuyez sur Entrée pour commencer — Échap pour revenir aux leçons"));
-        if (g_bestScore > 0)
-            message += Line(QStringLiteral("Meilleur score : %1").arg(g_bestScore));
+        if (m_bestScore > 0)
+            message += Line(QStringLiteral("Meilleur score : %1").arg(m_bestScore));
         break;
     case Screen::Playing:
         if (!m_timer.isActive())
@@ -264,7 +257,7 @@ void TJeu::UpdateTexts()
                   Line(QStringLiteral("Score : %1").arg(m_rules.Score()));
         if (m_newRecord)
             message += Line(QStringLiteral("Nouveau record !"));
-        message += Line(QStringLiteral("Meilleur score : %1").arg(g_bestScore));
+        message += Line(QStringLiteral("Meilleur score : %1").arg(m_bestScore));
         message += Line(QStringLiteral("Entrée pour rejouer, Échap pour revenir aux leçons"));
         break;
     }

@@ -15,8 +15,8 @@ class QLabel;
 
 // The falling-words game, a break from the lessons: words drop down the field and the learner destroys them by
 // typing them before they land. The window turns keys and elapsed time into calls to the game's rules, and
-// their outcomes into drawing, status texts and the program's cue sounds. It keeps nothing on disk; the best
-// score lasts as long as the program runs.
+// their outcomes into drawing, status texts and the program's cue sounds. It keeps nothing on disk: it starts from
+// the learner's best score and whoever opened it keeps the new one.
 //
 // Kept true: the clock runs only while a game is being played in the active, visible window; Escape always
 // closes the window and abandons the game.
@@ -24,15 +24,16 @@ class TJeu : public QDialog
 {
     Q_OBJECT
 public:
-    // playCue: 0 a correct key, 1 a wrong key or a landed word, 2 a word destroyed; may be empty.
-    TJeu(QWidget *parent, std::function<void(int cue)> playCue);
+    // playCue: 0 a correct key, 1 a wrong key or a landed word, 2 a word destroyed; may be empty. bestScore: the
+    // learner's best score so far.
+    TJeu(QWidget *parent, std::function<void(int cue)> playCue, std::int64_t bestScore = 0);
     ~TJeu() override;
 
     // Runs the game window, centred on its parent, until the learner leaves it.
     void ShowModal();
 
-    // The best score of this run of the program, over every game window.
-    static std::int64_t BestScore();
+    // The learner's best score, this window's games included.
+    std::int64_t BestScore() const { return m_bestScore; }
 
     // For tests: the game behind the window, and whether its clock runs.
     JeuRules &Rules() { return m_rules; }
@@ -71,6 +72,7 @@ private:
     void PaintWord(QPainter &painter, const FallingWord &word, bool target) const;
 
     std::function<void(int cue)> m_playCue;
+    std::int64_t m_bestScore = 0;
     QFont m_wordFont;
     JeuRules m_rules;
     Screen m_screen = Screen::Welcome;

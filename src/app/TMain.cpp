@@ -1,5 +1,7 @@
 #include "app/TMain.h"
 
+#include <chrono>
+
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -7,13 +9,17 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include "app/LessonReader.h"
 #include "app/TJeu.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
+#include "guide/KeyDescription.h"
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
 #include "keysend/SystemKeyPlatform.h"
@@ -41,6 +47,7 @@
 #include "platform/TutorApplication.h"
 #include "platform/TutorError.h"
 #include "platform/WaveFile.h"
+#include "stats/BestScore.h"
 #include "stats/HistoryStore.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
@@ -48,6 +55,13 @@
 namespace {
 
 constexpr int ChronoInterval = 33;
+
+// The scrolling tick's interval for a speed of 1..7: 60 ms down to 10 ms, then 5 ms, twice as fast as 6 rather
+// than a tick on every idle pass.
+int ScrollInterval(int speed)
+{
+    return speed >= 7 ? 5 : 70 - 10 * speed;
+}
 
 const QString MSSansSerif = QStringLiteral("MS Sans Serif");
 const QString Arial = QStringLiteral("Arial");
@@ -119,7 +133,6 @@ TMain::TMain(const QString &programFolder)
       m_programFolder(programFolder)
 {
     setObjectName(QStringLiteral("Main"));
-    setAccessibleName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Tapotis2002"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 600);
@@ -300,6 +313,19 @@ void TMain::CreateControls()
     BoutonDicteesVocales->SetGlyph(assets::Glyph(BoutonDicteesVocales->objectName()));
     setWindowIcon(QIcon(QPixmap::fromImage(assets::Icon())));
 
+    // What assistive tools read: the learner's words. Hinted controls read their hint (see Identify); the
+    // counters read the caption drawn beside them with their value, the surfaces what they show.
+    RxGIFAnimator1->setAccessibleName(QStringLiteral("Tapotis2002"));
+    LabelCorrect->ReadCaptionAs(QStringLiteral("Justes"));
+    LabelErreur->ReadCaptionAs(QStringLiteral("Erreurs"));
+    LabelChrono->ReadCaptionAs(QStringLiteral("Chronomètre"));
+    LabelUser->ReadCaptionAs(QStringLiteral("Utilisateur"));
+    EditText->setAccessibleName(QStringLiteral("Zone de frappe"));
+    DXPaintBoxTexte->setAccessibleName(QStringLiteral("Ligne à taper"));
+    PaintBoxKey->setAccessibleName(QStringLiteral("Clavier"));
+    BoutonSon->MakeSwitch();
+    BoutonPrononcer->MakeSwitch();
+
     // Windowed controls lie above the painted ones (picture, animations, labels, shape, dictation button),
     // in their creation order.
     for (QWidget *control : std::initializer_list<QWidget *>{
@@ -344,6 +370,14 @@ void TMain::FormCreate()
     ProgramFolder = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
     if (!ProgramFolder.endsWith(QLatin1Char('/')))
         ProgramFolder += QLatin1Char('/');
+    if (!SteadyMilliseconds)
+        SteadyMilliseconds = [] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        };
+    OpenDialog1.InitialDir = ProgramFolder + QStringLiteral("Dictees");
+    ApplyVoiceSpeed();
     LessonLines.clear();
     ScrollBitmap = QImage();
     HandOpacity = Scroller1->Position();
@@ -379,7 +413,18 @@ void TMain::BoutonQuitterClick()
 void TMain::BoutonAideClick()
 {
     showMinimized();
-    helpviewer::ShowTopics(ProgramFolder + QStringLiteral("AIDE.HLP"));
+    helpviewer::ShowTopics(ProgramFolder + QStringLiteral("AIDE.HLP"), [main = QPointer<TMain>(this)] {
+        if (main)
+            main->ReturnFromHelp();
+    });
+}
+
+void TMain::ReturnFromHelp()
+{
+    showNormal();
+    raise();
+    activateWindow();
+    FocusEditText();
 }
 
 void TMain::WaitMilliseconds(double ms)
@@ -389,6 +434,16 @@ void TMain::WaitMilliseconds(double ms)
 
 bool TMain::eventFilter(QObject *watched, QEvent *event)
 {
+    // After any click on one of the window's controls the keys go to the edit box again, also when the click
+    // changed nothing (a spin box arrow at its limit runs no handler). Once the click has been handled.
+    // A value typed in (the voice speed's own text) keeps the keys it was clicked for.
+    if (event->type() == QEvent::MouseButtonRelease && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this && watched != EditText) {
+        const auto *editor = qobject_cast<const QLineEdit *>(watched);
+        if (!editor || editor->isReadOnly())
+            QTimer::singleShot(0, this, [this] { FocusEditText(); });
+        return QWidget::eventFilter(watched, event);
+    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return QWidget::eventFilter(watched, event);
     auto *target = static_cast<QWidget *>(watched);
@@ -450,6 +505,8 @@ bool TMain::PronunciationOn() const
 void TMain::EditTextKeyPress(char &Key)
 {
     const KeyVerdict verdict = JudgeKey(Session, static_cast<unsigned char>(Key), TimerChrono->Interval() != 0);
+    if (verdict.Correct && Session.CorrectCount == 1 && !Session.AutoMode)
+        LessonTime.Start(Now());
     if (verdict.Correct) {
         if (SoundOn())
             PlayCue(0);
@@ -463,13 +520,15 @@ void TMain::EditTextKeyPress(char &Key)
         if (SoundOn())
             PlayCue(1);
         Key = 0;
+        if (m_hiddenDictation)
+            m_revealedAt = Session.Cursor;
     }
-    DrawKeyboardGuide(Session.CharacterAtCursor());
+    DrawKeyboardGuide(GuideCharacter());
     PaintBoxKey->Flip();
     LabelCorrect->SetCaption(QString::number(Session.CorrectCount));
     LabelErreur->SetCaption(QString::number(Session.ErrorCount));
     if (PronunciationOn() && Session.PracticeMode != 4)
-        PronounceCharacter(Session.CharacterAtCursor());
+        PronounceCharacter(GuideCharacter());
 }
 
 void TMain::FinishLesson()
@@ -478,7 +537,7 @@ void TMain::FinishLesson()
         PlayCue(2);
     Timer1->SetEnabled(false);
     TimerChrono->SetInterval(0);
-    const LessonFigures figures = ComputeFigures(Session);
+    const LessonFigures figures = ComputeFigures(Session, static_cast<long double>(LessonTime.Elapsed(Now())));
     RecordResult(figures.Speed, figures.Success);
 }
 
@@ -488,15 +547,24 @@ void TMain::TimerChronoTimer()
     LabelChrono->SetCaption(QString::number(Session.ChronoTicks));
 }
 
+std::int64_t TMain::Now() const
+{
+    return SteadyMilliseconds();
+}
+
 void TMain::ResetSession()
 {
     Session.Reset();
+    LessonTime.Clear();
+    m_hiddenDictation = false;
+    m_revealedAt = 0;
     LabelCorrect->SetCaption(QStringLiteral("0"));
     LabelErreur->SetCaption(QStringLiteral("0"));
     LabelChrono->SetCaption(QStringLiteral("0"));
     EditText->clear();
     Timer1->SetEnabled(false);
     DXPaintBoxTexte->Fill(colours::Black);
+    DescribeTargetLine(std::string());
     DXWaveList2.Clear();
 }
 
@@ -514,13 +582,23 @@ void TMain::BoutonPrononcerClick()
 
 void TMain::SpinEdit1Change()
 {
-    Timer1->SetInterval(70 - 10 * SpinEdit1->value());
+    Timer1->SetInterval(ScrollInterval(SpinEdit1->value()));
     FocusEditText();
 }
 
 void TMain::SpinEdit2Change()
 {
+    ApplyVoiceSpeed();
     FocusEditText();
+}
+
+void TMain::ApplyVoiceSpeed()
+{
+    const double factor = SpinEdit2->value() / 22050.0;
+    for (int i = 0; i < DXWaveList3.Count(); ++i) {
+        TDXWaveList::Item &word = DXWaveList3.Items(i);
+        word.Frequency = SpinEdit2->value() == 22050 ? 0 : qRound(word.Wave.SamplesPerSec * factor);
+    }
 }
 
 // ---- Lessons ----
@@ -547,6 +625,7 @@ void TMain::StartLesson(int mode)
     Session.AutoMode = false;
     Session.TargetText = LoadLesson(mode);
     DrawLessonFirstLine(*DXPaintBoxTexte, Session.TargetText);
+    DescribeTargetLine(Session.TargetText);
     if (PronunciationOn())
         PronounceCharacter(Session.CharacterAtCursor());
     FocusEditText();
@@ -585,6 +664,7 @@ void TMain::BoutonDifficileClick()
     Session.TargetText = LoadLesson(3);
     ScrollBitmap = ScrollTextPicture(*DXPaintBoxTexte, Session.TargetText);
     DXPaintBoxTexte->Flip();
+    DescribeTargetLine(Session.TargetText);
     StartScrolling();
     if (PronunciationOn())
         PronounceCharacter(Session.CharacterAtCursor());
@@ -594,7 +674,7 @@ void TMain::BoutonDifficileClick()
 void TMain::StartScrolling()
 {
     ScrollOffset = DXPaintBoxTexte->Surface().width();
-    Timer1->SetInterval(70 - 10 * SpinEdit1->value());
+    Timer1->SetInterval(ScrollInterval(SpinEdit1->value()));
     Timer1->SetEnabled(true);
 }
 
@@ -620,26 +700,33 @@ void TMain::StartDictation(const QString &textPath, const QString &recordingPath
     Session.AutoMode = false;
     ResetSession();
     Session.TargetText = text;
-    DrawKeyboardGuide(Session.CharacterAtCursor());
+    m_hiddenDictation = recorded;
+    DrawKeyboardGuide(GuideCharacter());
     PaintBoxKey->Flip();
     if (recorded) {
-        DrawHiddenLine(*DXPaintBoxTexte, cp1252::FromUnicodeText(
-                                             QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez.")));
+        const std::string instruction =
+            cp1252::FromUnicodeText(QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez."));
+        DrawHiddenLine(*DXPaintBoxTexte, instruction);
+        DescribeTargetLine(instruction);
         DXWaveList2.Add(QFileInfo(recordingPath).fileName(), recording);
         DXWaveList2.Items(0).Play(false);
     } else {
         DrawLessonFirstLine(*DXPaintBoxTexte, Session.TargetText);
+        DescribeTargetLine(Session.TargetText);
     }
     ReecouterDictee1->setEnabled(recorded);
     if (PronunciationOn())
-        PronounceCharacter(Session.CharacterAtCursor());
+        PronounceCharacter(GuideCharacter());
     FocusEditText();
 }
 
 void TMain::ReecouterDicteeClick()
 {
-    if (DXWaveList2.Count() > 0)
+    // Heard again from its beginning, never over itself.
+    if (DXWaveList2.Count() > 0) {
+        DXWaveList2.Items(0).Stop();
         DXWaveList2.Items(0).Play(false);
+    }
     FocusEditText();
 }
 
@@ -659,19 +746,58 @@ void TMain::OuvrirDicteeClick()
 
 void TMain::BoutonJeuClick()
 {
-    TJeu game(this, [this](int cue) {
-        if (SoundOn())
-            PlayCue(cue);
-    });
-    game.ShowModal();
+    // The lesson waits while the learner plays: its time, its chronometer and its scrolling stop, then go on.
+    const int chrono = TimerChrono->Interval();
+    const bool scrolling = Timer1->Enabled();
+    TimerChrono->SetInterval(0);
+    Timer1->SetEnabled(false);
+    LessonTime.Pause(Now());
+    const std::int64_t best = UserName.isEmpty() ? 0 : bestscore::Read(BestScorePath());
+    std::int64_t newBest = best;
+    {
+        TJeu game(
+            this,
+            [this](int cue) {
+                if (SoundOn())
+                    PlayCue(cue);
+            },
+            best);
+        game.ShowModal();
+        newBest = game.BestScore();
+    }
+    LessonTime.Resume(Now());
+    TimerChrono->SetInterval(chrono);
+    Timer1->SetEnabled(scrolling);
     FocusEditText();
+    if (newBest > best && !UserName.isEmpty())
+        bestscore::Write(BestScorePath(), newBest);
+}
+
+QString TMain::BestScorePath() const
+{
+    return UserFolder() + QLatin1Char('/') + bestscore::FileName;
 }
 
 // ---- Keyboard guide and target line ----
 
+unsigned char TMain::GuideCharacter() const
+{
+    if (m_hiddenDictation && m_revealedAt != Session.Cursor)
+        return 0;
+    return Session.CharacterAtCursor();
+}
+
 void TMain::DrawKeyboardGuide(unsigned char ch)
 {
     ::DrawKeyboardGuide(*PaintBoxKey, DXImageList1, KeyCentre, ch, HandOpacity);
+    const std::string key = keymap::KeyDescription(ch);
+    PaintBoxKey->setAccessibleDescription(
+        key.empty() ? QString() : QStringLiteral("Prochaine touche : ") + QString::fromStdString(key));
+}
+
+void TMain::DescribeTargetLine(const std::string &shown)
+{
+    DXPaintBoxTexte->setAccessibleDescription(cp1252::ToUnicode(shown));
 }
 
 void TMain::DrawKeyMarker(unsigned char code)
@@ -693,7 +819,7 @@ void TMain::Scroller1Click()
 {
     HandOpacity = Scroller1->Position();
     if (!Session.TargetText.empty())
-        DrawKeyboardGuide(Session.CharacterAtCursor());
+        DrawKeyboardGuide(GuideCharacter());
     PaintBoxKey->Flip();
 }
 

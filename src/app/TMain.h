@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "app/LessonStopwatch.h"
 #include "app/TypingSession.h"
 #include "guide/KeyMap.h"
 #include "platform/TDXImageList.h"
@@ -90,6 +92,10 @@ public:
     keymap::KeyCentres KeyCentre;
     int ScrollOffset = 0;
     TypingSession Session;
+    // The lesson's real time, from its first correct key, for the speed figure; the chronometer only shows ticks.
+    LessonStopwatch LessonTime;
+    // The steady clock the lesson's time is read from, in milliseconds; a test may set its own.
+    std::function<std::int64_t()> SteadyMilliseconds;
     // The learner, as typed at the prompt, and the image of the learner's history file.
     QString UserName;
     ::HistoryBlock HistoryBlock;
@@ -136,7 +142,9 @@ public:
     // The falling-words game, in a window of its own.
     void BoutonJeuClick();
 
-    // Keyboard guide and target line.
+    // Keyboard guide and target line. The guide shows GuideCharacter(): the next character, except in a hidden
+    // dictation, where the bare keyboard gives nothing away until the learner has missed the key once.
+    unsigned char GuideCharacter() const;
     void DrawKeyboardGuide(unsigned char ch);
     void DrawKeyMarker(unsigned char code);
     void DrawKeyOutline(unsigned char ch);
@@ -151,6 +159,7 @@ public:
     void SaveHistory();
     QString UserFolder() const { return ProgramFolder + UserName; }
     QString HistoryPath() const { return UserFolder() + QStringLiteral("/Config.txt"); }
+    QString BestScorePath() const;
 
     // Types a text into the focused control, one character every 100 ms.
     bool SendKeys(const std::string &text, bool wait);
@@ -168,6 +177,17 @@ private:
     void BindHandlers();
     void FocusEditText();
     TStatistiques &Statistics() const;
+    // What assistive tools read on the target line: the text it shows (Windows-1252), or nothing.
+    void DescribeTargetLine(const std::string &shown);
+    // The key names play at SpinEdit2's value over 22050 of their recorded rate.
+    void ApplyVoiceSpeed();
+    // The help has gone: the window comes back, active, ready for typing.
+    void ReturnFromHelp();
+    std::int64_t Now() const;
+
+    // A dictation whose text is hidden, and the position whose key the guide shows after a miss there (0: none).
+    bool m_hiddenDictation = false;
+    std::int32_t m_revealedAt = 0;
 
     QString m_programFolder;
     bool m_identified = false;

@@ -1,5 +1,6 @@
 #include "app/TypingSession.h"
 
+#include <algorithm>
 #include <cmath>
 
 void TypingSession::Reset()
@@ -41,11 +42,11 @@ KeyVerdict JudgeKey(TypingSession &session, unsigned char key, bool chronoRunnin
     return verdict;
 }
 
-LessonFigures ComputeFigures(const TypingSession &session)
+LessonFigures ComputeFigures(const TypingSession &session, long double elapsedMs)
 {
     LessonFigures figures;
-    const long double ticks = session.ChronoTicks > 0 ? session.ChronoTicks : 1;
-    figures.Speed = static_cast<long double>(session.KeyCount - session.ErrorCount) / ticks * 60;
+    const long double minutes = std::max(elapsedMs, ShortestLessonMs) / 60000.0L;
+    figures.Speed = static_cast<long double>(session.KeyCount - session.ErrorCount) / minutes;
     const long double keys = session.KeyCount > 0 ? session.KeyCount : 1;
     figures.Success = 100 - static_cast<long double>(session.ErrorCount) / keys * 100;
     return figures;

@@ -41,14 +41,19 @@ struct KeyVerdict {
 // which stands for a character the code page cannot hold, is always wrong.
 KeyVerdict JudgeKey(TypingSession &session, unsigned char key, bool chronoRunning);
 
-// The two figures of a finished lesson, unrounded, in extended precision: characters per minute
-// ((KeyCount - ErrorCount) / ChronoTicks * 60, counting at least one tick so the figure stays finite) and the
-// percentage of correct keys (100 - ErrorCount / KeyCount * 100).
+// The shortest time a lesson is taken to have lasted: one tick of the chronometer. A one-key lesson, or one
+// whose keys all came within the same instant, still gets a finite speed.
+constexpr long double ShortestLessonMs = 33;
+
+// The two figures of a finished lesson, unrounded, in extended precision: characters per minute, that is the
+// correct keys ((KeyCount - ErrorCount)) over the minutes between the lesson's first correct key and its last key
+// (elapsedMs, at least ShortestLessonMs), and the percentage of correct keys (100 - ErrorCount / KeyCount * 100).
+// The chronometer's tick count plays no part: its ticks are not seconds.
 struct LessonFigures {
     long double Speed = 0;
     long double Success = 0;
 };
-LessonFigures ComputeFigures(const TypingSession &session);
+LessonFigures ComputeFigures(const TypingSession &session, long double elapsedMs);
 
 // Nearest whole number, halves to the even neighbour (87.5 gives 88, 62.5 gives 62).
 long long RoundHalfEven(long double value);

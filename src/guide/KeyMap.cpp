@@ -140,6 +140,19 @@ Placements FingerPlacement(unsigned char ch)
     return placements;
 }
 
+bool HasKey(unsigned char ch)
+{
+    return ch == ' ' || RowOf(ch) != nullptr;
+}
+
+int KeyFinger(unsigned char ch)
+{
+    if (ch == ' ')
+        return PouceG;
+    const FingeredRow *row = RowOf(ch);
+    return row ? row->Finger : -1;
+}
+
 bool ShiftCharacters(unsigned char ch)
 {
     return InSet(ch, "%+./0123456789?ABCDEFGHIJKLMNOPQRSTUVWXYZ\xA3\xA7\xA8\xB0\xB5");

@@ -62,6 +62,11 @@ private:
 };
 
 Placements FingerPlacement(unsigned char ch);
+// Whether the character is typed on a key of the main block or the space bar.
+bool HasKey(unsigned char ch);
+// The finger that presses the character's own key (a picture item), -1 for none. Unlike the pictures the guide
+// lays, the question mark has the comma's finger; the space bar has the left thumb.
+int KeyFinger(unsigned char ch);
 bool ShiftCharacters(unsigned char ch);
 bool DeadKeyCharacters(unsigned char ch);
 bool OutlinedCharacters(unsigned char ch);

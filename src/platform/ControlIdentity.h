@@ -3,18 +3,18 @@
 #include <QString>
 #include <QWidget>
 
-// Every control carries its layout name as object and accessible name, so that tests and assistive tools find it,
-// and its hint as accessible description. The hint pops up over the control only where the layout shows it.
+// Every control carries its layout name as object name, so that code and tests find it. Assistive tools read
+// what a sighted learner reads there: its hint, which becomes its accessible name. The hint pops up over the
+// control only where the layout shows it.
 enum class HintShown { No, Yes };
 
 inline void Identify(QWidget *control, const QString &name, const QString &hint = QString(),
                      HintShown shown = HintShown::No)
 {
     control->setObjectName(name);
-    control->setAccessibleName(name);
     control->setProperty("hint", hint);
     if (!hint.isEmpty())
-        control->setAccessibleDescription(hint);
+        control->setAccessibleName(hint);
     if (shown == HintShown::Yes)
         control->setToolTip(hint);
 }

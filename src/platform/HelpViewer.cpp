@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QCollator>
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -26,6 +27,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTextDocumentFragment>
 #include <QTreeWidget>
 #include <QUrl>
@@ -268,11 +270,30 @@ QPushButton *Button(QWidget *parent, const QString &name, const QString &text, c
 {
     auto *button = new QPushButton(text, parent);
     Identify(button, name, hint, hint.isEmpty() ? HintShown::No : HintShown::Yes);
+    // The button is read by its text; the hint tells more.
+    button->setAccessibleName(text);
+    button->setAccessibleDescription(hint);
     button->setAutoDefault(false);
     return button;
 }
 
 void OpenContents(const SharedHelp &help, int topic);
+
+// What to do once the last help window has gone (see ShowTopics).
+std::function<void()> &WhenAllClosed()
+{
+    static std::function<void()> then;
+    return then;
+}
+
+void CheckAllClosed();
+
+// A help window hidden or closed: the reader may have left the help. Checked once the event is over, since a
+// window is hidden just after the other one is shown in its place.
+void NoteHidden()
+{
+    QTimer::singleShot(0, qApp, [] { CheckAllClosed(); });
+}
 
 // The topic window: one topic's text, with the way back to the contents, to the topic seen before and to its
 // neighbours in the contents. Links to other topics open them here.
@@ -375,6 +396,13 @@ private:
     QPushButton *m_back = nullptr;
     QPushButton *m_previous = nullptr;
     QPushButton *m_next = nullptr;
+
+protected:
+    void hideEvent(QHideEvent *event) override
+    {
+        QWidget::hideEvent(event);
+        NoteHidden();
+    }
 };
 
 QPointer<TopicView> &CurrentTopicView()
@@ -526,6 +554,12 @@ public:
     }
 
 protected:
+    void hideEvent(QHideEvent *event) override
+    {
+        QWidget::hideEvent(event);
+        NoteHidden();
+    }
+
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (watched == m_search && event->type() == QEvent::KeyPress) {
@@ -658,15 +692,29 @@ void OpenContents(const SharedHelp &help, int topic)
     BringToFront(view);
 }
 
+void CheckAllClosed()
+{
+    const QWidget *topics = CurrentTopicsView();
+    const QWidget *topic = CurrentTopicView();
+    if ((topics && topics->isVisible()) || (topic && topic->isVisible()) || !WhenAllClosed())
+        return;
+    const std::function<void()> then = std::move(WhenAllClosed());
+    WhenAllClosed() = nullptr;
+    then();
+}
+
 } // namespace
 
-void ShowTopics(const QString &helpFile)
+void ShowTopics(const QString &helpFile, std::function<void()> whenAllClosed)
 {
+    WhenAllClosed() = std::move(whenAllClosed);
     std::optional<HelpText> text = ReadHelp(helpFile);
     if (!text) {
         const QString path = QDir::isAbsolutePath(helpFile) ? helpFile : QDir::current().absoluteFilePath(helpFile);
         Report(QStringLiteral("Aide"),
                QStringLiteral("Impossible d'ouvrir le fichier d'aide %1.").arg(QDir::toNativeSeparators(path)));
+        // Nothing opened: the reader is back where they were at once.
+        CheckAllClosed();
         return;
     }
     auto help = std::make_shared<Help>();

@@ -59,8 +59,9 @@ QList<IndexEntry> BuildIndex(const QList<Topic> &topics);
 int FindKeyword(const QList<IndexEntry> &index, const QString &typed);
 
 // Opens the "Help Topics" window on the help file, or brings the open one to the front with the file read anew.
-// A file that cannot be opened is reported in a warning box and opens nothing.
-void ShowTopics(const QString &helpFile);
+// A file that cannot be opened is reported in a warning box and opens nothing. whenAllClosed runs once, when no
+// help window is left open (at once when nothing could be opened).
+void ShowTopics(const QString &helpFile, std::function<void()> whenAllClosed = {});
 
 // The windows currently open, or null.
 QWidget *TopicsWindow();

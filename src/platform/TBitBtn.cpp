@@ -15,3 +15,16 @@ void TBitBtn::SetGlyph(const QImage &glyph)
 {
     setIcon(QIcon(QPixmap::fromImage(glyph)));
 }
+
+void TBitBtn::SetTag(int tag)
+{
+    m_tag = tag;
+    if (isCheckable())
+        setChecked(tag == 1);
+}
+
+void TBitBtn::MakeSwitch()
+{
+    setCheckable(true);
+    setChecked(m_tag == 1);
+}

@@ -83,10 +83,26 @@ void TLabel::SetCaption(const QString &caption)
     if (caption == text())
         return;
     setText(caption);
+    UpdateAccessibleName();
     if (QAccessible::isActive()) {
         QAccessibleValueChangeEvent changed(this, caption);
         QAccessible::updateAccessibility(&changed);
     }
+}
+
+void TLabel::ReadCaptionAs(const QString &prefix)
+{
+    m_nameFollowsCaption = true;
+    m_prefix = prefix;
+    UpdateAccessibleName();
+}
+
+void TLabel::UpdateAccessibleName()
+{
+    if (!m_nameFollowsCaption)
+        return;
+    // Setting the name tells assistive tools that it changed.
+    setAccessibleName(m_prefix.isEmpty() ? text() : m_prefix + QStringLiteral(" : ") + text());
 }
 
 void TLabel::InstallAccessibility()

@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
-// A transparent label of fixed size. Assistive tools read its caption as its text and value, while its
-// accessible name stays its layout name.
+// A transparent label of fixed size. Assistive tools read its caption as its text and value; its accessible name
+// is whatever it is given, or follows the caption (see ReadCaptionAs).
 class TLabel : public QLabel
 {
     Q_OBJECT
@@ -13,6 +13,16 @@ public:
     QString Caption() const { return text(); }
     void SetCaption(const QString &caption);
 
+    // From now on the accessible name is the caption, kept current; with a prefix it reads "<prefix> : <caption>"
+    // ("Justes : 4"), as the learner reads the caption drawn beside a counter.
+    void ReadCaptionAs(const QString &prefix = QString());
+
     // Registers the accessibility factory that exposes label captions; idempotent.
     static void InstallAccessibility();
+
+private:
+    void UpdateAccessibleName();
+
+    bool m_nameFollowsCaption = false;
+    QString m_prefix;
 };

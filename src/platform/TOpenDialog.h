@@ -1,12 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
-// A file-open dialog described by a filter "description|pattern" and a default extension.
+// A file-open dialog described by a filter "description|pattern" and a default extension. It opens in its
+// initial folder and speaks French throughout: its texts, its file types, and the sizes and dates of the files.
 class TOpenDialog
 {
 public:
@@ -17,8 +20,14 @@ public:
     // The filter as Qt writes it: "description (pattern)".
     QString QtFilter() const;
 
+    // The folder the dialog opens in; empty for the current folder.
+    QString InitialDir;
+
     // Asks for a file under the given title; empty when the learner cancels.
     QString Execute(QWidget *parent, const QString &title = QString()) const;
+
+    // The dialog Execute shows, not yet shown.
+    std::unique_ptr<QFileDialog> MakeDialog(QWidget *parent, const QString &title = QString()) const;
 
     // Tests choose the file instead of the learner; an empty function puts the real dialog back.
     static void SetChooser(std::function<QString()> chooser);

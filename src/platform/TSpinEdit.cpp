@@ -12,8 +12,8 @@ TSpinEdit::TSpinEdit(QWidget *parent, int minValue, int maxValue, int value, int
     setCursor(Qt::PointingHandCursor);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lineEdit()->setReadOnly(!editorEnabled);
-    if (!editorEnabled)
-        lineEdit()->setCursor(Qt::PointingHandCursor);
+    // The whole control shows the hand, its editor included.
+    lineEdit()->setCursor(Qt::PointingHandCursor);
 }
 
 void TSpinEdit::wheelEvent(QWheelEvent *event)

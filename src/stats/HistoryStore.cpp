@@ -184,7 +184,7 @@ void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem
         throw TutorError(QStringLiteral("Lecture au-delà de la fin de fichier"));
 }
 
-void WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs)
+void WriteFileSafely(const QString &path, const char *bytes, std::size_t size, HistoryFileSystem &fs)
 {
     const QByteArray name = QFile::encodeName(path);
     const QByteArray temporaryName = QFile::encodeName(path + QStringLiteral(".tmp"));
@@ -204,8 +204,8 @@ void WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFil
     Descriptor file(fs, fd);
 
     std::size_t written = 0;
-    while (written < FileBytes) {
-        const long count = fs.Write(file.Get(), block.Bytes() + written, FileBytes - written);
+    while (written < size) {
+        const long count = fs.Write(file.Get(), bytes + written, size - written);
         if (count < 0) {
             if (errno == EINTR)
                 continue;
@@ -222,4 +222,9 @@ void WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFil
     if (fs.Rename(temporaryName.constData(), name.constData()) != 0)
         Fail(path, errno);
     temporary.Keep();
+}
+
+void WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs)
+{
+    WriteFileSafely(path, reinterpret_cast<const char *>(block.Bytes()), FileBytes, fs);
 }

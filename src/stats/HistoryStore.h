@@ -40,3 +40,6 @@ void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem
 // the temporary file is removed, the old file is left as it was, and a TutorError with the French text is thrown.
 // A temporary file left behind by an earlier crash does not prevent the save.
 void WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs = RealFileSystem());
+
+// The same safe save for any of the learner's files: `size` bytes from `bytes`.
+void WriteFileSafely(const QString &path, const char *bytes, std::size_t size, HistoryFileSystem &fs = RealFileSystem());

@@ -1,5 +1,7 @@
 #include "stats/TStatistiques.h"
 
+#include <QKeyEvent>
+
 #include <algorithm>
 #include <cmath>
 
@@ -54,6 +56,8 @@ TLabel *PanelLabel(QWidget *panel, const QString &name, int left, std::uint32_t 
     label->setPalette(palette);
     label->setGeometry(left, 7, 156, 13);
     label->SetCaption(DesignCaption);
+    // Read as the learner reads it: by its text.
+    label->ReadCaptionAs();
     return label;
 }
 
@@ -144,6 +148,11 @@ void TStatistiques::Chart1Click()
 void TStatistiques::Chart1DblClick()
 {
     accept();
+}
+
+void TStatistiques::keyPressEvent(QKeyEvent *event)
+{
+    event->accept();
 }
 
 void TStatistiques::Repaint()

@@ -44,6 +44,14 @@ public:
 
     QChart *Chart() const { return m_chart; }
 
+    // A request to close the window (Escape, the window manager) does nothing: only the click on the chart
+    // closes it.
+    void reject() override {}
+
+protected:
+    // No key closes it either.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QChart *m_chart = nullptr;
     QValueAxis *m_axisX = nullptr;

@@ -1,8 +1,12 @@
 #include <fstream>
 
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QTest>
 
@@ -82,6 +86,7 @@ TEST_F(Dictation, ChosenDictationIsHiddenReadAloudAndRecorded)
     WriteFile(QStringLiteral("Dictees/Dictee03.txt"), "Le chat dort.\r\nune autre ligne\r\n");
     WriteFile(QStringLiteral("Dictees/Dictee03.wav"), ToneWave());
     TMain &m = Main();
+    const QImage bare = m.PaintBoxKey->Shown().copy();
     ASSERT_FALSE(Item("ReecouterDictee1")->isEnabled());
     Item("Dictesnumro31")->trigger();
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
@@ -93,15 +98,28 @@ TEST_F(Dictation, ChosenDictationIsHiddenReadAloudAndRecorded)
     EXPECT_EQ(PlayingVoices(), 1);
     EXPECT_TRUE(Item("ReecouterDictee1")->isEnabled());
 
-    m.DXWaveList2.Items(0).Stop();
+    QTest::qWait(200);
     Item("ReecouterDictee1")->trigger();
-    EXPECT_EQ(PlayingVoices(), 1) << "heard again";
+    EXPECT_EQ(PlayingVoices(), 1) << "heard again, not over itself";
+    EXPECT_EQ(m.DXWaveList2.Items(0).Voice.size(), 1u);
+    EXPECT_LT(m.DXWaveList2.Items(0).Voice[0]->Position(), 800) << "from its beginning";
 
-    Type(QStringLiteral("Le chat"));
+    // The guide gives nothing away until the learner has missed the key once.
+    EXPECT_EQ(m.PaintBoxKey->Shown(), bare);
+    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QString());
+    EXPECT_EQ(m.DXPaintBoxTexte->accessibleDescription(),
+              QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez."));
+    Type(QStringLiteral("x"));
+    EXPECT_NE(m.PaintBoxKey->Shown(), bare);
+    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QStringLiteral("Prochaine touche : L majuscule, annulaire droit"));
+    Type(QStringLiteral("L"));
+    EXPECT_EQ(m.PaintBoxKey->Shown(), bare);
+
+    Type(QStringLiteral("e chat"));
     EXPECT_FALSE(HasYellow(m.DXPaintBoxTexte->Shown())) << "still hidden while typing";
     Type(QStringLiteral(" dort."));
     ASSERT_EQ(m.Statistiques->Series2->Count(), 1);
-    EXPECT_EQ(m.Statistiques->Series2->YValue(0), 100);
+    EXPECT_DOUBLE_EQ(m.Statistiques->Series2->YValue(0), 100 - 100.0 / 14) << "one miss in 14 keys";
     EXPECT_TRUE(QFile::exists(m.HistoryPath()));
 
     // Another lesson takes the recording away.
@@ -207,4 +225,24 @@ TEST(ShippedDictations, EveryDictationCanBeTypedAndHasItsRecording)
         EXPECT_GT(wave.Seconds(), static_cast<double>(line.size()) / 12) << name.toStdString();
         EXPECT_LT(wave.Seconds(), 30) << name.toStdString();
     }
+}
+
+TEST_F(Dictation, TheOpenDialogStartsAmongTheDictationsAndSpeaksFrench)
+{
+    WriteFile(QStringLiteral("Dictees/Dictee01.txt"), "Bonjour\r\n");
+    TMain &m = Main();
+    std::unique_ptr<QFileDialog> dialog = m.OpenDialog1.MakeDialog(&m, QStringLiteral("Ouvrir une dictée"));
+    EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(Folder() + QStringLiteral("Dictees")).canonicalPath());
+    dialog->show();
+    const auto *files = dialog->findChild<QFileSystemModel *>();
+    ASSERT_NE(files, nullptr);
+    const QString path = QDir(Folder() + QStringLiteral("Dictees/Dictee01.txt")).canonicalPath();
+    auto shown = [&](int column) {
+        return dialog->proxyModel()->mapFromSource(files->index(path, column)).data().toString();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown(3).isEmpty(); }, 3000));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$")).match(shown(3)).hasMatch())
+        << shown(3).toStdString();
+    EXPECT_EQ(shown(1), QStringLiteral("9 octets"));
+    EXPECT_EQ(files->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Dernière modification"));
 }

@@ -33,6 +33,9 @@ TEST_F(GuideWindow, TheGuideFollowsTheNextCharacterAfterEveryKey)
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
     EXPECT_TRUE(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift))) << "A needs Shift, shown as soon as it loads";
     EXPECT_NE(m.PaintBoxKey->Shown().pixel(LittleFingerTip), bare.pixel(LittleFingerTip)) << "and the hand";
+    // A screen reader reads the same: the line, and the next key with its finger.
+    EXPECT_EQ(m.DXPaintBoxTexte->accessibleDescription(), QStringLiteral("Ab"));
+    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QStringLiteral("Prochaine touche : A majuscule, auriculaire gauche"));
 
     Type(QStringLiteral("x"));
     EXPECT_TRUE(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift))) << "a wrong key: still the guide for A";
@@ -40,9 +43,11 @@ TEST_F(GuideWindow, TheGuideFollowsTheNextCharacterAfterEveryKey)
     Type(QStringLiteral("A"));
     EXPECT_FALSE(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift))) << "b needs no Shift";
     EXPECT_EQ(m.PaintBoxKey->Shown().pixel(LittleFingerTip), bare.pixel(LittleFingerTip)) << "the hand for b does not reach the A key";
+    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QStringLiteral("Prochaine touche : b, index gauche"));
 
     Type(QStringLiteral("b"));
     EXPECT_EQ(m.PaintBoxKey->Shown(), bare) << "the end of the text: the bare keyboard";
+    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QString());
 }
 
 TEST_F(GuideWindow, EachStepOfTheOpacityRedrawsTheHandFainter)

@@ -375,8 +375,8 @@ TEST_F(JeuWindow, TypedAndComposedCharactersPlayTheGame)
     EXPECT_EQ(m_jeu->Rules().DestroyedCount(), 1);
     EXPECT_EQ(Text("LabelScore"), QStringLiteral("Score : 10"));
     EXPECT_EQ(m_cues, (std::vector<int>{1, 2}));
-    EXPECT_GE(TJeu::BestScore(), 10);
-    EXPECT_EQ(Text("LabelMeilleur"), QStringLiteral("Meilleur score : %1").arg(TJeu::BestScore()));
+    EXPECT_GE(m_jeu->BestScore(), 10);
+    EXPECT_EQ(Text("LabelMeilleur"), QStringLiteral("Meilleur score : %1").arg(m_jeu->BestScore()));
 
     // Dead keys reach the window as the input method's committed text.
     m_jeu->Rules().Tick(3000);

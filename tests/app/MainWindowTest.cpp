@@ -1,6 +1,8 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
@@ -31,34 +33,38 @@ struct ControlRow {
     const char *hint;
     bool hintShown;
     bool handCursor;
+    // What a screen reader says for it: the words the learner reads there.
+    const char *reads;
 };
 
 // The layout, as the window's design gives it.
 const ControlRow kControls[] = {
-    {"Image1", {0, 0, 800, 600}, "", false, false},
-    {"RxGIFAnimator1", {311, 13, 178, 66}, "", false, false},
-    {"LabelChrono", {328, 554, 145, 20}, "", false, false},
-    {"LabelCorrect", {23, 330, 44, 18}, "", false, false},
-    {"LabelErreur", {733, 330, 44, 18}, "", false, false},
-    {"RxGIFAnimator2", {248, 40, 51, 45}, "", false, false},
-    {"BoutonDicteesVocales", {171, 551, 29, 29}, "Dictées vocales", false, true},
-    {"LabelUser", {312, 83, 177, 13}, "Utilisateur", true, false},
-    {"Shape1", {312, 79, 177, 3}, "", false, false},
-    {"PaintBoxKey", {84, 286, 632, 248}, "", false, false},
-    {"Scroller1", {102, 314, 23, 13}, "Opacité des mains", false, true},
-    {"BoutonFacile", {21, 551, 28, 28}, "Entrainement", true, true},
-    {"BoutonMoyen", {71, 551, 28, 28}, "Phrases", true, true},
-    {"BoutonDifficile", {121, 551, 28, 28}, "Texte défilant", true, true},
-    {"BoutonQuitter", {751, 551, 28, 28}, "Quitter l'application", true, true},
-    {"BoutonAide", {701, 551, 28, 28}, "Aide de l'application", true, true},
-    {"BoutonJeu", {651, 551, 28, 28}, "Zid-Ediveza", true, true},
-    {"BoutonSon", {601, 551, 28, 28}, "Activer/Désactiver le son", true, true},
-    {"EditText", {48, 213, 703, 34}, "", false, false},
-    {"SpinEdit1", {664, 310, 33, 23}, "Vitesse du défilement", true, true},
-    {"DXPaintBoxTexte", {48, 140, 705, 32}, "", false, false},
-    {"BoutonAuto", {523, 310, 23, 22}, "Pause café...", true, true},
-    {"SpinEdit2", {594, 310, 57, 23}, "Vitesse de la voix en Hz", true, true},
-    {"BoutonPrononcer", {559, 310, 23, 21}, "Activer/Désactiver la prononciation des touches", true, true},
+    {"Image1", {0, 0, 800, 600}, "", false, false, ""},
+    {"RxGIFAnimator1", {311, 13, 178, 66}, "", false, false, "Tapotis2002"},
+    {"LabelChrono", {328, 554, 145, 20}, "", false, false, "Chronomètre : 0"},
+    {"LabelCorrect", {23, 330, 44, 18}, "", false, false, "Justes : 0"},
+    {"LabelErreur", {733, 330, 44, 18}, "", false, false, "Erreurs : 0"},
+    {"RxGIFAnimator2", {248, 40, 51, 45}, "", false, false, ""},
+    {"BoutonDicteesVocales", {171, 551, 29, 29}, "Dictées vocales", false, true, "Dictées vocales"},
+    {"LabelUser", {312, 83, 177, 13}, "Utilisateur", true, false, "Utilisateur : Testeur"},
+    {"Shape1", {312, 79, 177, 3}, "", false, false, ""},
+    {"PaintBoxKey", {84, 286, 632, 248}, "", false, false, "Clavier"},
+    {"Scroller1", {102, 314, 23, 13}, "Opacité des mains", false, true, "Opacité des mains"},
+    {"BoutonFacile", {21, 551, 28, 28}, "Entrainement", true, true, "Entrainement"},
+    {"BoutonMoyen", {71, 551, 28, 28}, "Phrases", true, true, "Phrases"},
+    {"BoutonDifficile", {121, 551, 28, 28}, "Texte défilant", true, true, "Texte défilant"},
+    {"BoutonQuitter", {751, 551, 28, 28}, "Quitter l'application", true, true, "Quitter l'application"},
+    {"BoutonAide", {701, 551, 28, 28}, "Aide de l'application", true, true, "Aide de l'application"},
+    {"BoutonJeu", {651, 551, 28, 28}, "Zid-Ediveza", true, true, "Zid-Ediveza"},
+    {"BoutonSon", {601, 551, 28, 28}, "Activer/Désactiver le son", true, true,
+     "Activer/Désactiver le son"},
+    {"EditText", {48, 213, 703, 34}, "", false, false, "Zone de frappe"},
+    {"SpinEdit1", {664, 310, 33, 23}, "Vitesse du défilement", true, true, "Vitesse du défilement"},
+    {"DXPaintBoxTexte", {48, 140, 705, 32}, "", false, false, "Ligne à taper"},
+    {"BoutonAuto", {523, 310, 23, 22}, "Pause café...", true, true, "Pause café..."},
+    {"SpinEdit2", {594, 310, 57, 23}, "Vitesse de la voix en Hz", true, true, "Vitesse de la voix en Hz"},
+    {"BoutonPrononcer", {559, 310, 23, 21}, "Activer/Désactiver la prononciation des touches", true, true,
+     "Activer/Désactiver la prononciation des touches"},
 };
 
 } // namespace
@@ -74,12 +80,9 @@ TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt)
         auto *control = m.findChild<QWidget *>(name);
         ASSERT_NE(control, nullptr) << row.name;
         EXPECT_EQ(control->geometry(), row.geometry) << row.name;
-        EXPECT_EQ(control->accessibleName(), name) << row.name;
+        EXPECT_EQ(control->accessibleName(), QString::fromUtf8(row.reads)) << row.name;
         EXPECT_EQ(control->property("hint").toString(), QString::fromUtf8(row.hint)) << row.name;
         EXPECT_EQ(control->toolTip(), row.hintShown ? QString::fromUtf8(row.hint) : QString()) << row.name;
-        if (row.hint[0] != '\0') {
-            EXPECT_EQ(control->accessibleDescription(), QString::fromUtf8(row.hint)) << row.name;
-        }
         if (row.handCursor) {
             EXPECT_EQ(control->cursor().shape(), Qt::PointingHandCursor) << row.name;
         }
@@ -300,6 +303,9 @@ TEST_F(MainWindow, HelpButtonMinimisesAndShowsTheHelp)
     }
     ASSERT_NE(viewer, nullptr);
     viewer->close();
+    // The last help window gone, the learner is back at the lesson, ready to type.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m.isMinimized() && m.isActiveWindow(); }, 2000));
+    EXPECT_TRUE(m.EditText->hasFocus());
 }
 
 TEST_F(MainWindow, TextLineShowsTheLessonInYellowThenTheTypedPartInRed)
@@ -327,8 +333,9 @@ TEST_F(MainWindow, MissingHelpIsReportedByTheViewer)
     TMain &m = Main();
     Messages.clear();
     QTest::mouseClick(m.BoutonAide, Qt::LeftButton);
-    EXPECT_TRUE(m.isMinimized());
     EXPECT_EQ(Messages, QStringList{QStringLiteral("Aide: Impossible d'ouvrir le fichier d'aide %1AIDE.HLP.").arg(Folder())});
+    EXPECT_FALSE(m.isMinimized()) << "no help window opened: the window comes back at once";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m.EditText->hasFocus(); }, 2000));
 }
 
 TEST_F(MainWindow, KeyTypedDuringAWaitIsHandledBeforeTheWaitReturns)
@@ -380,4 +387,59 @@ TEST_F(MainWindow, TitleAndHummingbirdAnimateFromTheirDesignFrames)
     const int bird = m.RxGIFAnimator2->FrameIndex();
     EXPECT_TRUE(QTest::qWaitFor([&] { return m.RxGIFAnimator1->FrameIndex() != title; }, 1000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return m.RxGIFAnimator2->FrameIndex() != bird; }, 1000));
+}
+
+TEST_F(MainWindow, AfterAnyClickTheKeysGoToTheEditBox)
+{
+    WriteLesson(1, "ab\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    // Clicks that change nothing and run no handler: a spin box arrow at its limit, the stepper at its end.
+    struct Click {
+        QWidget *control;
+        QPoint at;
+    };
+    const Click clicks[] = {
+        {m.SpinEdit1, QPoint(m.SpinEdit1->width() - 4, m.SpinEdit1->height() - 4)},
+        {m.Scroller1, QPoint(m.Scroller1->width() - 3, 6)},
+        {m.SpinEdit2, QPoint(m.SpinEdit2->width() - 4, 4)},
+    };
+    for (const Click &click : clicks) {
+        QTest::mouseClick(click.control, Qt::LeftButton, {}, click.at);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m.EditText->hasFocus(); }, 1000)) << click.control->objectName().toStdString();
+    }
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("a"));
+    EXPECT_EQ(BoxText(), QStringLiteral("a"));
+    EXPECT_EQ(m.SpinEdit1->value(), 1);
+}
+
+TEST_F(MainWindow, AScreenReaderReadsWhatTheLearnerReads)
+{
+    WriteLesson(1, "ab\r\n");
+    TMain &m = Main();
+    auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    EXPECT_EQ(name(&m), QStringLiteral("Tapotis2002"));
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    Type(QStringLiteral("ax"));
+    EXPECT_EQ(name(m.LabelCorrect), QStringLiteral("Justes : 1"));
+    EXPECT_EQ(name(m.LabelErreur), QStringLiteral("Erreurs : 1"));
+    EXPECT_EQ(name(m.LabelChrono), QStringLiteral("Chronomètre : ") + Shown(m.LabelChrono));
+    EXPECT_EQ(name(m.LabelUser), QStringLiteral("Utilisateur : Testeur"));
+    EXPECT_EQ(name(m.SpinEdit2), QStringLiteral("Vitesse de la voix en Hz"));
+    EXPECT_EQ(m.SpinEdit2->findChild<QLineEdit *>()->cursor().shape(), Qt::PointingHandCursor);
+
+    // The switches say whether they are on, and look pressed while they are.
+    QAccessibleInterface *sound = QAccessible::queryAccessibleInterface(m.BoutonSon);
+    EXPECT_TRUE(sound->state().checkable);
+    EXPECT_TRUE(sound->state().checked);
+    EXPECT_TRUE(m.BoutonSon->isChecked());
+    QTest::mouseClick(m.BoutonSon, Qt::LeftButton);
+    EXPECT_EQ(m.BoutonSon->Tag(), 0);
+    EXPECT_FALSE(sound->state().checked);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(m.BoutonPrononcer)->state().checked);
+
+    // The statistics window's texts are read as they are written.
+    m.RecordResult(180.0L, 87.5L);
+    EXPECT_EQ(name(m.Statistiques->LabelVitesse), QStringLiteral("Nombre de caractere par minute : 180"));
+    EXPECT_EQ(name(m.Statistiques->LabelPF), QStringLiteral("Pourcentage de réussite : 88%"));
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LessonStopwatch.h"
 #include "app/TypingSession.h"
 
 namespace {
@@ -54,7 +55,7 @@ TEST(TypingSession, TextTypedWithoutErrorFinishesWithFullSuccess)
         EXPECT_FALSE(verdicts[i].FinishesLesson) << i;
     EXPECT_TRUE(verdicts.back().FinishesLesson);
     EXPECT_FALSE(verdicts.back().StartsChrono);
-    EXPECT_EQ(ComputeFigures(s).Success, 100);
+    EXPECT_EQ(ComputeFigures(s, 1000).Success, 100);
     ExpectInvariants(s);
 }
 
@@ -113,37 +114,60 @@ TEST(TypingSession, SuccessFigureAndItsRounding)
         bool chrono = false;
         Type(s, row.keys, chrono);
         EXPECT_EQ(s.KeyCount, 8);
-        const LessonFigures f = ComputeFigures(s);
+        const LessonFigures f = ComputeFigures(s, 1000);
         EXPECT_EQ(f.Success, row.success) << row.keys;
         EXPECT_EQ(RoundHalfEven(f.Success), row.shown) << row.keys;
     }
 }
 
-TEST(TypingSession, SpeedCountsCorrectKeysPerMinuteOfTicks)
+TEST(TypingSession, SpeedIsCorrectKeysPerMinuteOfTheLessonsRealTime)
 {
-    // 20 correct and 2 errors over 30 ticks: (22 - 2) / 30 * 60 = 40.
-    TypingSession s = Lesson(std::string(20, 'q'));
-    bool chrono = false;
-    Type(s, "qqqqqqqqqqxqqqqqqqqqxq", chrono);
-    ASSERT_EQ(s.CorrectCount, 20);
-    ASSERT_EQ(s.ErrorCount, 2);
-    s.ChronoTicks = 30;
-    EXPECT_EQ(ComputeFigures(s).Speed, 40);
-
-    // 90 keys with 3 errors over 29 ticks: 180 characters per minute.
-    s.KeyCount = 90;
-    s.ErrorCount = 3;
-    s.ChronoTicks = 29;
-    EXPECT_EQ(RoundHalfEven(ComputeFigures(s).Speed), 180);
+    struct Row {
+        const char *name;
+        int keys;
+        int errors;
+        long double elapsedMs;
+        long long shown;
+    };
+    const Row rows[] = {
+        {"a line of 59 keys in 6 s", 59, 0, 6000, 590},
+        {"20 correct and 2 errors in 30 s", 22, 2, 30000, 40},
+        {"87 correct of 90 in 29 s", 90, 3, 29000, 180},
+        {"three correct keys in 8 s", 3, 0, 8000, 22},
+        // Keys that came within one instant count as one tick of 33 ms.
+        {"no time at all", 3, 0, 0, 5455},
+    };
+    for (const Row &row : rows) {
+        TypingSession s;
+        s.KeyCount = row.keys;
+        s.ErrorCount = row.errors;
+        // The chronometer's ticks are not seconds: they change nothing.
+        s.ChronoTicks = 30;
+        EXPECT_EQ(RoundHalfEven(ComputeFigures(s, row.elapsedMs).Speed), row.shown) << row.name;
+    }
 }
 
-TEST(TypingSession, NoTickYetCountsAsOneTick)
+TEST(LessonStopwatch, CountsFromTheFirstKeyAndLeavesOutThePauses)
 {
-    TypingSession s = Lesson("abc");
-    bool chrono = false;
-    Type(s, "abc", chrono);
-    ASSERT_EQ(s.ChronoTicks, 0);
-    EXPECT_EQ(ComputeFigures(s).Speed, 180);
+    LessonStopwatch watch;
+    EXPECT_EQ(watch.Elapsed(5000), 0) << "not started";
+    watch.Resume(5000);
+    EXPECT_FALSE(watch.Started());
+
+    watch.Start(1000);
+    EXPECT_EQ(watch.Elapsed(3500), 2500);
+    watch.Pause(4000);
+    watch.Pause(6000);
+    EXPECT_EQ(watch.Elapsed(9000), 3000) << "a pause stops the time";
+    watch.Resume(10000);
+    watch.Resume(11000);
+    EXPECT_EQ(watch.Elapsed(12000), 5000);
+
+    // A lesson restarted counts from its own first key.
+    watch.Clear();
+    EXPECT_EQ(watch.Elapsed(20000), 0);
+    watch.Start(20000);
+    EXPECT_EQ(watch.Elapsed(20250), 250);
 }
 
 TEST(TypingSession, AfterTheEndEveryKeyIsWrongAndNothingFinishesAgain)

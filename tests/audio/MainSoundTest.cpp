@@ -42,7 +42,7 @@ TEST_F(MainSound, CorrectAndWrongKeysSoundTheirCuesAtTheirRecordedRate)
     const double errorLength = m.DXWaveList1.Items(1).Wave.Seconds();
     const WaveCapture::Span typeHeard = Audible(m.DXWaveList1.Items(0).Wave);
     const WaveCapture::Span errorHeard = Audible(m.DXWaveList1.Items(1).Wave);
-    // The voice speed box is never read: whatever it says, the cues keep their length.
+    // The voice speed box changes the key names only: whatever it says, the cues keep their length.
     m.SpinEdit2->setValue(17100);
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
     Sleep(0.1);
@@ -86,4 +86,25 @@ TEST_F(MainSound, WithPronunciationOnTheNextKeyIsNamedAfterEveryKey)
     EXPECT_EQ(b.Voice.size(), 1u);
     EXPECT_TRUE(m.DXWaveList1.Items(1).Voice.empty()) << "with the sound switch off, no cue";
     EXPECT_TRUE(Errors.isEmpty());
+}
+
+TEST_F(MainSound, TheVoiceSpeedBoxPlaysTheKeyNamesSlowerOrFaster)
+{
+    WriteLesson(1, "aa\r\n");
+    TMain &m = Main();
+    QTest::mouseClick(m.BoutonSon, Qt::LeftButton);
+    QTest::mouseClick(m.BoutonPrononcer, Qt::LeftButton);
+    const PcmWave &word = m.DXWaveList3.Find(QStringLiteral("Touche_a.wav")).Wave;
+    const double heard = Audible(word).Length();
+    m.SpinEdit2->setValue(17100);
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    Sleep(word.Seconds() * 22050 / 17100 + 0.15);
+    m.SpinEdit2->setValue(28100);
+    Type(QStringLiteral("a"));
+    Sleep(word.Seconds() + 0.15);
+    CloseMain();
+    const auto sounds = ReadCapture(qEnvironmentVariable("TUTOR_WAVE_CAPTURE")).Sounds(4, 0.1);
+    ASSERT_EQ(sounds.size(), 2u);
+    EXPECT_NEAR(sounds[0].Length(), heard * 22050 / 17100, 0.03) << "slower and lower";
+    EXPECT_NEAR(sounds[1].Length(), heard * 22050 / 28100, 0.03) << "faster and higher";
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "guide/KeyDescription.h"
 #include "guide/KeyMap.h"
 
 using namespace keymap;
@@ -253,4 +254,32 @@ TEST(KeyMapEdgeCases, MarksDoNotFollowTheKeys)
     EXPECT_EQ(Centres()('#'), NoKey);
     EXPECT_FALSE(OutlinedCharacters('#'));
     EXPECT_FALSE(OutlinedCharacters(' '));
+}
+
+TEST(KeyDescription, NamesTheCharacterAndTheFingerOfItsKey)
+{
+    struct Row {
+        unsigned char ch;
+        const char *expected;
+    };
+    const Row rows[] = {
+        {'A', "A majuscule, auriculaire gauche"},
+        {'j', "j, index droit"},
+        {' ', "espace, pouce"},
+        {'?', "point d'interrogation, majeur droit"},
+        {0xEA, "e accent circonflexe, majeur gauche"},
+        {0xE7, "c cédille, majeur droit"},
+        {'5', "5, index gauche"},
+        {0xB2, "exposant deux"},
+        {'@', ""},
+        {0, ""},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(KeyDescription(row.ch), row.expected) << int(row.ch);
+    // Every character with a key has a name to say.
+    for (int c = 1; c < 256; ++c) {
+        if (HasKey(static_cast<unsigned char>(c))) {
+            EXPECT_FALSE(CharacterName(static_cast<unsigned char>(c)).empty()) << c;
+        }
+    }
 }

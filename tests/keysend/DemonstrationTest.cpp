@@ -59,9 +59,15 @@ TEST_F(Demonstration, TypesTheLevel4LessonWithTheGuideFollowing)
         ++checked;
     };
 
+    // Pronunciation on: the demonstration still says no key.
+    QTest::mouseClick(m.BoutonPrononcer, Qt::LeftButton);
+    ASSERT_EQ(m.BoutonPrononcer->Tag(), 1);
     QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
 
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('\n')).toStdString();
+    for (int i = 0; i < m.DXWaveList3.Count(); ++i)
+        EXPECT_TRUE(m.DXWaveList3.Items(i).Voice.empty()) << m.DXWaveList3.Items(i).Name.toStdString();
+    EXPECT_FALSE(m.BoutonSon->isChecked()) << "the sound switch shows it is off";
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(BoxText(), cp1252::ToUnicode(lesson));
     EXPECT_EQ(m.Session.CorrectCount, static_cast<int>(lesson.size()));

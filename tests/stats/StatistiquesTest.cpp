@@ -119,16 +119,34 @@ TEST_F(Statistics, AClickOnTheChartClosesItAndOneOnTheStripDoesNot)
         visibleAfterStripClick = Window.isVisible();
         QTest::mouseClick(Window.Chart1->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
     });
-    QTimer::singleShot(5000, &Window, [&] { Window.reject(); });
+    QTimer::singleShot(5000, &Window, [&] { Window.done(QDialog::Rejected); });
     Window.ShowModal();
     EXPECT_TRUE(visibleAfterStripClick);
     EXPECT_FALSE(Window.isVisible());
     EXPECT_EQ(Window.result(), QDialog::Accepted) << "closed by the chart, not by the safety timer";
 
     QTimer::singleShot(0, &Window, [&] { QTest::mouseDClick(Window.Chart1->viewport(), Qt::LeftButton); });
-    QTimer::singleShot(5000, &Window, [&] { Window.reject(); });
+    QTimer::singleShot(5000, &Window, [&] { Window.done(QDialog::Rejected); });
     Window.ShowModal();
     EXPECT_EQ(Window.result(), QDialog::Accepted);
+}
+
+TEST_F(Statistics, NoKeyAndNoCloseRequestClosesIt)
+{
+    Main.show();
+    bool visibleAfterKeys = false;
+    QTimer::singleShot(0, &Window, [&] {
+        for (QWidget *target : {static_cast<QWidget *>(&Window), static_cast<QWidget *>(Window.Chart1)})
+            for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space})
+                QTest::keyClick(target, key);
+        Window.close();
+        visibleAfterKeys = Window.isVisible();
+        QTest::mouseClick(Window.Chart1->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
+    });
+    QTimer::singleShot(5000, &Window, [&] { Window.done(QDialog::Rejected); });
+    Window.ShowModal();
+    EXPECT_TRUE(visibleAfterKeys);
+    EXPECT_EQ(Window.result(), QDialog::Accepted) << "closed by the chart, not by the safety timer";
 }
 
 TEST_F(Statistics, IsCentredOnTheMainWindow)
