@@ -40,17 +40,19 @@ protected:
     void PlayTheGame(const std::function<void(TJeu &)> &play)
     {
         bool played = false;
+        // Polls until the game is up; whatever is still pending goes with this object.
+        QObject waiting;
         std::function<void()> whenUp = [&] {
             auto *game = qobject_cast<TJeu *>(QApplication::activeModalWidget());
             if (!game) {
-                QTimer::singleShot(10, &Main(), whenUp);
+                QTimer::singleShot(10, &waiting, whenUp);
                 return;
             }
             play(*game);
             played = true;
             QTest::keyClick(game, Qt::Key_Escape);
         };
-        QTimer::singleShot(0, &Main(), whenUp);
+        QTimer::singleShot(0, &waiting, whenUp);
         QTest::mouseClick(Main().BoutonJeu, Qt::LeftButton);
         EXPECT_TRUE(played);
     }
