@@ -55,7 +55,6 @@ std::unique_ptr<QFileDialog> TOpenDialog::MakeDialog(QWidget *parent, const QStr
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setLocale(QLocale());
     QString extension = m_defaultExt;
     extension.remove(QStringLiteral("*.")).remove(QLatin1Char('.'));
     dialog->setDefaultSuffix(extension);

@@ -2,8 +2,11 @@
 
 #include <limits>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
-#include <QFileInfo>
 
 #include "stats/HistoryStore.h"
 
@@ -12,7 +15,7 @@ namespace bestscore {
 namespace {
 
 // Far more than any score's digits: a bigger file is not ours.
-constexpr qint64 LargestFile = 64;
+constexpr int LargestFile = 64;
 
 } // namespace
 
@@ -37,13 +40,20 @@ std::int64_t Parse(const std::string &text)
 
 std::int64_t Read(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.isSymLink() || info.size() > LargestFile)
+    // Opened so that nothing can stall or mislead it: no link followed, no wait on a pipe or device, and only a
+    // plain file of a score's size is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return 0;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    struct stat status {};
+    char bytes[LargestFile + 1];
+    ssize_t count = -1;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size <= LargestFile)
+        count = ::read(fd, bytes, sizeof bytes);
+    ::close(fd);
+    if (count < 0 || count > LargestFile)
         return 0;
-    return Parse(file.read(LargestFile).toStdString());
+    return Parse(std::string(bytes, static_cast<std::size_t>(count)));
 }
 
 void Write(const QString &path, std::int64_t score)

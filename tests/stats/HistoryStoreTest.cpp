@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "stats/BestScore.h"
 #include "platform/TutorError.h"
 #include "stats/HistoryStore.h"
 
@@ -552,4 +553,32 @@ TEST_F(HistoryFaults, AProcessKilledBeforeTheRenameLeavesTheOldHistory)
     WriteHistoryFile(Path(), BlockHolding(Pattern()));
     EXPECT_EQ(ReadRaw(Path()), Pattern());
     EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+}
+
+TEST(BestScore, OnlyAPlainFileOfAScoreIsRead)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto path = [&](const char *name) { return dir.filePath(QLatin1String(name)); };
+    auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write("score", "42\n");
+    write("words", "dix\n");
+    write("long", QByteArray(100, '1'));
+    ASSERT_TRUE(QFile::link(path("score"), path("link")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+
+    const std::pair<const char *, std::int64_t> rows[] = {
+        {"score", 42}, {"words", 0}, {"long", 0}, {"link", 0}, {"fifo", 0}, {"folder", 0}, {"missing", 0},
+    };
+    for (const auto &[name, expected] : rows)
+        EXPECT_EQ(bestscore::Read(path(name)), expected) << name;
+
+    bestscore::Write(path("score"), 1234);
+    EXPECT_EQ(bestscore::Read(path("score")), 1234);
+    EXPECT_FALSE(QFile::exists(path("score") + QStringLiteral(".tmp")));
 }
