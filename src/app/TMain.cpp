@@ -49,6 +49,7 @@
 #include "platform/WaveFile.h"
 #include "stats/BestScore.h"
 #include "stats/HistoryStore.h"
+#include "stats/LearnerName.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
 
@@ -607,7 +608,10 @@ std::string TMain::LoadLesson(int level)
 {
     std::string result;
     const QString path = ProgramFolder + QString::fromStdString(LessonRelativePath(level));
-    LessonLines = SplitLessonLines(ReadWholeFile(path));
+    // Only the first line is ever typed, so only the first line is kept, however long the file.
+    const std::string bytes = ReadWholeFile(path, safefile::LessonLimit);
+    const std::size_t lineEnd = bytes.find_first_of("\r\n");
+    LessonLines = SplitLessonLines(std::string_view(bytes).substr(0, lineEnd == std::string::npos ? lineEnd : lineEnd + 1));
     if (LessonLines.empty())
         throw TutorError(QStringLiteral("Indice de liste hors limites (%1)").arg(0));
     result = TrimLessonLine(LessonLines.front());
@@ -687,13 +691,13 @@ void TMain::Dictesnumro11Click(int tag)
 void TMain::StartDictation(const QString &textPath, const QString &recordingPath)
 {
     // Everything is read before the running lesson is touched: a file that fails leaves it as it was.
-    const std::string text = DictationLine(cp1252::FromUtf8OrCp1252(ReadWholeFile(textPath)));
+    const std::string text = DictationLine(cp1252::FromUtf8OrCp1252(ReadWholeFile(textPath, safefile::LessonLimit)));
     if (text.empty())
         throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(textPath));
     const bool recorded = QFileInfo::exists(recordingPath);
     PcmWave recording;
     if (recorded)
-        recording = ReadWave(QByteArray::fromStdString(ReadWholeFile(recordingPath)));
+        recording = ReadWave(QByteArray::fromStdString(ReadWholeFile(recordingPath, safefile::RecordingLimit)));
 
     // Hidden, the text is never redrawn as it is typed; shown, it is a sentence like any other.
     Session.PracticeMode = recorded ? 3 : 2;
@@ -866,43 +870,46 @@ void TMain::SaveHistory()
     for (int i = 0; i < window.Series1->Count(); ++i)
         points.push_back({window.Series1->YValue(i), window.Series2->YValue(i)});
     HistoryBlock.StorePoints(points);
-    WriteHistoryFile(HistoryPath(), HistoryBlock);
+    const QString aside = WriteHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(),
+                                           m_keepHistoryAside ? OldFile::KeepAside : OldFile::Replace);
+    m_keepHistoryAside = false;
+    if (!aside.isEmpty())
+        dialogs::Message(QStringLiteral("Information"),
+                         QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé dans "
+                                        "le fichier %1")
+                             .arg(QDir::toNativeSeparators(aside)),
+                         dialogs::Icon::Information);
 }
 
-// A name becomes a folder beside the program: one that would lead elsewhere is as incorrect as an empty one.
-static bool AcceptableUserName(const QString &name)
+void TMain::RefuseUser(const QString &text)
 {
-    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+    dialogs::Message(QStringLiteral("Avertissement"), text, dialogs::Icon::Warning);
+    TutorApplication::Terminate();
+    UserName.clear();
+    LabelUser->SetCaption(UserName);
 }
 
 void TMain::FormActivate()
 {
+    const QString refused = QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application");
     HistoryBlock.Clear();
     UserName.clear();
+    m_keepHistoryAside = false;
     const std::optional<QString> answer = dialogs::InputQuery(
         QStringLiteral("Nom de l'utilisateur"), QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
     if (answer)
         UserName = *answer;
-    if (!answer || !AcceptableUserName(UserName)) {
-        dialogs::Message(QStringLiteral("Avertissement"),
-                         QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application"),
-                         dialogs::Icon::Warning);
-        TutorApplication::Terminate();
-        UserName.clear();
-        LabelUser->SetCaption(UserName);
+    // A name that could never be saved is refused now rather than at every save.
+    if (!answer || !learnername::Acceptable(ProgramFolder, UserName)) {
+        RefuseUser(refused);
         return;
     }
 
     TStatistiques &window = Statistics();
-    if (QFileInfo::exists(HistoryPath())) {
-        ReadHistoryFile(HistoryPath(), HistoryBlock);
-        for (const HistoryRecord &record : HistoryBlock.LoadedPoints()) {
-            window.Series1->AddY(record.Speed);
-            window.Series2->AddY(record.Success);
-        }
-    } else {
-        // Folder errors are not reported: a folder that cannot be made shows at the first save.
+    // Any entry under the history's name counts, a link or a pipe too: reading it then says what is wrong.
+    const bool historyExists = QFileInfo(HistoryPath()).exists() || QFileInfo(HistoryPath()).isSymLink();
+    if (!historyExists) {
+        // Folder errors are not reported: a folder that cannot be made is refused just below.
         QDir folder;
         if (folder.mkdir(UserFolder())) {
             dialogs::Message(QStringLiteral("Information"), QStringLiteral("Création du répertoire pour l'utilsateur"),
@@ -911,6 +918,27 @@ void TMain::FormActivate()
             // An existing empty folder is replaced by a new one; a folder holding files cannot be removed and stays.
             folder.rmdir(UserFolder());
             folder.mkdir(UserFolder());
+        }
+    }
+    if (!learnername::IsRealFolder(UserFolder())) {
+        RefuseUser(refused);
+        return;
+    }
+    if (LearnerLock.Take(UserFolder()) == LearnerLock::Outcome::Busy) {
+        RefuseUser(QStringLiteral("L'utilisateur %1 utilise déjà le programme dans une autre fenêtre, veuillez la "
+                                  "fermer et relancer l'application")
+                       .arg(UserName));
+        return;
+    }
+
+    if (historyExists) {
+        // Until the file has been read whole and clean, the first save keeps it aside rather than over it.
+        m_keepHistoryAside = true;
+        ReadHistoryFile(HistoryPath(), HistoryBlock);
+        m_keepHistoryAside = HistoryBlock.Damaged();
+        for (const HistoryRecord &record : HistoryBlock.LoadedPoints()) {
+            window.Series1->AddY(record.Speed);
+            window.Series2->AddY(record.Success);
         }
     }
     window.Repaint();

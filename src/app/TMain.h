@@ -17,6 +17,7 @@
 #include "platform/TDXWaveList.h"
 #include "platform/TOpenDialog.h"
 #include "stats/HistoryBlock.h"
+#include "stats/LearnerLock.h"
 
 class TBitBtn;
 class TDXDraw;
@@ -99,6 +100,8 @@ public:
     // The learner, as typed at the prompt, and the image of the learner's history file.
     QString UserName;
     ::HistoryBlock HistoryBlock;
+    // Held from the identification to the end of the run: one copy of the program per learner.
+    ::LearnerLock LearnerLock;
     // The statistics window, created after this one by the start-up sequence.
     TStatistiques *Statistiques = nullptr;
 
@@ -184,6 +187,11 @@ private:
     // The help has gone: the window comes back, active, ready for typing.
     void ReturnFromHelp();
     std::int64_t Now() const;
+    // The identification ends here when the name cannot be used: the warning, then the end of the program.
+    void RefuseUser(const QString &text);
+
+    // The history file could not be read whole and clean at the identification: the first save keeps it aside.
+    bool m_keepHistoryAside = false;
 
     // A dictation whose text is hidden, and the position whose key the guide shows after a miss there (0: none).
     bool m_hiddenDictation = false;

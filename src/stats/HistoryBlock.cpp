@@ -78,6 +78,15 @@ std::vector<HistoryRecord> HistoryBlock::LoadedPoints() const
     return points;
 }
 
+bool HistoryBlock::Damaged() const
+{
+    for (int r = 0; r < HistoryRecords; ++r) {
+        if (!IsFinite(Record(r)))
+            return true;
+    }
+    return false;
+}
+
 void HistoryBlock::StorePoints(const std::vector<HistoryRecord> &points)
 {
     const std::size_t count = points.size();

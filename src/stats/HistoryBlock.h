@@ -35,6 +35,9 @@ public:
     // comes from a damaged file and ends the history where it stands, record 0 included.
     std::vector<HistoryRecord> LoadedPoints() const;
 
+    // Whether any record holds a NaN or an infinity: the file was damaged, and the records behind it are hidden.
+    bool Damaged() const;
+
     // Before a save: record i takes point i; beyond HistoryRecords points only the latest are kept. Records behind
     // the points keep their bytes. Afterwards no record holds a NaN or an infinity: such a record, wherever it
     // stands, becomes all zero bytes.

@@ -5,7 +5,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
+
+#include <sys/stat.h>
+
 #include <QByteArray>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -44,39 +50,82 @@ private:
     int fd_;
 };
 
+// The learner's folder of one read or save, opened once so that every name below is looked up in the same folder
+// even if the path comes to lead elsewhere meanwhile. A link in place of the folder is refused.
+class Folder
+{
+public:
+    explicit Folder(const QString &filePath)
+    {
+        const QFileInfo info(filePath);
+        name_ = QFile::encodeName(info.fileName());
+        fd_ = ::open(QFile::encodeName(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    }
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+    ~Folder()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+
+    bool IsOpen() const { return fd_ >= 0; }
+    int Get() const { return fd_; }
+    // The file's own name in the folder.
+    const QByteArray &Name() const { return name_; }
+
+private:
+    int fd_ = -1;
+    QByteArray name_;
+};
+
 // The temporary file of a save: removed on every path unless the save went through and it became the history.
 class TemporaryFile
 {
 public:
-    TemporaryFile(HistoryFileSystem &fs, const QByteArray &name) : fs_(fs), name_(name) {}
+    TemporaryFile(HistoryFileSystem &fs, const Folder &folder, const QByteArray &name)
+        : fs_(fs), folder_(folder), name_(name)
+    {
+    }
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
     // A failure to remove it must not hide the failure that made the save give up.
     ~TemporaryFile()
     {
         if (!kept_)
-            fs_.Unlink(name_.constData());
+            fs_.Unlink(folder_.Get(), name_.constData(), 0);
     }
 
     void Keep() { kept_ = true; }
 
 private:
     HistoryFileSystem &fs_;
+    const Folder &folder_;
     QByteArray name_;
     bool kept_ = false;
 };
 
-// A missing file and a missing folder (a learner's folder removed behind the program's back) read differently.
-QString FailureText(const QString &path, int errorNumber)
+// ENOENT and ENOTDIR mean the learner's folder itself is gone when it was the folder that could not be opened,
+// unless a link stands in its place.
+[[noreturn]] void FailFolder(const QString &filePath, int errorNumber)
 {
-    if ((errorNumber == ENOENT || errorNumber == ENOTDIR) && !QFileInfo(QFileInfo(path).absolutePath()).isDir())
-        return QStringLiteral("Nom de fichier incorrect");
-    return IoErrorText(errorNumber);
+    struct stat status {};
+    if (::lstat(QFile::encodeName(QFileInfo(filePath).path()).constData(), &status) == 0 && S_ISLNK(status.st_mode))
+        errorNumber = ELOOP;
+    if (errorNumber == ENOENT || errorNumber == ENOTDIR)
+        throw TutorError(QStringLiteral("Nom de fichier incorrect"));
+    throw TutorError(IoErrorText(errorNumber));
 }
 
-[[noreturn]] void Fail(const QString &path, int errorNumber)
+[[noreturn]] void Fail(int errorNumber)
 {
-    throw TutorError(FailureText(path, errorNumber));
+    throw TutorError(IoErrorText(errorNumber));
+}
+
+[[noreturn]] void InTheWay(const QString &path)
+{
+    throw TutorError(
+        QStringLiteral("L'élément %1 empêche l'enregistrement : supprimez-le ou renommez-le").arg(path));
 }
 
 // On Linux the descriptor is released even when close is interrupted, and the data was flushed before.
@@ -85,11 +134,55 @@ bool CloseFailed(Descriptor &file)
     return file.Close() != 0 && errno != EINTR;
 }
 
+// A temporary file that can only be new and ours: whatever stands under its name (a crash's leftover, an empty
+// folder, a link planted there) is removed first, and the creation refuses to reuse or follow anything.
+int CreateTemporary(HistoryFileSystem &fs, const Folder &folder, const QByteArray &name, const QString &path)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (fs.Unlink(folder.Get(), name.constData(), 0) != 0 && (errno == EISDIR || errno == EPERM) &&
+            fs.Unlink(folder.Get(), name.constData(), AT_REMOVEDIR) != 0 && errno != ENOENT)
+            InTheWay(path);
+        const int fd = fs.Open(folder.Get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                               0666);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST)
+            Fail(errno);
+    }
+    // Something keeps putting an entry back under that name.
+    InTheWay(path);
+}
+
+// Moves the old file aside under a dated name that nothing holds yet; returns that name.
+QByteArray KeepAside(HistoryFileSystem &fs, const Folder &folder)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    for (int n = 1; n < 100; ++n) {
+        const QString suffix = n == 1 ? stamp : QStringLiteral("%1-%2").arg(stamp).arg(n);
+        const QByteArray aside = folder.Name() + '.' + suffix.toLatin1() + ".bak";
+        int moved = fs.Rename(folder.Get(), folder.Name().constData(), aside.constData(), RENAME_NOREPLACE);
+        // A file system that cannot promise not to replace gets the same promise from a look first.
+        if (moved != 0 && errno == EINVAL) {
+            struct stat taken {};
+            if (::fstatat(folder.Get(), aside.constData(), &taken, AT_SYMLINK_NOFOLLOW) == 0)
+                continue;
+            moved = fs.Rename(folder.Get(), folder.Name().constData(), aside.constData(), 0);
+        }
+        if (moved == 0)
+            return aside;
+        if (errno == ENOENT)
+            return QByteArray();
+        if (errno != EEXIST)
+            Fail(errno);
+    }
+    Fail(EEXIST);
+}
+
 } // namespace
 
-int HistoryFileSystem::Open(const char *path, int flags, int mode)
+int HistoryFileSystem::Open(int folder, const char *name, int flags, int mode)
 {
-    return ::open(path, flags, mode_t(mode));
+    return ::openat(folder, name, flags, mode_t(mode));
 }
 
 long HistoryFileSystem::Read(int fd, void *buffer, std::size_t size)
@@ -112,19 +205,19 @@ int HistoryFileSystem::Close(int fd)
     return ::close(fd);
 }
 
-int HistoryFileSystem::Rename(const char *from, const char *to)
+int HistoryFileSystem::Rename(int folder, const char *from, const char *to, unsigned flags)
 {
-    return ::rename(from, to);
+    return ::renameat2(folder, from, folder, to, flags);
 }
 
-int HistoryFileSystem::Unlink(const char *path)
+int HistoryFileSystem::Unlink(int folder, const char *name, int flags)
 {
-    return ::unlink(path);
+    return ::unlinkat(folder, name, flags);
 }
 
-int HistoryFileSystem::Access(const char *path, int mode)
+int HistoryFileSystem::Access(int folder, const char *name, int mode)
 {
-    return ::access(path, mode);
+    return ::faccessat(folder, name, mode, AT_SYMLINK_NOFOLLOW);
 }
 
 HistoryFileSystem &RealFileSystem()
@@ -146,6 +239,7 @@ QString IoErrorText(int errorNumber)
         return QStringLiteral("Trop de fichiers ouverts");
     case EACCES:
     case EPERM:
+    case ELOOP:
     case EROFS:
     case EISDIR:
         return QStringLiteral("Accès au fichier refusé");
@@ -160,11 +254,19 @@ QString IoErrorText(int errorNumber)
 void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem &fs)
 {
     block.Clear();
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = fs.Open(name.constData(), O_RDWR | O_CLOEXEC, 0);
+    const Folder folder(path);
+    if (!folder.IsOpen())
+        FailFolder(path, errno);
+    const int fd = fs.Open(folder.Get(), folder.Name().constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0)
-        Fail(path, errno);
+        Fail(errno);
     Descriptor file(fs, fd);
+    struct stat status {};
+    if (::fstat(file.Get(), &status) != 0)
+        Fail(errno);
+    // A pipe or a device would hand over anybody's bytes, or none at all.
+    if (!S_ISREG(status.st_mode))
+        Fail(EACCES);
 
     std::size_t total = 0;
     while (total < FileBytes) {
@@ -172,35 +274,39 @@ void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem
         if (count < 0) {
             if (errno == EINTR)
                 continue;
-            Fail(path, errno);
+            Fail(errno);
         }
         if (count == 0)
             break;
         total += std::size_t(count);
     }
     if (CloseFailed(file))
-        Fail(path, errno);
+        Fail(errno);
     if (total < FileBytes)
         throw TutorError(QStringLiteral("Lecture au-delà de la fin de fichier"));
 }
 
-void WriteFileSafely(const QString &path, const char *bytes, std::size_t size, HistoryFileSystem &fs)
+QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size, HistoryFileSystem &fs, OldFile old)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const QByteArray temporaryName = QFile::encodeName(path + QStringLiteral(".tmp"));
+    const Folder folder(path);
+    if (!folder.IsOpen())
+        FailFolder(path, errno);
+    const QByteArray temporaryName = folder.Name() + ".tmp";
 
-    // The rename below would replace even a file the learner may not write; refuse as opening it would. A file
-    // that does not exist yet is simply created.
-    if (fs.Access(name.constData(), W_OK) != 0 && errno != ENOENT)
-        Fail(path, errno);
+    struct stat oldStatus {};
+    const bool oldExists = ::fstatat(folder.Get(), folder.Name().constData(), &oldStatus, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!oldExists && errno != ENOENT)
+        Fail(errno);
+    const bool oldIsFile = oldExists && S_ISREG(oldStatus.st_mode);
+    // The rename below would replace even a file the learner may not write; refuse as opening it would. Anything
+    // but a regular file is not the learner's history and is never replaced in silence.
+    if (oldIsFile && fs.Access(folder.Get(), folder.Name().constData(), W_OK) != 0)
+        Fail(errno);
+    if (oldExists && !oldIsFile && old == OldFile::Replace)
+        Fail(EACCES);
 
-    // A leftover of an earlier crash may be read-only: removing it lets the open create a fresh file. When it
-    // cannot be removed, the open says why.
-    fs.Unlink(temporaryName.constData());
-    const int fd = fs.Open(temporaryName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        Fail(path, errno);
-    TemporaryFile temporary(fs, temporaryName);
+    const int fd = CreateTemporary(fs, folder, temporaryName, path + QStringLiteral(".tmp"));
+    TemporaryFile temporary(fs, folder, temporaryName);
     Descriptor file(fs, fd);
 
     std::size_t written = 0;
@@ -209,22 +315,36 @@ void WriteFileSafely(const QString &path, const char *bytes, std::size_t size, H
         if (count < 0) {
             if (errno == EINTR)
                 continue;
-            Fail(path, errno);
+            Fail(errno);
         }
         if (count == 0)
             throw TutorError(QStringLiteral("Disque plein"));
         written += std::size_t(count);
     }
+    // Whoever could read the old history, and only they, can read the new one.
+    if (oldIsFile && ::fchmod(file.Get(), oldStatus.st_mode & 0777) != 0)
+        Fail(errno);
     if (fs.Fsync(file.Get()) != 0)
-        Fail(path, errno);
+        Fail(errno);
     if (CloseFailed(file))
-        Fail(path, errno);
-    if (fs.Rename(temporaryName.constData(), name.constData()) != 0)
-        Fail(path, errno);
+        Fail(errno);
+
+    QByteArray aside;
+    if (oldExists && old == OldFile::KeepAside)
+        aside = KeepAside(fs, folder);
+    if (fs.Rename(folder.Get(), temporaryName.constData(), folder.Name().constData(), 0) != 0) {
+        const int failure = errno;
+        if (!aside.isEmpty())
+            fs.Rename(folder.Get(), aside.constData(), folder.Name().constData(), RENAME_NOREPLACE);
+        Fail(failure);
+    }
     temporary.Keep();
+    // The new name itself reaches the disk; the data already has. Failing here would report a save that was made.
+    ::fsync(folder.Get());
+    return aside.isEmpty() ? QString() : QFileInfo(path).dir().filePath(QFile::decodeName(aside));
 }
 
-void WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs)
+QString WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs, OldFile old)
 {
-    WriteFileSafely(path, reinterpret_cast<const char *>(block.Bytes()), FileBytes, fs);
+    return WriteFileSafely(path, reinterpret_cast<const char *>(block.Bytes()), FileBytes, fs, old);
 }

@@ -7,20 +7,22 @@
 #include "stats/HistoryBlock.h"
 
 // The file operations the history store needs, so that tests can inject failures the running system will not
-// produce on demand (as root, a read-only file refuses nothing). Each member does what the POSIX call of the same
-// name does: same arguments, same result, errno set on failure. The base class calls the real system.
+// produce on demand (as root, a read-only file refuses nothing) and races a test cannot time. Every name is taken
+// inside the learner's folder, given as a descriptor, so that the folder cannot be swapped under a save. Each
+// member does what the POSIX call does (openat, read, write, fsync, close, renameat2, unlinkat, and faccessat
+// without following a link): same arguments, same result, errno set on failure. The base class calls the system.
 class HistoryFileSystem
 {
 public:
     virtual ~HistoryFileSystem() = default;
-    virtual int Open(const char *path, int flags, int mode);
+    virtual int Open(int folder, const char *name, int flags, int mode);
     virtual long Read(int fd, void *buffer, std::size_t size);
     virtual long Write(int fd, const void *buffer, std::size_t size);
     virtual int Fsync(int fd);
     virtual int Close(int fd);
-    virtual int Rename(const char *from, const char *to);
-    virtual int Unlink(const char *path);
-    virtual int Access(const char *path, int mode);
+    virtual int Rename(int folder, const char *from, const char *to, unsigned flags);
+    virtual int Unlink(int folder, const char *name, int flags);
+    virtual int Access(int folder, const char *name, int mode);
 };
 
 HistoryFileSystem &RealFileSystem();
@@ -30,16 +32,29 @@ HistoryFileSystem &RealFileSystem();
 QString IoErrorText(int errorNumber);
 
 // Reads a learner's history file into `block`. The file is opened for reading and writing, so a file that could
-// not be saved later is refused now. The block is cleared first and then holds exactly the bytes read, also when
-// the file is too short ("Lecture au-delà de la fin de fichier"). Every failure throws a TutorError with the
-// French text; no descriptor is left open.
+// not be saved later is refused now. A link (in place of the file or of its folder), a folder, a pipe or a device
+// is refused as access denied, without waiting on it. The block is cleared first and then holds exactly the bytes
+// read, also when the file is too short ("Lecture au-delà de la fin de fichier"). Every failure throws a
+// TutorError with the French text; no descriptor is left open.
 void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem &fs = RealFileSystem());
 
-// Saves `block` to `path` so that no failure can destroy the previous history: the bytes go to `path` + ".tmp"
-// in the same folder, are flushed to the disk, and only then replace the old file in one rename. On any failure
-// the temporary file is removed, the old file is left as it was, and a TutorError with the French text is thrown.
-// A temporary file left behind by an earlier crash does not prevent the save.
-void WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs = RealFileSystem());
+// What a save does with the file it replaces.
+enum class OldFile {
+    // Replaced; anything in its place that is not a regular file (a link, a folder, a pipe) refuses the save.
+    Replace,
+    // Kept beside the new one under a dated name, whatever it is, once the new bytes are safely on disk.
+    KeepAside,
+};
+
+// Saves `block` to `path` so that no failure can destroy the previous history: the bytes go to a temporary file
+// that only this save could have made (`path` + ".tmp", created new, never through a link), are flushed to the
+// disk, take the old file's permissions, and only then replace the old file in one rename. On any failure the
+// temporary file is removed, the old file is left as it was, and a TutorError with the French text is thrown. A
+// stale temporary entry of an earlier crash, of whatever kind, is removed first; one that cannot be removed is
+// named. Returns the path the old file was kept under, or nothing when none was kept.
+QString WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs = RealFileSystem(),
+                         OldFile old = OldFile::Replace);
 
 // The same safe save for any of the learner's files: `size` bytes from `bytes`.
-void WriteFileSafely(const QString &path, const char *bytes, std::size_t size, HistoryFileSystem &fs = RealFileSystem());
+QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size,
+                        HistoryFileSystem &fs = RealFileSystem(), OldFile old = OldFile::Replace);

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -5,6 +8,7 @@
 #include "MainFixture.h"
 #include "platform/TBitBtn.h"
 #include "platform/TDXDraw.h"
+#include "app/TMain.h"
 #include "stats/TLineSeries.h"
 
 // What the learner meets when the files beside the program are not what they should be: odd lessons are taken
@@ -25,7 +29,7 @@ TEST_F(BadInput, OddLessonsAreTakenAsTheirBytes)
             binary.push_back(static_cast<char>(i));
     binary += std::string("\0\r\nsuite", 8);
     const Row rows[] = {
-        {"a megabyte on one line", std::string(1 << 20, 'a') + "\r\n", std::string(1 << 20, 'a')},
+        {"a megabyte on one line", std::string((1 << 20) - 2, 'a') + "\r\n", std::string((1 << 20) - 2, 'a')},
         // Codes 1 to 32 (less the two breaks) are trimmed; the NUL ends the text.
         {"binary bytes", binary, binary.substr(30, 223)},
         // A UTF-8 file: its bytes read as Windows-1252, so "Été" is five characters.
@@ -97,4 +101,85 @@ TEST_F(BadInput, HistoryThatCannotBeSavedLosesNoPoint)
     EXPECT_NE(bytes.left(32), QByteArray(32, '\0'));
     EXPECT_EQ(bytes.mid(32, 16), QByteArray(16, '\0'));
     EXPECT_NE(bytes.mid(16, 16), QByteArray(16, '\0'));
+}
+
+// Anyone who may write beside the program could leave a pipe, a folder, a link or a huge file where a lesson, a
+// dictation or a recording is read: each is refused at once, by name, and the running lesson stays as it was.
+TEST_F(BadInput, FilesThatAreNotPlainOrTooBigAreRefusedWithoutWaiting)
+{
+    enum class Kind { Pipe, Folder, Link, TooBig };
+    struct Row {
+        const char *name;
+        const char *file;
+        Kind kind;
+        const char *text; // the dictation's text, when the row is a recording
+        qint64 limit;
+    };
+    const qint64 megabyte = 1 << 20;
+    const Row rows[] = {
+        {"lesson pipe", "Dictees/Level1.dll", Kind::Pipe, nullptr, 0},
+        {"lesson folder", "Dictees/Level1.dll", Kind::Folder, nullptr, 0},
+        {"lesson link", "Dictees/Level1.dll", Kind::Link, nullptr, 0},
+        {"lesson over 1 Mo", "Dictees/Level1.dll", Kind::TooBig, nullptr, megabyte},
+        {"dictation pipe", "Dictees/Dictee01.txt", Kind::Pipe, nullptr, 0},
+        {"dictation over 1 Mo", "Dictees/Dictee01.txt", Kind::TooBig, nullptr, megabyte},
+        {"recording pipe", "Dictees/Dictee01.wav", Kind::Pipe, "Le chat.", 0},
+        {"recording link", "Dictees/Dictee01.wav", Kind::Link, "Le chat.", 0},
+        {"recording over 64 Mo", "Dictees/Dictee01.wav", Kind::TooBig, "Le chat.", 64 * megabyte},
+    };
+    WriteLesson(2, "abc\r\n");
+    TMain &m = Main();
+    QAction *dictation = m.PopupMenu2->findChild<QAction *>(QStringLiteral("Dictesnumro11"));
+    ASSERT_NE(dictation, nullptr);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString path = Folder() + QLatin1String(row.file);
+        QFile::remove(Folder() + QStringLiteral("Dictees/Dictee01.txt"));
+        if (row.text) {
+            QFile text(Folder() + QStringLiteral("Dictees/Dictee01.txt"));
+            ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+            text.write(row.text);
+        }
+        QFile plain(Folder() + QStringLiteral("plain"));
+        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+        plain.write("abc\r\n");
+        plain.close();
+        switch (row.kind) {
+        case Kind::Pipe:
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            break;
+        case Kind::Folder:
+            ASSERT_TRUE(QDir().mkdir(path));
+            break;
+        case Kind::Link:
+            ASSERT_TRUE(QFile::link(Folder() + QStringLiteral("plain"), path));
+            break;
+        case Kind::TooBig: {
+            // Sparse: the size is what counts, not a single byte is read.
+            QFile big(path);
+            ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(big.resize(row.limit + 1));
+            break;
+        }
+        }
+        QTest::mouseClick(m.BoutonMoyen, Qt::LeftButton);
+        Errors.clear();
+        if (QLatin1String(row.file).endsWith(QLatin1String(".dll")))
+            QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+        else
+            dictation->trigger();
+
+        const QString expected =
+            row.kind == Kind::TooBig
+                ? QStringLiteral("Le fichier %1 est trop volumineux : sa taille ne doit pas dépasser %2 Mo.")
+                      .arg(path)
+                      .arg(row.limit / megabyte)
+                : QStringLiteral("Impossible d'ouvrir le fichier %1.").arg(path);
+        EXPECT_EQ(Errors, QStringList{expected});
+        EXPECT_EQ(m.Session.TargetText, "abc") << "the running lesson stays";
+        if (row.kind == Kind::Folder)
+            ASSERT_TRUE(QDir().rmdir(path));
+        else
+            ASSERT_TRUE(QFile::remove(path));
+    }
 }

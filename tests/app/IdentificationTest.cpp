@@ -2,7 +2,10 @@
 // statistics window, and the history file written after every finished lesson.
 
 #include <cstring>
+#include <functional>
 #include <string>
+
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +16,7 @@
 #include "platform/TBitBtn.h"
 #include "platform/TLabel.h"
 #include "platform/TutorApplication.h"
+#include "stats/LearnerLock.h"
 #include "stats/TLineSeries.h"
 
 namespace {
@@ -128,8 +132,18 @@ TEST_F(Identification, NameOfSpacesIsAcceptedAsTyped)
     EXPECT_EQ(m.UserName, QStringLiteral("   "));
 }
 
+// Beside the program stand a file and a link to a folder: neither name can be a learner's folder.
 class RefusedName : public Identification, public ::testing::WithParamInterface<std::optional<QString>>
 {
+protected:
+    void SetUp() override
+    {
+        Identification::SetUp();
+        QFile file(Folder() + QStringLiteral("notes.txt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(QDir(Folder()).mkdir(QStringLiteral("Ailleurs")));
+        ASSERT_TRUE(QFile::link(Folder() + QStringLiteral("Ailleurs"), Folder() + QStringLiteral("Lien")));
+    }
 };
 
 TEST_P(RefusedName, WarnsEndsTheProgramAndCreatesNothing)
@@ -148,7 +162,125 @@ TEST_P(RefusedName, WarnsEndsTheProgramAndCreatesNothing)
 INSTANTIATE_TEST_SUITE_P(Identification, RefusedName,
                          ::testing::Values(std::nullopt, QString(), QStringLiteral("../evil"),
                                            QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral("."),
-                                           QStringLiteral(".."), QString::fromUtf8("nul\0l", 5)));
+                                           QStringLiteral(".."), QString::fromUtf8("nul\0l", 5),
+                                           QString(128, QChar(0xE9)), QStringLiteral("Marie\tDurand"),
+                                           QStringLiteral("Marie\n"), QStringLiteral("Dictees"),
+                                           QStringLiteral("notes.txt"), QStringLiteral("Lien")));
+
+TEST_F(Identification, TheLongestNameAFolderCanHoldIsAccepted)
+{
+    NameAnswer = QString(127, QChar(0xE9)) + QLatin1Char('e');
+    TMain &m = Main();
+    EXPECT_EQ(Messages, QStringList{FolderMade});
+    EXPECT_TRUE(QFileInfo(m.UserFolder()).isDir());
+}
+
+// A second copy of the program for the same learner would save over the first one's results: it is sent away
+// before it reads or writes anything.
+TEST_F(Identification, ASecondCopyForTheSameLearnerWritesNothing)
+{
+    NameAnswer = QStringLiteral("Marie");
+    for (const bool withHistory : {true, false}) {
+        SCOPED_TRACE(withHistory ? "with a history" : "before the first save");
+        const QString folder = Folder() + QStringLiteral("Marie");
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        if (withHistory)
+            WriteHistory(QStringLiteral("Marie"), Speed180 + Success95 + ZeroRecords(800));
+        else
+            ASSERT_TRUE(QDir(Folder()).mkdir(QStringLiteral("Marie")));
+        LearnerLock firstCopy;
+        ASSERT_EQ(firstCopy.Take(folder), LearnerLock::Outcome::Held);
+        const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QByteArray history = History(QStringLiteral("Marie"));
+
+        TMain &m = Main();
+        EXPECT_EQ(Messages, QStringList{QStringLiteral("Avertissement: L'utilisateur Marie utilise déjà le programme "
+                                                       "dans une autre fenêtre, veuillez la fermer et relancer "
+                                                       "l'application")});
+        EXPECT_TRUE(TutorApplication::Terminated());
+        EXPECT_EQ(StatisticsShown, 0);
+        EXPECT_EQ(m.UserName, QString());
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        EXPECT_EQ(History(QStringLiteral("Marie")), history);
+        CloseMain();
+        Messages.clear();
+        TutorApplication::ResetTerminated();
+    }
+}
+
+// A history that was not read whole and clean is never saved over: the first save keeps it aside, says where,
+// and writes the new history. A link in its place is kept as a link; what it points to is never touched.
+TEST_F(Identification, AHistoryNotReadWholeIsKeptAsideByTheFirstSave)
+{
+    const QString elsewhere = Folder() + QStringLiteral("autre.txt");
+    const std::string nan("\x00\x00\x00\x00\x00\x00\xF8\x7F", 8);
+    const struct {
+        const char *name;
+        std::function<void(const QString &)> make;
+        QString error;
+        int shownPoints;
+    } rows[] = {
+        {"short file", [&](const QString &) { WriteHistory(QStringLiteral("Marie"), Speed180 + Success95); },
+         QStringLiteral("Lecture au-delà de la fin de fichier."), 0},
+        {"damaged record",
+         [&](const QString &) {
+             WriteHistory(QStringLiteral("Marie"), Speed180 + Success95 + nan + nan + Speed60 + Success50 +
+                                                       ZeroRecords(798));
+         },
+         QString(), 1},
+        {"link to another file", [&](const QString &path) { ASSERT_TRUE(QFile::link(elsewhere, path)); },
+         QStringLiteral("Accès au fichier refusé."), 0},
+        {"pipe", [&](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); },
+         QStringLiteral("Accès au fichier refusé."), 0},
+    };
+    NameAnswer = QStringLiteral("Marie");
+    WriteLesson(1, "abc\r\n");
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString folder = Folder() + QStringLiteral("Marie");
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        ASSERT_TRUE(QDir(Folder()).mkdir(QStringLiteral("Marie")));
+        {
+            QFile other(elsewhere);
+            ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            other.write("someone else's");
+        }
+        row.make(folder + QStringLiteral("/Config.txt"));
+        const QFileInfo old(folder + QStringLiteral("/Config.txt"));
+        const QByteArray oldBytes = old.isFile() && !old.isSymLink() ? History(QStringLiteral("Marie")) : QByteArray();
+
+        TMain &m = Main();
+        EXPECT_EQ(Errors, row.error.isEmpty() ? QStringList() : QStringList{row.error});
+        EXPECT_EQ(m.Statistiques->Series1->Count(), row.shownPoints);
+        FinishALesson();
+        const QStringList asides = QDir(folder).entryList({QStringLiteral("Config.txt.*.bak")}, QDir::System |
+                                                                                                   QDir::AllEntries);
+        ASSERT_EQ(asides.size(), 1);
+        const QString aside = folder + QLatin1Char('/') + asides.front();
+        EXPECT_TRUE(Messages.contains(QStringLiteral("Information: L'ancien historique n'avait pas pu être lu en entier "
+                                                     ": il est conservé dans le fichier %1")
+                                          .arg(aside)))
+            << Messages.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(QFileInfo(aside).isSymLink(), old.isSymLink());
+        if (!oldBytes.isEmpty()) {
+            QFile kept(aside);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), oldBytes);
+        }
+        EXPECT_EQ(History(QStringLiteral("Marie")).size(), 12816);
+        QFile other(elsewhere);
+        ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+        EXPECT_EQ(other.readAll(), QByteArray("someone else's"));
+
+        // Kept once: the next save simply replaces the new history.
+        FinishALesson();
+        EXPECT_EQ(QDir(folder).entryList({QStringLiteral("Config.txt.*.bak")}, QDir::System | QDir::AllEntries).size(),
+                  1);
+        CloseMain();
+        Errors.clear();
+        Messages.clear();
+    }
+}
 
 TEST_F(Identification, ExistingHistoryIsShownAndTheNextLessonAddsToIt)
 {

@@ -23,6 +23,7 @@
 #include "stats/BestScore.h"
 #include "platform/TutorError.h"
 #include "stats/HistoryStore.h"
+#include "stats/LearnerLock.h"
 
 namespace {
 
@@ -108,19 +109,24 @@ public:
     std::vector<int> openFlags;
     // As a non-root learner would see it: a file left read-only cannot be opened for writing, only removed.
     bool existingFilesReadOnly = false;
+    // Runs just before each open, as another user racing the save would.
+    std::function<void(const char *name)> beforeOpen;
 
     int opens = 0;
     int closes = 0;
     std::set<int> openDescriptors;
 
-    int Open(const char *path, int flags, int mode) override
+    int Open(int folder, const char *name, int flags, int mode) override
     {
         openFlags.push_back(flags);
+        if (beforeOpen)
+            beforeOpen(name);
         if (openErrno != 0)
             return Failed(openErrno);
-        if (existingFilesReadOnly && (flags & O_ACCMODE) != O_RDONLY && HistoryFileSystem::Access(path, F_OK) == 0)
+        if (existingFilesReadOnly && (flags & O_ACCMODE) != O_RDONLY &&
+            HistoryFileSystem::Access(folder, name, F_OK) == 0)
             return Failed(EACCES);
-        const int fd = HistoryFileSystem::Open(path, flags, mode);
+        const int fd = HistoryFileSystem::Open(folder, name, flags, mode);
         if (fd >= 0) {
             ++opens;
             openDescriptors.insert(fd);
@@ -153,17 +159,17 @@ public:
             return Failed(closeErrno);
         return result;
     }
-    int Rename(const char *from, const char *to) override
+    int Rename(int folder, const char *from, const char *to, unsigned flags) override
     {
         if (renameErrno != 0)
             return Failed(renameErrno);
-        return HistoryFileSystem::Rename(from, to);
+        return HistoryFileSystem::Rename(folder, from, to, flags);
     }
-    int Access(const char *path, int mode) override
+    int Access(int folder, const char *name, int mode) override
     {
         if (accessErrno != 0)
             return Failed(accessErrno);
-        return HistoryFileSystem::Access(path, mode);
+        return HistoryFileSystem::Access(folder, name, mode);
     }
 
 private:
@@ -225,6 +231,7 @@ TEST(HistoryErrorTexts, EachErrorNumberReadsAsTheLearnerSeesIt)
         {EPERM, AccessRefused},
         {EROFS, AccessRefused},
         {EISDIR, AccessRefused},
+        {ELOOP, AccessRefused},
         {ENOSPC, DiskFull},
         {EDQUOT, DiskFull},
         {EIO, "Erreur E/S 5"},
@@ -328,14 +335,127 @@ TEST_F(HistoryFiles, AFolderInPlaceOfTheFileIsRefusedAndLeftAlone)
     EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
 }
 
-TEST_F(HistoryFiles, AStaleTemporaryFileDoesNotPreventTheSave)
+TEST_F(HistoryFiles, AStaleTemporaryEntryDoesNotPreventTheSaveUnlessItHoldsFiles)
 {
-    WriteRaw(Path(), ThreeLessons());
-    WriteRaw(TemporaryPath(), QByteArray(30000, '\x77'));
+    const QString elsewhere = folder.filePath(QStringLiteral("autre.txt"));
+    const struct {
+        const char *name;
+        std::function<void()> leave;
+        bool saved;
+    } rows[] = {
+        {"file", [&] { WriteRaw(TemporaryPath(), QByteArray(30000, '\x77')); }, true},
+        {"empty folder", [&] { ASSERT_TRUE(QDir().mkdir(TemporaryPath())); }, true},
+        {"link to another file", [&] { ASSERT_TRUE(QFile::link(elsewhere, TemporaryPath())); }, true},
+        {"folder holding a file",
+         [&] {
+             ASSERT_TRUE(QDir().mkdir(TemporaryPath()));
+             WriteRaw(TemporaryPath() + QStringLiteral("/x"), "x");
+         },
+         false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteRaw(Path(), ThreeLessons());
+        WriteRaw(elsewhere, "someone else's");
+        row.leave();
+        const std::string failure = FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern())); });
+        EXPECT_EQ(ReadRaw(elsewhere), QByteArray("someone else's"));
+        if (row.saved) {
+            EXPECT_EQ(failure, "(no failure)");
+            EXPECT_EQ(ReadRaw(Path()), Pattern());
+            EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+        } else {
+            EXPECT_EQ(failure, ("L'élément " + TemporaryPath().toStdString() +
+                                " empêche l'enregistrement : supprimez-le ou renommez-le"));
+            EXPECT_EQ(ReadRaw(Path()), ThreeLessons());
+            ASSERT_TRUE(QDir(TemporaryPath()).removeRecursively());
+        }
+    }
+}
 
-    WriteHistoryFile(Path(), BlockHolding(Pattern()));
+// Another user who may write in the learner's folder must never get the learner's saves into their own files.
+TEST_F(HistoryFiles, LinksPipesAndFoldersAreNeverReadNorWrittenThrough)
+{
+    const QString elsewhere = folder.filePath(QStringLiteral("autre.txt"));
+    const QString learner = folder.filePath(QStringLiteral("Eleve"));
+    ASSERT_TRUE(QDir().mkdir(learner));
+    const struct {
+        const char *name;
+        QString path;
+        std::function<void(const QString &)> make;
+    } rows[] = {
+        {"link as the file", Path(), [&](const QString &p) { ASSERT_TRUE(QFile::link(elsewhere, p)); }},
+        {"pipe as the file", Path(),
+         [](const QString &p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0); }},
+        {"link as the folder", folder.filePath(QStringLiteral("Lien/Config.txt")),
+         [&](const QString &) { ASSERT_TRUE(QFile::link(learner, folder.filePath(QStringLiteral("Lien")))); }},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteRaw(elsewhere, ThreeLessons());
+        WriteRaw(learner + QStringLiteral("/Config.txt"), ThreeLessons());
+        row.make(row.path);
+        HistoryBlock block;
+        EXPECT_EQ(FailureOf([&] { ReadHistoryFile(row.path, block); }), AccessRefused);
+        EXPECT_EQ(BytesOf(block), QByteArray(12816, '\0')) << "nothing of another file is kept";
+        EXPECT_EQ(FailureOf([&] { WriteHistoryFile(row.path, BlockHolding(Pattern())); }), AccessRefused);
+        EXPECT_EQ(ReadRaw(elsewhere), ThreeLessons());
+        EXPECT_EQ(ReadRaw(learner + QStringLiteral("/Config.txt")), ThreeLessons());
+        QFile::remove(row.path);
+        QFile::remove(folder.filePath(QStringLiteral("Lien")));
+    }
+}
+
+TEST_F(HistoryFiles, TheNewFileKeepsTheOldFilesPermissions)
+{
+    const QByteArray name = QFile::encodeName(Path());
+    for (const mode_t mode : {mode_t(0600), mode_t(0640)}) {
+        WriteRaw(Path(), ThreeLessons());
+        ASSERT_EQ(::chmod(name.constData(), mode), 0);
+        WriteHistoryFile(Path(), BlockHolding(Pattern()));
+        EXPECT_EQ(ReadRaw(Path()), Pattern());
+        struct stat status {};
+        ASSERT_EQ(::stat(name.constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode);
+    }
+}
+
+// A history that could not be read whole stays on disk beside the new one, whatever stood under its name.
+TEST_F(HistoryFiles, AnOldFileKeptAsideKeepsItsBytesUnderANewName)
+{
+    const auto asides = [&] {
+        return QDir(folder.path()).entryList({QStringLiteral("Config.txt.*.bak")}, QDir::AllEntries | QDir::System);
+    };
+    EXPECT_EQ(WriteHistoryFile(Path(), BlockHolding(Pattern()), RealFileSystem(), OldFile::KeepAside), QString())
+        << "nothing to keep";
+
+    WriteRaw(Path(), Pattern(100));
+    const QString first = WriteHistoryFile(Path(), BlockHolding(ThreeLessons()), RealFileSystem(), OldFile::KeepAside);
+    EXPECT_EQ(ReadRaw(first), Pattern(100));
+    EXPECT_EQ(ReadRaw(Path()), ThreeLessons());
+
+    // Within the same second, and with a folder in place of the file: a second name, the folder kept whole.
+    ASSERT_TRUE(QFile::remove(Path()));
+    ASSERT_TRUE(QDir().mkpath(Path() + QStringLiteral("/dedans")));
+    const QString second = WriteHistoryFile(Path(), BlockHolding(Pattern()), RealFileSystem(), OldFile::KeepAside);
+    EXPECT_TRUE(QFileInfo(second + QStringLiteral("/dedans")).isDir());
     EXPECT_EQ(ReadRaw(Path()), Pattern());
-    EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
+    EXPECT_EQ(asides().size(), 2);
+    EXPECT_EQ(ReadRaw(first), Pattern(100));
+}
+
+TEST(LearnerLock, OneCopyAtATimePerLearner)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    LearnerLock first;
+    LearnerLock second;
+    EXPECT_EQ(first.Take(dir.path()), LearnerLock::Outcome::Held);
+    EXPECT_EQ(second.Take(dir.path()), LearnerLock::Outcome::Busy);
+    EXPECT_FALSE(second.Held());
+    first.Release();
+    EXPECT_EQ(second.Take(dir.path()), LearnerLock::Outcome::Held);
+    EXPECT_EQ(first.Take(dir.path() + QStringLiteral("/absent")), LearnerLock::Outcome::Unavailable);
 }
 
 // ---- With failures injected ----
@@ -379,6 +499,32 @@ TEST_F(HistoryFaults, ARefusedOpenIsNamedForReadAndSave)
         EXPECT_FALSE(QFileInfo::exists(TemporaryPath())) << "errno " << row.errorNumber;
         EXPECT_EQ(fs.opens, 0);
         EXPECT_TRUE(EveryDescriptorClosed(fs));
+    }
+}
+
+// The race a real run cannot time: someone plants a link under the temporary name between its removal and its
+// creation. The creation refuses it and tries again; one who keeps planting only gets a message.
+TEST_F(HistoryFaults, ALinkPlantedDuringTheSaveIsNeverWrittenThrough)
+{
+    const QString elsewhere = folder.filePath(QStringLiteral("autre.txt"));
+    for (const int plantings : {1, 100}) {
+        SCOPED_TRACE(plantings);
+        WriteRaw(Path(), ThreeLessons());
+        WriteRaw(elsewhere, "someone else's");
+        FakeFileSystem fs;
+        int planted = 0;
+        fs.beforeOpen = [&](const char *name) {
+            if (QByteArray(name).endsWith(".tmp") && planted++ < plantings)
+                QFile::link(elsewhere, TemporaryPath());
+        };
+        const std::string failure = FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); });
+        EXPECT_EQ(ReadRaw(elsewhere), QByteArray("someone else's"));
+        EXPECT_EQ(ReadRaw(Path()), plantings == 1 ? Pattern() : ThreeLessons());
+        if (plantings > 1) {
+            EXPECT_NE(failure.find("empêche l'enregistrement"), std::string::npos) << failure;
+        }
+        EXPECT_TRUE(EveryDescriptorClosed(fs));
+        QFile::remove(TemporaryPath());
     }
 }
 
@@ -526,7 +672,7 @@ TEST_F(HistoryFaults, AProcessKilledBeforeTheRenameLeavesTheOldHistory)
     class KilledAtRename : public HistoryFileSystem
     {
     public:
-        int Rename(const char *, const char *) override
+        int Rename(int, const char *, const char *, unsigned) override
         {
             std::raise(SIGKILL);
             return -1;
