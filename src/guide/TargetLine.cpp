@@ -57,9 +57,12 @@ void DrawHiddenLine(TDXDraw &surface, const std::string &message)
 
 QImage ScrollTextPicture(TDXDraw &surface, const std::string &target)
 {
+    // A picture as wide as a megabyte of text would take gigabytes; its first thousands of pixels pass by the
+    // learner in minutes, far longer than anyone types along one pass.
+    constexpr int Widest = 32000;
     DrawCanvas &line = surface.Canvas();
     UseLineFont(line, colours::Yellow);
-    const int width = std::max(1, line.TextWidth(target));
+    const int width = std::clamp(line.TextWidth(line.CoveringPart(target, Widest)), 1, Widest);
     surface.ReleaseCanvas();
 
     TDXDraw picture(nullptr, QSize(width, surface.Surface().height()));
@@ -82,7 +85,8 @@ bool ScrollTargetLine(TDXDraw &surface, const QImage &picture, int &offset, int 
     offset -= interval >= 50 ? 1 : 2;
     DrawCanvas &canvas = surface.Canvas();
     canvas.Draw(offset, 0, picture);
-    const bool goesOn = offset > -canvas.TextWidth(target);
+    // The picture is the text's width, or as much of it as was drawn.
+    const bool goesOn = offset > -(picture.isNull() ? canvas.TextWidth(target) : picture.width());
     surface.ReleaseCanvas();
     surface.Flip();
     return goesOn;

@@ -42,11 +42,25 @@ int DrawCanvas::TextWidth(std::string_view text)
     return QFontMetrics(CurrentFont()).horizontalAdvance(cp1252::ToUnicode(text));
 }
 
+std::string_view DrawCanvas::CoveringPart(std::string_view text, int width)
+{
+    // A line of the usual length is measured and drawn whole: the text shows exactly as it always has.
+    constexpr std::size_t Short = 1024;
+    const QFontMetrics metrics(CurrentFont());
+    for (std::size_t length = Short; length < text.size(); length *= 2) {
+        const std::string_view part = text.substr(0, length);
+        if (metrics.horizontalAdvance(cp1252::ToUnicode(part)) > width)
+            return part;
+    }
+    return text;
+}
+
 void DrawCanvas::TextOut(int x, int y, std::string_view text)
 {
     if (!CanPaint())
         return;
     QPainter &painter = Painter();
+    text = CoveringPart(text, painter.device()->width() - std::min(x, 0));
     const QFont font = CurrentFont();
     const QFontMetrics metrics(font);
     const QString unicode = cp1252::ToUnicode(text);

@@ -44,6 +44,10 @@ public:
     // first filled with the brush colour.
     void TextOut(int x, int y, std::string_view text);
     int TextWidth(std::string_view text);
+    // The part of a long text that is enough to cover `width` pixels: a beginning measured wider than that, or
+    // the whole text. What lies beyond can never show, and measuring or drawing a megabyte of it on every key
+    // would freeze the window.
+    std::string_view CoveringPart(std::string_view text, int width);
     // Draws a picture unscaled with its top-left corner at (x, y).
     void Draw(int x, int y, const QImage &picture);
     // Shapes in a bounding rectangle whose right and bottom edges are excluded, outlined with the pen and

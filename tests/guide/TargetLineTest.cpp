@@ -76,6 +76,27 @@ TEST(TargetLine, LongTextIsCutAtTheRightEdge)
     EXPECT_EQ(surface.Canvas().TextWidth("m") > 10, true);
 }
 
+// A lesson may be a megabyte on one line: only what can show is drawn, and it shows as the whole line would.
+TEST(TargetLine, AMegabyteLineShowsAsItsBeginningWithoutAHugePicture)
+{
+    std::string line;
+    while (line.size() < (1u << 20))
+        line += "Le chat dort. ";
+    TDXDraw whole(nullptr, QSize(705, 33));
+    TDXDraw beginning(nullptr, QSize(705, 33));
+    DrawTargetLine(whole, line.substr(0, 1000), line);
+    DrawTargetLine(beginning, line.substr(0, 1000), line.substr(0, 1200));
+    EXPECT_EQ(whole.Shown(), beginning.Shown());
+    DrawTargetLine(whole, line.substr(0, 3), line);
+    DrawTargetLine(beginning, line.substr(0, 3), line.substr(0, 200));
+    EXPECT_EQ(whole.Shown(), beginning.Shown());
+
+    const QImage picture = ScrollTextPicture(whole, line);
+    EXPECT_EQ(picture.width(), 32000);
+    EXPECT_EQ(picture.height(), 33);
+    EXPECT_GE(Columns(picture.copy(31000, 0, 1000, 33), Yellow).first, 0) << "text to the last pixels";
+}
+
 TEST(ScrollingTick, StepsOneOrTwoPixelsByIntervalAndDrawsThePictureThere)
 {
     TDXDraw surface(nullptr, QSize(705, 33));
