@@ -2,12 +2,7 @@
 
 #include <limits>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <QFile>
-
+#include "platform/FileIO.h"
 #include "stats/HistoryStore.h"
 
 namespace bestscore {
@@ -15,7 +10,7 @@ namespace bestscore {
 namespace {
 
 // Far more than any score's digits: a bigger file is not ours.
-constexpr int LargestFile = 64;
+constexpr std::size_t LargestFile = 64;
 
 } // namespace
 
@@ -40,20 +35,8 @@ std::int64_t Parse(const std::string &text)
 
 std::int64_t Read(const QString &path)
 {
-    // Opened so that nothing can stall or mislead it: no link followed, no wait on a pipe or device, and only a
-    // plain file of a score's size is read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    struct stat status {};
-    char bytes[LargestFile + 1];
-    ssize_t count = -1;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size <= LargestFile)
-        count = ::read(fd, bytes, sizeof bytes);
-    ::close(fd);
-    if (count < 0 || count > LargestFile)
-        return 0;
-    return Parse(std::string(bytes, static_cast<std::size_t>(count)));
+    const safefile::Contents contents = safefile::Read(path, LargestFile);
+    return contents.Refused == safefile::Refusal::None ? Parse(contents.Bytes) : 0;
 }
 
 void Write(const QString &path, std::int64_t score)

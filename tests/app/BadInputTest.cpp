@@ -42,6 +42,7 @@ TEST_F(BadInput, OddLessonsAreTakenAsTheirBytes)
         ASSERT_TRUE(Errors.isEmpty()) << row.name << ": " << Errors.join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(m.Session.TargetText.size(), row.target.size()) << row.name;
         EXPECT_TRUE(m.Session.TargetText == row.target) << row.name;
+        EXPECT_EQ(m.LessonLines.size(), 1u) << row.name << ": only the first line is kept";
     }
     Type(QStringLiteral("\u00C3"));
     EXPECT_EQ(m.Session.CorrectCount, 1) << "the first byte of the UTF-8 text is typed as the letter it stands for";
