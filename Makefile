@@ -55,7 +55,7 @@ test-asan: deps
 
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := lesson_reader history_loader send_keys cp1252
+FUZZ_TARGETS := lesson_reader history_loader send_keys cp1252 help_parser
 fuzz: deps
 	@dpkg-query -W -f='$${Status}' clang 2>/dev/null | grep -q "install ok installed" || \
 		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends clang

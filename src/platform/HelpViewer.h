@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include <QList>
 #include <QString>
@@ -23,7 +24,8 @@ struct Topic {
     // The chapter heading the topic stands under, empty before the first one.
     QString Chapter;
     QStringList Keywords;
-    // The section's inner HTML, its title heading included.
+    // The section's inner HTML, its title heading included, as rebuilt by ParseHelp: every element closed where
+    // it ends, nothing nested deeper than NestingLimit, no comment, script or tooltip.
     QString Html;
 };
 
@@ -40,12 +42,44 @@ struct IndexEntry {
     QList<int> Topics;
 };
 
-// The topics of a help document. A document without any section is shown whole, as a single topic.
-HelpText ParseHelp(const QString &html);
+// How deep the elements of a help document may nest. The program's own help needs fewer than ten levels; Qt's
+// HTML reader slows down with every level, so that a few thousand of them would freeze the help.
+constexpr int NestingLimit = 100;
+// What one topic may hold, and the style sheets of the document: Qt's layout time grows with the product of the
+// style rules, the elements and their depth, so each is bounded. The program's own help uses a fraction of each.
+constexpr int TopicElementLimit = 1000;
+constexpr int StyleLimit = 1024;
 
-// The help file read from disk, or nothing when it cannot be opened. A file that is not valid UTF-8 is read as
-// Windows-1252, the code page the program's other text files use.
-std::optional<HelpText> ReadHelp(const QString &path);
+// Why a help file was not read.
+enum class Refusal {
+    None,
+    // Missing, not allowed, a link, a folder, a pipe or a device, or unreadable.
+    CannotOpen,
+    // Over safefile::HelpLimit.
+    TooLarge,
+    // Elements nested deeper than NestingLimit.
+    TooDeep,
+    // A topic of more than TopicElementLimit elements, or style sheets longer than StyleLimit characters.
+    TooComplex,
+};
+
+struct HelpReading {
+    Refusal Refused = Refusal::None;
+    HelpText Text;
+};
+
+// The topics of a help document, or nothing when its elements nest deeper than NestingLimit. A document without
+// any section is shown whole, as a single topic. The document is rebuilt first, by a single pass over its tags,
+// so that Qt only ever reads well-formed HTML; no topic's HTML is handed to Qt here.
+std::optional<HelpText> ParseHelp(const QString &html);
+
+// The text of a help file: UTF-8, or Windows-1252 (the code page of the program's other text files) when the
+// bytes are not valid UTF-8.
+QString DecodeHelp(std::string_view bytes);
+
+// The help file read from disk, or why it was not: a link, a pipe, a device or a folder is never followed nor
+// waited on, and a file over safefile::HelpLimit is not read.
+HelpReading ReadHelp(const QString &path);
 
 // The position of the topic with that id, or -1.
 int FindTopic(const QList<Topic> &topics, const QString &id);
@@ -59,15 +93,15 @@ QList<IndexEntry> BuildIndex(const QList<Topic> &topics);
 int FindKeyword(const QList<IndexEntry> &index, const QString &typed);
 
 // Opens the "Help Topics" window on the help file, or brings the open one to the front with the file read anew.
-// A file that cannot be opened is reported in a warning box and opens nothing. whenAllClosed runs once, when no
-// help window is left open (at once when nothing could be opened).
+// A file that is not read (see ReadHelp and ParseHelp) is reported in a warning box and opens nothing.
+// whenAllClosed runs once, when no help window is left open (at once when nothing could be opened).
 void ShowTopics(const QString &helpFile, std::function<void()> whenAllClosed = {});
 
 // The windows currently open, or null.
 QWidget *TopicsWindow();
 QWidget *TopicWindow();
 
-// Where the warning about a missing help file goes instead of the message box; an empty function puts the box
+// Where the warning about a help file not read goes instead of the message box; an empty function puts the box
 // back. Without it the warning takes the program's usual message path.
 using MessageSeen = std::function<void(const QString &title, const QString &text)>;
 void SetMessageSeen(MessageSeen seen);

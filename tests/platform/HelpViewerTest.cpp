@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -21,8 +27,10 @@
 using helpviewer::BuildIndex;
 using helpviewer::FindKeyword;
 using helpviewer::FindTopic;
+using helpviewer::HelpReading;
 using helpviewer::HelpText;
 using helpviewer::IndexEntry;
+using helpviewer::Refusal;
 using helpviewer::Topic;
 
 namespace {
@@ -49,6 +57,23 @@ Topic WithKeywords(const QString &id, const QStringList &keywords)
     return topic;
 }
 
+// How deep the elements of rebuilt HTML nest, or -1 when a closing tag closes nothing or an element is left open.
+int Depth(const QString &html)
+{
+    static const QRegularExpression tag(QStringLiteral(R"(<(/?)[a-z][^>]*?(/?)>)"));
+    int depth = 0;
+    int deepest = 0;
+    for (const QRegularExpressionMatch &match : tag.globalMatch(html)) {
+        if (!match.capturedView(2).isEmpty())
+            continue;
+        if (match.capturedView(1).isEmpty())
+            deepest = std::max(deepest, ++depth);
+        else if (--depth < 0)
+            return -1;
+    }
+    return depth == 0 ? deepest : -1;
+}
+
 QStringList Keywords(const QList<IndexEntry> &index)
 {
     QStringList words;
@@ -64,9 +89,9 @@ class HelpFile : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        const std::optional<HelpText> help = helpviewer::ReadHelp(HelpPath);
-        ASSERT_TRUE(help.has_value()) << HelpPath.toStdString();
-        s_help = *help;
+        const HelpReading reading = helpviewer::ReadHelp(HelpPath);
+        ASSERT_EQ(reading.Refused, Refusal::None) << HelpPath.toStdString();
+        s_help = reading.Text;
     }
     static void TearDownTestSuite() { s_help = HelpText(); }
 
@@ -184,7 +209,7 @@ TEST_F(HelpFile, EachSubjectHasATopicTellingWhatTheLearnerNeeds)
 TEST(HelpParsing, SectionsBecomeTopicsUnderTheirChapters)
 {
     const QString html = QStringLiteral(
-        "<html><head><title>Aide &amp; astuces</title><style>h2 { color: red; }</style></head><body>\n"
+        "<html><head><title>Aide &amp; astuces</title><style>h2 > b::after { content: '<&lt;'; }</style></head><body>\n"
         "<section id=\"avant\" data-keywords=\"début\"><h2>Avant tout</h2><p>Texte.</p></section>\n"
         "<h1>Les <b>exercices</b></h1>\n"
         "<!-- <section id=\"cache\"><h2>Mis de côté</h2></section> -->\n"
@@ -193,9 +218,11 @@ TEST(HelpParsing, SectionsBecomeTopicsUnderTheirChapters)
         "</SECTION>\n"
         "<section><p>Sans titre.</p></section>\n"
         "</body></html>");
-    const HelpText help = helpviewer::ParseHelp(html);
+    const std::optional<HelpText> parsed = helpviewer::ParseHelp(html);
+    ASSERT_TRUE(parsed.has_value());
+    const HelpText &help = *parsed;
     EXPECT_EQ(help.Title, QStringLiteral("Aide & astuces"));
-    EXPECT_TRUE(help.Style.contains(QStringLiteral("color: red")));
+    EXPECT_TRUE(help.Style.contains(QStringLiteral("h2 > b::after { content: '<&lt;'; }")));
     ASSERT_EQ(help.Topics.size(), 3);
 
     EXPECT_EQ(help.Topics[0].Id, QStringLiteral("avant"));
@@ -221,15 +248,16 @@ TEST(HelpParsing, SectionsBecomeTopicsUnderTheirChapters)
 
 TEST(HelpParsing, PlainPageIsOneTopicAndEmptyPageNone)
 {
-    const HelpText page =
+    const std::optional<HelpText> page =
         helpviewer::ParseHelp(QStringLiteral("<html><body><h1>Rubriques d'aide</h1><p>Bonjour</p></body></html>"));
-    ASSERT_EQ(page.Topics.size(), 1);
-    EXPECT_EQ(page.Topics[0].Title, QStringLiteral("Rubriques d'aide"));
-    EXPECT_TRUE(page.Topics[0].Html.contains(QStringLiteral("Bonjour")));
-    EXPECT_TRUE(page.Topics[0].Chapter.isEmpty());
+    ASSERT_TRUE(page.has_value());
+    ASSERT_EQ(page->Topics.size(), 1);
+    EXPECT_EQ(page->Topics[0].Title, QStringLiteral("Rubriques d'aide"));
+    EXPECT_TRUE(page->Topics[0].Html.contains(QStringLiteral("Bonjour")));
+    EXPECT_TRUE(page->Topics[0].Chapter.isEmpty());
 
-    EXPECT_TRUE(helpviewer::ParseHelp(QString()).Topics.isEmpty());
-    EXPECT_TRUE(helpviewer::ParseHelp(QStringLiteral("<html><body>  </body></html>")).Topics.isEmpty());
+    EXPECT_TRUE(helpviewer::ParseHelp(QString())->Topics.isEmpty());
+    EXPECT_TRUE(helpviewer::ParseHelp(QStringLiteral("<html><body>  </body></html>"))->Topics.isEmpty());
 }
 
 TEST(HelpParsing, FileIsReadAsUtf8OrElseWindows1252AndMissingFileGivesNothing)
@@ -238,20 +266,74 @@ TEST(HelpParsing, FileIsReadAsUtf8OrElseWindows1252AndMissingFileGivesNothing)
     ASSERT_TRUE(dir.isValid());
     const QString utf8 = dir.filePath(QStringLiteral("utf8.hlp"));
     ASSERT_TRUE(WriteFile(utf8, "\xEF\xBB\xBF<section id=\"a\"><h2>Pr\xC3\xA9sentation</h2></section>"));
-    const std::optional<HelpText> fromUtf8 = helpviewer::ReadHelp(utf8);
-    ASSERT_TRUE(fromUtf8.has_value());
-    ASSERT_EQ(fromUtf8->Topics.size(), 1);
-    EXPECT_EQ(fromUtf8->Topics[0].Title, QStringLiteral("Présentation"));
+    const HelpReading fromUtf8 = helpviewer::ReadHelp(utf8);
+    ASSERT_EQ(fromUtf8.Refused, Refusal::None);
+    ASSERT_EQ(fromUtf8.Text.Topics.size(), 1);
+    EXPECT_EQ(fromUtf8.Text.Topics[0].Title, QStringLiteral("Présentation"));
 
     const QString cp1252 = dir.filePath(QStringLiteral("cp1252.hlp"));
     ASSERT_TRUE(WriteFile(cp1252, "<section id=\"a\"><h2>Pr\xE9sentation \x80</h2></section>"));
-    const std::optional<HelpText> fromCp1252 = helpviewer::ReadHelp(cp1252);
-    ASSERT_TRUE(fromCp1252.has_value());
-    ASSERT_EQ(fromCp1252->Topics.size(), 1);
-    EXPECT_EQ(fromCp1252->Topics[0].Title, QStringLiteral("Présentation €"));
+    const HelpReading fromCp1252 = helpviewer::ReadHelp(cp1252);
+    ASSERT_EQ(fromCp1252.Refused, Refusal::None);
+    ASSERT_EQ(fromCp1252.Text.Topics.size(), 1);
+    EXPECT_EQ(fromCp1252.Text.Topics[0].Title, QStringLiteral("Présentation €"));
 
-    EXPECT_FALSE(helpviewer::ReadHelp(dir.filePath(QStringLiteral("absent.hlp"))).has_value());
-    EXPECT_FALSE(helpviewer::ReadHelp(dir.path()).has_value());
+    EXPECT_EQ(helpviewer::ReadHelp(dir.filePath(QStringLiteral("absent.hlp"))).Refused, Refusal::CannotOpen);
+}
+
+TEST(HelpParsing, TopicHtmlIsRebuiltWellFormedWithEachElementWhereQtWouldPutIt)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"<p>un<p>deux", "<p>un</p><p>deux</p>"},
+        {"<b><i>x</b>y</i>", "<b><i>x</i></b>y"},
+        {"<ul><li>a<li>b</ul>", "<ul><li>a</li><li>b</li></ul>"},
+        {"<td>x<td>y</tr><th>z", "<table><tr><td>x</td><td>y</td></tr><tr><th>z</th></tr></table>"},
+        {"<dd>x", "<dl><dd>x</dd></dl>"},
+        {"<div/>a < b &amp; c", "<div></div>a &lt; b &amp; c"},
+        {"<IMG SRC=x.png><br/><link href='y\">'>", "<img src=\"x.png\" /><br /><link href=\"y&quot;&gt;\" />"},
+        // A tooltip would be rich text of its own, outside the rebuilt document.
+        {"<span title=\"<img src=x>\" class=c>y", "<span class=\"c\">y</span>"},
+        {"<script>alert(1)</script><!-- <b> -->z<?php ?>", "z"},
+        {"<style>a > b::after { content: '<&lt;' }</style>", "<style>a > b::after { content: '&lt;&amp;lt;' }</style>"},
+    };
+    for (const auto &[source, rebuilt] : cases) {
+        const std::optional<HelpText> help =
+            helpviewer::ParseHelp(QStringLiteral("<section id=\"s\">%1</section>").arg(QString::fromUtf8(source)));
+        ASSERT_TRUE(help.has_value()) << source;
+        ASSERT_EQ(help->Topics.size(), 1) << source;
+        EXPECT_EQ(help->Topics[0].Html.toStdString(), rebuilt) << source;
+    }
+}
+
+TEST(HelpParsing, DocumentNestedTooDeepIsRefusedAndNothingDeeperIsKept)
+{
+    constexpr int Many = 200000;
+    const struct {
+        const char *What;
+        QString Html;
+        bool Refused;
+    } cases[] = {
+        {"nested divisions", QStringLiteral("<div>").repeated(Many), true},
+        {"bold never closed", QStringLiteral("<b>x").repeated(Many), true},
+        {"closing tags for nothing open", QStringLiteral("<div></span>").repeated(Many), true},
+        {"as deep as allowed, with the section", QStringLiteral("<div>").repeated(helpviewer::NestingLimit - 1), false},
+        {"one level more", QStringLiteral("<div>").repeated(helpviewer::NestingLimit), true},
+        {"paragraphs never closed", QStringLiteral("<p>x").repeated(Many), false},
+        {"list items never closed", QStringLiteral("<ul>") + QStringLiteral("<li>x").repeated(Many), false},
+        {"cells outside any table", QStringLiteral("<td></td></tr>").repeated(Many), false},
+        {"empty elements", QStringLiteral("<div/><br><img><link><input><wbr><hr>").repeated(Many / 10), false},
+    };
+    for (const auto &c : cases) {
+        const std::optional<HelpText> help =
+            helpviewer::ParseHelp(QStringLiteral("<section id=\"s\">") + c.Html + QStringLiteral("</section>"));
+        EXPECT_EQ(!help.has_value(), c.Refused) << c.What;
+        if (help) {
+            ASSERT_EQ(help->Topics.size(), 1) << c.What;
+            const int depth = Depth(help->Topics[0].Html);
+            EXPECT_GE(depth, 0) << c.What;
+            EXPECT_LT(depth, helpviewer::NestingLimit) << c.What;
+        }
+    }
 }
 
 // ---- The keyword index ----
@@ -337,9 +419,9 @@ protected:
 
     static QString Title(const char *id)
     {
-        const std::optional<HelpText> help = helpviewer::ReadHelp(HelpPath);
-        const int topic = help ? FindTopic(help->Topics, QLatin1String(id)) : -1;
-        return topic < 0 ? QString() : help->Topics[topic].Title;
+        const HelpReading help = helpviewer::ReadHelp(HelpPath);
+        const int topic = FindTopic(help.Text.Topics, QLatin1String(id));
+        return topic < 0 ? QString() : help.Text.Topics[topic].Title;
     }
 };
 
@@ -357,8 +439,9 @@ TEST_F(HelpViewer, OpensTheTopicsWindowWithContentsAndIndex)
     EXPECT_EQ(tabs->tabText(0), QStringLiteral("Sommaire"));
     EXPECT_EQ(tabs->tabText(1), QStringLiteral("Index"));
 
-    const std::optional<HelpText> help = helpviewer::ReadHelp(HelpPath);
-    ASSERT_TRUE(help.has_value());
+    const HelpReading reading = helpviewer::ReadHelp(HelpPath);
+    ASSERT_EQ(reading.Refused, Refusal::None);
+    const HelpText *help = &reading.Text;
     auto *tree = In<QTreeWidget>(window, "Sommaire");
     ASSERT_NE(tree, nullptr);
     const QList<QTreeWidgetItem *> items = TopicItems(tree);
@@ -413,6 +496,7 @@ TEST_F(HelpViewer, ChosenTopicShowsWithItsNeighboursAndLinks)
     // A link to nowhere leaves the topic as it is.
     Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("#nulle-part")));
     Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("https://example.org/#jeu")));
+    Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("AUTRE.HLP#jeu")));
     EXPECT_TRUE(TopicText().startsWith(Title("presentation")));
 
     // Back to the contents, on the topic being read.
@@ -480,23 +564,99 @@ TEST_F(HelpViewer, KeywordOfSeveralTopicsOffersTheTopicsFound)
     EXPECT_TRUE(TopicText().startsWith(Title("statistiques")));
 }
 
-TEST_F(HelpViewer, UnreadableFileIsReportedAndOpensNothing)
+TEST_F(HelpViewer, FileNotSafeToReadIsReportedAtOnceAndOpensNothing)
 {
-    QStringList seen;
-    helpviewer::SetMessageSeen([&](const QString &title, const QString &text) { seen << title << text; });
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    const QByteArray topic = "<section id=\"a\"><h2>Un</h2></section>";
+    const QString valid = dir.filePath(QStringLiteral("valide.hlp"));
+    ASSERT_TRUE(WriteFile(valid, topic));
+    const QString pipe = dir.filePath(QStringLiteral("tube.hlp"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString link = dir.filePath(QStringLiteral("lien.hlp"));
+    ASSERT_TRUE(QFile::link(valid, link));
+    const QString large = dir.filePath(QStringLiteral("gros.hlp"));
+    ASSERT_TRUE(WriteFile(large, topic + QByteArray(4 << 20, ' ')));
+    const QString deep = dir.filePath(QStringLiteral("profond.hlp"));
+    ASSERT_TRUE(WriteFile(deep, "<section id=\"a\"><h2>Un</h2>" + QByteArray("<div>").repeated(200000) + "</section>"));
 
-    const QString missing = dir.filePath(QStringLiteral("AIDE.HLP"));
-    helpviewer::ShowTopics(missing);
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("Aide"),
-                                 QStringLiteral("Impossible d'ouvrir le fichier d'aide %1.").arg(missing)}));
-    EXPECT_EQ(helpviewer::TopicsWindow(), nullptr);
+    const QString crowded = dir.filePath(QStringLiteral("charge.hlp"));
+    ASSERT_TRUE(WriteFile(crowded, "<section id=\"a\"><h2>Un</h2><ul>" + QByteArray("<li>x").repeated(1000) +
+                                       "</ul></section>"));
+    const QString styled = dir.filePath(QStringLiteral("styles.hlp"));
+    ASSERT_TRUE(WriteFile(styled, "<style>" + QByteArray("* {color:red}\n").repeated(300) + "</style>" + topic));
+    const QString tooComplex = QStringLiteral("Le fichier d'aide %1 est trop chargé : une rubrique ne doit pas "
+                                              "compter plus de 1000 balises, ni ses styles plus de 1024 caractères.");
 
-    seen.clear();
-    helpviewer::ShowTopics(dir.path());
-    EXPECT_EQ(seen.value(1), QStringLiteral("Impossible d'ouvrir le fichier d'aide %1.").arg(dir.path()));
-    EXPECT_EQ(helpviewer::TopicsWindow(), nullptr);
+    const QString cannotOpen = QStringLiteral("Impossible d'ouvrir le fichier d'aide %1.");
+    const std::pair<QString, QString> cases[] = {
+        {dir.filePath(QStringLiteral("absent.hlp")), cannotOpen},
+        {dir.path(), cannotOpen},
+        // Never waited on, nor followed.
+        {pipe, cannotOpen},
+        {link, cannotOpen},
+        {large, QStringLiteral("Le fichier d'aide %1 est trop volumineux : sa taille ne doit pas dépasser 4 Mo.")},
+        {deep, QStringLiteral("Le fichier d'aide %1 est trop profondément imbriqué : ses balises ne doivent pas "
+                              "s'imbriquer sur plus de 100 niveaux.")},
+        {crowded, tooComplex},
+        {styled, tooComplex},
+    };
+    for (const auto &[path, warning] : cases) {
+        QStringList seen;
+        helpviewer::SetMessageSeen([&](const QString &title, const QString &text) { seen << title << text; });
+        bool back = false;
+        helpviewer::ShowTopics(path, [&] { back = true; });
+        EXPECT_EQ(seen.join(u'|').toStdString(), (QStringLiteral("Aide|") + warning.arg(path)).toStdString());
+        EXPECT_EQ(helpviewer::TopicsWindow(), nullptr) << path.toStdString();
+        EXPECT_TRUE(back) << path.toStdString();
+    }
+}
+
+TEST_F(HelpViewer, TopicLoadsNoPictureNorStyleSheetItNames)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage red(64, 64, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString picture = dir.filePath(QStringLiteral("rouge.png"));
+    ASSERT_TRUE(red.save(picture));
+    const QString sheet = dir.filePath(QStringLiteral("rouge.css"));
+    ASSERT_TRUE(WriteFile(sheet, "* { background-color: red; color: red; }"));
+    // Names without a folder are looked for in the current one.
+    struct CurrentFolder {
+        QString Previous = QDir::currentPath();
+        ~CurrentFolder() { QDir::setCurrent(Previous); }
+    } restore;
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+
+    const QString references[] = {
+        QStringLiteral("<img src=\"%1\">").arg(picture),
+        QStringLiteral("<img src=\"%1\">").arg(QUrl::fromLocalFile(picture).toString()),
+        QStringLiteral("<img src=\"rouge.png\">"),
+        QStringLiteral("<table background=\"%1\" width=\"300\" height=\"100\"><tr><td>x</td></tr></table>")
+            .arg(picture),
+        QStringLiteral("<p style=\"background-image: url(%1)\">texte</p>").arg(picture),
+        QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"%1\" /><p>texte</p>").arg(sheet),
+        QStringLiteral("<style>@import url(%1);</style><p>texte</p>").arg(sheet),
+    };
+    const QString path = dir.filePath(QStringLiteral("AIDE.HLP"));
+    for (const QString &reference : references) {
+        ASSERT_TRUE(
+            WriteFile(path, QStringLiteral("<section id=\"a\"><h2>Rubrique</h2>%1</section>").arg(reference).toUtf8()));
+        helpviewer::ShowTopics(path);
+        Click(helpviewer::TopicsWindow(), "Afficher");
+        auto *browser = In<QTextBrowser>(helpviewer::TopicWindow(), "TexteRubrique");
+        ASSERT_NE(browser, nullptr);
+        const QImage shown = browser->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int redPixels = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const QRgb pixel = shown.pixel(x, y);
+                redPixels += qRed(pixel) > 200 && qGreen(pixel) < 80 && qBlue(pixel) < 80;
+            }
+        }
+        EXPECT_EQ(redPixels, 0) << reference.toStdString();
+    }
 }
 
 TEST_F(HelpViewer, AskingAgainKeepsOneWindowAndReadsTheFileAnew)
