@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 
 #include "platform/HelpViewer.h"
+#include "support/HtmlDepth.h"
 
 namespace {
 
@@ -17,24 +18,6 @@ void Check(bool condition)
 {
     if (!condition)
         std::abort();
-}
-
-// The deepest nesting in a piece of rebuilt HTML, or -1 when a closing tag closes nothing opened in it. A topic
-// may end with elements still open (a section inside a section ends at the inner one's closing tag).
-int Depth(const QString &html)
-{
-    static const QRegularExpression tag(QStringLiteral(R"(<(/?)[a-z][^>]*?(/?)>)"));
-    int depth = 0;
-    int deepest = 0;
-    for (const QRegularExpressionMatch &match : tag.globalMatch(html)) {
-        if (!match.capturedView(2).isEmpty())
-            continue;
-        if (match.capturedView(1).isEmpty())
-            deepest = std::max(deepest, ++depth);
-        else if (--depth < 0)
-            return -1;
-    }
-    return deepest;
 }
 
 } // namespace
@@ -57,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const helpviewer::Topic &topic : help->Topics) {
         Check(!topic.Id.isEmpty() && !topic.Title.isEmpty());
         // Inside its section, which counts as one level.
-        const int depth = Depth(topic.Html);
+        // A topic may end with elements still open (a section inside a section ends at the inner one's closing tag).
+        const int depth = HtmlDepth(topic.Html, false);
         Check(depth >= 0 && depth < helpviewer::NestingLimit);
         static const QRegularExpression dropped(QStringLiteral("<!--|<script[ />]"));
         Check(!topic.Html.contains(dropped));

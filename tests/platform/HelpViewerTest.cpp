@@ -23,6 +23,7 @@
 #include <QTreeWidget>
 
 #include "platform/HelpViewer.h"
+#include "support/HtmlDepth.h"
 
 using helpviewer::BuildIndex;
 using helpviewer::FindKeyword;
@@ -55,23 +56,6 @@ Topic WithKeywords(const QString &id, const QStringList &keywords)
     topic.Title = id;
     topic.Keywords = keywords;
     return topic;
-}
-
-// How deep the elements of rebuilt HTML nest, or -1 when a closing tag closes nothing or an element is left open.
-int Depth(const QString &html)
-{
-    static const QRegularExpression tag(QStringLiteral(R"(<(/?)[a-z][^>]*?(/?)>)"));
-    int depth = 0;
-    int deepest = 0;
-    for (const QRegularExpressionMatch &match : tag.globalMatch(html)) {
-        if (!match.capturedView(2).isEmpty())
-            continue;
-        if (match.capturedView(1).isEmpty())
-            deepest = std::max(deepest, ++depth);
-        else if (--depth < 0)
-            return -1;
-    }
-    return depth == 0 ? deepest : -1;
 }
 
 QStringList Keywords(const QList<IndexEntry> &index)
@@ -329,7 +313,7 @@ TEST(HelpParsing, DocumentNestedTooDeepIsRefusedAndNothingDeeperIsKept)
         EXPECT_EQ(!help.has_value(), c.Refused) << c.What;
         if (help) {
             ASSERT_EQ(help->Topics.size(), 1) << c.What;
-            const int depth = Depth(help->Topics[0].Html);
+            const int depth = HtmlDepth(help->Topics[0].Html, true);
             EXPECT_GE(depth, 0) << c.What;
             EXPECT_LT(depth, helpviewer::NestingLimit) << c.What;
         }
