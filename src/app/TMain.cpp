@@ -1,6 +1,5 @@
 #include "app/TMain.h"
 
-#include <chrono>
 
 #include <QAction>
 #include <QApplication>
@@ -371,12 +370,6 @@ void TMain::FormCreate()
     ProgramFolder = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
     if (!ProgramFolder.endsWith(QLatin1Char('/')))
         ProgramFolder += QLatin1Char('/');
-    if (!SteadyMilliseconds)
-        SteadyMilliseconds = [] {
-            return std::chrono::duration_cast<std::chrono::milliseconds>(
-                       std::chrono::steady_clock::now().time_since_epoch())
-                .count();
-        };
     OpenDialog1.InitialDir = ProgramFolder + QStringLiteral("Dictees");
     ApplyVoiceSpeed();
     LessonLines.clear();
@@ -505,68 +498,22 @@ bool TMain::PronunciationOn() const
 
 void TMain::EditTextKeyPress(char &Key)
 {
-    const KeyVerdict verdict = JudgeKey(Session, static_cast<unsigned char>(Key), TimerChrono->Interval() != 0);
-    if (verdict.Correct && Session.CorrectCount == 1 && !Session.AutoMode)
-        LessonTime.Start(Now());
-    if (verdict.Correct) {
-        if (SoundOn())
-            PlayCue(0);
-        if (verdict.RedrawTargetLine)
-            DrawTargetLine(Session.TypedText, Session.TargetText);
-        if (verdict.FinishesLesson)
-            FinishLesson();
-        else if (verdict.StartsChrono)
-            TimerChrono->SetInterval(ChronoInterval);
-    } else {
-        if (SoundOn())
-            PlayCue(1);
-        Key = 0;
-        if (m_hiddenDictation)
-            m_revealedAt = Session.Cursor;
-    }
-    DrawKeyboardGuide(GuideCharacter());
-    PaintBoxKey->Flip();
-    LabelCorrect->SetCaption(QString::number(Session.CorrectCount));
-    LabelErreur->SetCaption(QString::number(Session.ErrorCount));
-    if (PronunciationOn() && Session.PracticeMode != 4)
-        PronounceCharacter(GuideCharacter());
+    Flow.KeyPressed(Key);
 }
 
 void TMain::FinishLesson()
 {
-    if (SoundOn())
-        PlayCue(2);
-    Timer1->SetEnabled(false);
-    TimerChrono->SetInterval(0);
-    const LessonFigures figures = ComputeFigures(Session, static_cast<long double>(LessonTime.Elapsed(Now())));
-    RecordResult(figures.Speed, figures.Success);
+    Flow.FinishLesson();
 }
 
 void TMain::TimerChronoTimer()
 {
-    ++Session.ChronoTicks;
-    LabelChrono->SetCaption(QString::number(Session.ChronoTicks));
-}
-
-std::int64_t TMain::Now() const
-{
-    return SteadyMilliseconds();
+    Flow.ChronoTick();
 }
 
 void TMain::ResetSession()
 {
-    Session.Reset();
-    LessonTime.Clear();
-    m_hiddenDictation = false;
-    m_revealedAt = 0;
-    LabelCorrect->SetCaption(QStringLiteral("0"));
-    LabelErreur->SetCaption(QStringLiteral("0"));
-    LabelChrono->SetCaption(QStringLiteral("0"));
-    EditText->clear();
-    Timer1->SetEnabled(false);
-    DXPaintBoxTexte->Fill(colours::Black);
-    DescribeTargetLine(std::string());
-    DXWaveList2.Clear();
+    Flow.ResetSession();
 }
 
 void TMain::BoutonSonClick()
@@ -606,32 +553,12 @@ void TMain::ApplyVoiceSpeed()
 
 std::string TMain::LoadLesson(int level)
 {
-    std::string result;
-    const QString path = ProgramFolder + QString::fromStdString(LessonRelativePath(level));
-    // Only the first line is ever typed, so only the first line is kept, however long the file.
-    const std::string bytes = ReadWholeFile(path, safefile::LessonLimit);
-    const std::size_t lineEnd = bytes.find_first_of("\r\n");
-    LessonLines = SplitLessonLines(std::string_view(bytes).substr(0, lineEnd == std::string::npos ? lineEnd : lineEnd + 1));
-    if (LessonLines.empty())
-        throw TutorError(QStringLiteral("Indice de liste hors limites (%1)").arg(0));
-    result = TrimLessonLine(LessonLines.front());
-    if (result.empty())
-        throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(path));
-    ResetSession();
-    DrawKeyboardGuide(static_cast<unsigned char>(result.front()));
-    PaintBoxKey->Flip();
-    return result;
+    return Flow.LoadLesson(level);
 }
 
 void TMain::StartLesson(int mode)
 {
-    Session.PracticeMode = mode;
-    Session.AutoMode = false;
-    Session.TargetText = LoadLesson(mode);
-    DrawLessonFirstLine(*DXPaintBoxTexte, Session.TargetText);
-    DescribeTargetLine(Session.TargetText);
-    if (PronunciationOn())
-        PronounceCharacter(Session.CharacterAtCursor());
+    Flow.StartLesson(mode);
     FocusEditText();
 }
 
@@ -647,31 +574,15 @@ void TMain::BoutonMoyenClick()
 
 void TMain::BoutonAutoClick()
 {
-    Session.PracticeMode = 4;
-    ResetSession();
-    Session.TargetText = LoadLesson(4);
-    DXPaintBoxTexte->Fill(colours::Black);
-    DXPaintBoxTexte->ReleaseCanvas();
-    DXPaintBoxTexte->Flip();
-    Session.AutoMode = true;
+    const std::string text = Flow.StartDemonstration();
     BoutonSon->SetTag(0);
     FocusEditText();
-    // Our own copy: a lesson started during the demonstration replaces the target text, not what is being typed.
-    const std::string text = Session.TargetText;
     SendKeys(text, true);
 }
 
 void TMain::BoutonDifficileClick()
 {
-    Session.PracticeMode = 3;
-    Session.AutoMode = false;
-    Session.TargetText = LoadLesson(3);
-    ScrollBitmap = ScrollTextPicture(*DXPaintBoxTexte, Session.TargetText);
-    DXPaintBoxTexte->Flip();
-    DescribeTargetLine(Session.TargetText);
-    StartScrolling();
-    if (PronunciationOn())
-        PronounceCharacter(Session.CharacterAtCursor());
+    Flow.StartScrollingLesson();
     FocusEditText();
 }
 
@@ -684,43 +595,13 @@ void TMain::StartScrolling()
 
 void TMain::Dictesnumro11Click(int tag)
 {
-    const QString name = QStringLiteral("Dictees/Dictee%1").arg(tag + 1, 2, 10, QLatin1Char('0'));
-    StartDictation(ProgramFolder + name + QStringLiteral(".txt"), ProgramFolder + name + QStringLiteral(".wav"));
+    Flow.StartNumberedDictation(tag);
+    FocusEditText();
 }
 
 void TMain::StartDictation(const QString &textPath, const QString &recordingPath)
 {
-    // Everything is read before the running lesson is touched: a file that fails leaves it as it was.
-    const std::string text = DictationLine(cp1252::FromUtf8OrCp1252(ReadWholeFile(textPath, safefile::LessonLimit)));
-    if (text.empty())
-        throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(textPath));
-    const bool recorded = QFileInfo::exists(recordingPath);
-    PcmWave recording;
-    if (recorded)
-        recording = ReadWave(QByteArray::fromStdString(ReadWholeFile(recordingPath, safefile::RecordingLimit)));
-
-    // Hidden, the text is never redrawn as it is typed; shown, it is a sentence like any other.
-    Session.PracticeMode = recorded ? 3 : 2;
-    Session.AutoMode = false;
-    ResetSession();
-    Session.TargetText = text;
-    m_hiddenDictation = recorded;
-    DrawKeyboardGuide(GuideCharacter());
-    PaintBoxKey->Flip();
-    if (recorded) {
-        const std::string instruction =
-            cp1252::FromUnicodeText(QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez."));
-        DrawHiddenLine(*DXPaintBoxTexte, instruction);
-        DescribeTargetLine(instruction);
-        DXWaveList2.Add(QFileInfo(recordingPath).fileName(), recording);
-        DXWaveList2.Items(0).Play(false);
-    } else {
-        DrawLessonFirstLine(*DXPaintBoxTexte, Session.TargetText);
-        DescribeTargetLine(Session.TargetText);
-    }
-    ReecouterDictee1->setEnabled(recorded);
-    if (PronunciationOn())
-        PronounceCharacter(GuideCharacter());
+    Flow.StartDictation(textPath, recordingPath);
     FocusEditText();
 }
 
@@ -737,15 +618,9 @@ void TMain::ReecouterDicteeClick()
 void TMain::OuvrirDicteeClick()
 {
     const QString path = OpenDialog1.Execute(this, QStringLiteral("Ouvrir une dictée"));
-    if (path.isEmpty()) {
-        FocusEditText();
-        return;
-    }
-    const QFileInfo text(path);
-    QString recording = text.dir().filePath(text.completeBaseName() + QStringLiteral(".wav"));
-    if (!QFileInfo::exists(recording))
-        recording = text.dir().filePath(text.completeBaseName() + QStringLiteral(".WAV"));
-    StartDictation(path, recording);
+    if (!path.isEmpty())
+        Flow.StartOwnDictation(path);
+    FocusEditText();
 }
 
 void TMain::BoutonJeuClick()
@@ -755,21 +630,20 @@ void TMain::BoutonJeuClick()
     const bool scrolling = Timer1->Enabled();
     TimerChrono->SetInterval(0);
     Timer1->SetEnabled(false);
-    LessonTime.Pause(Now());
+    Flow.PauseTime();
     const std::int64_t best = UserName.isEmpty() ? 0 : bestscore::Read(BestScorePath());
     std::int64_t newBest = best;
     {
         TJeu game(
             this,
             [this](int cue) {
-                if (SoundOn())
-                    PlayCue(cue);
+                PlayCue(static_cast<Cue>(cue));
             },
             best);
         game.ShowModal();
         newBest = game.BestScore();
     }
-    LessonTime.Resume(Now());
+    Flow.ResumeTime();
     TimerChrono->SetInterval(chrono);
     Timer1->SetEnabled(scrolling);
     FocusEditText();
@@ -783,13 +657,6 @@ QString TMain::BestScorePath() const
 }
 
 // ---- Keyboard guide and target line ----
-
-unsigned char TMain::GuideCharacter() const
-{
-    if (m_hiddenDictation && m_revealedAt != Session.Cursor)
-        return 0;
-    return Session.CharacterAtCursor();
-}
 
 void TMain::DrawKeyboardGuide(unsigned char ch)
 {
@@ -833,15 +700,16 @@ void TMain::Timer1Timer(int)
         return;
     Timer1->SetEnabled(false);
     // The text has gone by before the learner has finished it: it comes in again from the right.
-    if (Session.PracticeMode == 3 && !Session.FullyTyped())
+    if (Flow.ScrollsAgain())
         StartScrolling();
 }
 
 // ---- Sound and results ----
 
-void TMain::PlayCue(int index)
+void TMain::PlayCue(Cue cue)
 {
-    DXWaveList1.Items(index).Play(false);
+    if (SoundOn())
+        DXWaveList1.Items(static_cast<int>(cue)).Play(false);
 }
 
 void TMain::PronounceCharacter(unsigned char ch)
@@ -944,6 +812,106 @@ void TMain::FormActivate()
     window.Repaint();
     window.ShowModal();
     LabelUser->SetCaption(UserName);
+}
+
+// ---- The view of the lesson flow ----
+
+void TMain::ClearLessonDisplay()
+{
+    LabelCorrect->SetCaption(QStringLiteral("0"));
+    LabelErreur->SetCaption(QStringLiteral("0"));
+    LabelChrono->SetCaption(QStringLiteral("0"));
+    EditText->clear();
+    Timer1->SetEnabled(false);
+    DXPaintBoxTexte->Fill(colours::Black);
+    DescribeTargetLine(std::string());
+    DXWaveList2.Clear();
+}
+
+void TMain::BlankTargetLine()
+{
+    DXPaintBoxTexte->Fill(colours::Black);
+    DXPaintBoxTexte->ReleaseCanvas();
+    DXPaintBoxTexte->Flip();
+}
+
+void TMain::ShowLessonLine(const std::string &text)
+{
+    DrawLessonFirstLine(*DXPaintBoxTexte, text);
+    DescribeTargetLine(text);
+}
+
+void TMain::ShowTypedLine(const std::string &typed, const std::string &target)
+{
+    DrawTargetLine(typed, target);
+}
+
+void TMain::ShowHiddenLine(const std::string &message)
+{
+    DrawHiddenLine(*DXPaintBoxTexte, message);
+    DescribeTargetLine(message);
+}
+
+void TMain::StartScrollingLine(const std::string &text)
+{
+    ScrollBitmap = ScrollTextPicture(*DXPaintBoxTexte, text);
+    DXPaintBoxTexte->Flip();
+    DescribeTargetLine(text);
+    StartScrolling();
+}
+
+void TMain::StopScrolling()
+{
+    Timer1->SetEnabled(false);
+}
+
+void TMain::ShowGuide(unsigned char ch)
+{
+    DrawKeyboardGuide(ch);
+    PaintBoxKey->Flip();
+}
+
+void TMain::ShowCounters(int correct, int errors)
+{
+    LabelCorrect->SetCaption(QString::number(correct));
+    LabelErreur->SetCaption(QString::number(errors));
+}
+
+void TMain::ShowChrono(int ticks)
+{
+    LabelChrono->SetCaption(QString::number(ticks));
+}
+
+bool TMain::ChronoRunning() const
+{
+    return TimerChrono->Interval() != 0;
+}
+
+void TMain::StartChrono()
+{
+    TimerChrono->SetInterval(ChronoInterval);
+}
+
+void TMain::StopChrono()
+{
+    TimerChrono->SetInterval(0);
+}
+
+void TMain::SpeakKey(unsigned char ch)
+{
+    if (PronunciationOn())
+        PronounceCharacter(ch);
+}
+
+void TMain::PlayRecording(const QString &name, const PcmWave &recording)
+{
+    DXWaveList2.Add(name, recording);
+    DXWaveList2.Items(0).Play(false);
+}
+
+void TMain::OfferRecordingAgain(bool offered)
+{
+    ReecouterDictee1->setEnabled(offered);
 }
 
 TStatistiques &TMain::Statistics() const

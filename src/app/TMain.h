@@ -9,8 +9,8 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "app/LessonStopwatch.h"
-#include "app/TypingSession.h"
+#include "app/LessonFlow.h"
+#include "app/LessonView.h"
 #include "guide/KeyMap.h"
 #include "platform/TDXImageList.h"
 #include "platform/TDXSound.h"
@@ -34,10 +34,9 @@ class TStatistiques;
 class TTimer;
 
 // The main window: the target line, the edit box in which the learner types, the keyboard guide, the counters,
-// the chronometer and the two rows of buttons. It owns the running lesson (the typing session record), the
-// program folder and the lesson lines, and turns every character typed into the session's verdict, then into
-// sound, drawing and counters.
-class TMain : public QWidget
+// the chronometer and the two rows of buttons. It builds the controls and hands what the learner does to the
+// lesson flow, which owns the running lesson; as the flow's view it shows, plays and records what the flow says.
+class TMain : public QWidget, private LessonView
 {
     Q_OBJECT
 public:
@@ -84,19 +83,19 @@ public:
     QAction *OuvrirDictee1 = nullptr;
     TDXWaveList DXWaveList3{&DXSound1};
 
-    // Program-wide values.
-    QString ProgramFolder;
-    std::vector<std::string> LessonLines;
+    // The lesson, apart from the window; the names below are its own values, under their usual names.
+    LessonFlow Flow{*this};
+    QString &ProgramFolder = Flow.ProgramFolder;
+    std::vector<std::string> &LessonLines = Flow.LessonLines;
     QImage ScrollBitmap;
     int HandOpacity = 255;
     // Where each character's key lies on the keyboard surface; filled once by FormCreate.
     keymap::KeyCentres KeyCentre;
     int ScrollOffset = 0;
-    TypingSession Session;
-    // The lesson's real time, from its first correct key, for the speed figure; the chronometer only shows ticks.
-    LessonStopwatch LessonTime;
+    TypingSession &Session = Flow.Session;
+    LessonStopwatch &LessonTime = Flow.LessonTime;
     // The steady clock the lesson's time is read from, in milliseconds; a test may set its own.
-    std::function<std::int64_t()> SteadyMilliseconds;
+    std::function<std::int64_t()> &SteadyMilliseconds = Flow.SteadyMilliseconds;
     // The learner, as typed at the prompt, and the image of the learner's history file.
     QString UserName;
     ::HistoryBlock HistoryBlock;
@@ -145,9 +144,8 @@ public:
     // The falling-words game, in a window of its own.
     void BoutonJeuClick();
 
-    // Keyboard guide and target line. The guide shows GuideCharacter(): the next character, except in a hidden
-    // dictation, where the bare keyboard gives nothing away until the learner has missed the key once.
-    unsigned char GuideCharacter() const;
+    // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
+    unsigned char GuideCharacter() const { return Flow.GuideCharacter(); }
     void DrawKeyboardGuide(unsigned char ch);
     void DrawKeyMarker(unsigned char code);
     void DrawKeyOutline(unsigned char ch);
@@ -156,9 +154,10 @@ public:
     void Timer1Timer(int lagCount);
 
     // Sound and results.
-    void PlayCue(int index);
+    // Cues and key names play when their switch is on.
+    void PlayCue(Cue cue) override;
     void PronounceCharacter(unsigned char ch);
-    void RecordResult(long double speed, long double success);
+    void RecordResult(long double speed, long double success) override;
     void SaveHistory();
     QString UserFolder() const { return ProgramFolder + UserName; }
     QString HistoryPath() const { return UserFolder() + QStringLiteral("/Config.txt"); }
@@ -186,16 +185,29 @@ private:
     void ApplyVoiceSpeed();
     // The help has gone: the window comes back, active, ready for typing.
     void ReturnFromHelp();
-    std::int64_t Now() const;
     // The identification ends here when the name cannot be used: the warning, then the end of the program.
     void RefuseUser(const QString &text);
 
     // The history file could not be read whole and clean at the identification: the first save keeps it aside.
     bool m_keepHistoryAside = false;
 
-    // A dictation whose text is hidden, and the position whose key the guide shows after a miss there (0: none).
-    bool m_hiddenDictation = false;
-    std::int32_t m_revealedAt = 0;
+    // The view of the lesson flow.
+    void ClearLessonDisplay() override;
+    void BlankTargetLine() override;
+    void ShowLessonLine(const std::string &text) override;
+    void ShowTypedLine(const std::string &typed, const std::string &target) override;
+    void ShowHiddenLine(const std::string &message) override;
+    void StartScrollingLine(const std::string &text) override;
+    void StopScrolling() override;
+    void ShowGuide(unsigned char ch) override;
+    void ShowCounters(int correct, int errors) override;
+    void ShowChrono(int ticks) override;
+    bool ChronoRunning() const override;
+    void StartChrono() override;
+    void StopChrono() override;
+    void SpeakKey(unsigned char ch) override;
+    void PlayRecording(const QString &name, const PcmWave &recording) override;
+    void OfferRecordingAgain(bool offered) override;
 
     QString m_programFolder;
     bool m_identified = false;

@@ -1,0 +1,182 @@
+#include "app/LessonFlow.h"
+
+#include <chrono>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/LessonReader.h"
+#include "platform/Cp1252.h"
+#include "platform/FileIO.h"
+#include "platform/TutorError.h"
+#include "platform/WaveFile.h"
+
+std::int64_t LessonFlow::Now() const
+{
+    if (SteadyMilliseconds)
+        return SteadyMilliseconds();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void LessonFlow::KeyPressed(char &key)
+{
+    const KeyVerdict verdict = JudgeKey(Session, static_cast<unsigned char>(key), m_view.ChronoRunning());
+    if (verdict.Correct && Session.CorrectCount == 1 && !Session.AutoMode)
+        LessonTime.Start(Now());
+    if (verdict.Correct) {
+        m_view.PlayCue(Cue::Correct);
+        if (verdict.RedrawTargetLine)
+            m_view.ShowTypedLine(Session.TypedText, Session.TargetText);
+        if (verdict.FinishesLesson)
+            FinishLesson();
+        else if (verdict.StartsChrono)
+            m_view.StartChrono();
+    } else {
+        m_view.PlayCue(Cue::Wrong);
+        key = 0;
+        if (m_hiddenDictation)
+            m_revealedAt = Session.Cursor;
+    }
+    m_view.ShowGuide(GuideCharacter());
+    m_view.ShowCounters(Session.CorrectCount, Session.ErrorCount);
+    if (Session.PracticeMode != 4)
+        m_view.SpeakKey(GuideCharacter());
+}
+
+void LessonFlow::FinishLesson()
+{
+    m_view.PlayCue(Cue::Finished);
+    m_view.StopScrolling();
+    m_view.StopChrono();
+    const LessonFigures figures = ComputeFigures(Session, static_cast<long double>(LessonTime.Elapsed(Now())));
+    m_view.RecordResult(figures.Speed, figures.Success);
+}
+
+void LessonFlow::ChronoTick()
+{
+    ++Session.ChronoTicks;
+    m_view.ShowChrono(Session.ChronoTicks);
+}
+
+void LessonFlow::ResetSession()
+{
+    Session.Reset();
+    LessonTime.Clear();
+    m_hiddenDictation = false;
+    m_revealedAt = 0;
+    m_view.ClearLessonDisplay();
+}
+
+std::string LessonFlow::LoadLesson(int level)
+{
+    const QString path = ProgramFolder + QString::fromStdString(LessonRelativePath(level));
+    // Only the first line is ever typed, so only the first line is kept, however long the file.
+    const std::string bytes = ReadWholeFile(path, safefile::LessonLimit);
+    const std::size_t lineEnd = bytes.find_first_of("\r\n");
+    LessonLines =
+        SplitLessonLines(std::string_view(bytes).substr(0, lineEnd == std::string::npos ? lineEnd : lineEnd + 1));
+    if (LessonLines.empty())
+        throw TutorError(QStringLiteral("Indice de liste hors limites (%1)").arg(0));
+    const std::string result = TrimLessonLine(LessonLines.front());
+    if (result.empty())
+        throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(path));
+    ResetSession();
+    m_view.ShowGuide(static_cast<unsigned char>(result.front()));
+    return result;
+}
+
+void LessonFlow::StartLesson(int mode)
+{
+    Session.PracticeMode = mode;
+    Session.AutoMode = false;
+    Session.TargetText = LoadLesson(mode);
+    m_view.ShowLessonLine(Session.TargetText);
+    m_view.SpeakKey(Session.CharacterAtCursor());
+}
+
+void LessonFlow::StartScrollingLesson()
+{
+    Session.PracticeMode = 3;
+    Session.AutoMode = false;
+    Session.TargetText = LoadLesson(3);
+    m_view.StartScrollingLine(Session.TargetText);
+    m_view.SpeakKey(Session.CharacterAtCursor());
+}
+
+std::string LessonFlow::StartDemonstration()
+{
+    Session.PracticeMode = 4;
+    ResetSession();
+    Session.TargetText = LoadLesson(4);
+    m_view.BlankTargetLine();
+    Session.AutoMode = true;
+    // A copy: a lesson started during the demonstration replaces the target text, not what is being typed.
+    return Session.TargetText;
+}
+
+bool LessonFlow::ScrollsAgain() const
+{
+    return Session.PracticeMode == 3 && !Session.FullyTyped();
+}
+
+void LessonFlow::StartNumberedDictation(int tag)
+{
+    const QString name = QStringLiteral("Dictees/Dictee%1").arg(tag + 1, 2, 10, QLatin1Char('0'));
+    StartDictation(ProgramFolder + name + QStringLiteral(".txt"), ProgramFolder + name + QStringLiteral(".wav"));
+}
+
+void LessonFlow::StartOwnDictation(const QString &textPath)
+{
+    const QFileInfo text(textPath);
+    QString recording = text.dir().filePath(text.completeBaseName() + QStringLiteral(".wav"));
+    if (!QFileInfo::exists(recording))
+        recording = text.dir().filePath(text.completeBaseName() + QStringLiteral(".WAV"));
+    StartDictation(textPath, recording);
+}
+
+void LessonFlow::StartDictation(const QString &textPath, const QString &recordingPath)
+{
+    // Everything is read before the running lesson is touched: a file that fails leaves it as it was.
+    const std::string text = DictationLine(cp1252::FromUtf8OrCp1252(ReadWholeFile(textPath, safefile::LessonLimit)));
+    if (text.empty())
+        throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(textPath));
+    const bool recorded = QFileInfo::exists(recordingPath);
+    PcmWave recording;
+    if (recorded)
+        recording = ReadWave(QByteArray::fromStdString(ReadWholeFile(recordingPath, safefile::RecordingLimit)));
+
+    // Hidden, the text is never redrawn as it is typed; shown, it is a sentence like any other.
+    Session.PracticeMode = recorded ? 3 : 2;
+    Session.AutoMode = false;
+    ResetSession();
+    Session.TargetText = text;
+    m_hiddenDictation = recorded;
+    m_view.ShowGuide(GuideCharacter());
+    if (recorded) {
+        m_view.ShowHiddenLine(
+            cp1252::FromUnicodeText(QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez.")));
+        m_view.PlayRecording(QFileInfo(recordingPath).fileName(), recording);
+    } else {
+        m_view.ShowLessonLine(Session.TargetText);
+    }
+    m_view.OfferRecordingAgain(recorded);
+    m_view.SpeakKey(GuideCharacter());
+}
+
+void LessonFlow::PauseTime()
+{
+    LessonTime.Pause(Now());
+}
+
+void LessonFlow::ResumeTime()
+{
+    LessonTime.Resume(Now());
+}
+
+unsigned char LessonFlow::GuideCharacter() const
+{
+    if (m_hiddenDictation && m_revealedAt != Session.Cursor)
+        return 0;
+    return Session.CharacterAtCursor();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "app/LessonStopwatch.h"
+#include "app/LessonView.h"
+#include "app/TypingSession.h"
+
+// The flow of a lesson, apart from any window: which lesson or dictation is loaded, how each key is judged, when
+// the lesson starts its time and when it ends, and what the view is told to show, play and record at each step.
+// It owns the typing session, the lesson's lines and its real time; the window owns the controls and implements
+// the view.
+//
+// Kept true: the view shows the session as it stands after every call; a file that cannot be read leaves the
+// running lesson as it was.
+class LessonFlow
+{
+public:
+    explicit LessonFlow(LessonView &view) : m_view(view) {}
+    LessonFlow(const LessonFlow &) = delete;
+    LessonFlow &operator=(const LessonFlow &) = delete;
+
+    // Where the lesson files are, ending with "/".
+    QString ProgramFolder;
+    TypingSession Session;
+    // The lines of the lesson file; only the first is ever typed, so only it is kept.
+    std::vector<std::string> LessonLines;
+    // The lesson's real time, from its first correct key, for the speed figure; the chronometer only shows ticks.
+    LessonStopwatch LessonTime;
+    // The steady clock the lesson's time is read from, in milliseconds.
+    std::function<std::int64_t()> SteadyMilliseconds;
+
+    // A key typed in the edit box; a wrong key comes back as 0, so that it never shows there.
+    void KeyPressed(char &key);
+    void FinishLesson();
+    void ChronoTick();
+    void ResetSession();
+
+    // Reads the lesson of a level and readies the session for it; returns the text to type.
+    std::string LoadLesson(int level);
+    // Training (1) and sentences (2): the line shown, then typed.
+    void StartLesson(int mode);
+    // The scrolling text (3).
+    void StartScrollingLesson();
+    // The demonstration (4): returns the text to type into the edit box.
+    std::string StartDemonstration();
+    // Whether the scrolling text, gone by before the learner has finished it, comes in again.
+    bool ScrollsAgain() const;
+
+    // Voice dictations: the text is hidden and read aloud when a recording stands beside it, shown otherwise.
+    void StartDictation(const QString &textPath, const QString &recordingPath);
+    // The dictation of the menu's row `tag` (0 for the first), in the lesson folder.
+    void StartNumberedDictation(int tag);
+    // A dictation the learner chose: its recording is the ".wav" (or ".WAV") of the same name beside it.
+    void StartOwnDictation(const QString &textPath);
+
+    // The time away from the lesson (the game) does not count.
+    void PauseTime();
+    void ResumeTime();
+
+    // The character the guide shows: the next one, except in a hidden dictation, where the bare keyboard gives
+    // nothing away until the learner has missed the key once.
+    unsigned char GuideCharacter() const;
+
+private:
+    std::int64_t Now() const;
+
+    LessonView &m_view;
+    // A dictation whose text is hidden, and the position whose key the guide shows after a miss there (0: none).
+    bool m_hiddenDictation = false;
+    std::int32_t m_revealedAt = 0;
+};

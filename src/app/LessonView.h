@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include <QString>
+
+struct PcmWave;
+
+// The three sound cues of a lesson, in the order of the cue wave list.
+enum class Cue {
+    Correct = 0,
+    Wrong = 1,
+    Finished = 2,
+};
+
+// What a lesson needs of the window that shows it. The lesson flow decides what happens; the view only shows it,
+// plays it or records it. Texts are Windows-1252, as typed.
+class LessonView
+{
+public:
+    virtual ~LessonView() = default;
+
+    // Counters at zero, edit box empty, scrolling stopped, target line black and undescribed, no recording.
+    virtual void ClearLessonDisplay() = 0;
+    // The target line black and presented, as the demonstration starts.
+    virtual void BlankTargetLine() = 0;
+    // The lesson's text in yellow; its typed part in red over it.
+    virtual void ShowLessonLine(const std::string &text) = 0;
+    virtual void ShowTypedLine(const std::string &typed, const std::string &target) = 0;
+    // A grey message in place of a text the learner must not see.
+    virtual void ShowHiddenLine(const std::string &message) = 0;
+    // The text passing from right to left, from its start.
+    virtual void StartScrollingLine(const std::string &text) = 0;
+    virtual void StopScrolling() = 0;
+    // The keyboard with the key of `ch` and its finger (0: the bare keyboard), presented.
+    virtual void ShowGuide(unsigned char ch) = 0;
+    virtual void ShowCounters(int correct, int errors) = 0;
+    virtual void ShowChrono(int ticks) = 0;
+    virtual bool ChronoRunning() const = 0;
+    virtual void StartChrono() = 0;
+    virtual void StopChrono() = 0;
+    // Heard only when the learner has the sound, or the pronunciation, switched on.
+    virtual void PlayCue(Cue cue) = 0;
+    virtual void SpeakKey(unsigned char ch) = 0;
+    // A dictation's recording, played at once; whether "hear it again" is offered.
+    virtual void PlayRecording(const QString &name, const PcmWave &recording) = 0;
+    virtual void OfferRecordingAgain(bool offered) = 0;
+    // The end of a lesson: the figures to chart and keep.
+    virtual void RecordResult(long double speed, long double success) = 0;
+};

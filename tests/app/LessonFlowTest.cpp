@@ -1,0 +1,143 @@
+// The flow of a lesson against a view that only writes down what it is told: no window, no sound.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/LessonFlow.h"
+#include "platform/WaveFile.h"
+
+namespace {
+
+class RecordingView : public LessonView
+{
+public:
+    std::vector<Cue> Cues;
+    std::string Guide = "(none)";
+    std::string Line;
+    int Correct = -1;
+    int Errors = -1;
+    int ChronoStarts = 0;
+    bool Chrono = false;
+    QString Recording;
+    std::vector<std::pair<long double, long double>> Results;
+
+    void ClearLessonDisplay() override { Line.clear(); }
+    void BlankTargetLine() override { Line.clear(); }
+    void ShowLessonLine(const std::string &text) override { Line = text; }
+    void ShowTypedLine(const std::string &typed, const std::string &) override { Line = "typed:" + typed; }
+    void ShowHiddenLine(const std::string &message) override { Line = "hidden:" + message; }
+    void StartScrollingLine(const std::string &text) override { Line = "scrolling:" + text; }
+    void StopScrolling() override {}
+    void ShowGuide(unsigned char ch) override { Guide = ch ? std::string(1, char(ch)) : std::string(); }
+    void ShowCounters(int correct, int errors) override
+    {
+        Correct = correct;
+        Errors = errors;
+    }
+    void ShowChrono(int) override {}
+    bool ChronoRunning() const override { return Chrono; }
+    void StartChrono() override
+    {
+        Chrono = true;
+        ++ChronoStarts;
+    }
+    void StopChrono() override { Chrono = false; }
+    void PlayCue(Cue cue) override { Cues.push_back(cue); }
+    void SpeakKey(unsigned char) override {}
+    void PlayRecording(const QString &name, const PcmWave &) override { Recording = name; }
+    void OfferRecordingAgain(bool) override {}
+    void RecordResult(long double speed, long double success) override { Results.emplace_back(speed, success); }
+};
+
+class LessonFlowTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir folder;
+    RecordingView view;
+    LessonFlow flow{view};
+    std::int64_t now = 0;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Dictees")));
+        flow.ProgramFolder = folder.path() + QLatin1Char('/');
+        flow.SteadyMilliseconds = [this] { return now; };
+    }
+    void Write(const QString &relative, const QByteArray &bytes)
+    {
+        QFile file(folder.filePath(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    char Press(char key)
+    {
+        flow.KeyPressed(key);
+        return key;
+    }
+};
+
+// A mono 8-bit wave of a few samples, enough to be a recording.
+QByteArray TinyWave()
+{
+    QByteArray wave("RIFF\x2C\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x22\x56\x00\x00"
+                    "\x01\x00\x08\x00" "data" "\x08\x00\x00\x00",
+                    44);
+    wave.append(8, '\x80');
+    return wave;
+}
+
+} // namespace
+
+TEST_F(LessonFlowTest, ALessonIsJudgedKeyByKeyAndEndsWithItsFigures)
+{
+    Write(QStringLiteral("Dictees/Level1.dll"), "ab\r\nnever typed\r\n");
+    flow.StartLesson(1);
+    EXPECT_EQ(view.Line, "ab");
+    EXPECT_EQ(view.Guide, "a");
+    EXPECT_EQ(flow.LessonLines.size(), 1u);
+
+    EXPECT_EQ(Press('x'), 0) << "a wrong key never reaches the edit box";
+    EXPECT_EQ(view.Errors, 1);
+    now = 5000;
+    EXPECT_EQ(Press('a'), 'a');
+    EXPECT_EQ(view.Guide, "b");
+    EXPECT_EQ(view.ChronoStarts, 1);
+    now = 6000;
+    EXPECT_EQ(Press('b'), 'b');
+
+    EXPECT_EQ(view.Cues, (std::vector<Cue>{Cue::Wrong, Cue::Correct, Cue::Correct, Cue::Finished}));
+    EXPECT_FALSE(view.Chrono) << "stopped at the end";
+    ASSERT_EQ(view.Results.size(), 1u);
+    // Two right keys in the second between the first right key and the last one; two keys of three right.
+    EXPECT_DOUBLE_EQ(double(view.Results[0].first), 120.0);
+    EXPECT_NEAR(double(view.Results[0].second), 66.667, 0.001);
+    EXPECT_EQ(view.Correct, 2);
+}
+
+TEST_F(LessonFlowTest, AHiddenDictationShowsAKeyOnlyOnceItWasMissed)
+{
+    Write(QStringLiteral("Dictees/Dictee02.txt"), "Le chat.\r\n");
+    Write(QStringLiteral("Dictees/Dictee02.wav"), TinyWave());
+    flow.StartNumberedDictation(1);
+    EXPECT_EQ(view.Recording, QStringLiteral("Dictee02.wav"));
+    EXPECT_EQ(view.Line.rfind("hidden:", 0), 0u) << view.Line;
+    EXPECT_EQ(view.Guide, "");
+    Press('x');
+    EXPECT_EQ(view.Guide, "L");
+    Press('L');
+    EXPECT_EQ(view.Guide, "") << "the next key is hidden again";
+    EXPECT_EQ(view.Line.rfind("hidden:", 0), 0u) << "the text is never drawn as it is typed";
+
+    // Without a recording the same text is a sentence shown whole.
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("Dictees/Dictee02.wav"))));
+    flow.StartNumberedDictation(1);
+    EXPECT_EQ(view.Line, "Le chat.");
+    EXPECT_EQ(view.Guide, "L");
+}
