@@ -14,7 +14,7 @@ namespace {
 void BM_JudgeKey(benchmark::State &state)
 {
     TypingSession session;
-    session.PracticeMode = 1;
+    session.PracticeMode = Practice::Training;
     session.TargetText = std::string(1 << 20, 'a');
     for (auto _ : state) {
         benchmark::DoNotOptimize(JudgeKey(session, 'a', true));

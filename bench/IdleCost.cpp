@@ -15,13 +15,13 @@
 #include <QTimer>
 
 #include "app/TMain.h"
-#include "platform/Dialogs.h"
 #include "platform/TBitBtn.h"
 #include "platform/TDXTimer.h"
 #include "platform/TDXDraw.h"
 #include "platform/TSpinEdit.h"
 #include "platform/TutorApplication.h"
 #include "stats/TStatistiques.h"
+#include "support/ScriptedDialogs.h"
 
 namespace {
 
@@ -58,11 +58,10 @@ int main(int argc, char **argv)
     scrolling.write(QByteArray("Le vent du soir pousse les nuages au-dessus des collines et des champs de ble.\r\n"));
     scrolling.close();
 
-    dialogs::SetQueryAnswer([](const QString &, const QString &, int) { return std::optional<QString>(QStringLiteral("Mesure")); });
-    dialogs::SetMessageSeen([](const QString &, const QString &, dialogs::Icon) {});
-    TStatistiques::SetModalDriver([](TStatistiques &) {});
-
-    TMain main(folder.path() + QLatin1Char('/'));
+    // The learner answers the name prompt, and every box and window closes at once.
+    ScriptedDialogs learner;
+    learner.Answer = QStringLiteral("Mesure");
+    TMain main(folder.path() + QLatin1Char('/'), learner);
     TStatistiques statistics(&main);
     main.Statistiques = &statistics;
     main.show();

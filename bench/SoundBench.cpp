@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "assets/EmbeddedAssets.h"
+#include "audio/TDXWaveList.h"
 #include "platform/TDXSound.h"
-#include "platform/TDXWaveList.h"
 
 namespace {
 

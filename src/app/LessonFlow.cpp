@@ -40,7 +40,7 @@ void LessonFlow::KeyPressed(char &key)
     }
     m_view.ShowGuide(GuideCharacter());
     m_view.ShowCounters(Session.CorrectCount, Session.ErrorCount);
-    if (Session.PracticeMode != 4)
+    if (Session.PracticeMode != Practice::Demonstration)
         m_view.SpeakKey(GuideCharacter());
 }
 
@@ -68,9 +68,10 @@ void LessonFlow::ResetSession()
     m_view.ClearLessonDisplay();
 }
 
-std::string LessonFlow::LoadLesson(int level)
+std::string LessonFlow::LoadLesson(Practice mode)
 {
-    const QString path = ProgramFolder + QString::fromStdString(LessonRelativePath(level));
+    // The lesson files are numbered by the kind of practice.
+    const QString path = ProgramFolder + QString::fromStdString(LessonRelativePath(static_cast<int>(mode)));
     // Only the first line is ever typed, so only the first line is kept, however long the file.
     const std::string bytes = ReadWholeFile(path, safefile::LessonLimit);
     const std::size_t lineEnd = bytes.find_first_of("\r\n");
@@ -86,7 +87,7 @@ std::string LessonFlow::LoadLesson(int level)
     return result;
 }
 
-void LessonFlow::StartLesson(int mode)
+void LessonFlow::StartLesson(Practice mode)
 {
     Session.PracticeMode = mode;
     Session.AutoMode = false;
@@ -97,18 +98,18 @@ void LessonFlow::StartLesson(int mode)
 
 void LessonFlow::StartScrollingLesson()
 {
-    Session.PracticeMode = 3;
+    Session.PracticeMode = Practice::Scrolling;
     Session.AutoMode = false;
-    Session.TargetText = LoadLesson(3);
+    Session.TargetText = LoadLesson(Practice::Scrolling);
     m_view.StartScrollingLine(Session.TargetText);
     m_view.SpeakKey(Session.CharacterAtCursor());
 }
 
 std::string LessonFlow::StartDemonstration()
 {
-    Session.PracticeMode = 4;
+    Session.PracticeMode = Practice::Demonstration;
     ResetSession();
-    Session.TargetText = LoadLesson(4);
+    Session.TargetText = LoadLesson(Practice::Demonstration);
     m_view.BlankTargetLine();
     Session.AutoMode = true;
     // A copy: a lesson started during the demonstration replaces the target text, not what is being typed.
@@ -117,7 +118,7 @@ std::string LessonFlow::StartDemonstration()
 
 bool LessonFlow::ScrollsAgain() const
 {
-    return Session.PracticeMode == 3 && !Session.FullyTyped();
+    return Session.PracticeMode == Practice::Scrolling && !Session.FullyTyped();
 }
 
 void LessonFlow::StartNumberedDictation(int tag)
@@ -147,7 +148,7 @@ void LessonFlow::StartDictation(const QString &textPath, const QString &recordin
         recording = ReadWave(QByteArray::fromStdString(ReadWholeFile(recordingPath, safefile::RecordingLimit)));
 
     // Hidden, the text is never redrawn as it is typed; shown, it is a sentence like any other.
-    Session.PracticeMode = recorded ? 3 : 2;
+    Session.PracticeMode = recorded ? Practice::Scrolling : Practice::Sentences;
     Session.AutoMode = false;
     ResetSession();
     Session.TargetText = text;

@@ -41,13 +41,13 @@ public:
     void ChronoTick();
     void ResetSession();
 
-    // Reads the lesson of a level and readies the session for it; returns the text to type.
-    std::string LoadLesson(int level);
-    // Training (1) and sentences (2): the line shown, then typed.
-    void StartLesson(int mode);
-    // The scrolling text (3).
+    // Reads the lesson file of a kind of practice and readies the session for it; returns the text to type.
+    std::string LoadLesson(Practice mode);
+    // Training and sentences: the line shown, then typed.
+    void StartLesson(Practice mode);
+    // The scrolling text.
     void StartScrollingLesson();
-    // The demonstration (4): returns the text to type into the edit box.
+    // The demonstration: returns the text to type into the edit box.
     std::string StartDemonstration();
     // Whether the scrolling text, gone by before the learner has finished it, comes in again.
     bool ScrollsAgain() const;

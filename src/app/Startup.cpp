@@ -66,7 +66,7 @@ int RunTutor(int argc, char **argv)
         windows.Main->show();
         return application.exec();
     } catch (const TutorError &error) {
-        errorbox::Show(error.Text());
+        errorbox::Show(nullptr, error.Text());
         return 1;
     }
 }

@@ -83,7 +83,7 @@ QLabel *StatusLabel(QWidget *parent, const QString &name)
 
 } // namespace
 
-TJeu::TJeu(QWidget *parent, std::function<void(int cue)> playCue, std::int64_t bestScore)
+TJeu::TJeu(QWidget *parent, std::function<void(Cue cue)> playCue, std::int64_t bestScore)
     : QDialog(parent), m_playCue(std::move(playCue)), m_bestScore(bestScore), m_wordFont(WordFont()),
       m_rules(FieldFor(m_wordFont), QRandomGenerator::global()->generate())
 {
@@ -173,7 +173,7 @@ void TJeu::OnTimer()
                    m_popups.end());
     m_levelBannerMs = std::max(m_levelBannerMs - elapsed, 0.0);
     if (report.WordsLanded > 0)
-        Cue(1);
+        PlayCue(Cue::Wrong);
     React(report);
 }
 
@@ -191,9 +191,9 @@ void TJeu::TypeText(const QString &text)
 void TJeu::React(const JeuReport &report)
 {
     if (report.Key == JeuKey::Wrong)
-        Cue(1);
+        PlayCue(Cue::Wrong);
     else if (report.Key == JeuKey::Correct)
-        Cue(report.WordDestroyed ? 2 : 0);
+        PlayCue(report.WordDestroyed ? Cue::Finished : Cue::Correct);
     if (report.WordDestroyed) {
         const QFontMetrics metrics(m_wordFont);
         const QString text = cp1252::ToUnicode(report.DestroyedWord.Text);
@@ -213,7 +213,7 @@ void TJeu::React(const JeuReport &report)
     update();
 }
 
-void TJeu::Cue(int cue)
+void TJeu::PlayCue(Cue cue)
 {
     if (m_playCue)
         m_playCue(cue);

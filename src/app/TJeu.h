@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "app/JeuRules.h"
+#include "app/LessonView.h"
 
 class QLabel;
 
@@ -24,9 +25,9 @@ class TJeu : public QDialog
 {
     Q_OBJECT
 public:
-    // playCue: 0 a correct key, 1 a wrong key or a landed word, 2 a word destroyed; may be empty. bestScore: the
-    // learner's best score so far.
-    TJeu(QWidget *parent, std::function<void(int cue)> playCue, std::int64_t bestScore = 0);
+    // playCue: the lessons' cues, Correct for a correct key, Wrong for a wrong key or a landed word, Finished for a
+    // word destroyed; may be empty. bestScore: the learner's best score so far.
+    TJeu(QWidget *parent, std::function<void(Cue cue)> playCue, std::int64_t bestScore = 0);
     ~TJeu() override;
 
     // Runs the game window, centred on its parent, until the learner leaves it.
@@ -68,10 +69,10 @@ private:
     void EndGame();
     void UpdateClock();
     void UpdateTexts();
-    void Cue(int cue);
+    void PlayCue(Cue cue);
     void PaintWord(QPainter &painter, const FallingWord &word, bool target) const;
 
-    std::function<void(int cue)> m_playCue;
+    std::function<void(Cue cue)> m_playCue;
     std::int64_t m_bestScore = 0;
     QFont m_wordFont;
     JeuRules m_rules;

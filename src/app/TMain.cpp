@@ -128,10 +128,11 @@ std::uint16_t VirtualKeyOf(const QKeyEvent &event)
 
 } // namespace
 
-TMain::TMain(const QString &programFolder)
+TMain::TMain(const QString &programFolder, UserDialogs &dialogs)
     : QWidget(nullptr), OpenDialog1(QStringLiteral("Dictées vocales Tapotis2002|*.txt"), QStringLiteral("*.txt")),
-      m_programFolder(programFolder)
+      m_programFolder(programFolder), m_dialogs(dialogs)
 {
+    UserDialogs::Attach(this, dialogs);
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Tapotis2002"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -193,16 +194,16 @@ void TMain::CreateControls()
         QAction *item = PopupMenu2->addAction(QStringLiteral("Dictée numéro %1").arg(i + 1, 2, 10, QLatin1Char('0')));
         item->setObjectName(QLatin1String(dictationNames[i]));
         item->setData(i);
-        connect(item, &QAction::triggered, this, GuardedSlot([this, i] { Dictesnumro11Click(i); }));
+        connect(item, &QAction::triggered, this, GuardedSlot(this, [this, i] { Dictesnumro11Click(i); }));
     }
     PopupMenu2->addSeparator();
     ReecouterDictee1 = PopupMenu2->addAction(QStringLiteral("Réécouter la dictée"));
     ReecouterDictee1->setObjectName(QStringLiteral("ReecouterDictee1"));
     ReecouterDictee1->setEnabled(false);
-    connect(ReecouterDictee1, &QAction::triggered, this, GuardedSlot([this] { ReecouterDicteeClick(); }));
+    connect(ReecouterDictee1, &QAction::triggered, this, GuardedSlot(this, [this] { ReecouterDicteeClick(); }));
     OuvrirDictee1 = PopupMenu2->addAction(QStringLiteral("Ouvrir une dictée..."));
     OuvrirDictee1->setObjectName(QStringLiteral("OuvrirDictee1"));
-    connect(OuvrirDictee1, &QAction::triggered, this, GuardedSlot([this] { OuvrirDicteeClick(); }));
+    connect(OuvrirDictee1, &QAction::triggered, this, GuardedSlot(this, [this] { OuvrirDicteeClick(); }));
     // Hearing again needs a recording: the last lesson start may have cleared it.
     connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { ReecouterDictee1->setEnabled(DXWaveList2.Count() > 0); });
     BoutonDicteesVocales = new TRxSpeedButton(this, 22, PopupMenu2);
@@ -346,17 +347,17 @@ void TMain::CreateControls()
 
 void TMain::BindHandlers()
 {
-    connect(BoutonQuitter, &QPushButton::clicked, this, GuardedSlot([this] { BoutonQuitterClick(); }));
-    connect(BoutonAide, &QPushButton::clicked, this, GuardedSlot([this] { BoutonAideClick(); }));
-    connect(BoutonFacile, &QPushButton::clicked, this, GuardedSlot([this] { BoutonFacileClick(); }));
-    connect(BoutonMoyen, &QPushButton::clicked, this, GuardedSlot([this] { BoutonMoyenClick(); }));
-    connect(BoutonAuto, &QPushButton::clicked, this, GuardedSlot([this] { BoutonAutoClick(); }));
-    connect(BoutonDifficile, &QPushButton::clicked, this, GuardedSlot([this] { BoutonDifficileClick(); }));
-    connect(BoutonJeu, &QPushButton::clicked, this, GuardedSlot([this] { BoutonJeuClick(); }));
-    connect(BoutonSon, &QPushButton::clicked, this, GuardedSlot([this] { BoutonSonClick(); }));
-    connect(BoutonPrononcer, &QPushButton::clicked, this, GuardedSlot([this] { BoutonPrononcerClick(); }));
-    connect(SpinEdit1, &QSpinBox::valueChanged, this, GuardedSlot([this] { SpinEdit1Change(); }));
-    connect(SpinEdit2, &QSpinBox::valueChanged, this, GuardedSlot([this] { SpinEdit2Change(); }));
+    connect(BoutonQuitter, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonQuitterClick(); }));
+    connect(BoutonAide, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonAideClick(); }));
+    connect(BoutonFacile, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonFacileClick(); }));
+    connect(BoutonMoyen, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonMoyenClick(); }));
+    connect(BoutonAuto, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonAutoClick(); }));
+    connect(BoutonDifficile, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonDifficileClick(); }));
+    connect(BoutonJeu, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonJeuClick(); }));
+    connect(BoutonSon, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonSonClick(); }));
+    connect(BoutonPrononcer, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonPrononcerClick(); }));
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, GuardedSlot(this, [this] { SpinEdit1Change(); }));
+    connect(SpinEdit2, &QSpinBox::valueChanged, this, GuardedSlot(this, [this] { SpinEdit2Change(); }));
     EditText->OnKeyPress = [this](char &key) { EditTextKeyPress(key); };
     TimerChrono->OnTimer = [this] { TimerChronoTimer(); };
     Timer1->OnTimer = [this](int lag) { Timer1Timer(lag); };
@@ -407,7 +408,7 @@ void TMain::BoutonQuitterClick()
 void TMain::BoutonAideClick()
 {
     showMinimized();
-    helpviewer::ShowTopics(ProgramFolder + QStringLiteral("AIDE.HLP"), [main = QPointer<TMain>(this)] {
+    m_dialogs.OpenHelp(ProgramFolder + QStringLiteral("AIDE.HLP"), [main = QPointer<TMain>(this)] {
         if (main)
             main->ReturnFromHelp();
     });
@@ -445,7 +446,7 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     auto *keyEvent = static_cast<QKeyEvent *>(event);
     std::uint16_t key = VirtualKeyOf(*keyEvent);
-    errorbox::Guarded([&] { FormKeyDown(key, keyEvent->modifiers()); });
+    errorbox::Guarded(this, [&] { FormKeyDown(key, keyEvent->modifiers()); });
     if (key != 0)
         return false;
     // The key-down goes no further; its character, if any, still reaches the edit box.
@@ -460,7 +461,7 @@ void TMain::changeEvent(QEvent *event)
     // The identification runs once per run, on the first activation; the dialogs it opens do not start it again.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_identified) {
         m_identified = true;
-        errorbox::Guarded([this] { FormActivate(); });
+        errorbox::Guarded(this, [this] { FormActivate(); });
     }
 }
 
@@ -551,12 +552,12 @@ void TMain::ApplyVoiceSpeed()
 
 // ---- Lessons ----
 
-std::string TMain::LoadLesson(int level)
+std::string TMain::LoadLesson(Practice mode)
 {
-    return Flow.LoadLesson(level);
+    return Flow.LoadLesson(mode);
 }
 
-void TMain::StartLesson(int mode)
+void TMain::StartLesson(Practice mode)
 {
     Flow.StartLesson(mode);
     FocusEditText();
@@ -564,12 +565,12 @@ void TMain::StartLesson(int mode)
 
 void TMain::BoutonFacileClick()
 {
-    StartLesson(1);
+    StartLesson(Practice::Training);
 }
 
 void TMain::BoutonMoyenClick()
 {
-    StartLesson(2);
+    StartLesson(Practice::Sentences);
 }
 
 void TMain::BoutonAutoClick()
@@ -617,7 +618,7 @@ void TMain::ReecouterDicteeClick()
 
 void TMain::OuvrirDicteeClick()
 {
-    const QString path = OpenDialog1.Execute(this, QStringLiteral("Ouvrir une dictée"));
+    const QString path = m_dialogs.ChooseFile(this, OpenDialog1, QStringLiteral("Ouvrir une dictée"));
     if (!path.isEmpty())
         Flow.StartOwnDictation(path);
     FocusEditText();
@@ -634,12 +635,7 @@ void TMain::BoutonJeuClick()
     const std::int64_t best = UserName.isEmpty() ? 0 : bestscore::Read(BestScorePath());
     std::int64_t newBest = best;
     {
-        TJeu game(
-            this,
-            [this](int cue) {
-                PlayCue(static_cast<Cue>(cue));
-            },
-            best);
+        TJeu game(this, [this](Cue cue) { PlayCue(cue); }, best);
         game.ShowModal();
         newBest = game.BestScore();
     }
@@ -742,7 +738,7 @@ void TMain::SaveHistory()
                                            m_keepHistoryAside ? OldFile::KeepAside : OldFile::Replace);
     m_keepHistoryAside = false;
     if (!aside.isEmpty())
-        dialogs::Message(QStringLiteral("Information"),
+        m_dialogs.ShowMessage(QStringLiteral("Information"),
                          QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé dans "
                                         "le fichier %1")
                              .arg(QDir::toNativeSeparators(aside)),
@@ -751,7 +747,7 @@ void TMain::SaveHistory()
 
 void TMain::RefuseUser(const QString &text)
 {
-    dialogs::Message(QStringLiteral("Avertissement"), text, dialogs::Icon::Warning);
+    m_dialogs.ShowMessage(QStringLiteral("Avertissement"), text, dialogs::Icon::Warning);
     TutorApplication::Terminate();
     UserName.clear();
     LabelUser->SetCaption(UserName);
@@ -763,7 +759,7 @@ void TMain::FormActivate()
     HistoryBlock.Clear();
     UserName.clear();
     m_keepHistoryAside = false;
-    const std::optional<QString> answer = dialogs::InputQuery(
+    const std::optional<QString> answer = m_dialogs.AskText(
         QStringLiteral("Nom de l'utilisateur"), QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
     if (answer)
         UserName = *answer;
@@ -780,7 +776,7 @@ void TMain::FormActivate()
         // Folder errors are not reported: a folder that cannot be made is refused just below.
         QDir folder;
         if (folder.mkdir(UserFolder())) {
-            dialogs::Message(QStringLiteral("Information"), QStringLiteral("Création du répertoire pour l'utilsateur"),
+            m_dialogs.ShowMessage(QStringLiteral("Information"), QStringLiteral("Création du répertoire pour l'utilsateur"),
                              dialogs::Icon::Information);
         } else {
             // An existing empty folder is replaced by a new one; a folder holding files cannot be removed and stays.

@@ -11,11 +11,12 @@
 
 #include "app/LessonFlow.h"
 #include "app/LessonView.h"
+#include "audio/TDXWaveList.h"
 #include "guide/KeyMap.h"
 #include "platform/TDXImageList.h"
 #include "platform/TDXSound.h"
-#include "platform/TDXWaveList.h"
 #include "platform/TOpenDialog.h"
+#include "platform/UserDialogs.h"
 #include "stats/HistoryBlock.h"
 #include "stats/LearnerLock.h"
 
@@ -41,20 +42,25 @@ class TMain : public QWidget, private LessonView
     Q_OBJECT
 public:
     // The program folder is the executable's folder; tests may name another one. It ends with "/".
-    explicit TMain(const QString &programFolder = QString());
+    explicit TMain(const QString &programFolder = QString(), UserDialogs &dialogs = ScreenDialogs::Instance());
     ~TMain() override;
 
     // Controls, in creation order.
+    // The window's background picture.
     TImage *Image1 = nullptr;
+    // The program's animated copper title.
     TRxGIFAnimator *RxGIFAnimator1 = nullptr;
     TLabel *LabelChrono = nullptr;
     TLabel *LabelCorrect = nullptr;
     TLabel *LabelErreur = nullptr;
+    // The hummingbird flapping beside the title.
     TRxGIFAnimator *RxGIFAnimator2 = nullptr;
     TRxSpeedButton *BoutonDicteesVocales = nullptr;
     TLabel *LabelUser = nullptr;
+    // The light-green line between the title and the learner's name.
     TShape *Shape1 = nullptr;
     TDXDraw *PaintBoxKey = nullptr;
+    // The opacity of the hands drawn over the keyboard guide.
     TScroller *Scroller1 = nullptr;
     TBitBtn *BoutonFacile = nullptr;
     TBitBtn *BoutonMoyen = nullptr;
@@ -64,23 +70,35 @@ public:
     TBitBtn *BoutonJeu = nullptr;
     TBitBtn *BoutonSon = nullptr;
     TEdit *EditText = nullptr;
+    // The scrolling text's speed, 1 to 7.
     TSpinEdit *SpinEdit1 = nullptr;
     TDXDraw *DXPaintBoxTexte = nullptr;
     TBitBtn *BoutonAuto = nullptr;
+    // The key names' playback rate in Hz; 22050 plays them as recorded.
     TSpinEdit *SpinEdit2 = nullptr;
     TBitBtn *BoutonPrononcer = nullptr;
+    // The keyboard picture, and the hands and fingers drawn over it.
     TDXImageList DXImageList1;
+    // The three cues, in the order of Cue: correct key, wrong key, lesson finished.
     TDXWaveList DXWaveList1{&DXSound1};
+    // The sound output that the three wave lists play on.
     TDXSound DXSound1;
+    // The chronometer's tick, counted in LabelChrono while a lesson is timed.
     TTimer *TimerChrono = nullptr;
+    // Chooses one of the learner's own dictations.
     TOpenDialog OpenDialog1;
+    // The scrolling text's step, at the interval SpinEdit1's speed gives.
     TDXTimer *Timer1 = nullptr;
+    // An empty menu: a right click in the edit box or the scroll-speed box opens nothing.
     QMenu *PopupMenu1 = nullptr;
+    // The running dictation's recording, if it has one; empty otherwise.
     TDXWaveList DXWaveList2{&DXSound1};
+    // The voice dictations' menu, opened by BoutonDicteesVocales.
     QMenu *PopupMenu2 = nullptr;
     // Below the ten dictations: hear the dictation again, open one of the learner's own.
     QAction *ReecouterDictee1 = nullptr;
     QAction *OuvrirDictee1 = nullptr;
+    // The key names, one recorded word each ("Touche_a.wav"), played at SpinEdit2's rate.
     TDXWaveList DXWaveList3{&DXSound1};
 
     // The lesson, apart from the window; the names below are its own values, under their usual names.
@@ -126,8 +144,8 @@ public:
     void SpinEdit2Change();
 
     // Lessons.
-    std::string LoadLesson(int level);
-    void StartLesson(int mode);
+    std::string LoadLesson(Practice mode);
+    void StartLesson(Practice mode);
     void BoutonFacileClick();
     void BoutonMoyenClick();
     void BoutonAutoClick();
@@ -210,6 +228,7 @@ private:
     void OfferRecordingAgain(bool offered) override;
 
     QString m_programFolder;
+    UserDialogs &m_dialogs;
     bool m_identified = false;
     bool m_centred = false;
 };

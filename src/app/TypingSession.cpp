@@ -34,7 +34,8 @@ KeyVerdict JudgeKey(TypingSession &session, unsigned char key, bool chronoRunnin
     ++session.Cursor;
     ++session.CorrectCount;
     session.TypedText.push_back(static_cast<char>(expected));
-    verdict.RedrawTargetLine = session.PracticeMode == 1 || session.PracticeMode == 2;
+    verdict.RedrawTargetLine =
+        session.PracticeMode == Practice::Training || session.PracticeMode == Practice::Sentences;
     if (session.FullyTyped() && !session.AutoMode)
         verdict.FinishesLesson = true;
     else if (!chronoRunning && !session.AutoMode)

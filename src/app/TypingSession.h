@@ -3,6 +3,15 @@
 #include <cstdint>
 #include <string>
 
+// The kind of lesson running. Each lesson file is numbered by it: "Dictees/Level<n>.dll".
+enum class Practice : std::int32_t {
+    None = 0,          // no lesson started yet
+    Training = 1,      // the training line, redrawn as it is typed
+    Sentences = 2,     // the sentences, and a dictation without a recording: shown and redrawn like them
+    Scrolling = 3,     // the scrolling text, and a dictation read aloud, whose text stays hidden
+    Demonstration = 4, // typed by the program itself, without key names
+};
+
 // The one record of the running lesson and the rules that judge each character typed. Pure: no widgets, no
 // timers, no clock. Positions are 1-based; characters are Windows-1252 bytes.
 //
@@ -16,7 +25,7 @@ struct TypingSession {
     std::int32_t CorrectCount = 0;
     std::int32_t ErrorCount = 0;
     std::int32_t ChronoTicks = 0;
-    std::int32_t PracticeMode = 0;
+    Practice PracticeMode = Practice::None;
     bool AutoMode = false;
 
     // Clears the lesson and its counters; the practice mode and the automatic flag stay.
@@ -31,7 +40,7 @@ struct TypingSession {
 // every character.
 struct KeyVerdict {
     bool Correct = false;
-    bool RedrawTargetLine = false; // practice modes 1 and 2, after a correct character
+    bool RedrawTargetLine = false; // training and sentences, after a correct character
     bool FinishesLesson = false;   // the last character, typed by the learner
     bool StartsChrono = false;     // the first correct character that does not finish the lesson
 };

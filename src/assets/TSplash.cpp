@@ -55,7 +55,7 @@ void TSplash::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        errorbox::Guarded([this] { FormActivate(); });
+        errorbox::Guarded(this, [this] { FormActivate(); });
 }
 
 void TSplash::showEvent(QShowEvent *event)
@@ -78,7 +78,7 @@ void TSplash::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Space:
     case Qt::Key_Escape:
         if (!event->isAutoRepeat())
-            errorbox::Guarded([this] { RxGIFAnimator1Click(); });
+            errorbox::Guarded(this, [this] { RxGIFAnimator1Click(); });
         break;
     default:
         break;

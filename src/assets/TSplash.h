@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
+#include "audio/TDXWaveList.h"
 #include "platform/TDXSound.h"
-#include "platform/TDXWaveList.h"
 
 class TRxGIFAnimator;
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "platform/TDXWaveList.h"
+#include "audio/TDXWaveList.h"
 
 namespace keynames {
 

@@ -40,14 +40,14 @@ bool IsExtendedKey(std::uint8_t virtualKey)
     return (virtualKey >= 33 && virtualKey <= 40) || virtualKey == 45 || virtualKey == 46;
 }
 
-int HexDigit(char c)
+int HexDigit(char character)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+    if (character >= '0' && character <= '9')
+        return character - '0';
+    if (character >= 'A' && character <= 'F')
+        return character - 'A' + 10;
+    if (character >= 'a' && character <= 'f')
+        return character - 'a' + 10;
     return -1;
 }
 
@@ -56,13 +56,13 @@ class SendKeysCall
 {
 public:
     SendKeysCall(KeyPlatform &platform, std::string_view text, bool wait)
-        : m_platform(platform), T(text.substr(0, text.find('\0'))), L(T.size()), Wait(wait)
+        : m_platform(platform), m_text(text.substr(0, text.find('\0'))), m_length(m_text.size()), m_wait(wait)
     {
     }
 
     bool Run()
     {
-        if (L == 0)
+        if (m_length == 0)
             return false;
         try {
             const bool complete = Steps();
@@ -78,53 +78,53 @@ public:
 private:
     bool Steps()
     {
-        while (position < L) {
+        while (m_position < m_length) {
             m_platform.ProcessMessages();
             m_platform.WaitMilliseconds(100);
-            const char C = T[position];
-            switch (C) {
+            const char character = m_text[m_position];
+            switch (character) {
             case '%':
-                AltHeld = true;
+                m_altHeld = true;
                 PressVirtualKey(VkAlt, 1, false);
-                ++position;
+                ++m_position;
                 break;
             case '+':
-                ShiftHeld = true;
+                m_shiftHeld = true;
                 PressVirtualKey(VkShift, 1, false);
-                ++position;
+                ++m_position;
                 break;
             case '^':
-                CtrlHeld = true;
+                m_ctrlHeld = true;
                 PressVirtualKey(VkControl, 1, false);
-                ++position;
+                ++m_position;
                 break;
             case '(':
-                InGroup = true;
-                ++position;
+                m_inGroup = true;
+                ++m_position;
                 break;
             case ')':
-                InGroup = false;
+                m_inGroup = false;
                 ReleaseHeldModifiers();
-                ++position;
+                ++m_position;
                 break;
             case '~':
                 PressVirtualKey(VkReturn, 1, true);
                 ReleaseHeldModifiers();
-                ++position;
+                ++m_position;
                 break;
             case '{':
                 if (!BracedForm())
                     return false;
                 break;
             default: {
-                const std::uint16_t K = m_platform.VkKeyScan(C);
-                if (K == NoKey) {
+                const std::uint16_t keyCode = m_platform.VkKeyScan(character);
+                if (keyCode == NoKey) {
                     m_platform.MessageBox("Invalid KeyName");
                 } else {
-                    PressKeyCode(K, 1, true);
+                    PressKeyCode(keyCode, 1, true);
                     ReleaseHeldModifiers();
                 }
-                ++position;
+                ++m_position;
                 break;
             }
             }
@@ -135,52 +135,53 @@ private:
     // At a "{": false when its "}" is missing.
     bool BracedForm()
     {
-        const std::size_t P = position;
-        RepeatCount = 1;
-        if (P + 1 < L && T[P + 1] == '{') {
+        const std::size_t brace = m_position;
+        m_repeatCount = 1;
+        if (brace + 1 < m_length && m_text[brace + 1] == '{') {
             PressKeyCode(OpenBraceKey, 1, true);
             ReleaseHeldModifiers();
-            position = P + 3;
+            m_position = brace + 3;
             return true;
         }
 
-        KeyName.clear();
+        m_keyName.clear();
         bool closed = false;
-        position = P + 1;
-        while (position < L) {
+        m_position = brace + 1;
+        while (m_position < m_length) {
             m_platform.ProcessMessages();
-            const char c = T[position++];
-            if (c == '}') {
+            const char character = m_text[m_position++];
+            if (character == '}') {
                 closed = true;
                 break;
             }
-            if (KeyName.size() < MaxKeyNameLength)
-                KeyName.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+            if (m_keyName.size() < MaxKeyNameLength)
+                m_keyName.push_back(character >= 'a' && character <= 'z' ? static_cast<char>(character - 'a' + 'A')
+                                                                         : character);
         }
         if (!closed) {
             m_platform.MessageBox("No Close");
             return false;
         }
 
-        if (position < L && T[position] == '}') {
+        if (m_position < m_length && m_text[m_position] == '}') {
             PressKeyCode(CloseBraceKey, 1, true);
             ReleaseHeldModifiers();
-            ++position;
+            ++m_position;
             return true;
         }
 
-        const std::size_t space = KeyName.find(' ');
+        const std::size_t space = m_keyName.find(' ');
         if (space != std::string::npos) {
-            RepeatCount = static_cast<std::uint16_t>(StrToInt(std::string_view(KeyName).substr(space + 1)));
-            KeyName.resize(space);
+            m_repeatCount = static_cast<std::uint16_t>(StrToInt(std::string_view(m_keyName).substr(space + 1)));
+            m_keyName.resize(space);
         }
 
-        if (KeyName.size() == 1)
-            KeyCode = m_platform.VkKeyScan(KeyName[0]);
+        if (m_keyName.size() == 1)
+            m_keyCode = m_platform.VkKeyScan(m_keyName[0]);
         else
-            KeyCode = LookUpKeyName();
-        if (KeyCode != NoKey) {
-            PressKeyCode(KeyCode, RepeatCount, true);
+            m_keyCode = LookUpKeyName();
+        if (m_keyCode != NoKey) {
+            PressKeyCode(m_keyCode, m_repeatCount, true);
             ReleaseHeldModifiers();
         }
         return true;
@@ -189,7 +190,7 @@ private:
     void InjectKey(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags)
     {
         m_platform.KeybdEvent(virtualKey, scanCode, flags);
-        if (Wait)
+        if (m_wait)
             m_platform.PassKeyboardMessages();
     }
 
@@ -198,9 +199,9 @@ private:
         return static_cast<std::uint8_t>(m_platform.MapVirtualKey(virtualKey) & 0xFF);
     }
 
-    void PressVirtualKey(std::uint8_t V, unsigned N, bool U)
+    void PressVirtualKey(std::uint8_t virtualKey, unsigned count, bool release)
     {
-        if (V == VkNumLock) {
+        if (virtualKey == VkNumLock) {
             // NumLock only flips its toggle in the key state table; no key event is sent.
             KeyStateTable table{};
             m_platform.GetKeyboardState(table);
@@ -211,38 +212,38 @@ private:
             m_platform.SetKeyboardState(table);
             return;
         }
-        const std::uint8_t S = ScanCodeOf(V);
-        const std::uint32_t extended = IsExtendedKey(V) ? ExtendedKey : 0;
-        for (unsigned i = 0; i < N; ++i) {
-            InjectKey(V, S, extended);
-            if (U)
-                InjectKey(V, S, extended | KeyUp);
+        const std::uint8_t scanCode = ScanCodeOf(virtualKey);
+        const std::uint32_t extended = IsExtendedKey(virtualKey) ? ExtendedKey : 0;
+        for (unsigned i = 0; i < count; ++i) {
+            InjectKey(virtualKey, scanCode, extended);
+            if (release)
+                InjectKey(virtualKey, scanCode, extended | KeyUp);
         }
     }
 
-    void ReleaseVirtualKey(std::uint8_t V) { InjectKey(V, ScanCodeOf(V), KeyUp); }
+    void ReleaseVirtualKey(std::uint8_t virtualKey) { InjectKey(virtualKey, ScanCodeOf(virtualKey), KeyUp); }
 
-    void PressKeyCode(std::uint16_t K, unsigned N, bool U)
+    void PressKeyCode(std::uint16_t keyCode, unsigned count, bool release)
     {
-        const unsigned H = K >> 8;
-        if (H & 1)
+        const unsigned shiftState = keyCode >> 8;
+        if (shiftState & 1)
             PressVirtualKey(VkShift, 1, false);
-        if (H & 2)
+        if (shiftState & 2)
             PressVirtualKey(VkControl, 1, false);
-        if (H & 4)
+        if (shiftState & 4)
             PressVirtualKey(VkAlt, 1, false);
-        PressVirtualKey(static_cast<std::uint8_t>(K & 0xFF), N, U);
-        if (H & 1)
+        PressVirtualKey(static_cast<std::uint8_t>(keyCode & 0xFF), count, release);
+        if (shiftState & 1)
             ReleaseVirtualKey(VkShift);
-        if (H & 2)
+        if (shiftState & 2)
             ReleaseVirtualKey(VkControl);
-        if (H & 4)
+        if (shiftState & 4)
             ReleaseVirtualKey(VkAlt);
     }
 
     void ReleaseHeldModifiers()
     {
-        if (InGroup)
+        if (m_inGroup)
             return;
         ReleaseEveryHeldModifier();
     }
@@ -250,35 +251,35 @@ private:
     // Also inside an open group: used where the text stops with modifiers still down.
     void ReleaseEveryHeldModifier()
     {
-        if (ShiftHeld)
+        if (m_shiftHeld)
             ReleaseVirtualKey(VkShift);
-        if (CtrlHeld)
+        if (m_ctrlHeld)
             ReleaseVirtualKey(VkControl);
-        if (AltHeld)
+        if (m_altHeld)
             ReleaseVirtualKey(VkAlt);
-        ShiftHeld = CtrlHeld = AltHeld = false;
+        m_shiftHeld = m_ctrlHeld = m_altHeld = false;
     }
 
     std::uint16_t LookUpKeyName()
     {
-        const std::uint16_t key = FindKeyName(KeyName);
+        const std::uint16_t key = FindKeyName(m_keyName);
         if (key == NoKey)
             m_platform.MessageBox("Invalid Key Name");
         return key;
     }
 
     KeyPlatform &m_platform;
-    const std::string_view T;
-    const std::size_t L;
-    const bool Wait;
-    std::size_t position = 0;
-    bool InGroup = false;
-    bool ShiftHeld = false;
-    bool CtrlHeld = false;
-    bool AltHeld = false;
-    std::string KeyName;
-    std::uint16_t RepeatCount = 1;
-    std::uint16_t KeyCode = NoKey;
+    const std::string_view m_text;
+    const std::size_t m_length;
+    const bool m_wait;
+    std::size_t m_position = 0;
+    bool m_inGroup = false;
+    bool m_shiftHeld = false;
+    bool m_ctrlHeld = false;
+    bool m_altHeld = false;
+    std::string m_keyName;
+    std::uint16_t m_repeatCount = 1;
+    std::uint16_t m_keyCode = NoKey;
 };
 
 std::string ConvertErrorText(const std::string &countText)
@@ -297,28 +298,29 @@ EConvertError::EConvertError(const std::string &countText)
 
 std::int32_t StrToInt(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
+    std::size_t cursor = 0;
+    while (cursor < text.size() && text[cursor] == ' ')
+        ++cursor;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
+    if (cursor < text.size() && (text[cursor] == '+' || text[cursor] == '-')) {
+        negative = text[cursor] == '-';
+        ++cursor;
     }
     int base = 10;
-    if (i < text.size() && (text[i] == '$' || text[i] == 'X' || text[i] == 'x')) {
+    if (cursor < text.size() && (text[cursor] == '$' || text[cursor] == 'X' || text[cursor] == 'x')) {
         base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'X' || text[i + 1] == 'x')) {
+        ++cursor;
+    } else if (cursor + 1 < text.size() && text[cursor] == '0' &&
+               (text[cursor + 1] == 'X' || text[cursor + 1] == 'x')) {
         base = 16;
-        i += 2;
+        cursor += 2;
     }
-    if (i == text.size())
+    if (cursor == text.size())
         throw EConvertError(std::string(text));
     const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
     std::int64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const int digit = HexDigit(text[i]);
+    for (; cursor < text.size(); ++cursor) {
+        const int digit = HexDigit(text[cursor]);
         if (digit < 0 || digit >= base)
             throw EConvertError(std::string(text));
         magnitude = magnitude * base + digit;
@@ -331,8 +333,9 @@ std::int32_t StrToInt(std::string_view text)
 std::uint16_t FindKeyName(std::string_view name)
 {
     const auto *end = std::end(KeyNames);
-    const auto *row = std::lower_bound(std::begin(KeyNames), end, name,
-                                       [](const KeyNameRow &r, std::string_view n) { return r.Name < n; });
+    const auto *row =
+        std::lower_bound(std::begin(KeyNames), end, name,
+                         [](const KeyNameRow &entry, std::string_view wanted) { return entry.Name < wanted; });
     if (row != end && row->Name == name)
         return row->VirtualKey;
     return NoKey;

@@ -1,5 +1,7 @@
 #include "keysend/SystemKeyPlatform.h"
 
+#include <QApplication>
+#include <QWidget>
 #include <QCoreApplication>
 #include <QString>
 
@@ -8,6 +10,7 @@
 #include "platform/Keyboard.h"
 #include "platform/TutorApplication.h"
 #include "platform/TutorError.h"
+#include "platform/UserDialogs.h"
 
 namespace {
 
@@ -72,7 +75,8 @@ void SystemKeyPlatform::WaitMilliseconds(double ms)
 void SystemKeyPlatform::MessageBox(const std::string &text)
 {
     if (!Ending())
-        dialogs::Message(QStringLiteral("SendKeys"), QString::fromStdString(text), dialogs::Icon::None);
+        UserDialogs::Of(QApplication::focusWidget())
+            .ShowMessage(QStringLiteral("SendKeys"), QString::fromStdString(text), dialogs::Icon::None);
 }
 
 namespace keysend {

@@ -14,18 +14,6 @@ namespace dialogs {
 
 namespace {
 
-QueryAnswer &Answer()
-{
-    static QueryAnswer answer;
-    return answer;
-}
-
-MessageSeen &Seen()
-{
-    static MessageSeen seen;
-    return seen;
-}
-
 void CentreOnScreen(QWidget &dialog)
 {
     dialog.adjustSize();
@@ -40,9 +28,6 @@ void CentreOnScreen(QWidget &dialog)
 
 std::optional<QString> InputQuery(const QString &title, const QString &prompt, int maxLength)
 {
-    if (Answer())
-        return Answer()(title, prompt, maxLength);
-
     QDialog dialog;
     dialog.setWindowTitle(title);
     auto *layout = new QVBoxLayout(&dialog);
@@ -66,10 +51,6 @@ std::optional<QString> InputQuery(const QString &title, const QString &prompt, i
 
 void Message(const QString &title, const QString &text, Icon icon)
 {
-    if (Seen()) {
-        Seen()(title, text, icon);
-        return;
-    }
     const QMessageBox::Icon shown = icon == Icon::Warning       ? QMessageBox::Warning
                                     : icon == Icon::Information ? QMessageBox::Information
                                                                 : QMessageBox::NoIcon;
@@ -77,16 +58,6 @@ void Message(const QString &title, const QString &text, Icon icon)
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     CentreOnScreen(box);
     box.exec();
-}
-
-void SetQueryAnswer(QueryAnswer answer)
-{
-    Answer() = std::move(answer);
-}
-
-void SetMessageSeen(MessageSeen seen)
-{
-    Seen() = std::move(seen);
 }
 
 } // namespace dialogs

@@ -6,7 +6,7 @@
 #include <QString>
 
 // The program's small modal dialogs: a one-line text prompt and a message box, both centred on the screen, with
-// French buttons. Tests replace them by a scripted learner.
+// French buttons. Windows reach them through their UserDialogs, which tests replace by a scripted learner.
 namespace dialogs {
 
 // None: a plain box, as the key sender's messages are.
@@ -18,11 +18,5 @@ std::optional<QString> InputQuery(const QString &title, const QString &prompt, i
 
 // A message box with one "OK" button.
 void Message(const QString &title, const QString &text, Icon icon);
-
-// What a scripted learner does instead of the real dialogs; an empty function puts the real dialog back.
-using QueryAnswer = std::function<std::optional<QString>(const QString &title, const QString &prompt, int maxLength)>;
-using MessageSeen = std::function<void(const QString &title, const QString &text, Icon icon)>;
-void SetQueryAnswer(QueryAnswer answer);
-void SetMessageSeen(MessageSeen seen);
 
 } // namespace dialogs

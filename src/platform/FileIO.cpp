@@ -18,18 +18,18 @@ namespace {
 class Descriptor
 {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
+    explicit Descriptor(int fd) : m_fd(fd) {}
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     ~Descriptor()
     {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
-    int Get() const { return fd_; }
+    int Get() const { return m_fd; }
 
 private:
-    int fd_;
+    int m_fd;
 };
 
 Contents Refuse(Refusal refusal, int error = 0)

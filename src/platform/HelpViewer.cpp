@@ -38,7 +38,6 @@
 
 #include "platform/ControlIdentity.h"
 #include "platform/Cp1252.h"
-#include "platform/Dialogs.h"
 #include "platform/FileIO.h"
 
 namespace helpviewer {
@@ -624,20 +623,6 @@ struct Help {
 };
 using SharedHelp = std::shared_ptr<const Help>;
 
-MessageSeen &Seen()
-{
-    static MessageSeen seen;
-    return seen;
-}
-
-void Report(const QString &title, const QString &text)
-{
-    if (Seen())
-        Seen()(title, text);
-    else
-        dialogs::Message(title, text, dialogs::Icon::Warning);
-}
-
 void BringToFront(QWidget *window)
 {
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
@@ -1142,13 +1127,13 @@ void CheckAllClosed()
 
 } // namespace
 
-void ShowTopics(const QString &helpFile, std::function<void()> whenAllClosed)
+void ShowTopics(const QString &helpFile, std::function<void()> whenAllClosed, const Report &report)
 {
     WhenAllClosed() = std::move(whenAllClosed);
     HelpReading reading = ReadHelp(helpFile);
     if (reading.Refused != Refusal::None) {
         const QString path = QDir::isAbsolutePath(helpFile) ? helpFile : QDir::current().absoluteFilePath(helpFile);
-        Report(QStringLiteral("Aide"), RefusalText(reading.Refused, QDir::toNativeSeparators(path)));
+        report(QStringLiteral("Aide"), RefusalText(reading.Refused, QDir::toNativeSeparators(path)));
         // Nothing opened: the reader is back where they were at once.
         CheckAllClosed();
         return;
@@ -1169,11 +1154,6 @@ QWidget *TopicsWindow()
 QWidget *TopicWindow()
 {
     return CurrentTopicView();
-}
-
-void SetMessageSeen(MessageSeen seen)
-{
-    Seen() = std::move(seen);
 }
 
 } // namespace helpviewer

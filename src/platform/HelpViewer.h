@@ -95,15 +95,12 @@ int FindKeyword(const QList<IndexEntry> &index, const QString &typed);
 // Opens the "Help Topics" window on the help file, or brings the open one to the front with the file read anew.
 // A file that is not read (see ReadHelp and ParseHelp) is reported in a warning box and opens nothing.
 // whenAllClosed runs once, when no help window is left open (at once when nothing could be opened).
-void ShowTopics(const QString &helpFile, std::function<void()> whenAllClosed = {});
+// The warnings go to `report` (a title and a text).
+using Report = std::function<void(const QString &title, const QString &text)>;
+void ShowTopics(const QString &helpFile, std::function<void()> whenAllClosed, const Report &report);
 
 // The windows currently open, or null.
 QWidget *TopicsWindow();
 QWidget *TopicWindow();
-
-// Where the warning about a help file not read goes instead of the message box; an empty function puts the box
-// back. Without it the warning takes the program's usual message path.
-using MessageSeen = std::function<void(const QString &title, const QString &text)>;
-void SetMessageSeen(MessageSeen seen);
 
 } // namespace helpviewer

@@ -65,5 +65,5 @@ void TDXTimer::IdlePass()
     const int lag = m_interval > 0 ? static_cast<int>(elapsed / m_interval) : 1;
     m_sinceTick.restart();
     if (OnTimer)
-        errorbox::Guarded([&] { OnTimer(lag < 1 ? 1 : lag); });
+        errorbox::Guarded(this, [&] { OnTimer(lag < 1 ? 1 : lag); });
 }

@@ -89,7 +89,7 @@ void TEdit::ReceiveCharacters(const std::string &characters)
     for (char c : characters) {
         char key = c;
         // A handler that fails leaves its character out of the box.
-        const bool handled = errorbox::Guarded([&] {
+        const bool handled = errorbox::Guarded(this, [&] {
             if (OnKeyPress)
                 OnKeyPress(key);
         });

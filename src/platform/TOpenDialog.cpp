@@ -14,12 +14,6 @@ QString TOpenDialog::QtFilter() const
 
 namespace {
 
-std::function<QString()> &Chooser()
-{
-    static std::function<QString()> chooser;
-    return chooser;
-}
-
 // The files' sizes and dates in the program's language: the file system model writes them in the system's,
 // which the learner's session may not set to French.
 class FrenchFileDetails : public QIdentityProxyModel
@@ -64,15 +58,8 @@ std::unique_ptr<QFileDialog> TOpenDialog::MakeDialog(QWidget *parent, const QStr
 
 QString TOpenDialog::Execute(QWidget *parent, const QString &title) const
 {
-    if (Chooser())
-        return Chooser()();
     std::unique_ptr<QFileDialog> dialog = MakeDialog(parent, title);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return QString();
     return dialog->selectedFiles().front();
-}
-
-void TOpenDialog::SetChooser(std::function<QString()> chooser)
-{
-    Chooser() = std::move(chooser);
 }

@@ -29,9 +29,6 @@ public:
     // The dialog Execute shows, not yet shown.
     std::unique_ptr<QFileDialog> MakeDialog(QWidget *parent, const QString &title = QString()) const;
 
-    // Tests choose the file instead of the learner; an empty function puts the real dialog back.
-    static void SetChooser(std::function<QString()> chooser);
-
 private:
     QString m_filter;
     QString m_defaultExt;

@@ -160,5 +160,5 @@ void TRxGIFAnimator::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     event->accept();
     if (click && OnClick)
-        errorbox::Guarded(OnClick);
+        errorbox::Guarded(this, OnClick);
 }

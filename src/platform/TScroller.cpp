@@ -23,7 +23,7 @@ void TScroller::Move(int delta)
     m_position = next;
     update();
     if (OnClick)
-        errorbox::Guarded(OnClick);
+        errorbox::Guarded(this, OnClick);
 }
 
 void TScroller::mousePressEvent(QMouseEvent *event)

@@ -7,7 +7,7 @@ TTimer::TTimer(QObject *parent) : QObject(parent)
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         if (OnTimer)
-            errorbox::Guarded(OnTimer);
+            errorbox::Guarded(this, OnTimer);
     });
 }
 

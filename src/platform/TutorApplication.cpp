@@ -16,7 +16,7 @@ TutorApplication::TutorApplication(int &argc, char **argv) : QApplication(argc, 
 bool TutorApplication::notify(QObject *receiver, QEvent *event)
 {
     bool handled = false;
-    errorbox::Guarded([&] { handled = QApplication::notify(receiver, event); });
+    errorbox::Guarded(receiver, [&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
 

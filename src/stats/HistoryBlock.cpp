@@ -47,18 +47,18 @@ bool IsFinite(const HistoryRecord &record)
 
 void HistoryBlock::Clear()
 {
-    bytes_.fill(0);
+    m_bytes.fill(0);
 }
 
 HistoryRecord HistoryBlock::Record(int r) const
 {
-    const unsigned char *record = bytes_.data() + RecordOffset(r);
+    const unsigned char *record = m_bytes.data() + RecordOffset(r);
     return HistoryRecord{DecodeDouble(record), DecodeDouble(record + 8)};
 }
 
 void HistoryBlock::SetRecord(int r, const HistoryRecord &record)
 {
-    unsigned char *bytes = bytes_.data() + RecordOffset(r);
+    unsigned char *bytes = m_bytes.data() + RecordOffset(r);
     EncodeDouble(record.Speed, bytes);
     EncodeDouble(record.Success, bytes + 8);
 }
@@ -97,6 +97,6 @@ void HistoryBlock::StorePoints(const std::vector<HistoryRecord> &points)
     // A damaged record would stop every later load at that place; an empty one at least reads as an end mark.
     for (int r = 0; r < HistoryRecords; ++r) {
         if (!IsFinite(Record(r)))
-            std::memset(bytes_.data() + RecordOffset(r), 0, HistoryRecordBytes);
+            std::memset(m_bytes.data() + RecordOffset(r), 0, HistoryRecordBytes);
     }
 }

@@ -27,8 +27,8 @@ public:
     HistoryRecord Record(int r) const;
     void SetRecord(int r, const HistoryRecord &record);
 
-    unsigned char *Bytes() { return bytes_.data(); }
-    const unsigned char *Bytes() const { return bytes_.data(); }
+    unsigned char *Bytes() { return m_bytes.data(); }
+    const unsigned char *Bytes() const { return m_bytes.data(); }
 
     // The points an existing history shows: record 0 always, then records 1, 2, ... up to the first whose Speed
     // and Success are both 0, which ends the history and is not shown. A record holding a NaN or an infinity
@@ -44,5 +44,5 @@ public:
     void StorePoints(const std::vector<HistoryRecord> &points);
 
 private:
-    std::array<unsigned char, HistoryBytes> bytes_{};
+    std::array<unsigned char, HistoryBytes> m_bytes{};
 };

@@ -27,27 +27,27 @@ const std::size_t FileBytes = std::size_t(HistoryBytes);
 class Descriptor
 {
 public:
-    Descriptor(HistoryFileSystem &fs, int fd) : fs_(fs), fd_(fd) {}
+    Descriptor(HistoryFileSystem &fs, int fd) : m_fs(fs), m_fd(fd) {}
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     // Still open here only when another failure is on its way to the learner; that one is the one to show.
     ~Descriptor()
     {
-        if (fd_ >= 0)
-            fs_.Close(fd_);
+        if (m_fd >= 0)
+            m_fs.Close(m_fd);
     }
 
-    int Get() const { return fd_; }
+    int Get() const { return m_fd; }
     int Close()
     {
-        const int fd = fd_;
-        fd_ = -1;
-        return fs_.Close(fd);
+        const int fd = m_fd;
+        m_fd = -1;
+        return m_fs.Close(fd);
     }
 
 private:
-    HistoryFileSystem &fs_;
-    int fd_;
+    HistoryFileSystem &m_fs;
+    int m_fd;
 };
 
 // The learner's folder of one read or save, opened once so that every name below is looked up in the same folder
@@ -58,25 +58,25 @@ public:
     explicit Folder(const QString &filePath)
     {
         const QFileInfo info(filePath);
-        name_ = QFile::encodeName(info.fileName());
-        fd_ = ::open(QFile::encodeName(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        m_name = QFile::encodeName(info.fileName());
+        m_fd = ::open(QFile::encodeName(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     }
     Folder(const Folder &) = delete;
     Folder &operator=(const Folder &) = delete;
     ~Folder()
     {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
 
-    bool IsOpen() const { return fd_ >= 0; }
-    int Get() const { return fd_; }
+    bool IsOpen() const { return m_fd >= 0; }
+    int Get() const { return m_fd; }
     // The file's own name in the folder.
-    const QByteArray &Name() const { return name_; }
+    const QByteArray &Name() const { return m_name; }
 
 private:
-    int fd_ = -1;
-    QByteArray name_;
+    int m_fd = -1;
+    QByteArray m_name;
 };
 
 // The temporary file of a save: removed on every path unless the save went through and it became the history.
@@ -84,7 +84,7 @@ class TemporaryFile
 {
 public:
     TemporaryFile(HistoryFileSystem &fs, const Folder &folder, const QByteArray &name)
-        : fs_(fs), folder_(folder), name_(name)
+        : m_fs(fs), m_folder(folder), m_name(name)
     {
     }
     TemporaryFile(const TemporaryFile &) = delete;
@@ -92,17 +92,17 @@ public:
     // A failure to remove it must not hide the failure that made the save give up.
     ~TemporaryFile()
     {
-        if (!kept_)
-            fs_.Unlink(folder_.Get(), name_.constData(), 0);
+        if (!m_kept)
+            m_fs.Unlink(m_folder.Get(), m_name.constData(), 0);
     }
 
-    void Keep() { kept_ = true; }
+    void Keep() { m_kept = true; }
 
 private:
-    HistoryFileSystem &fs_;
-    const Folder &folder_;
-    QByteArray name_;
-    bool kept_ = false;
+    HistoryFileSystem &m_fs;
+    const Folder &m_folder;
+    QByteArray m_name;
+    bool m_kept = false;
 };
 
 // ENOENT and ENOTDIR mean the learner's folder itself is gone when it was the folder that could not be opened,

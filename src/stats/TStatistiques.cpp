@@ -16,6 +16,7 @@
 #include "platform/ControlIdentity.h"
 #include "platform/Fonts.h"
 #include "platform/TLabel.h"
+#include "platform/UserDialogs.h"
 #include "stats/TChart.h"
 #include "stats/TLineSeries.h"
 
@@ -26,12 +27,6 @@ constexpr int Height = 356;
 constexpr int ChartHeight = 328;
 
 const QString DesignCaption = QStringLiteral("Pourcentage d'erreur de frappe : ");
-
-std::function<void(TStatistiques &)> &ModalDriver()
-{
-    static std::function<void(TStatistiques &)> driver;
-    return driver;
-}
 
 // The success markers: lime discs reaching two pixels around the point.
 QImage LimeDisc()
@@ -195,19 +190,15 @@ void TStatistiques::Repaint()
 
 void TStatistiques::ShowModal()
 {
-    if (ModalDriver()) {
-        ModalDriver()(*this);
-        return;
-    }
+    UserDialogs::Of(this).ShowModal(*this);
+}
+
+int TStatistiques::exec()
+{
     if (m_main) {
         QRect frame = frameGeometry();
         frame.moveCenter(m_main->frameGeometry().center());
         move(frame.topLeft());
     }
-    exec();
-}
-
-void TStatistiques::SetModalDriver(std::function<void(TStatistiques &)> driver)
-{
-    ModalDriver() = std::move(driver);
+    return QDialog::exec();
 }

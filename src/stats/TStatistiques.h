@@ -36,11 +36,10 @@ public:
     // Rescales the shared axes to the points present and repaints.
     void Repaint();
 
-    // Shows the window modally, centred on the main window, and returns once it is closed.
+    // Shows the window modally, among the dialogs of the main window, and returns once it is closed.
     void ShowModal();
-
-    // Tests stand in for the learner: while set, ShowModal hands the window to this function instead of waiting.
-    static void SetModalDriver(std::function<void(TStatistiques &)> driver);
+    // On the screen: centred on the main window.
+    int exec() override;
 
     QChart *Chart() const { return m_chart; }
 

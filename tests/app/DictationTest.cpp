@@ -56,11 +56,6 @@ bool HasYellow(const QImage &line)
 class Dictation : public MainFixture
 {
 protected:
-    void TearDown() override
-    {
-        TOpenDialog::SetChooser(nullptr);
-        MainFixture::TearDown();
-    }
     void WriteFile(const QString &relative, const QByteArray &bytes)
     {
         QFile file(Folder() + relative);
@@ -91,7 +86,7 @@ TEST_F(Dictation, ChosenDictationIsHiddenReadAloudAndRecorded)
     Item("Dictesnumro31")->trigger();
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(m.Session.TargetText, "Le chat dort.");
-    EXPECT_EQ(m.Session.PracticeMode, 3);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Scrolling);
     EXPECT_FALSE(HasYellow(m.DXPaintBoxTexte->Shown())) << "the text stays hidden";
     ASSERT_EQ(m.DXWaveList2.Count(), 1);
     EXPECT_EQ(m.DXWaveList2.Items(0).Name, QStringLiteral("Dictee03.wav"));
@@ -136,7 +131,7 @@ TEST_F(Dictation, WithoutRecordingTheTextIsShownAsASentence)
     TMain &m = Main();
     Item("Dictesnumro51")->trigger();
     EXPECT_EQ(m.Session.TargetText, "Bonjour");
-    EXPECT_EQ(m.Session.PracticeMode, 2);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Sentences);
     EXPECT_TRUE(HasYellow(m.DXPaintBoxTexte->Shown()));
     EXPECT_EQ(m.DXWaveList2.Count(), 0);
 }
@@ -159,7 +154,7 @@ TEST_F(Dictation, MissingOrEmptyDictationLeavesTheRunningLessonAlone)
     EXPECT_TRUE(Errors[1].contains(QStringLiteral("est vide"))) << Errors[1].toStdString();
     EXPECT_EQ(m.Session.TargetText, "abc");
     EXPECT_EQ(m.Session.TypedText, "a");
-    EXPECT_EQ(m.Session.PracticeMode, 1);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Training);
 }
 
 TEST_F(Dictation, OwnTextInEitherEncodingGivesTheSameLesson)
@@ -173,20 +168,20 @@ TEST_F(Dictation, OwnTextInEitherEncodingGivesTheSameLesson)
     const std::string expected = "L'\xe9t\xe9 \xe0 la fen\xeatre !";
     for (const char *name : {"fenetre.txt", "utf8.txt"}) {
         const QString path = Folder() + QStringLiteral("mes dictées/") + QLatin1String(name);
-        TOpenDialog::SetChooser([path] { return path; });
+        Dialogs.ChosenFile = path;
         Item("OuvrirDictee1")->trigger();
         EXPECT_EQ(m.Session.TargetText, expected) << name;
-        EXPECT_EQ(m.Session.PracticeMode, 2) << "no recording beside it: shown";
+        EXPECT_EQ(m.Session.PracticeMode, Practice::Sentences) << "no recording beside it: shown";
     }
 
     // A recording of the same name beside the text makes it a dictation.
     WriteFile(QStringLiteral("mes dictées/utf8.wav"), ToneWave());
     Item("OuvrirDictee1")->trigger();
-    EXPECT_EQ(m.Session.PracticeMode, 3);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Scrolling);
     EXPECT_EQ(PlayingVoices(), 1);
 
     // Cancelling the dialog changes nothing.
-    TOpenDialog::SetChooser([] { return QString(); });
+    Dialogs.ChosenFile.clear();
     Item("OuvrirDictee1")->trigger();
     EXPECT_EQ(m.Session.TargetText, expected);
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();

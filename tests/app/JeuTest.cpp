@@ -309,7 +309,7 @@ class JeuWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_jeu = std::make_unique<TJeu>(nullptr, [this](int cue) { m_cues.push_back(cue); });
+        m_jeu = std::make_unique<TJeu>(nullptr, [this](Cue cue) { m_cues.push_back(cue); });
         m_jeu->show();
         m_jeu->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_jeu.get()));
@@ -335,7 +335,7 @@ protected:
         return cp1252::ToUnicode(lowest->Text);
     }
 
-    std::vector<int> m_cues;
+    std::vector<Cue> m_cues;
     std::unique_ptr<TJeu> m_jeu;
 };
 
@@ -369,12 +369,12 @@ TEST_F(JeuWindow, TypedAndComposedCharactersPlayTheGame)
 {
     Enter();
     QTest::keyClick(m_jeu.get(), 'x'); // not a letter of the home row
-    EXPECT_EQ(m_cues, std::vector<int>{1});
+    EXPECT_EQ(m_cues, std::vector<Cue>{Cue::Wrong});
 
     QTest::keyClicks(m_jeu.get(), LowestWord());
     EXPECT_EQ(m_jeu->Rules().DestroyedCount(), 1);
     EXPECT_EQ(Text("LabelScore"), QStringLiteral("Score : 10"));
-    EXPECT_EQ(m_cues, (std::vector<int>{1, 2}));
+    EXPECT_EQ(m_cues, (std::vector<Cue>{Cue::Wrong, Cue::Finished}));
     EXPECT_GE(m_jeu->BestScore(), 10);
     EXPECT_EQ(Text("LabelMeilleur"), QStringLiteral("Meilleur score : %1").arg(m_jeu->BestScore()));
 
@@ -390,7 +390,7 @@ TEST_F(JeuWindow, TypedAndComposedCharactersPlayTheGame)
     QInputMethodEvent foreign;
     foreign.setCommitString(QStringLiteral("\u015d"));
     QCoreApplication::sendEvent(m_jeu.get(), &foreign);
-    EXPECT_EQ(m_cues, (std::vector<int>{1, 2, 2}));
+    EXPECT_EQ(m_cues, (std::vector<Cue>{Cue::Wrong, Cue::Finished, Cue::Finished}));
 }
 
 TEST_F(JeuWindow, TheLastLifeShowsTheEndAndStopsTheClock)

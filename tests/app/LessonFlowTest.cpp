@@ -98,7 +98,7 @@ QByteArray TinyWave()
 TEST_F(LessonFlowTest, ALessonIsJudgedKeyByKeyAndEndsWithItsFigures)
 {
     Write(QStringLiteral("Dictees/Level1.dll"), "ab\r\nnever typed\r\n");
-    flow.StartLesson(1);
+    flow.StartLesson(Practice::Training);
     EXPECT_EQ(view.Line, "ab");
     EXPECT_EQ(view.Guide, "a");
     EXPECT_EQ(flow.LessonLines.size(), 1u);

@@ -27,7 +27,7 @@ TEST_F(Lessons, TrainingLessonTypedWithoutErrorIsRecorded)
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(m.Session.TargetText, "Bonjour");
-    EXPECT_EQ(m.Session.PracticeMode, 1);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Training);
     EXPECT_TRUE(m.EditText->hasFocus());
 
     Type(QStringLiteral("Bonj"));
@@ -137,7 +137,7 @@ TEST_F(Lessons, MissingLessonFileIsReportedAndChangesNothing)
     QTest::mouseClick(m.BoutonMoyen, Qt::LeftButton);
     ASSERT_EQ(Errors.size(), 1);
     EXPECT_EQ(Errors[0], QStringLiteral("Impossible d'ouvrir le fichier %1Dictees/Level2.dll.").arg(Folder()));
-    EXPECT_EQ(m.Session.PracticeMode, 2);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Sentences);
     EXPECT_FALSE(m.Session.AutoMode);
     EXPECT_EQ(m.Session.TargetText, "abc");
     EXPECT_EQ(m.Session.Cursor, 3);
@@ -181,7 +181,7 @@ TEST_F(Lessons, DemonstrationTypesTheLessonByItself)
     QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_EQ(BoxText(), QStringLiteral("Le chat"));
-    EXPECT_EQ(m.Session.PracticeMode, 4);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Demonstration);
     EXPECT_TRUE(m.Session.AutoMode);
     EXPECT_EQ(m.Session.CorrectCount, 7);
     EXPECT_EQ(m.BoutonSon->Tag(), 0) << "the demonstration turns the sound cues off";
@@ -196,7 +196,7 @@ TEST_F(Lessons, DemonstrationWithoutLessonSendsNothing)
     QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
     ASSERT_EQ(Errors.size(), 1);
     EXPECT_TRUE(Errors[0].startsWith(QStringLiteral("Impossible d'ouvrir le fichier ")));
-    EXPECT_EQ(m.Session.PracticeMode, 4);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Demonstration);
     EXPECT_EQ(m.Session.TargetText, "");
     EXPECT_EQ(m.BoutonSon->Tag(), 1);
     EXPECT_EQ(BoxText(), QString());
@@ -211,7 +211,7 @@ TEST_F(Lessons, LessonStartedDuringTheDemonstrationTakesOver)
     // against the new lesson.
     QTimer::singleShot(250, &m, [&m] { m.BoutonFacile->click(); });
     QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
-    EXPECT_EQ(m.Session.PracticeMode, 1);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Training);
     EXPECT_FALSE(m.Session.AutoMode);
     EXPECT_EQ(m.Session.TargetText, "defxyz");
     EXPECT_GT(m.Session.CorrectCount, 0);

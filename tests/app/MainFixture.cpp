@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QTest>
 
-#include "platform/Dialogs.h"
-#include "platform/ErrorBox.h"
 #include "platform/Keyboard.h"
 #include "platform/TutorApplication.h"
 #include "platform/TEdit.h"
@@ -15,16 +13,11 @@ void MainFixture::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());
     QDir(m_dir.path()).mkdir(QStringLiteral("Dictees"));
-    errorbox::SetPresenter([this](const QString &text) { Errors << text; });
-    dialogs::SetQueryAnswer([this](const QString &, const QString &, int) { return NameAnswer; });
-    dialogs::SetMessageSeen([this](const QString &title, const QString &text, dialogs::Icon) {
-        Messages << title + QStringLiteral(": ") + text;
-    });
-    TStatistiques::SetModalDriver([this](TStatistiques &window) {
-        ++StatisticsShown;
-        if (WhileStatisticsShown)
-            WhileStatisticsShown(window);
-    });
+    NameAnswer = QStringLiteral("Testeur");
+    Dialogs.WhileModal = [this](QDialog &window) {
+        if (auto *statistics = qobject_cast<TStatistiques *>(&window); statistics && WhileStatisticsShown)
+            WhileStatisticsShown(*statistics);
+    };
     TutorApplication::ResetTerminated();
     keyboard::Reset();
 }
@@ -38,10 +31,6 @@ void MainFixture::CloseMain()
 void MainFixture::TearDown()
 {
     CloseMain();
-    errorbox::SetPresenter(nullptr);
-    dialogs::SetQueryAnswer(nullptr);
-    dialogs::SetMessageSeen(nullptr);
-    TStatistiques::SetModalDriver(nullptr);
 }
 
 void MainFixture::WriteLesson(int level, const std::string &bytes)
@@ -54,7 +43,7 @@ void MainFixture::WriteLesson(int level, const std::string &bytes)
 TMain &MainFixture::Main()
 {
     if (!m_main) {
-        m_main = std::make_unique<TMain>(Folder());
+        m_main = std::make_unique<TMain>(Folder(), Dialogs);
         m_statistiques = std::make_unique<TStatistiques>(m_main.get());
         m_main->Statistiques = m_statistiques.get();
         m_main->show();

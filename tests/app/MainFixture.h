@@ -11,11 +11,12 @@
 
 #include "app/TMain.h"
 #include "stats/TStatistiques.h"
+#include "support/ScriptedDialogs.h"
 
 class TLabel;
 
-// A main window and its statistics window on a program folder of the test's own, shown and active, with the
-// error box replaced by a recorder and the learner scripted: the name typed at the prompt, the messages seen, the
+// A main window and its statistics window on a program folder of the test's own, shown and active, with a
+// scripted learner for its dialogs: the name typed at the prompt, the messages seen, the
 // statistics window closed at once after each showing. Lesson files are written by the test, byte for byte.
 class MainFixture : public ::testing::Test
 {
@@ -36,14 +37,16 @@ protected:
     // Types text into the edit box as key presses.
     void Type(const QString &text);
 
-    QStringList Errors;
-
-    // The name typed at the prompt before "OK"; nothing stands for "Annuler".
-    std::optional<QString> NameAnswer = QStringLiteral("Testeur");
+    // The learner of this test, handed to the main window.
+    ScriptedDialogs Dialogs;
+    QStringList &Errors = Dialogs.Errors;
+    // The name typed at the prompt before "OK" ("Testeur" unless the test says otherwise); nothing stands for
+    // "Annuler".
+    std::optional<QString> &NameAnswer = Dialogs.Answer;
     // "Title: text" of every message box seen.
-    QStringList Messages;
+    QStringList &Messages = Dialogs.Messages;
     // How often the statistics window was shown, and what the learner does while it is up.
-    int StatisticsShown = 0;
+    int &StatisticsShown = Dialogs.ModalShown;
     std::function<void(TStatistiques &)> WhileStatisticsShown;
 
 private:

@@ -40,7 +40,7 @@ TEST_F(ScrollingText, StartsAtTheRightEdgeAtTheSpinBoxSpeed)
     m.SpinEdit1->setValue(3);
     QTest::mouseClick(m.BoutonDifficile, Qt::LeftButton);
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(m.Session.PracticeMode, 3);
+    EXPECT_EQ(m.Session.PracticeMode, Practice::Scrolling);
     EXPECT_EQ(m.Session.TargetText, "Le vent du soir");
     EXPECT_TRUE(m.Timer1->Enabled());
     EXPECT_EQ(m.Timer1->Interval(), 40);

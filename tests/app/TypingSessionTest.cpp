@@ -8,7 +8,7 @@
 
 namespace {
 
-TypingSession Lesson(const std::string &target, int mode = 1)
+TypingSession Lesson(const std::string &target, Practice mode = Practice::Training)
 {
     TypingSession session;
     session.PracticeMode = mode;
@@ -198,7 +198,7 @@ TEST(TypingSession, EmptyTargetTakesEveryKeyAsWrong)
 
 TEST(TypingSession, DemonstrationNeverStartsTheChronoNorFinishes)
 {
-    TypingSession s = Lesson("abc", 4);
+    TypingSession s = Lesson("abc", Practice::Demonstration);
     s.AutoMode = true;
     bool chrono = false;
     const auto verdicts = Type(s, "abc", chrono);
@@ -213,10 +213,12 @@ TEST(TypingSession, DemonstrationNeverStartsTheChronoNorFinishes)
 
 TEST(TypingSession, TargetLineIsRedrawnInTrainingAndSentencesOnly)
 {
-    for (int mode : {0, 1, 2, 3, 4}) {
+    for (Practice mode : {Practice::None, Practice::Training, Practice::Sentences, Practice::Scrolling,
+                          Practice::Demonstration}) {
         TypingSession s = Lesson("ab", mode);
         const KeyVerdict v = JudgeKey(s, 'a', false);
-        EXPECT_EQ(v.RedrawTargetLine, mode == 1 || mode == 2) << mode;
+        EXPECT_EQ(v.RedrawTargetLine, mode == Practice::Training || mode == Practice::Sentences)
+            << static_cast<int>(mode);
     }
 }
 
@@ -229,7 +231,7 @@ TEST(TypingSession, RunningChronoIsNotStartedAgain)
 
 TEST(TypingSession, ResetKeepsModeAndAutomaticFlag)
 {
-    TypingSession s = Lesson("abc", 4);
+    TypingSession s = Lesson("abc", Practice::Demonstration);
     s.AutoMode = true;
     bool chrono = false;
     Type(s, "ax", chrono);
@@ -239,7 +241,7 @@ TEST(TypingSession, ResetKeepsModeAndAutomaticFlag)
     EXPECT_EQ(s.TypedText, "");
     EXPECT_EQ(s.Cursor, 1);
     EXPECT_EQ(s.KeyCount + s.CorrectCount + s.ErrorCount + s.ChronoTicks, 0);
-    EXPECT_EQ(s.PracticeMode, 4);
+    EXPECT_EQ(s.PracticeMode, Practice::Demonstration);
     EXPECT_TRUE(s.AutoMode);
 }
 

@@ -6,8 +6,8 @@
 #include "WaveCapture.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
+#include "audio/TDXWaveList.h"
 #include "platform/TDXSound.h"
-#include "platform/TDXWaveList.h"
 #include "platform/TutorError.h"
 
 // Sound really produced: the sound library mixes into a wave file in real time, and each test reads back where

@@ -7,10 +7,10 @@ cmake_minimum_required(VERSION 3.25)
 set(MAY_USE_main     app)                                          # main.cpp: only starts the application
 set(MAY_USE_app      guide audio keysend stats assets platform)    # the windows put everything together
 set(MAY_USE_guide    platform)                                     # keyboard guide and target line draw on the platform
-set(MAY_USE_audio    platform)                                     # key names play on the platform's wave lists
+set(MAY_USE_audio    platform)                                     # wave lists and key names play on the sound output
 set(MAY_USE_keysend  platform)                                     # the system key sender drives the platform keyboard
 set(MAY_USE_stats    platform)                                     # history files and the statistics window
-set(MAY_USE_assets   platform)                                     # pictures, sounds and the splash window
+set(MAY_USE_assets   audio platform)                               # pictures, sounds and the splash window's wave list
 set(MAY_USE_platform "")                                           # the bottom layer: Qt, OpenAL, nothing of ours
 
 # Qt-free files (folder/name, header and source alike): no Qt header, and of ours only other Qt-free files.

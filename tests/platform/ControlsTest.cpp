@@ -3,10 +3,10 @@
 #include <QAccessible>
 #include <QTest>
 
+#include "support/ScriptedDialogs.h"
 #include "platform/ErrorBox.h"
 #include "platform/MessageWait.h"
 #include "platform/TDXTimer.h"
-#include "platform/TDXWaveList.h"
 #include "platform/TLabel.h"
 #include "platform/TScroller.h"
 #include "platform/TTimer.h"
@@ -22,38 +22,21 @@ TEST(ErrorBox, TextEndsWithAPeriod)
 
 TEST(ErrorBox, FailureEndsTheHandlerAndTheProgramGoesOn)
 {
-    QStringList boxes;
-    errorbox::SetPresenter([&](const QString &text) { boxes << text; });
+    ScriptedDialogs dialogs;
+    QWidget window;
+    UserDialogs::Attach(&window, dialogs);
     bool after = false;
-    EXPECT_FALSE(errorbox::Guarded([&] {
+    EXPECT_FALSE(errorbox::Guarded(&window, [&] {
         throw TutorError(QStringLiteral("Wave 'x' not found"));
         after = true;
     }));
     // A failure escaping a Qt event handler ends at the application object.
-    QObject target;
+    QObject target(&window);
     QObject::connect(&target, &QObject::objectNameChanged, &target, [] { throw TutorError(QStringLiteral("Erreur E/S 5")); });
     QTimer::singleShot(0, &target, [&] { target.setObjectName(QStringLiteral("x")); });
     QTest::qWait(20);
-    errorbox::SetPresenter(nullptr);
     EXPECT_FALSE(after);
-    EXPECT_EQ(boxes, (QStringList{QStringLiteral("Wave 'x' not found."), QStringLiteral("Erreur E/S 5.")}));
-}
-
-TEST(TDXWaveList, FindIgnoresLetterCase)
-{
-    TDXWaveList list;
-    list.Add(QStringLiteral("Touche_a.wav"));
-    list.Add(QStringLiteral("Touche_majuscule.wav"));
-    EXPECT_EQ(list.Find(QStringLiteral("Touche_A.wav")).Name, QStringLiteral("Touche_a.wav"));
-    EXPECT_EQ(list.Find(QStringLiteral("TOUCHE_MAJUSCULE.WAV")).Name, QStringLiteral("Touche_majuscule.wav"));
-    try {
-        list.Find(QStringLiteral("Touche_Euro.wav"));
-        FAIL() << "an unknown name must fail";
-    } catch (const TutorError &error) {
-        EXPECT_EQ(error.Text(), QStringLiteral("Wave 'Touche_Euro.wav' not found"));
-    }
-    list.Clear();
-    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(dialogs.Errors, (QStringList{QStringLiteral("Wave 'x' not found."), QStringLiteral("Erreur E/S 5.")}));
 }
 
 TEST(TTimer, IntervalIsTheSwitch)

@@ -355,11 +355,15 @@ TEST(HelpIndex, OneEntryPerWordInFrenchOrderChosenByItsFirstLetters)
 class HelpViewer : public ::testing::Test
 {
 protected:
+    // A help that opens gives no warning.
+    const helpviewer::Report Unexpected = [](const QString &title, const QString &text) {
+        ADD_FAILURE() << title.toStdString() << ": " << text.toStdString();
+    };
+
     void TearDown() override
     {
         delete helpviewer::TopicWindow();
         delete helpviewer::TopicsWindow();
-        helpviewer::SetMessageSeen(nullptr);
     }
 
     template <typename T>
@@ -411,7 +415,7 @@ protected:
 
 TEST_F(HelpViewer, OpensTheTopicsWindowWithContentsAndIndex)
 {
-    helpviewer::ShowTopics(HelpPath);
+    helpviewer::ShowTopics(HelpPath, {}, Unexpected);
     QWidget *window = helpviewer::TopicsWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
@@ -445,7 +449,7 @@ TEST_F(HelpViewer, OpensTheTopicsWindowWithContentsAndIndex)
 
 TEST_F(HelpViewer, ChosenTopicShowsWithItsNeighboursAndLinks)
 {
-    helpviewer::ShowTopics(HelpPath);
+    helpviewer::ShowTopics(HelpPath, {}, Unexpected);
     QWidget *topics = helpviewer::TopicsWindow();
     auto *tree = In<QTreeWidget>(topics, "Sommaire");
     ASSERT_NE(tree, nullptr);
@@ -494,7 +498,7 @@ TEST_F(HelpViewer, ChosenTopicShowsWithItsNeighboursAndLinks)
 
 TEST_F(HelpViewer, IndexSelectsTheKeywordFromItsFirstLetters)
 {
-    helpviewer::ShowTopics(HelpPath);
+    helpviewer::ShowTopics(HelpPath, {}, Unexpected);
     QWidget *window = helpviewer::TopicsWindow();
     auto *tabs = In<QTabWidget>(window, "Onglets");
     auto *search = In<QLineEdit>(window, "IndexSaisie");
@@ -523,7 +527,7 @@ TEST_F(HelpViewer, IndexSelectsTheKeywordFromItsFirstLetters)
 
 TEST_F(HelpViewer, KeywordOfSeveralTopicsOffersTheTopicsFound)
 {
-    helpviewer::ShowTopics(HelpPath);
+    helpviewer::ShowTopics(HelpPath, {}, Unexpected);
     QWidget *window = helpviewer::TopicsWindow();
     In<QTabWidget>(window, "Onglets")->setCurrentIndex(1);
     auto *search = In<QLineEdit>(window, "IndexSaisie");
@@ -587,9 +591,9 @@ TEST_F(HelpViewer, FileNotSafeToReadIsReportedAtOnceAndOpensNothing)
     };
     for (const auto &[path, warning] : cases) {
         QStringList seen;
-        helpviewer::SetMessageSeen([&](const QString &title, const QString &text) { seen << title << text; });
         bool back = false;
-        helpviewer::ShowTopics(path, [&] { back = true; });
+        helpviewer::ShowTopics(path, [&] { back = true; },
+                               [&](const QString &title, const QString &text) { seen << title << text; });
         EXPECT_EQ(seen.join(u'|').toStdString(), (QStringLiteral("Aide|") + warning.arg(path)).toStdString());
         EXPECT_EQ(helpviewer::TopicsWindow(), nullptr) << path.toStdString();
         EXPECT_TRUE(back) << path.toStdString();
@@ -627,7 +631,7 @@ TEST_F(HelpViewer, TopicLoadsNoPictureNorStyleSheetItNames)
     for (const QString &reference : references) {
         ASSERT_TRUE(
             WriteFile(path, QStringLiteral("<section id=\"a\"><h2>Rubrique</h2>%1</section>").arg(reference).toUtf8()));
-        helpviewer::ShowTopics(path);
+        helpviewer::ShowTopics(path, {}, Unexpected);
         Click(helpviewer::TopicsWindow(), "Afficher");
         auto *browser = In<QTextBrowser>(helpviewer::TopicWindow(), "TexteRubrique");
         ASSERT_NE(browser, nullptr);
@@ -650,7 +654,7 @@ TEST_F(HelpViewer, AskingAgainKeepsOneWindowAndReadsTheFileAnew)
     const QString path = dir.filePath(QStringLiteral("AIDE.HLP"));
     ASSERT_TRUE(WriteFile(path, "<section id=\"a\" data-keywords=\"un\"><h2>Un</h2></section>"
                                 "<section id=\"b\" data-keywords=\"deux\"><h2>Deux</h2></section>"));
-    helpviewer::ShowTopics(path);
+    helpviewer::ShowTopics(path, {}, Unexpected);
     QWidget *window = helpviewer::TopicsWindow();
     ASSERT_NE(window, nullptr);
     auto *tree = In<QTreeWidget>(window, "Sommaire");
@@ -662,7 +666,7 @@ TEST_F(HelpViewer, AskingAgainKeepsOneWindowAndReadsTheFileAnew)
     ASSERT_TRUE(WriteFile(path, "<section id=\"z\" data-keywords=\"zéro\"><h2>Zéro</h2></section>"
                                 "<section id=\"a\" data-keywords=\"un\"><h2>Un</h2></section>"
                                 "<section id=\"b\" data-keywords=\"deux\"><h2>Deux</h2></section>"));
-    helpviewer::ShowTopics(path);
+    helpviewer::ShowTopics(path, {}, Unexpected);
     EXPECT_EQ(helpviewer::TopicsWindow(), window);
     EXPECT_TRUE(window->isVisible());
     ASSERT_EQ(TopicItems(tree).size(), 3);
@@ -672,7 +676,7 @@ TEST_F(HelpViewer, AskingAgainKeepsOneWindowAndReadsTheFileAnew)
     EXPECT_EQ(In<QListWidget>(window, "IndexListe")->count(), 3);
 
     window->showMinimized();
-    helpviewer::ShowTopics(path);
+    helpviewer::ShowTopics(path, {}, Unexpected);
     EXPECT_FALSE(window->isMinimized());
     int shown = 0;
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -682,7 +686,7 @@ TEST_F(HelpViewer, AskingAgainKeepsOneWindowAndReadsTheFileAnew)
     // Once closed, asking again opens a fresh window.
     Click(window, "Fermer");
     EXPECT_TRUE(QTest::qWaitFor([] { return helpviewer::TopicsWindow() == nullptr; }, 2000));
-    helpviewer::ShowTopics(path);
+    helpviewer::ShowTopics(path, {}, Unexpected);
     ASSERT_NE(helpviewer::TopicsWindow(), nullptr);
     EXPECT_TRUE(helpviewer::TopicsWindow()->isVisible());
 }

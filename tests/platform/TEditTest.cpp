@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QTest>
 
+#include "support/ScriptedDialogs.h"
 #include "platform/ErrorBox.h"
 #include "platform/TEdit.h"
 #include "platform/TutorError.h"
@@ -93,15 +94,14 @@ TEST(TEdit, ComposedCharacterArrivesAsOne)
 
 TEST(TEdit, FailingHandlerIsReportedAndItsCharacterLeftOut)
 {
-    QStringList boxes;
-    errorbox::SetPresenter([&](const QString &text) { boxes << text; });
+    ScriptedDialogs dialogs;
     TEdit edit;
+    UserDialogs::Attach(&edit, dialogs);
     edit.OnKeyPress = [](char &key) {
         if (key == 'b')
             throw TutorError(QStringLiteral("Disque plein"));
     };
     QTest::keyClicks(&edit, QStringLiteral("abc"));
-    errorbox::SetPresenter(nullptr);
     EXPECT_EQ(edit.text(), QStringLiteral("ac"));
-    EXPECT_EQ(boxes, QStringList{QStringLiteral("Disque plein.")});
+    EXPECT_EQ(dialogs.Errors, QStringList{QStringLiteral("Disque plein.")});
 }

@@ -1,4 +1,4 @@
-#include "platform/TDXWaveList.h"
+#include "audio/TDXWaveList.h"
 
 #include <algorithm>
 #include <chrono>
