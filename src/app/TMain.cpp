@@ -47,8 +47,6 @@
 #include "platform/TutorError.h"
 #include "platform/WaveFile.h"
 #include "stats/BestScore.h"
-#include "stats/HistoryStore.h"
-#include "stats/LearnerName.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
 
@@ -130,7 +128,7 @@ std::uint16_t VirtualKeyOf(const QKeyEvent &event)
 
 TMain::TMain(const QString &programFolder, UserDialogs &dialogs)
     : QWidget(nullptr), OpenDialog1(QStringLiteral("Dictées vocales Tapotis2002|*.txt"), QStringLiteral("*.txt")),
-      m_programFolder(programFolder), m_dialogs(dialogs)
+      Learner(dialogs), m_programFolder(programFolder), m_dialogs(dialogs)
 {
     UserDialogs::Attach(this, dialogs);
     setObjectName(QStringLiteral("Main"));
@@ -729,81 +727,17 @@ void TMain::RecordResult(long double speed, long double success)
 
 void TMain::SaveHistory()
 {
-    const TStatistiques &window = Statistics();
-    std::vector<HistoryRecord> points;
-    for (int i = 0; i < window.Series1->Count(); ++i)
-        points.push_back({window.Series1->YValue(i), window.Series2->YValue(i)});
-    HistoryBlock.StorePoints(points);
-    const QString aside = WriteHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(),
-                                           m_keepHistoryAside ? OldFile::KeepAside : OldFile::Replace);
-    m_keepHistoryAside = false;
-    if (!aside.isEmpty())
-        m_dialogs.ShowMessage(QStringLiteral("Information"),
-                         QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé dans "
-                                        "le fichier %1")
-                             .arg(QDir::toNativeSeparators(aside)),
-                         dialogs::Icon::Information);
-}
-
-void TMain::RefuseUser(const QString &text)
-{
-    m_dialogs.ShowMessage(QStringLiteral("Avertissement"), text, dialogs::Icon::Warning);
-    TutorApplication::Terminate();
-    UserName.clear();
-    LabelUser->SetCaption(UserName);
+    Learner.SaveHistory(Statistics());
 }
 
 void TMain::FormActivate()
 {
-    const QString refused = QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application");
-    HistoryBlock.Clear();
-    UserName.clear();
-    m_keepHistoryAside = false;
-    const std::optional<QString> answer = m_dialogs.AskText(
-        QStringLiteral("Nom de l'utilisateur"), QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
-    if (answer)
-        UserName = *answer;
-    // A name that could never be saved is refused now rather than at every save.
-    if (!answer || !learnername::Acceptable(ProgramFolder, UserName)) {
-        RefuseUser(refused);
-        return;
-    }
-
     TStatistiques &window = Statistics();
-    // Any entry under the history's name counts, a link or a pipe too: reading it then says what is wrong.
-    const bool historyExists = QFileInfo(HistoryPath()).exists() || QFileInfo(HistoryPath()).isSymLink();
-    if (!historyExists) {
-        // Folder errors are not reported: a folder that cannot be made is refused just below.
-        QDir folder;
-        if (folder.mkdir(UserFolder())) {
-            m_dialogs.ShowMessage(QStringLiteral("Information"), QStringLiteral("Création du répertoire pour l'utilsateur"),
-                             dialogs::Icon::Information);
-        } else {
-            // An existing empty folder is replaced by a new one; a folder holding files cannot be removed and stays.
-            folder.rmdir(UserFolder());
-            folder.mkdir(UserFolder());
-        }
-    }
-    if (!learnername::IsRealFolder(UserFolder())) {
-        RefuseUser(refused);
+    Learner.ProgramFolder = ProgramFolder;
+    if (!Learner.Identify(window)) {
+        TutorApplication::Terminate();
+        LabelUser->SetCaption(UserName);
         return;
-    }
-    if (LearnerLock.Take(UserFolder()) == LearnerLock::Outcome::Busy) {
-        RefuseUser(QStringLiteral("L'utilisateur %1 utilise déjà le programme dans une autre fenêtre, veuillez la "
-                                  "fermer et relancer l'application")
-                       .arg(UserName));
-        return;
-    }
-
-    if (historyExists) {
-        // Until the file has been read whole and clean, the first save keeps it aside rather than over it.
-        m_keepHistoryAside = true;
-        ReadHistoryFile(HistoryPath(), HistoryBlock);
-        m_keepHistoryAside = HistoryBlock.Damaged();
-        for (const HistoryRecord &record : HistoryBlock.LoadedPoints()) {
-            window.Series1->AddY(record.Speed);
-            window.Series2->AddY(record.Success);
-        }
     }
     window.Repaint();
     window.ShowModal();

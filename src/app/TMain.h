@@ -17,8 +17,7 @@
 #include "platform/TDXSound.h"
 #include "platform/TOpenDialog.h"
 #include "platform/UserDialogs.h"
-#include "stats/HistoryBlock.h"
-#include "stats/LearnerLock.h"
+#include "stats/Learner.h"
 
 class TBitBtn;
 class TDXDraw;
@@ -114,11 +113,10 @@ public:
     LessonStopwatch &LessonTime = Flow.LessonTime;
     // The steady clock the lesson's time is read from, in milliseconds; a test may set its own.
     std::function<std::int64_t()> &SteadyMilliseconds = Flow.SteadyMilliseconds;
-    // The learner, as typed at the prompt, and the image of the learner's history file.
-    QString UserName;
-    ::HistoryBlock HistoryBlock;
-    // Held from the identification to the end of the run: one copy of the program per learner.
-    ::LearnerLock LearnerLock;
+    // The learner: the name typed at the prompt, their folder, the image of their history file and their lock.
+    ::Learner Learner;
+    QString &UserName = Learner.UserName;
+    ::HistoryBlock &HistoryBlock = Learner.HistoryBlock;
     // The statistics window, created after this one by the start-up sequence.
     TStatistiques *Statistiques = nullptr;
 
@@ -203,11 +201,7 @@ private:
     void ApplyVoiceSpeed();
     // The help has gone: the window comes back, active, ready for typing.
     void ReturnFromHelp();
-    // The identification ends here when the name cannot be used: the warning, then the end of the program.
-    void RefuseUser(const QString &text);
 
-    // The history file could not be read whole and clean at the identification: the first save keeps it aside.
-    bool m_keepHistoryAside = false;
 
     // The view of the lesson flow.
     void ClearLessonDisplay() override;

@@ -1,0 +1,87 @@
+#include "stats/Learner.h"
+
+#include <optional>
+#include <vector>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform/UserDialogs.h"
+#include "stats/HistoryStore.h"
+#include "stats/LearnerName.h"
+#include "stats/TLineSeries.h"
+#include "stats/TStatistiques.h"
+
+bool Learner::Refuse(const QString &text)
+{
+    m_dialogs.ShowMessage(QStringLiteral("Avertissement"), text, dialogs::Icon::Warning);
+    UserName.clear();
+    return false;
+}
+
+bool Learner::Identify(TStatistiques &window)
+{
+    const QString refused = QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application");
+    HistoryBlock.Clear();
+    UserName.clear();
+    m_keepHistoryAside = false;
+    const std::optional<QString> answer = m_dialogs.AskText(
+        QStringLiteral("Nom de l'utilisateur"), QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
+    if (answer)
+        UserName = *answer;
+    // A name that could never be saved is refused now rather than at every save.
+    if (!answer || !learnername::Acceptable(ProgramFolder, UserName))
+        return Refuse(refused);
+
+    // Any entry under the history's name counts, a link or a pipe too: reading it then says what is wrong.
+    const bool historyExists = QFileInfo(HistoryPath()).exists() || QFileInfo(HistoryPath()).isSymLink();
+    if (!historyExists) {
+        // Folder errors are not reported: a folder that cannot be made is refused just below.
+        QDir folder;
+        if (folder.mkdir(Folder())) {
+            m_dialogs.ShowMessage(QStringLiteral("Information"),
+                                  QStringLiteral("Création du répertoire pour l'utilsateur"),
+                                  dialogs::Icon::Information);
+        } else {
+            // An existing empty folder is replaced by a new one; a folder holding files cannot be removed and stays.
+            folder.rmdir(Folder());
+            folder.mkdir(Folder());
+        }
+    }
+    if (!learnername::IsRealFolder(Folder()))
+        return Refuse(refused);
+    if (Lock.Take(Folder()) == LearnerLock::Outcome::Busy) {
+        return Refuse(QStringLiteral("L'utilisateur %1 utilise déjà le programme dans une autre fenêtre, veuillez la "
+                                     "fermer et relancer l'application")
+                          .arg(UserName));
+    }
+
+    if (historyExists) {
+        // Until the file has been read whole and clean, the first save keeps it aside rather than over it.
+        m_keepHistoryAside = true;
+        ReadHistoryFile(HistoryPath(), HistoryBlock);
+        m_keepHistoryAside = HistoryBlock.Damaged();
+        for (const HistoryRecord &record : HistoryBlock.LoadedPoints()) {
+            window.Series1->AddY(record.Speed);
+            window.Series2->AddY(record.Success);
+        }
+    }
+    return true;
+}
+
+void Learner::SaveHistory(const TStatistiques &window)
+{
+    std::vector<HistoryRecord> points;
+    for (int i = 0; i < window.Series1->Count(); ++i)
+        points.push_back({window.Series1->YValue(i), window.Series2->YValue(i)});
+    HistoryBlock.StorePoints(points);
+    const QString aside = WriteHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(),
+                                           m_keepHistoryAside ? OldFile::KeepAside : OldFile::Replace);
+    m_keepHistoryAside = false;
+    if (!aside.isEmpty())
+        m_dialogs.ShowMessage(QStringLiteral("Information"),
+                              QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé "
+                                             "dans le fichier %1")
+                                  .arg(QDir::toNativeSeparators(aside)),
+                              dialogs::Icon::Information);
+}

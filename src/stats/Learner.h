@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include "stats/HistoryBlock.h"
+#include "stats/LearnerLock.h"
+
+class TStatistiques;
+class UserDialogs;
+
+// The learner of this run: the name given at the prompt, their folder beside the program, the image of their
+// history file and the lock that keeps a second copy of the program away. Identify runs once, on the main
+// window's first activation; SaveHistory after each recorded result.
+//
+// Kept true: nothing is read or written for a name that was refused; a history that was not read whole and clean
+// is kept aside by the first save, never saved over.
+class Learner
+{
+public:
+    explicit Learner(UserDialogs &dialogs) : m_dialogs(dialogs) {}
+    Learner(const Learner &) = delete;
+    Learner &operator=(const Learner &) = delete;
+
+    // Where the learners' folders are, ending with "/".
+    QString ProgramFolder;
+    // As typed at the prompt; empty until it is accepted.
+    QString UserName;
+    ::HistoryBlock HistoryBlock;
+    LearnerLock Lock;
+
+    QString Folder() const { return ProgramFolder + UserName; }
+    QString HistoryPath() const { return Folder() + QStringLiteral("/Config.txt"); }
+
+    // The name prompt, the checks of the name and of the folder, the lock, and the history loaded into the
+    // window's two series. False when the learner was refused (the warning has been shown; the program ends).
+    // A history that cannot be read throws its French text, with the name kept for the saves to come.
+    bool Identify(TStatistiques &window);
+
+    // Writes the window's points into the history file.
+    void SaveHistory(const TStatistiques &window);
+
+private:
+    bool Refuse(const QString &text);
+
+    UserDialogs &m_dialogs;
+    bool m_keepHistoryAside = false;
+};
