@@ -4,14 +4,9 @@
 
 #include <QString>
 
-struct PcmWave;
+#include "audio/Cue.h"
 
-// The three sound cues of a lesson, in the order of the cue wave list.
-enum class Cue {
-    Correct = 0,
-    Wrong = 1,
-    Finished = 2,
-};
+struct PcmWave;
 
 // What a lesson needs of the window that shows it. The lesson flow decides what happens; the view only shows it,
 // plays it or records it. Texts are Windows-1252, as typed.

@@ -15,7 +15,7 @@
 #include <QTimer>
 
 #include "app/LessonReader.h"
-#include "app/TJeu.h"
+#include "game/TJeu.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
 #include "guide/KeyDescription.h"

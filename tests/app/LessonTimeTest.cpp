@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "MainFixture.h"
-#include "app/TJeu.h"
+#include "game/TJeu.h"
 #include "platform/Cp1252.h"
 #include "platform/TBitBtn.h"
 #include "platform/TDXTimer.h"

@@ -5,17 +5,20 @@ cmake_minimum_required(VERSION 3.25)
 # Which folders of ours each folder may include (its own is always allowed).
 # The edges follow the link lines of src/*/CMakeLists.txt: change both together.
 set(MAY_USE_main     app)                                          # main.cpp: only starts the application
-set(MAY_USE_app      guide audio keysend stats assets platform)    # the windows put everything together
+set(MAY_USE_app      guide audio keysend stats assets game platform) # the windows put everything together
 set(MAY_USE_guide    platform)                                     # keyboard guide and target line draw on the platform
 set(MAY_USE_audio    platform)                                     # wave lists and key names play on the sound output
 set(MAY_USE_keysend  platform)                                     # the system key sender drives the platform keyboard
 set(MAY_USE_stats    platform)                                     # history files and the statistics window
 set(MAY_USE_assets   audio platform)                               # pictures, sounds and the splash window's wave list
+set(MAY_USE_game     audio platform)                               # the falling-words game and its rules
 set(MAY_USE_platform "")                                           # the bottom layer: Qt, OpenAL, nothing of ours
 
 # Qt-free files (folder/name, header and source alike): no Qt header, and of ours only other Qt-free files.
 set(QT_FREE
-    app/JeuRules app/LessonReader app/LessonStopwatch app/TypingSession   # tutor_core: the rules of a lesson and of the game
+    app/LessonReader app/LessonStopwatch app/TypingSession                # tutor_core: the rules of a lesson
+    game/JeuRules                                                          # tutor_gamerules: the rules of the game
+    audio/Cue                                                              # the three cues, named
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
     platform/KeyboardLayout                                                # tutor_kbdlayout: the layout as data

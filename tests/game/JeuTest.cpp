@@ -12,8 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/JeuRules.h"
-#include "app/TJeu.h"
+#include "game/JeuRules.h"
+#include "game/TJeu.h"
 #include "platform/Cp1252.h"
 
 namespace {

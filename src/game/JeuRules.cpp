@@ -1,4 +1,4 @@
-#include "app/JeuRules.h"
+#include "game/JeuRules.h"
 
 #include <algorithm>
 #include <cmath>

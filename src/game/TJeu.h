@@ -9,8 +9,8 @@
 #include <QFont>
 #include <QTimer>
 
-#include "app/JeuRules.h"
-#include "app/LessonView.h"
+#include "game/JeuRules.h"
+#include "audio/Cue.h"
 
 class QLabel;
 

@@ -1,4 +1,4 @@
-#include "app/TJeu.h"
+#include "game/TJeu.h"
 
 #include <algorithm>
 #include <utility>
