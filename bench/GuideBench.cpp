@@ -6,8 +6,8 @@
 #include "guide/KeyMap.h"
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
-#include "platform/TDXDraw.h"
-#include "platform/TDXImageList.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/drawing/TDXImageList.h"
 
 namespace {
 

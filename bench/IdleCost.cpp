@@ -15,11 +15,11 @@
 #include <QTimer>
 
 #include "app/TMain.h"
-#include "platform/TBitBtn.h"
-#include "platform/TDXTimer.h"
-#include "platform/TDXDraw.h"
-#include "platform/TSpinEdit.h"
-#include "platform/TutorApplication.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/controls/TDXTimer.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/controls/TSpinEdit.h"
+#include "platform/controls/TutorApplication.h"
 #include "stats/TStatistiques.h"
 #include "support/ScriptedDialogs.h"
 

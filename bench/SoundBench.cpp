@@ -5,7 +5,7 @@
 
 #include "assets/EmbeddedAssets.h"
 #include "audio/TDXWaveList.h"
-#include "platform/TDXSound.h"
+#include "platform/sound/TDXSound.h"
 
 namespace {
 

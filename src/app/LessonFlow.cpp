@@ -6,10 +6,10 @@
 #include <QFileInfo>
 
 #include "app/LessonReader.h"
-#include "platform/Cp1252.h"
-#include "platform/FileIO.h"
-#include "platform/TutorError.h"
-#include "platform/WaveFile.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/FileIO.h"
+#include "platform/text/TutorError.h"
+#include "platform/sound/WaveFile.h"
 
 std::int64_t LessonFlow::Now() const
 {

@@ -7,9 +7,9 @@
 
 #include "app/TMain.h"
 #include "assets/TSplash.h"
-#include "platform/ErrorBox.h"
-#include "platform/TutorApplication.h"
-#include "platform/TutorError.h"
+#include "platform/dialogs/ErrorBox.h"
+#include "platform/controls/TutorApplication.h"
+#include "platform/text/TutorError.h"
 #include "stats/TStatistiques.h"
 
 TutorWindows::TutorWindows() = default;

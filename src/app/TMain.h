@@ -13,10 +13,10 @@
 #include "app/LessonView.h"
 #include "audio/TDXWaveList.h"
 #include "guide/KeyMap.h"
-#include "platform/TDXImageList.h"
-#include "platform/TDXSound.h"
-#include "platform/TOpenDialog.h"
-#include "platform/UserDialogs.h"
+#include "platform/drawing/TDXImageList.h"
+#include "platform/sound/TDXSound.h"
+#include "platform/dialogs/TOpenDialog.h"
+#include "platform/dialogs/UserDialogs.h"
 #include "stats/Learner.h"
 
 class TBitBtn;

@@ -5,7 +5,7 @@
 #include <QImageReader>
 
 #include "assets/JpegDecoder.h"
-#include "platform/TutorError.h"
+#include "platform/text/TutorError.h"
 
 namespace assets {
 

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-#include "platform/WaveFile.h"
+#include "platform/sound/WaveFile.h"
 
 // Every picture and sound travels inside the program, each under its item name ("Tapotis.bmp", "Touche_a.wav",
 // "Image1.jpg" for the background, "<button>.bmp" for a button's glyph). Nothing is read from disk; a missing

@@ -6,7 +6,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "platform/TutorError.h"
+#include "platform/text/TutorError.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <QScreen>
 
 #include "assets/EmbeddedAssets.h"
-#include "platform/ControlIdentity.h"
-#include "platform/ErrorBox.h"
-#include "platform/TRxGIFAnimator.h"
+#include "platform/drawing/ControlIdentity.h"
+#include "platform/dialogs/ErrorBox.h"
+#include "platform/controls/TRxGIFAnimator.h"
 
 TSplash::TSplash(QWidget *parent) : QDialog(parent)
 {

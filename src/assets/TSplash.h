@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "audio/TDXWaveList.h"
-#include "platform/TDXSound.h"
+#include "platform/sound/TDXSound.h"
 
 class TRxGIFAnimator;
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <thread>
 
-#include "platform/OpenAl.h"
-#include "platform/TDXSound.h"
-#include "platform/TutorError.h"
+#include "platform/sound/OpenAl.h"
+#include "platform/sound/TDXSound.h"
+#include "platform/text/TutorError.h"
 
 TDXSoundVoice::TDXSoundVoice(std::unique_ptr<openal::Source> source) : m_source(std::move(source)) {}
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "platform/WaveFile.h"
+#include "platform/sound/WaveFile.h"
 
 class TDXSound;
 namespace openal {

@@ -13,8 +13,8 @@
 #include <QPalette>
 #include <QRandomGenerator>
 
-#include "platform/Cp1252.h"
-#include "platform/Fonts.h"
+#include "platform/text/Cp1252.h"
+#include "platform/drawing/Fonts.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "guide/KeyboardGuide.h"
 
-#include "platform/Colour.h"
-#include "platform/TDXDraw.h"
-#include "platform/TDXImageList.h"
+#include "platform/drawing/Colour.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/drawing/TDXImageList.h"
 
 using namespace keymap;
 

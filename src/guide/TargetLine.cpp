@@ -4,8 +4,8 @@
 
 #include <QImage>
 
-#include "platform/Colour.h"
-#include "platform/TDXDraw.h"
+#include "platform/drawing/Colour.h"
+#include "platform/drawing/TDXDraw.h"
 
 namespace {
 

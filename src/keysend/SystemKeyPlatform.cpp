@@ -5,12 +5,12 @@
 #include <QCoreApplication>
 #include <QString>
 
-#include "platform/Cp1252.h"
-#include "platform/Dialogs.h"
-#include "platform/Keyboard.h"
-#include "platform/TutorApplication.h"
-#include "platform/TutorError.h"
-#include "platform/UserDialogs.h"
+#include "platform/text/Cp1252.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/input/Keyboard.h"
+#include "platform/controls/TutorApplication.h"
+#include "platform/text/TutorError.h"
+#include "platform/dialogs/UserDialogs.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "platform/FileIO.h"
+#include "platform/text/FileIO.h"
 #include "stats/HistoryStore.h"
 
 namespace bestscore {

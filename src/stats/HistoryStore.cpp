@@ -15,7 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/TutorError.h"
+#include "platform/text/TutorError.h"
 
 namespace {
 

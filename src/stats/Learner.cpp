@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "platform/UserDialogs.h"
+#include "platform/dialogs/UserDialogs.h"
 #include "stats/HistoryStore.h"
 #include "stats/LearnerName.h"
 #include "stats/TLineSeries.h"

@@ -12,11 +12,11 @@
 #include <QPainter>
 #include <QValueAxis>
 
-#include "platform/Colour.h"
-#include "platform/ControlIdentity.h"
-#include "platform/Fonts.h"
-#include "platform/TLabel.h"
-#include "platform/UserDialogs.h"
+#include "platform/drawing/Colour.h"
+#include "platform/drawing/ControlIdentity.h"
+#include "platform/drawing/Fonts.h"
+#include "platform/controls/TLabel.h"
+#include "platform/dialogs/UserDialogs.h"
 #include "stats/TChart.h"
 #include "stats/TLineSeries.h"
 

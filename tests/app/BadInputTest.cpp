@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "MainFixture.h"
-#include "platform/TBitBtn.h"
-#include "platform/TDXDraw.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/drawing/TDXDraw.h"
 #include "app/TMain.h"
 #include "stats/TLineSeries.h"
 

@@ -12,11 +12,11 @@
 
 #include "MainFixture.h"
 #include "app/LessonReader.h"
-#include "platform/KeyboardLayout.h"
-#include "platform/TBitBtn.h"
-#include "platform/TDXDraw.h"
-#include "platform/TOpenDialog.h"
-#include "platform/WaveFile.h"
+#include "platform/input/KeyboardLayout.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/dialogs/TOpenDialog.h"
+#include "platform/sound/WaveFile.h"
 #include "stats/TLineSeries.h"
 
 // The voice dictations: the text is hidden and read aloud, the learner types what is heard, and the finished

@@ -3,9 +3,9 @@
 #include <QTest>
 
 #include "MainFixture.h"
-#include "platform/TBitBtn.h"
-#include "platform/TDXDraw.h"
-#include "platform/TScroller.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/controls/TScroller.h"
 
 // The keyboard guide as the learner meets it in the window: it follows every key, and the opacity stepper
 // redraws it at once.

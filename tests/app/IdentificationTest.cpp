@@ -13,9 +13,9 @@
 #include <QTest>
 
 #include "MainFixture.h"
-#include "platform/TBitBtn.h"
-#include "platform/TLabel.h"
-#include "platform/TutorApplication.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/controls/TLabel.h"
+#include "platform/controls/TutorApplication.h"
 #include "stats/LearnerLock.h"
 #include "stats/TLineSeries.h"
 

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "app/LessonFlow.h"
-#include "platform/WaveFile.h"
+#include "platform/sound/WaveFile.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include <QTimer>
 
 #include "MainFixture.h"
-#include "platform/TBitBtn.h"
-#include "platform/TDXDraw.h"
-#include "platform/TDXTimer.h"
-#include "platform/TEdit.h"
-#include "platform/TLabel.h"
-#include "platform/TSpinEdit.h"
-#include "platform/TTimer.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/controls/TDXTimer.h"
+#include "platform/controls/TEdit.h"
+#include "platform/controls/TLabel.h"
+#include "platform/controls/TSpinEdit.h"
+#include "platform/controls/TTimer.h"
 #include "stats/TLineSeries.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <QDir>
 #include <QTest>
 
-#include "platform/Keyboard.h"
-#include "platform/TutorApplication.h"
-#include "platform/TEdit.h"
-#include "platform/TLabel.h"
+#include "platform/input/Keyboard.h"
+#include "platform/controls/TutorApplication.h"
+#include "platform/controls/TEdit.h"
+#include "platform/controls/TLabel.h"
 
 void MainFixture::SetUp()
 {

@@ -9,19 +9,19 @@
 #include <QTest>
 
 #include "MainFixture.h"
-#include "platform/Colour.h"
-#include "platform/TBitBtn.h"
-#include "platform/TDXDraw.h"
-#include "platform/TDXTimer.h"
-#include "platform/TEdit.h"
-#include "platform/TImage.h"
-#include "platform/TShape.h"
-#include "platform/TLabel.h"
-#include "platform/TRxGIFAnimator.h"
-#include "platform/TRxSpeedButton.h"
-#include "platform/TScroller.h"
-#include "platform/TSpinEdit.h"
-#include "platform/TTimer.h"
+#include "platform/drawing/Colour.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/controls/TDXTimer.h"
+#include "platform/controls/TEdit.h"
+#include "platform/controls/TImage.h"
+#include "platform/controls/TShape.h"
+#include "platform/controls/TLabel.h"
+#include "platform/controls/TRxGIFAnimator.h"
+#include "platform/controls/TRxSpeedButton.h"
+#include "platform/controls/TScroller.h"
+#include "platform/controls/TSpinEdit.h"
+#include "platform/controls/TTimer.h"
 
 using MainWindow = MainFixture;
 

@@ -1,11 +1,11 @@
 #include <QTest>
 
 #include "MainFixture.h"
-#include "platform/TBitBtn.h"
-#include "platform/TDXDraw.h"
-#include "platform/TDXTimer.h"
-#include "platform/TSpinEdit.h"
-#include "platform/TTimer.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/controls/TDXTimer.h"
+#include "platform/controls/TSpinEdit.h"
+#include "platform/controls/TTimer.h"
 #include "stats/TLineSeries.h"
 
 // The scrolling text: the lesson enters from the right edge of the line, moves at the spin box's speed, comes in

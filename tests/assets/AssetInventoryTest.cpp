@@ -13,10 +13,10 @@
 
 #include "app/TMain.h"
 #include "assets/EmbeddedAssets.h"
-#include "platform/TBitBtn.h"
-#include "platform/TImage.h"
-#include "platform/TRxGIFAnimator.h"
-#include "platform/TRxSpeedButton.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/controls/TImage.h"
+#include "platform/controls/TRxGIFAnimator.h"
+#include "platform/controls/TRxSpeedButton.h"
 
 namespace {
 

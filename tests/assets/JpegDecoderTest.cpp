@@ -5,7 +5,7 @@
 #include <QPainter>
 
 #include "assets/JpegDecoder.h"
-#include "platform/TutorError.h"
+#include "platform/text/TutorError.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "../audio/WaveCapture.h"
 #include "assets/TSplash.h"
-#include "platform/TRxGIFAnimator.h"
+#include "platform/controls/TRxGIFAnimator.h"
 
 // The splash window as the learner meets it: its sound starts when it is activated, and a click on the picture
 // silences it and closes the window. Sound is read back from the sound library's wave-file output.

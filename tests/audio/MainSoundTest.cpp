@@ -5,8 +5,8 @@
 #include "app/MainFixture.h"
 #include "WaveCapture.h"
 #include "audio/KeyNames.h"
-#include "platform/TBitBtn.h"
-#include "platform/TSpinEdit.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/controls/TSpinEdit.h"
 
 // The main window's cues and key names as the learner hears them, captured from the sound library's output.
 

@@ -2,8 +2,8 @@
 
 #include "app/MainFixture.h"
 #include "WaveCapture.h"
-#include "platform/TBitBtn.h"
-#include "platform/TLabel.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/controls/TLabel.h"
 
 // A machine without a sound card: the sound library cannot open any output.
 

@@ -7,8 +7,8 @@
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
 #include "audio/TDXWaveList.h"
-#include "platform/TDXSound.h"
-#include "platform/TutorError.h"
+#include "platform/sound/TDXSound.h"
+#include "platform/text/TutorError.h"
 
 // Sound really produced: the sound library mixes into a wave file in real time, and each test reads back where
 // there was sound and how loud.

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "platform/WaveFile.h"
+#include "platform/sound/WaveFile.h"
 
 // What the sound library wrote into its wave-file output: 16-bit mono samples from the moment the device
 // opened, in real time.

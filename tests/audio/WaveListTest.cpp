@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/TDXWaveList.h"
-#include "platform/TutorError.h"
+#include "platform/text/TutorError.h"
 
 TEST(TDXWaveList, FindIgnoresLetterCase)
 {

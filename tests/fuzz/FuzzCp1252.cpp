@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Cp1252.h"
+#include "platform/text/Cp1252.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QGuiApplication>
 #include <QRegularExpression>
 
-#include "platform/HelpViewer.h"
+#include "platform/help/HelpDocument.h"
 #include "support/HtmlDepth.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "game/JeuRules.h"
 #include "game/TJeu.h"
-#include "platform/Cp1252.h"
+#include "platform/text/Cp1252.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "assets/EmbeddedAssets.h"
 #include "guide/KeyMap.h"
 #include "guide/KeyboardGuide.h"
-#include "platform/TDXDraw.h"
-#include "platform/TDXImageList.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/drawing/TDXImageList.h"
 
 // Guides drawn with the program's own pictures, read back pixel by pixel from what the surface shows.
 

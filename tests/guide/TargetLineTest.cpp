@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "guide/TargetLine.h"
-#include "platform/TDXDraw.h"
+#include "platform/drawing/TDXDraw.h"
 
 namespace {
 

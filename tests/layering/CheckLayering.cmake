@@ -2,17 +2,28 @@
 # Run as: cmake -DSOURCE_DIR=<src> -P CheckLayering.cmake
 cmake_minimum_required(VERSION 3.25)
 
-# Which folders of ours each folder may include (its own is always allowed).
-# The edges follow the link lines of src/*/CMakeLists.txt: change both together.
-set(MAY_USE_main     app)                                          # main.cpp: only starts the application
-set(MAY_USE_app      guide audio keysend stats assets game platform) # the windows put everything together
-set(MAY_USE_guide    platform)                                     # keyboard guide and target line draw on the platform
-set(MAY_USE_audio    platform)                                     # wave lists and key names play on the sound output
-set(MAY_USE_keysend  platform)                                     # the system key sender drives the platform keyboard
-set(MAY_USE_stats    platform)                                     # history files and the statistics window
-set(MAY_USE_assets   audio platform)                               # pictures, sounds and the splash window's wave list
-set(MAY_USE_game     audio platform)                               # the falling-words game and its rules
-set(MAY_USE_platform "")                                           # the bottom layer: Qt, OpenAL, nothing of ours
+# Which folders of ours each folder may include (its own is always allowed). The platform is in parts, each a
+# folder of its own ("platform/text", ...), so a folder names the parts it uses.
+# The edges follow the link lines of src/*/CMakeLists.txt and src/platform/*/CMakeLists.txt: change both together.
+set(MAY_USE_main     app)                    # main.cpp: only starts the application
+set(MAY_USE_app      guide audio keysend stats assets game  # the windows put everything together
+                     platform/controls platform/dialogs platform/help platform/drawing platform/sound platform/text)
+set(MAY_USE_guide    platform/drawing)       # keyboard guide and target line draw on the surface
+set(MAY_USE_audio    platform/sound platform/text)           # wave lists and key names play on the sound output
+set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/text) # keys sent on the keyboard stream
+set(MAY_USE_stats    platform/controls platform/dialogs platform/drawing platform/text) # history and statistics
+set(MAY_USE_assets   audio platform/controls platform/dialogs platform/drawing platform/sound platform/text) # splash
+set(MAY_USE_game     audio platform/drawing platform/text)   # the falling-words game and its rules
+# The platform's parts, bottom up: Qt, OpenAL and the parts below, nothing else of ours.
+set(MAY_USE_platform/text     "")                            # tutor_text: code page, files, the error they throw
+set(MAY_USE_platform/sound    platform/text)                 # tutor_soundout: a bad wave file throws our error
+set(MAY_USE_platform/input    platform/text)                 # tutor_kbdlayout, tutor_input: keys give Windows-1252
+set(MAY_USE_platform/drawing  platform/text)                 # tutor_drawing: text drawn from Windows-1252
+set(MAY_USE_platform/help     platform/drawing platform/text) # tutor_helpdoc, tutor_help: the file; controls' names
+set(MAY_USE_platform/dialogs  platform/help platform/text)   # tutor_dialogs: the dialogs open the help windows
+set(MAY_USE_platform/controls platform/dialogs platform/drawing platform/text) # tutor_controls: handlers guarded
+# Folders whose sub-folders are folders of their own in the table above.
+set(PARTED_FOLDERS platform)
 
 # Qt-free files (folder/name, header and source alike): no Qt header, and of ours only other Qt-free files.
 set(QT_FREE
@@ -21,7 +32,7 @@ set(QT_FREE
     audio/Cue                                                              # the three cues, named
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
-    platform/KeyboardLayout                                                # tutor_kbdlayout: the layout as data
+    platform/input/KeyboardLayout                                          # tutor_kbdlayout: the layout as data
     stats/HistoryBlock                                                     # the history record, tested without Qt
 )
 
@@ -29,17 +40,27 @@ if(NOT IS_DIRECTORY "${SOURCE_DIR}")
     message(FATAL_ERROR "SOURCE_DIR must name the source folder, got '${SOURCE_DIR}'")
 endif()
 
+# The folder a file belongs to: its first path component ("main" for the files at the top), or its first two
+# in a parted folder.
+function(folder_of path out)
+    string(REGEX MATCH "^[^/]+/" folder "${path}")
+    string(REGEX REPLACE "/$" "" folder "${folder}")
+    if(folder IN_LIST PARTED_FOLDERS AND path MATCHES "^${folder}/[^/]+/")
+        string(REGEX MATCH "^[^/]+/[^/]+/" folder "${path}")
+        string(REGEX REPLACE "/$" "" folder "${folder}")
+    endif()
+    if(folder STREQUAL "")
+        set(folder main)
+    endif()
+    set(${out} "${folder}" PARENT_SCOPE)
+endfunction()
+
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 list(SORT sources)
 set(violations "")
 
 foreach(source IN LISTS sources)
-    # The folder a file belongs to: its first path component, "main" for the files at the top.
-    string(REGEX MATCH "^[^/]+/" folder "${source}")
-    string(REGEX REPLACE "/$" "" folder "${folder}")
-    if(folder STREQUAL "")
-        set(folder main)
-    endif()
+    folder_of("${source}" folder)
     if(NOT DEFINED MAY_USE_${folder})
         list(APPEND violations "${SOURCE_DIR}/${source}:1: is in folder '${folder}', which the layering table does not know")
         continue()
@@ -84,11 +105,7 @@ foreach(source IN LISTS sources)
         if(target MATCHES "^\\.\\./")
             continue()  # outside our sources
         endif()
-        string(REGEX MATCH "^[^/]+/" used "${target}")
-        string(REGEX REPLACE "/$" "" used "${used}")
-        if(used STREQUAL "")
-            set(used main)
-        endif()
+        folder_of("${target}" used)
         if(NOT used STREQUAL folder AND NOT used IN_LIST MAY_USE_${folder})
             list(APPEND violations "${where}, which ${folder} must not use")
         endif()

@@ -4,13 +4,13 @@
 #include <QTest>
 
 #include "support/ScriptedDialogs.h"
-#include "platform/ErrorBox.h"
-#include "platform/MessageWait.h"
-#include "platform/TDXTimer.h"
-#include "platform/TLabel.h"
-#include "platform/TScroller.h"
-#include "platform/TTimer.h"
-#include "platform/TutorError.h"
+#include "platform/dialogs/ErrorBox.h"
+#include "platform/controls/MessageWait.h"
+#include "platform/controls/TDXTimer.h"
+#include "platform/controls/TLabel.h"
+#include "platform/controls/TScroller.h"
+#include "platform/controls/TTimer.h"
+#include "platform/text/TutorError.h"
 
 TEST(ErrorBox, TextEndsWithAPeriod)
 {

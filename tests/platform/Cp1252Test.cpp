@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Cp1252.h"
+#include "platform/text/Cp1252.h"
 
 TEST(Cp1252, FrenchLettersAndSignsAreSingleBytes)
 {

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/Dialogs.h"
+#include "platform/dialogs/Dialogs.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/TDXDraw.h"
-#include "platform/TDXImageList.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/drawing/TDXImageList.h"
 
 // The drawing surface as the guide and the target line use it: what reaches the shown picture, and how a list
 // picture is laid over what is already there.

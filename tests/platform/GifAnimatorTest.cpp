@@ -10,8 +10,8 @@
 
 #include "AssetGen.h"
 #include "assets/EmbeddedAssets.h"
-#include "platform/TRxGIFAnimator.h"
-#include "platform/TutorError.h"
+#include "platform/controls/TRxGIFAnimator.h"
+#include "platform/text/TutorError.h"
 
 namespace {
 

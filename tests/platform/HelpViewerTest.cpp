@@ -22,7 +22,7 @@
 #include <QTextDocumentFragment>
 #include <QTreeWidget>
 
-#include "platform/HelpViewer.h"
+#include "platform/help/HelpViewer.h"
 #include "support/HtmlDepth.h"
 
 using helpviewer::BuildIndex;

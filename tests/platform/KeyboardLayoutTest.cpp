@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/KeyboardLayout.h"
+#include "platform/input/KeyboardLayout.h"
 
 // The layout checked against the reference tables of the Windows French (France) layout, read from their CSV
 // files.

@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "platform/Keyboard.h"
-#include "platform/TEdit.h"
+#include "platform/input/Keyboard.h"
+#include "platform/controls/TEdit.h"
 
 namespace {
 

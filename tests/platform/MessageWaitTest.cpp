@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "platform/MessageWait.h"
+#include "platform/controls/MessageWait.h"
 
 TEST(MessageWait, ZeroProcessesPendingEventsOnceAndReturns)
 {

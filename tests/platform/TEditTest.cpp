@@ -8,9 +8,9 @@
 #include <QTest>
 
 #include "support/ScriptedDialogs.h"
-#include "platform/ErrorBox.h"
-#include "platform/TEdit.h"
-#include "platform/TutorError.h"
+#include "platform/dialogs/ErrorBox.h"
+#include "platform/controls/TEdit.h"
+#include "platform/text/TutorError.h"
 
 namespace {
 

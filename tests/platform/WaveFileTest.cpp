@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/TutorError.h"
-#include "platform/WaveFile.h"
+#include "platform/text/TutorError.h"
+#include "platform/sound/WaveFile.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <QTemporaryDir>
 
 #include "stats/BestScore.h"
-#include "platform/TutorError.h"
+#include "platform/text/TutorError.h"
 #include "stats/HistoryStore.h"
 #include "stats/LearnerLock.h"
 

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/TLabel.h"
+#include "platform/controls/TLabel.h"
 #include "stats/TChart.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"

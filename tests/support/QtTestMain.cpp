@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/TutorApplication.h"
+#include "platform/controls/TutorApplication.h"
 
 int main(int argc, char **argv)
 {

@@ -12,7 +12,7 @@
 
 #include "AssetGen.h"
 #include "assets/JpegDecoder.h"
-#include "platform/WaveFile.h"
+#include "platform/sound/WaveFile.h"
 
 using namespace assetgen;
 

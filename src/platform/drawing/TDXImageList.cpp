@@ -1,0 +1,21 @@
+#include "platform/drawing/TDXImageList.h"
+
+#include "platform/text/TutorError.h"
+
+void TDXImageList::Add(const QString &name, std::uint32_t transparentColor, const QImage &picture)
+{
+    m_items.push_back(Item{name, transparentColor,
+                           picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32)});
+}
+
+TDXImageList::Item &TDXImageList::Items(int index)
+{
+    if (index < 0 || index >= Count())
+        throw TutorError(QStringLiteral("Indice de liste hors limites (%1)").arg(index));
+    return m_items[static_cast<std::size_t>(index)];
+}
+
+const TDXImageList::Item &TDXImageList::Items(int index) const
+{
+    return const_cast<TDXImageList *>(this)->Items(index);
+}

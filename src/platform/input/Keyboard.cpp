@@ -1,0 +1,238 @@
+#include "platform/input/Keyboard.h"
+
+#include <array>
+#include <deque>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/text/Cp1252.h"
+
+namespace keyboard {
+namespace {
+
+struct KeyMessage {
+    QEvent::Type Type;
+    int Key;
+    Qt::KeyboardModifiers Modifiers;
+    std::uint8_t ScanCode;
+    std::uint8_t VirtualKey;
+    QString Text;
+};
+
+struct KeyboardState {
+    kbdlayout::KeyStateTable Keys{};
+    kbdlayout::Translator Translator;
+    std::deque<KeyMessage> Queue;
+    bool DeliveryQueued = false;
+    // The key reported with each key's press, reported again with its release.
+    std::array<int, 256> PressedKey{};
+};
+
+KeyboardState &State()
+{
+    static KeyboardState state;
+    return state;
+}
+
+bool IsToggleKey(std::uint8_t virtualKey)
+{
+    return virtualKey == 20 || virtualKey == 144 || virtualKey == 145;
+}
+
+int DeadKeyOf(unsigned char accent)
+{
+    switch (accent) {
+    case 94: return Qt::Key_Dead_Circumflex;
+    case 168: return Qt::Key_Dead_Diaeresis;
+    case 126: return Qt::Key_Dead_Tilde;
+    case 96: return Qt::Key_Dead_Grave;
+    default: return Qt::Key_unknown;
+    }
+}
+
+// The Qt key of a key that is not a character key, or 0.
+int NamedKeyOf(std::uint8_t virtualKey)
+{
+    switch (virtualKey) {
+    case 3: return Qt::Key_Cancel;
+    case 8: return Qt::Key_Backspace;
+    case 9: return Qt::Key_Tab;
+    case 12: return Qt::Key_Clear;
+    case 13: return Qt::Key_Return;
+    case 16: return Qt::Key_Shift;
+    case 17: return Qt::Key_Control;
+    case 18: return Qt::Key_Alt;
+    case 19: return Qt::Key_Pause;
+    case 20: return Qt::Key_CapsLock;
+    case 27: return Qt::Key_Escape;
+    case 32: return Qt::Key_Space;
+    case 33: return Qt::Key_PageUp;
+    case 34: return Qt::Key_PageDown;
+    case 35: return Qt::Key_End;
+    case 36: return Qt::Key_Home;
+    case 37: return Qt::Key_Left;
+    case 38: return Qt::Key_Up;
+    case 39: return Qt::Key_Right;
+    case 40: return Qt::Key_Down;
+    case 42: return Qt::Key_Print;
+    case 44: return Qt::Key_Print;
+    case 45: return Qt::Key_Insert;
+    case 46: return Qt::Key_Delete;
+    case 47: return Qt::Key_Help;
+    case 144: return Qt::Key_NumLock;
+    case 145: return Qt::Key_ScrollLock;
+    default:
+        if (virtualKey >= 112 && virtualKey <= 135)
+            return Qt::Key_F1 + (virtualKey - 112);
+        if (virtualKey >= 'A' && virtualKey <= 'Z')
+            return Qt::Key_A + (virtualKey - 'A');
+        return 0;
+    }
+}
+
+// The Qt key reported for a key press, from what the press typed when no name fits.
+int KeyOf(std::uint8_t virtualKey, const kbdlayout::Translator::Output &typed)
+{
+    if (typed.DeadAccent != 0)
+        return DeadKeyOf(typed.DeadAccent);
+    if (const int named = NamedKeyOf(virtualKey))
+        return named;
+    if (!typed.Characters.empty())
+        return static_cast<int>(cp1252::ToUnicode(static_cast<unsigned char>(typed.Characters.back())).toUpper().unicode());
+    return Qt::Key_unknown;
+}
+
+Qt::KeyboardModifiers ModifiersOf(const kbdlayout::KeyStateTable &keys)
+{
+    Qt::KeyboardModifiers modifiers;
+    if (keys[16] & kbdlayout::KeyDownBit)
+        modifiers |= Qt::ShiftModifier;
+    if (keys[17] & kbdlayout::KeyDownBit)
+        modifiers |= Qt::ControlModifier;
+    if (keys[18] & kbdlayout::KeyDownBit)
+        modifiers |= Qt::AltModifier;
+    return modifiers;
+}
+
+// Where the keyboard's keys go: the focused widget of the active window, or of the modal window, or of any
+// window of the program that is shown.
+QWidget *KeyTarget()
+{
+    if (QWidget *focused = QApplication::focusWidget())
+        return focused;
+    for (QWidget *window : {QApplication::activeModalWidget(), QApplication::activeWindow()})
+        if (window)
+            return window->focusWidget() ? window->focusWidget() : window;
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        if (window->isVisible() && window->focusWidget())
+            return window->focusWidget();
+    return nullptr;
+}
+
+void QueueDelivery()
+{
+    KeyboardState &state = State();
+    if (state.DeliveryQueued || !qApp)
+        return;
+    state.DeliveryQueued = true;
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+            State().DeliveryQueued = false;
+            PassKeyboardMessages();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace
+
+void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags)
+{
+    KeyboardState &state = State();
+    std::uint8_t &key = state.Keys[virtualKey];
+    KeyMessage message{QEvent::KeyPress, Qt::Key_unknown, {}, scanCode, virtualKey, {}};
+    if (flags & KeyUpFlag) {
+        key &= static_cast<std::uint8_t>(~kbdlayout::KeyDownBit);
+        message.Type = QEvent::KeyRelease;
+        message.Key = state.PressedKey[virtualKey] ? state.PressedKey[virtualKey] : NamedKeyOf(virtualKey);
+    } else {
+        if (IsToggleKey(virtualKey) && !(key & kbdlayout::KeyDownBit))
+            key ^= kbdlayout::ToggleBit;
+        key |= kbdlayout::KeyDownBit;
+        const kbdlayout::Translator::Output typed = state.Translator.KeyDown(virtualKey, state.Keys);
+        message.Key = KeyOf(virtualKey, typed);
+        message.Text = cp1252::ToUnicode(typed.Characters);
+        state.PressedKey[virtualKey] = message.Key;
+    }
+    message.Modifiers = ModifiersOf(state.Keys);
+    state.Queue.push_back(std::move(message));
+    QueueDelivery();
+}
+
+std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t mapType)
+{
+    if (mapType != 0 || code > 0xFF)
+        return 0;
+    return kbdlayout::ScanCode(static_cast<std::uint8_t>(code));
+}
+
+std::uint16_t VkKeyScan(char character)
+{
+    return kbdlayout::VkKeyScan(static_cast<unsigned char>(character));
+}
+
+std::int16_t GetKeyState(int virtualKey)
+{
+    if (virtualKey < 0 || virtualKey > 0xFF)
+        return 0;
+    const std::uint8_t key = State().Keys[static_cast<std::size_t>(virtualKey)];
+    std::uint16_t result = key & kbdlayout::ToggleBit;
+    if (key & kbdlayout::KeyDownBit)
+        result |= 0x8000;
+    return static_cast<std::int16_t>(result);
+}
+
+void GetKeyboardState(kbdlayout::KeyStateTable &table)
+{
+    table = State().Keys;
+}
+
+void SetKeyboardState(const kbdlayout::KeyStateTable &table)
+{
+    State().Keys = table;
+}
+
+void PassKeyboardMessages()
+{
+    std::deque<KeyMessage> &queue = State().Queue;
+    while (!queue.empty()) {
+        const KeyMessage message = std::move(queue.front());
+        queue.pop_front();
+        QPointer<QWidget> target = KeyTarget();
+        if (!target)
+            continue;
+        QKeyEvent event(message.Type, message.Key, message.Modifiers, message.ScanCode, message.VirtualKey, 0,
+                        message.Text);
+        QCoreApplication::sendEvent(target, &event);
+    }
+}
+
+int WaitingMessages()
+{
+    return static_cast<int>(State().Queue.size());
+}
+
+void Reset()
+{
+    KeyboardState &state = State();
+    state.Keys.fill(0);
+    state.Translator.Reset();
+    state.Queue.clear();
+    state.PressedKey.fill(0);
+}
+
+} // namespace keyboard
