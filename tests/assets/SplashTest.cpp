@@ -42,11 +42,16 @@ protected:
         Window->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
     }
-    // Closes the sound output and reads what it played.
+    // Closes the sound output and reads what it played, lined up on the test's clock.
     WaveCapture Heard()
     {
-        Window.reset();
-        return ReadCapture(qEnvironmentVariable("TUTOR_WAVE_CAPTURE"));
+        const Moment closed = When([&] { Window.reset(); });
+        return ReadCapture(qEnvironmentVariable("TUTOR_WAVE_CAPTURE"), closed);
+    }
+    template <class Action>
+    Moment When(Action &&action) const
+    {
+        return Around(Origin, action);
     }
 
     Clock::time_point Origin;
@@ -87,23 +92,22 @@ TEST_F(Splash, ReturnSpaceAndEscapeDoWhatTheClickDoes)
 
 TEST_F(Splash, SoundStartsOnActivationAndTheClickSilencesItAndCloses)
 {
-    Show();
-    const double shown = SecondsSince(Origin);
+    const Moment shown = When([&] { Show(); });
     EXPECT_EQ(PlayingVoices(*Window), 1);
     Sleep(0.6);
-    const double clicked = SecondsSince(Origin);
-    QTest::mouseClick(Window->RxGIFAnimator1, Qt::LeftButton, {}, QPoint(128, 96));
+    const Moment clicked =
+        When([&] { QTest::mouseClick(Window->RxGIFAnimator1, Qt::LeftButton, {}, QPoint(128, 96)); });
     EXPECT_FALSE(Window->isVisible());
     EXPECT_EQ(PlayingVoices(*Window), 0);
     Sleep(0.4);
-    const double closed = SecondsSince(Origin);
+    const double closing = SecondsSince(Origin);
 
     const WaveCapture capture = Heard();
     const auto sounds = capture.Sounds(4, 0.2);
     ASSERT_FALSE(sounds.empty());
-    EXPECT_NEAR(sounds.front().Start, shown, 0.15);
-    EXPECT_NEAR(sounds.back().End, clicked, 0.08) << "silence right after the click";
-    EXPECT_EQ(capture.MedianLevel(clicked + 0.08, closed), 0);
+    EXPECT_TRUE(Near(capture.At(sounds.front().Start), shown, 0.15));
+    EXPECT_TRUE(Near(capture.At(sounds.back().End), clicked, 0.08)) << "silence right after the click";
+    EXPECT_EQ(capture.MedianLevel(clicked + 0.08, closing), 0);
 }
 
 TEST_F(Splash, SecondActivationPlaysASecondCopyAndTheClickStopsBoth)
@@ -123,13 +127,12 @@ TEST_F(Splash, SecondActivationPlaysASecondCopyAndTheClickStopsBoth)
     ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
     EXPECT_EQ(PlayingVoices(*Window), 2) << "the first copy goes on under the second";
     Sleep(0.2);
-    const double clicked = SecondsSince(Origin);
-    QTest::mouseClick(Window->RxGIFAnimator1, Qt::LeftButton, {}, QPoint(10, 10));
+    const Moment clicked = When([&] { QTest::mouseClick(Window->RxGIFAnimator1, Qt::LeftButton, {}, QPoint(10, 10)); });
     EXPECT_EQ(PlayingVoices(*Window), 0);
     Sleep(0.3);
-    const double closed = SecondsSince(Origin);
+    const double closing = SecondsSince(Origin);
     const WaveCapture capture = Heard();
-    EXPECT_EQ(capture.MedianLevel(clicked + 0.08, closed), 0);
+    EXPECT_EQ(capture.MedianLevel(clicked + 0.08, closing), 0);
 }
 
 TEST_F(Splash, SoundEndingByItselfLeavesTheWindowOpen)

@@ -63,6 +63,25 @@ WaveCapture ReadCapture(const QString &path)
     return capture;
 }
 
+WaveCapture ReadCapture(const QString &path, Moment closed)
+{
+    WaveCapture capture = ReadCapture(path);
+    if (capture.Rate > 0) {
+        const double length = static_cast<double>(capture.Samples.size()) / capture.Rate;
+        capture.Opened = {closed.From - length, closed.To - length};
+    }
+    return capture;
+}
+
+::testing::AssertionResult Near(Moment heard, Moment expected, double tolerance)
+{
+    if (heard.From <= expected.To + tolerance && heard.To >= expected.From - tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "heard between " << heard.From << " and " << heard.To
+                                         << " s, expected between " << expected.From << " and " << expected.To
+                                         << " s, give or take " << tolerance;
+}
+
 std::vector<WaveCapture::Span> WaveCapture::Sounds(int threshold, double gap) const
 {
     std::vector<Span> spans;
@@ -78,8 +97,10 @@ std::vector<WaveCapture::Span> WaveCapture::Sounds(int threshold, double gap) co
     return spans;
 }
 
-int WaveCapture::MedianLevel(double from, double to) const
+int WaveCapture::MedianLevel(Moment fromMoment, Moment toMoment) const
 {
+    const double from = fromMoment.To - Opened.From;
+    const double to = toMoment.From - Opened.To;
     const auto first = static_cast<std::size_t>(std::max(0.0, from * Rate));
     const auto last = std::min(Samples.size(), static_cast<std::size_t>(std::max(0.0, to * Rate)));
     if (first >= last)
@@ -91,11 +112,11 @@ int WaveCapture::MedianLevel(double from, double to) const
     return levels[levels.size() / 2];
 }
 
-double WaveCapture::LastEndBefore(double time, int threshold) const
+double WaveCapture::LastEndBefore(Moment time, int threshold) const
 {
     double end = -1;
     for (const Span &span : Sounds(threshold))
-        if (span.End < time)
+        if (span.End < time.From - Opened.To)
             end = span.End;
     return end;
 }

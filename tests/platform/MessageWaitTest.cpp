@@ -14,7 +14,8 @@ TEST(MessageWait, ZeroProcessesPendingEventsOnceAndReturns)
     clock.start();
     ProcessMessagesFor(0);
     EXPECT_TRUE(ran);
-    EXPECT_LT(clock.elapsed(), 50);
+    // At once: only blocking for more events, or a pause of its own, takes this long; a loaded machine does not.
+    EXPECT_LT(clock.elapsed(), 250);
 }
 
 TEST(MessageWait, ReturnsOnlyOnceTheTimeHasPassedAndRunsHandlersMeanwhile)
@@ -35,7 +36,8 @@ TEST(MessageWait, NestedWaitsFinishInnerFirst)
 {
     std::vector<int> order;
     int depthInside = 0;
-    QTimer::singleShot(10, qApp, [&] {
+    // Posted now, the handler runs in the outer wait's first pass however late the machine lets it start.
+    QTimer::singleShot(0, qApp, [&] {
         depthInside = MessageWaitDepth();
         ProcessMessagesFor(30);
         order.push_back(1);
