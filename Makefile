@@ -3,6 +3,7 @@
 #   make test  the same set-up, then the whole suite, headless
 # make bench builds and prints the benchmarks.
 # make fuzz builds the fuzz targets with clang's libFuzzer and runs each for FUZZ_SECONDS (see tests/fuzz).
+# make format lays out the code as .clang-format says; make format-check only checks (CI runs it).
 # make test-asan builds the whole suite with AddressSanitizer and UndefinedBehaviorSanitizer and runs it.
 
 BUILD_DIR ?= build
@@ -18,7 +19,7 @@ PACKAGES := build-essential cmake pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test test-asan fuzz bench deps configure build clean
+.PHONY: run test test-asan fuzz bench deps configure build clean format format-check
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -68,6 +69,17 @@ fuzz: deps
 		QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 			$(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t || exit 1; \
 	done
+
+# The code's layout (.clang-format): format rewrites the files, format-check fails on any that differ.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' | grep -v -e '^tests/fuzz/corpus/' -e '^tests/layering/fixture/')
+clang-format-installed:
+	@dpkg-query -W -f='$${Status}' clang-format 2>/dev/null | grep -q "install ok installed" || \
+		{ $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
+		  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends clang-format; }
+format: clang-format-installed
+	clang-format -i $(FORMAT_FILES)
+format-check: clang-format-installed
+	clang-format --dry-run --Werror $(FORMAT_FILES)
 
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tutor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

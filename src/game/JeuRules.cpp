@@ -8,6 +8,7 @@
 namespace {
 
 // A hexadecimal escape swallows every hexadecimal digit after it, hence the split literals ("\xe9" "cole").
+// clang-format off
 const JeuVocabulary kFrenchWords = {
     // Level 1: the home row, one key at a time.
     {"q", "s", "d", "f", "g", "h", "j", "k", "l", "m"},
@@ -35,6 +36,7 @@ const JeuVocabulary kFrenchWords = {
      "fromage",          "jardin",           "chocolat",        "montagne",        "vacances",
      "cahier",           "crayon",           "dessin",          "question",        "histoire"},
 };
+// clang-format on
 
 // How many draws a new word gets to avoid a first letter or a place already taken near the top.
 constexpr int kDrawAttempts = 8;

@@ -23,6 +23,7 @@ struct Key {
     const char *unpictured = "";
 };
 
+// clang-format off
 const Key Keys[] = {
     {{30, 97}, "\xB2", None},                     // ²
     {{57, 97}, "&1", AuriculaireG},
@@ -73,6 +74,7 @@ const Key Keys[] = {
     {{330, 177}, "!\xA7", AuriculaireD},          // §
     {{200, 202}, " ", PouceG, PouceD},
 };
+// clang-format on
 
 const struct { unsigned char code; KeyPoint centre; } NamedKeys[] = {
     {8, {394, 97}}, {13, {400, 137}}, {16, {378, 177}}, {17, {37, 203}}, {18, {107, 203}}, {20, {34, 177}},

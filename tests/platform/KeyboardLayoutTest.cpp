@@ -101,6 +101,7 @@ TEST(KeyboardLayout, KnownAnswers)
         unsigned char character;
         std::uint16_t key;
     };
+    // clang-format off
     const Row rows[] = {
         {'a', 0x0041}, {'A', 0x0141}, {'q', 0x0051}, {'m', 0x004D}, {'&', 0x0031}, {'1', 0x0131},
         {'0', 0x0130}, {'*', 0x00DC}, {'+', 0x01BB}, {'-', 0x0036}, {'.', 0x01BE}, {'/', 0x01BF},
@@ -114,6 +115,7 @@ TEST(KeyboardLayout, KnownAnswers)
         // Nothing types these on a single key.
         {0xEA, NoKey}, {0xC9, NoKey}, {0xC7, NoKey}, {0x9C, NoKey}, {0, NoKey}, {0x7F, NoKey}, {27 + 100, NoKey},
     };
+    // clang-format on
     for (const Row &row : rows)
         EXPECT_EQ(kbdlayout::VkKeyScan(row.character), row.key) << "character " << int(row.character);
 }

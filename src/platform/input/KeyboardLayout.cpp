@@ -17,6 +17,7 @@ struct KeyRow {
 };
 
 // Windows "French (France)"; Shift with AltGr gives nothing on any key. In virtual-key order.
+// clang-format off
 constexpr KeyRow Layout[] = {
     {0x03, 3, 3, -1, 0},        {0x08, 8, 8, -1, 0},        {0x09, 9, 9, -1, 0},
     {0x0D, 13, 13, -1, 0},      {0x1B, 27, 27, -1, 0},      {0x20, 32, 32, -1, 0},
@@ -42,6 +43,7 @@ constexpr KeyRow Layout[] = {
     {0xDB, 41, 176, 93, 0},     {0xDC, 42, 181, -1, 0},     {0xDD, 94, 168, -1, DeadBase | DeadShift},
     {0xDE, 178, -1, -1, 0},     {0xDF, 33, 167, -1, 0},     {0xE2, 60, 62, -1, 0},
 };
+// clang-format on
 
 struct Composition {
     unsigned char Accent, Character, Result;
