@@ -14,9 +14,9 @@ namespace {
 struct GuideBench {
     GuideBench() : Surface(nullptr, QSize(632, 248))
     {
-        for (const char *name : {"MainG.bmp", "MainD.bmp", "PouceG.bmp", "PouceD.bmp", "IndexG.bmp", "IndexD.bmp",
-                                 "MajeurG.bmp", "MajeurD.bmp", "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp",
-                                 "AuriculaireD.bmp"})
+        for (const char *name :
+             {"MainG.bmp", "MainD.bmp", "PouceG.bmp", "PouceD.bmp", "IndexG.bmp", "IndexD.bmp", "MajeurG.bmp",
+              "MajeurD.bmp", "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"})
             Pictures.Add(QLatin1String(name), 0xFFFFFF, assets::Bitmap(QLatin1String(name)));
         Pictures.Add(QStringLiteral("Tapotis.bmp"), 0, assets::Bitmap(QStringLiteral("Tapotis.bmp")));
         Centres.Fill();

@@ -4,8 +4,8 @@
 // every 5 ms and should stay well under a quarter of a core.
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 
 #include <QApplication>
 #include <QDir>
@@ -17,9 +17,9 @@
 #include "app/TMain.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TutorApplication.h"
+#include "platform/drawing/TDXDraw.h"
 #include "stats/TStatistiques.h"
 #include "support/ScriptedDialogs.h"
 
@@ -51,7 +51,8 @@ int main(int argc, char **argv)
     QFile lesson(folder.path() + QStringLiteral("/Dictees/Level4.dll"));
     lesson.open(QIODevice::WriteOnly);
     // About ten seconds of demonstration at one key every 100 ms.
-    lesson.write(QByteArray("Le garcon de Lea joue au ballon dans le jardin, puis il se repose pres de la fontaine. Fin.\r\n"));
+    lesson.write(
+        QByteArray("Le garcon de Lea joue au ballon dans le jardin, puis il se repose pres de la fontaine. Fin.\r\n"));
     lesson.close();
     QFile scrolling(folder.path() + QStringLiteral("/Dictees/Level3.dll"));
     scrolling.open(QIODevice::WriteOnly);

@@ -13,10 +13,7 @@ namespace {
 // mixer has taken the first samples of the voice, which is when they leave for the output. The cue is
 // stopped between runs, so each play reuses the one voice.
 struct CueBench {
-    CueBench() : List(&Output)
-    {
-        List.Add(QStringLiteral("Type.wav"), assets::Wave(QStringLiteral("Type.wav")));
-    }
+    CueBench() : List(&Output) { List.Add(QStringLiteral("Type.wav"), assets::Wave(QStringLiteral("Type.wav"))); }
     // The cue, or null (the benchmark skipped) where no output opens.
     TDXWaveList::Item *Cue(benchmark::State &state)
     {

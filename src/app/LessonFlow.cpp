@@ -6,10 +6,10 @@
 #include <QFileInfo>
 
 #include "app/LessonReader.h"
+#include "platform/sound/WaveFile.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/FileIO.h"
 #include "platform/text/TutorError.h"
-#include "platform/sound/WaveFile.h"
 
 std::int64_t LessonFlow::Now() const
 {
@@ -141,7 +141,8 @@ void LessonFlow::StartDictation(const QString &textPath, const QString &recordin
     // Everything is read before the running lesson is touched: a file that fails leaves it as it was.
     const std::string text = DictationLine(cp1252::FromUtf8OrCp1252(ReadWholeFile(textPath, safefile::LessonLimit)));
     if (text.empty())
-        throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(textPath));
+        throw TutorError(
+            QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(textPath));
     const bool recorded = QFileInfo::exists(recordingPath);
     PcmWave recording;
     if (recorded)

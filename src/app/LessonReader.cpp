@@ -45,10 +45,17 @@ std::string DictationLine(std::string_view bytes)
     std::string typeable;
     for (char c : lines.front()) {
         switch (static_cast<unsigned char>(c)) {
-        case 0x82: case 0x91: case 0x92: typeable += '\''; break;
-        case 0x84: case 0x93: case 0x94: case 0xAB: case 0xBB: typeable += '"'; break;
+        case 0x82:
+        case 0x91:
+        case 0x92: typeable += '\''; break;
+        case 0x84:
+        case 0x93:
+        case 0x94:
+        case 0xAB:
+        case 0xBB: typeable += '"'; break;
         case 0x85: typeable += "..."; break;
-        case 0x96: case 0x97: typeable += '-'; break;
+        case 0x96:
+        case 0x97: typeable += '-'; break;
         case 0x9C: typeable += "oe"; break;
         case 0x8C: typeable += "OE"; break;
         case 0xA0: typeable += ' '; break;

@@ -7,8 +7,8 @@
 
 #include "app/TMain.h"
 #include "assets/TSplash.h"
-#include "platform/dialogs/ErrorBox.h"
 #include "platform/controls/TutorApplication.h"
+#include "platform/dialogs/ErrorBox.h"
 #include "platform/text/TutorError.h"
 #include "stats/TStatistiques.h"
 

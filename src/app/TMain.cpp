@@ -1,6 +1,5 @@
 #include "app/TMain.h"
 
-
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,24 +14,15 @@
 #include <QTimer>
 
 #include "app/LessonReader.h"
-#include "game/TJeu.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
+#include "game/TJeu.h"
 #include "guide/KeyDescription.h"
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
 #include "keysend/SystemKeyPlatform.h"
-#include "platform/drawing/Colour.h"
-#include "platform/drawing/ControlIdentity.h"
-#include "platform/text/Cp1252.h"
-#include "platform/dialogs/Dialogs.h"
-#include "platform/dialogs/ErrorBox.h"
-#include "platform/text/FileIO.h"
-#include "platform/drawing/Fonts.h"
-#include "platform/help/HelpViewer.h"
 #include "platform/controls/MessageWait.h"
 #include "platform/controls/TBitBtn.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TImage.h"
@@ -44,8 +34,17 @@
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TTimer.h"
 #include "platform/controls/TutorApplication.h"
-#include "platform/text/TutorError.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/dialogs/ErrorBox.h"
+#include "platform/drawing/Colour.h"
+#include "platform/drawing/ControlIdentity.h"
+#include "platform/drawing/Fonts.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/help/HelpViewer.h"
 #include "platform/sound/WaveFile.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/FileIO.h"
+#include "platform/text/TutorError.h"
 #include "stats/BestScore.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
@@ -100,23 +99,15 @@ std::uint16_t VirtualKeyOf(const QKeyEvent &event)
     const int key = event.key();
     switch (key) {
     case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return 9;
-    case Qt::Key_Backspace:
-        return 8;
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Backspace: return 8;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Space:
-        return 32;
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
     default:
         if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
             return static_cast<std::uint16_t>(key);
@@ -224,16 +215,18 @@ void TMain::CreateControls()
     Identify(Scroller1, QStringLiteral("Scroller1"), QStringLiteral("Opacité des mains"));
     Scroller1->setGeometry(102, 314, 23, 13);
 
-    BoutonFacile = MakeButton(this, QStringLiteral("BoutonFacile"), QRect(21, 551, 28, 28),
-                              QStringLiteral("Entrainement"), 22);
-    BoutonMoyen = MakeButton(this, QStringLiteral("BoutonMoyen"), QRect(71, 551, 28, 28), QStringLiteral("Phrases"), 22);
+    BoutonFacile =
+        MakeButton(this, QStringLiteral("BoutonFacile"), QRect(21, 551, 28, 28), QStringLiteral("Entrainement"), 22);
+    BoutonMoyen =
+        MakeButton(this, QStringLiteral("BoutonMoyen"), QRect(71, 551, 28, 28), QStringLiteral("Phrases"), 22);
     BoutonDifficile = MakeButton(this, QStringLiteral("BoutonDifficile"), QRect(121, 551, 28, 28),
                                  QStringLiteral("Texte défilant"), 22);
     BoutonQuitter = MakeButton(this, QStringLiteral("BoutonQuitter"), QRect(751, 551, 28, 28),
                                QStringLiteral("Quitter l'application"), 22);
     BoutonAide = MakeButton(this, QStringLiteral("BoutonAide"), QRect(701, 551, 28, 28),
                             QStringLiteral("Aide de l'application"), 22);
-    BoutonJeu = MakeButton(this, QStringLiteral("BoutonJeu"), QRect(651, 551, 28, 28), QStringLiteral("Zid-Ediveza"), 24);
+    BoutonJeu =
+        MakeButton(this, QStringLiteral("BoutonJeu"), QRect(651, 551, 28, 28), QStringLiteral("Zid-Ediveza"), 24);
     BoutonSon = MakeButton(this, QStringLiteral("BoutonSon"), QRect(601, 551, 28, 28),
                            QStringLiteral("Activer/Désactiver le son"), 22);
     BoutonSon->SetTag(1);
@@ -255,7 +248,8 @@ void TMain::CreateControls()
     Identify(DXPaintBoxTexte, QStringLiteral("DXPaintBoxTexte"));
     DXPaintBoxTexte->setGeometry(48, 140, 705, 32);
 
-    BoutonAuto = MakeButton(this, QStringLiteral("BoutonAuto"), QRect(523, 310, 23, 22), QStringLiteral("Pause café..."), 18);
+    BoutonAuto =
+        MakeButton(this, QStringLiteral("BoutonAuto"), QRect(523, 310, 23, 22), QStringLiteral("Pause café..."), 18);
 
     SpinEdit2 = new TSpinEdit(this, 17100, 28100, 22050, 1000, true);
     Identify(SpinEdit2, QStringLiteral("SpinEdit2"), QStringLiteral("Vitesse de la voix en Hz"), HintShown::Yes);
@@ -267,8 +261,8 @@ void TMain::CreateControls()
                                  QStringLiteral("Activer/Désactiver la prononciation des touches"), 20);
     BoutonPrononcer->SetTag(0);
 
-    const char *const pictures[] = {"MainG.bmp",    "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
-                                    "IndexG.bmp",   "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
+    const char *const pictures[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
+                                    "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
                                     "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
     for (const char *name : pictures)
         DXImageList1.Add(QLatin1String(name), colours::White, assets::Bitmap(QLatin1String(name)));
@@ -291,18 +285,18 @@ void TMain::CreateControls()
     SpinEdit1->setContextMenuPolicy(Qt::PreventContextMenu);
 
     const char *const words[] = {
-        "Touche_a.wav",          "Touche_ag.wav",        "Touche_Aigu.wav",       "Touche_Apostrophe.wav",
-        "Touche_b.wav",          "Touche_c.wav",         "Touche_cc.wav",         "Touche_Circ.wav",
+        "Touche_a.wav",          "Touche_ag.wav",         "Touche_Aigu.wav",      "Touche_Apostrophe.wav",
+        "Touche_b.wav",          "Touche_c.wav",          "Touche_cc.wav",        "Touche_Circ.wav",
         "Touche_d.wav",          "Touche_deuxPoints.wav", "Touche_e.wav",         "Touche_ea.wav",
-        "Touche_ec.wav",         "Touche_eg.wav",        "Touche_Entree.wav",     "Touche_Espace.wav",
-        "Touche_et.wav",         "Touche_f.wav",         "Touche_g.wav",          "Touche_Grave.wav",
-        "Touche_Guillemets.wav", "Touche_h.wav",         "Touche_i.wav",          "Touche_j.wav",
-        "Touche_k.wav",          "Touche_l.wav",         "Touche_m.wav",          "Touche_majuscule.wav",
-        "Touche_n.wav",          "Touche_o.wav",         "Touche_p.wav",          "Touche_Point.wav",
+        "Touche_ec.wav",         "Touche_eg.wav",         "Touche_Entree.wav",    "Touche_Espace.wav",
+        "Touche_et.wav",         "Touche_f.wav",          "Touche_g.wav",         "Touche_Grave.wav",
+        "Touche_Guillemets.wav", "Touche_h.wav",          "Touche_i.wav",         "Touche_j.wav",
+        "Touche_k.wav",          "Touche_l.wav",          "Touche_m.wav",         "Touche_majuscule.wav",
+        "Touche_n.wav",          "Touche_o.wav",          "Touche_p.wav",         "Touche_Point.wav",
         "Touche_PointExc.wav",   "Touche_PointInter.wav", "Touche_PointVirg.wav", "Touche_q.wav",
-        "Touche_r.wav",          "Touche_s.wav",         "Touche_t.wav",          "Touche_Trema.wav",
-        "Touche_u.wav",          "Touche_ug.wav",        "Touche_v.wav",          "Touche_Virgule.wav",
-        "Touche_w.wav",          "Touche_x.wav",         "Touche_y.wav",          "Touche_z.wav"};
+        "Touche_r.wav",          "Touche_s.wav",          "Touche_t.wav",         "Touche_Trema.wav",
+        "Touche_u.wav",          "Touche_ug.wav",         "Touche_v.wav",         "Touche_Virgule.wav",
+        "Touche_w.wav",          "Touche_x.wav",          "Touche_y.wav",         "Touche_z.wav"};
     for (const char *name : words)
         DXWaveList3.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
 
@@ -633,7 +627,8 @@ void TMain::BoutonJeuClick()
     const std::int64_t best = UserName.isEmpty() ? 0 : bestscore::Read(BestScorePath());
     std::int64_t newBest = best;
     {
-        TJeu game(this, [this](Cue cue) { PlayCue(cue); }, best);
+        TJeu game(
+            this, [this](Cue cue) { PlayCue(cue); }, best);
         game.ShowModal();
         newBest = game.BestScore();
     }

@@ -13,10 +13,10 @@
 #include "app/LessonView.h"
 #include "audio/TDXWaveList.h"
 #include "guide/KeyMap.h"
-#include "platform/drawing/TDXImageList.h"
-#include "platform/sound/TDXSound.h"
 #include "platform/dialogs/TOpenDialog.h"
 #include "platform/dialogs/UserDialogs.h"
+#include "platform/drawing/TDXImageList.h"
+#include "platform/sound/TDXSound.h"
 #include "stats/Learner.h"
 
 class TBitBtn;
@@ -201,7 +201,6 @@ private:
     void ApplyVoiceSpeed();
     // The help has gone: the window comes back, active, ready for typing.
     void ReturnFromHelp();
-
 
     // The view of the lesson flow.
     void ClearLessonDisplay() override;

@@ -3,8 +3,8 @@
 #include <csetjmp>
 #include <cstdio>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "platform/text/TutorError.h"
 
@@ -52,10 +52,8 @@ QString Explain(const ErrorTrap &trap)
     switch (trap.Manager.msg_code) {
     case JWRN_JPEG_EOF:
     case JERR_INPUT_EOF:
-    case JERR_INPUT_EMPTY:
-        return QStringLiteral("les données s'arrêtent avant la fin de l'image");
-    case JERR_NO_SOI:
-        return QStringLiteral("ce n'est pas une image JPEG");
+    case JERR_INPUT_EMPTY: return QStringLiteral("les données s'arrêtent avant la fin de l'image");
+    case JERR_NO_SOI: return QStringLiteral("ce n'est pas une image JPEG");
     default:
         return trap.Message[0] ? QString::fromLocal8Bit(trap.Message) : QStringLiteral("format de pixels inattendu");
     }
@@ -74,8 +72,7 @@ bool Decode(Decompressor &decoder, ErrorTrap &trap, const QByteArray &data, QIma
     jpeg_start_decompress(&info);
     if (info.output_components != 3)
         return false;
-    picture = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                     QImage::Format_RGB888);
+    picture = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
     if (picture.isNull())
         return false;
     while (info.output_scanline < info.output_height) {

@@ -5,9 +5,9 @@
 #include <QScreen>
 
 #include "assets/EmbeddedAssets.h"
-#include "platform/drawing/ControlIdentity.h"
-#include "platform/dialogs/ErrorBox.h"
 #include "platform/controls/TRxGIFAnimator.h"
+#include "platform/dialogs/ErrorBox.h"
+#include "platform/drawing/ControlIdentity.h"
 
 TSplash::TSplash(QWidget *parent) : QDialog(parent)
 {
@@ -80,8 +80,7 @@ void TSplash::keyPressEvent(QKeyEvent *event)
         if (!event->isAutoRepeat())
             errorbox::Guarded(this, [this] { RxGIFAnimator1Click(); });
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

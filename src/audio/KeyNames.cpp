@@ -27,20 +27,20 @@ constexpr Row Signs[] = {
     {';', {1, {"Touche_PointVirg.wav"}}},
     {'?', {1, {"Touche_PointInter.wav"}}},
     {'^', {1, {"Touche_Circ.wav"}}},
-    {0xA8, {1, {"Touche_Trema.wav"}}},            // ¨
-    {0xE0, {1, {"Touche_ag.wav"}}},               // à
+    {0xA8, {1, {"Touche_Trema.wav"}}},                 // ¨
+    {0xE0, {1, {"Touche_ag.wav"}}},                    // à
     {0xE2, {2, {"Touche_a.wav", "Touche_Circ.wav"}}},  // â
     {0xE4, {2, {"Touche_a.wav", "Touche_Trema.wav"}}}, // ä
-    {0xE7, {1, {"Touche_cc.wav"}}},               // ç
-    {0xE8, {1, {"Touche_eg.wav"}}},               // è
-    {0xE9, {1, {"Touche_ea.wav"}}},               // é
+    {0xE7, {1, {"Touche_cc.wav"}}},                    // ç
+    {0xE8, {1, {"Touche_eg.wav"}}},                    // è
+    {0xE9, {1, {"Touche_ea.wav"}}},                    // é
     {0xEA, {2, {"Touche_e.wav", "Touche_Circ.wav"}}},  // ê
     {0xEB, {2, {"Touche_e.wav", "Touche_Trema.wav"}}}, // ë
     {0xEE, {2, {"Touche_i.wav", "Touche_Circ.wav"}}},  // î
     {0xEF, {2, {"Touche_i.wav", "Touche_Trema.wav"}}}, // ï
     {0xF4, {2, {"Touche_o.wav", "Touche_Circ.wav"}}},  // ô
     {0xF6, {2, {"Touche_o.wav", "Touche_Trema.wav"}}}, // ö
-    {0xF9, {1, {"Touche_ug.wav"}}},               // ù
+    {0xF9, {1, {"Touche_ug.wav"}}},                    // ù
     {0xFB, {2, {"Touche_u.wav", "Touche_Circ.wav"}}},  // û
     {0xFC, {2, {"Touche_u.wav", "Touche_Trema.wav"}}}, // ü
 };

@@ -9,7 +9,9 @@
 #include "platform/sound/TDXSound.h"
 #include "platform/text/TutorError.h"
 
-TDXSoundVoice::TDXSoundVoice(std::unique_ptr<openal::Source> source) : m_source(std::move(source)) {}
+TDXSoundVoice::TDXSoundVoice(std::unique_ptr<openal::Source> source) : m_source(std::move(source))
+{
+}
 
 TDXSoundVoice::~TDXSoundVoice() = default;
 
@@ -23,7 +25,9 @@ int TDXSoundVoice::Position() const
     return m_source->Offset();
 }
 
-TDXWaveList::Item::Item(TDXWaveList &owner) : m_owner(owner) {}
+TDXWaveList::Item::Item(TDXWaveList &owner) : m_owner(owner)
+{
+}
 
 TDXWaveList::Item::~Item()
 {

@@ -13,8 +13,8 @@
 #include <QPalette>
 #include <QRandomGenerator>
 
-#include "platform/text/Cp1252.h"
 #include "platform/drawing/Fonts.h"
+#include "platform/text/Cp1252.h"
 
 namespace {
 
@@ -45,7 +45,8 @@ JeuField FieldFor(const QFont &font)
     for (const auto &level : JeuRules::FrenchWords())
         for (const auto &word : level)
             for (char byte : word)
-                widest = std::max(widest, metrics.horizontalAdvance(cp1252::ToUnicode(static_cast<unsigned char>(byte))));
+                widest =
+                    std::max(widest, metrics.horizontalAdvance(cp1252::ToUnicode(static_cast<unsigned char>(byte))));
     JeuField field;
     field.Width = kWidth;
     field.Height = kFieldHeight;
@@ -168,9 +169,9 @@ void TJeu::OnTimer()
     const JeuReport report = m_rules.Tick(elapsed);
     for (Popup &popup : m_popups)
         popup.AgeMs += elapsed;
-    m_popups.erase(std::remove_if(m_popups.begin(), m_popups.end(),
-                                  [](const Popup &popup) { return popup.AgeMs >= kPopupMs; }),
-                   m_popups.end());
+    m_popups.erase(
+        std::remove_if(m_popups.begin(), m_popups.end(), [](const Popup &popup) { return popup.AgeMs >= kPopupMs; }),
+        m_popups.end());
     m_levelBannerMs = std::max(m_levelBannerMs - elapsed, 0.0);
     if (report.WordsLanded > 0)
         PlayCue(Cue::Wrong);
@@ -197,8 +198,8 @@ void TJeu::React(const JeuReport &report)
     if (report.WordDestroyed) {
         const QFontMetrics metrics(m_wordFont);
         const QString text = cp1252::ToUnicode(report.DestroyedWord.Text);
-        m_popups.push_back({report.DestroyedWord.X + metrics.horizontalAdvance(text) / 2.0,
-                            report.DestroyedWord.Y, report.Points, 0});
+        m_popups.push_back(
+            {report.DestroyedWord.X + metrics.horizontalAdvance(text) / 2.0, report.DestroyedWord.Y, report.Points, 0});
     }
     if (report.LevelUp)
         m_levelBannerMs = kLevelBannerMs;
@@ -331,16 +332,13 @@ void TJeu::keyPressEvent(QKeyEvent *event)
 {
     event->accept();
     switch (event->key()) {
-    case Qt::Key_Escape:
-        reject();
-        return;
+    case Qt::Key_Escape: reject(); return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (m_screen != Screen::Playing)
             StartGame();
         return;
-    default:
-        break;
+    default: break;
     }
     // A key held down would fire a burst of faults at the speed of the keyboard's repeat.
     if (event->isAutoRepeat())

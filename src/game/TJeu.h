@@ -9,8 +9,8 @@
 #include <QFont>
 #include <QTimer>
 
-#include "game/JeuRules.h"
 #include "audio/Cue.h"
+#include "game/JeuRules.h"
 
 class QLabel;
 

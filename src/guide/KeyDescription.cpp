@@ -61,26 +61,16 @@ const char *FingerName(int finger)
 {
     switch (finger) {
     case PouceG:
-    case PouceD:
-        return "pouce";
-    case IndexG:
-        return "index gauche";
-    case IndexD:
-        return "index droit";
-    case MajeurG:
-        return "majeur gauche";
-    case MajeurD:
-        return "majeur droit";
-    case AnnuaireG:
-        return "annulaire gauche";
-    case AnnuaireD:
-        return "annulaire droit";
-    case AuriculaireG:
-        return "auriculaire gauche";
-    case AuriculaireD:
-        return "auriculaire droit";
-    default:
-        return nullptr;
+    case PouceD: return "pouce";
+    case IndexG: return "index gauche";
+    case IndexD: return "index droit";
+    case MajeurG: return "majeur gauche";
+    case MajeurD: return "majeur droit";
+    case AnnuaireG: return "annulaire gauche";
+    case AnnuaireD: return "annulaire droit";
+    case AuriculaireG: return "auriculaire gauche";
+    case AuriculaireD: return "auriculaire droit";
+    default: return nullptr;
     }
 }
 

@@ -15,15 +15,27 @@ struct FingeredRow {
 constexpr std::array<FingeredRow, 47> Table{{
     {{{30, 97}, "\xB2"}, -1},
     {{{57, 97}, "&1"}, AuriculaireG},
-    {{{83, 97}, "\xE9" "2"}, AuriculaireG},
+    {{{83, 97},
+      "\xE9"
+      "2"},
+     AuriculaireG},
     {{{110, 97}, "\"3"}, AnnuaireG},
     {{{137, 97}, "'4"}, MajeurG},
     {{{164, 97}, "(5"}, IndexG},
     {{{190, 97}, "-6"}, IndexG},
-    {{{217, 97}, "\xE8" "7"}, IndexD},
+    {{{217, 97},
+      "\xE8"
+      "7"},
+     IndexD},
     {{{244, 97}, "_8"}, IndexD},
-    {{{271, 97}, "\xE7" "9"}, MajeurD},
-    {{{297, 97}, "\xE0" "0"}, AnnuaireD},
+    {{{271, 97},
+      "\xE7"
+      "9"},
+     MajeurD},
+    {{{297, 97},
+      "\xE0"
+      "0"},
+     AnnuaireD},
     {{{324, 97}, ")\xB0"}, AuriculaireD},
     {{{350, 97}, "=+"}, AuriculaireD},
     {{{70, 124}, "aA\xE2\xE4"}, AuriculaireG},

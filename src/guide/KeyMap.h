@@ -27,7 +27,17 @@ constexpr unsigned char LeftShiftKey = 20;
 
 // Items of the picture list.
 enum FingerPicture : int {
-    MainG = 0, MainD, PouceG, PouceD, IndexG, IndexD, MajeurG, MajeurD, AnnuaireG, AnnuaireD, AuriculaireG,
+    MainG = 0,
+    MainD,
+    PouceG,
+    PouceD,
+    IndexG,
+    IndexD,
+    MajeurG,
+    MajeurD,
+    AnnuaireG,
+    AnnuaireD,
+    AuriculaireG,
     AuriculaireD
 };
 

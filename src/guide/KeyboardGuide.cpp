@@ -22,8 +22,7 @@ DrawCanvas &MarkPen(TDXDraw &surface, std::uint32_t pen, std::uint32_t brush, bo
     return canvas;
 }
 
-void DrawFinger(TDXDraw &surface, const TDXImageList &pictures, KeyPoint centre, Placement placement,
-                int opacity)
+void DrawFinger(TDXDraw &surface, const TDXImageList &pictures, KeyPoint centre, Placement placement, int opacity)
 {
     surface.DrawAlpha(centre.x + placement.dx, centre.y + placement.dy, pictures.Items(placement.Item), opacity);
 }
@@ -38,13 +37,15 @@ void DrawKeyboardPicture(TDXDraw &surface, const TDXImageList &pictures)
 void DrawKeyMarker(TDXDraw &surface, const KeyCentres &centres, unsigned char code)
 {
     const KeyPoint centre = centres(code);
-    MarkPen(surface, colours::Red, colours::Yellow, true).Ellipse(centre.x - 6, centre.y - 6, centre.x + 6, centre.y + 6);
+    MarkPen(surface, colours::Red, colours::Yellow, true)
+        .Ellipse(centre.x - 6, centre.y - 6, centre.x + 6, centre.y + 6);
 }
 
 void DrawKeyOutline(TDXDraw &surface, const KeyCentres &centres, unsigned char ch)
 {
     const KeyPoint centre = centres(ch);
-    MarkPen(surface, colours::Yellow, colours::Grey, false).RoundRect(centre.x - 8, centre.y - 8, centre.x + 11, centre.y + 12, 5, 6);
+    MarkPen(surface, colours::Yellow, colours::Grey, false)
+        .RoundRect(centre.x - 8, centre.y - 8, centre.x + 11, centre.y + 12, 5, 6);
 }
 
 void DrawKeyboardGuide(TDXDraw &surface, const TDXImageList &pictures, const KeyCentres &centres, unsigned char ch,

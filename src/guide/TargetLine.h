@@ -18,12 +18,12 @@ void DrawLessonFirstLine(TDXDraw &surface, const std::string &target);
 void DrawHiddenLine(TDXDraw &surface, const std::string &message);
 
 // The picture of the scrolling text: the whole target text in yellow on black, in the line's font, as wide as
-// the text (at most 32000 pixels: a longer text shows its beginning) and as high as the surface. The surface's canvas is left with the line's font, so each step of the
-// scrolling measures the text as it was drawn.
+// the text (at most 32000 pixels: a longer text shows its beginning) and as high as the surface. The surface's canvas
+// is left with the line's font, so each step of the scrolling measures the text as it was drawn.
 QImage ScrollTextPicture(TDXDraw &surface, const std::string &target);
 
 // One step of the scrolling text: the picture moves left by 1 pixel when the timer's interval is 50 ms or more,
 // by 2 otherwise, and is drawn at its new offset. Returns false once its left edge has gone the picture's width
-// (without a picture, the target text's width in the canvas's current font) past the surface's left edge: the scrolling is over. A surface that
-// cannot be drawn changes nothing, not even the offset.
+// (without a picture, the target text's width in the canvas's current font) past the surface's left edge: the scrolling
+// is over. A surface that cannot be drawn changes nothing, not even the offset.
 bool ScrollTargetLine(TDXDraw &surface, const QImage &picture, int &offset, int interval, const std::string &target);

@@ -13,13 +13,13 @@ struct KeyNameRow {
 
 // In byte order, for the binary search.
 constexpr KeyNameRow KeyNames[] = {
-    {"BACKSPACE", 8}, {"BKSP", 8},     {"BREAK", 3},   {"BS", 8},      {"CAPSLOCK", 20},   {"CLEAR", 12},
-    {"DEL", 46},      {"DELETE", 46},  {"DOWN", 40},   {"END", 35},    {"ENTER", 13},      {"ESC", 27},
-    {"ESCAPE", 27},   {"F1", 112},     {"F10", 121},   {"F11", 122},   {"F12", 123},       {"F13", 124},
-    {"F14", 125},     {"F15", 126},    {"F16", 127},   {"F2", 113},    {"F3", 114},        {"F4", 115},
-    {"F5", 116},      {"F6", 117},     {"F7", 118},    {"F8", 119},    {"F9", 120},        {"HELP", 47},
-    {"HOME", 36},     {"INS", 45},     {"LEFT", 37},   {"NUMLOCK", 144}, {"PGDN", 34},     {"PGUP", 33},
-    {"PRTSC", 42},    {"RIGHT", 39},   {"SCROLLLOCK", 145}, {"TAB", 9}, {"UP", 38},
+    {"BACKSPACE", 8}, {"BKSP", 8},    {"BREAK", 3},        {"BS", 8},        {"CAPSLOCK", 20}, {"CLEAR", 12},
+    {"DEL", 46},      {"DELETE", 46}, {"DOWN", 40},        {"END", 35},      {"ENTER", 13},    {"ESC", 27},
+    {"ESCAPE", 27},   {"F1", 112},    {"F10", 121},        {"F11", 122},     {"F12", 123},     {"F13", 124},
+    {"F14", 125},     {"F15", 126},   {"F16", 127},        {"F2", 113},      {"F3", 114},      {"F4", 115},
+    {"F5", 116},      {"F6", 117},    {"F7", 118},         {"F8", 119},      {"F9", 120},      {"HELP", 47},
+    {"HOME", 36},     {"INS", 45},    {"LEFT", 37},        {"NUMLOCK", 144}, {"PGDN", 34},     {"PGUP", 33},
+    {"PRTSC", 42},    {"RIGHT", 39},  {"SCROLLLOCK", 145}, {"TAB", 9},       {"UP", 38},
 };
 static_assert(std::size(KeyNames) == 41);
 

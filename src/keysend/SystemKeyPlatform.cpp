@@ -1,16 +1,16 @@
 #include "keysend/SystemKeyPlatform.h"
 
 #include <QApplication>
-#include <QWidget>
 #include <QCoreApplication>
 #include <QString>
+#include <QWidget>
 
-#include "platform/text/Cp1252.h"
-#include "platform/dialogs/Dialogs.h"
-#include "platform/input/Keyboard.h"
 #include "platform/controls/TutorApplication.h"
-#include "platform/text/TutorError.h"
+#include "platform/dialogs/Dialogs.h"
 #include "platform/dialogs/UserDialogs.h"
+#include "platform/input/Keyboard.h"
+#include "platform/text/Cp1252.h"
+#include "platform/text/TutorError.h"
 
 namespace {
 
@@ -21,7 +21,9 @@ bool Ending()
 
 } // namespace
 
-SystemKeyPlatform::SystemKeyPlatform(Pause pause) : m_pause(std::move(pause)) {}
+SystemKeyPlatform::SystemKeyPlatform(Pause pause) : m_pause(std::move(pause))
+{
+}
 
 void SystemKeyPlatform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags)
 {

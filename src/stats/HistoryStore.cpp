@@ -124,8 +124,7 @@ private:
 
 [[noreturn]] void InTheWay(const QString &path)
 {
-    throw TutorError(
-        QStringLiteral("L'élément %1 empêche l'enregistrement : supprimez-le ou renommez-le").arg(path));
+    throw TutorError(QStringLiteral("L'élément %1 empêche l'enregistrement : supprimez-le ou renommez-le").arg(path));
 }
 
 // On Linux the descriptor is released even when close is interrupted, and the data was flushed before.
@@ -142,8 +141,8 @@ int CreateTemporary(HistoryFileSystem &fs, const Folder &folder, const QByteArra
         if (fs.Unlink(folder.Get(), name.constData(), 0) != 0 && (errno == EISDIR || errno == EPERM) &&
             fs.Unlink(folder.Get(), name.constData(), AT_REMOVEDIR) != 0 && errno != ENOENT)
             InTheWay(path);
-        const int fd = fs.Open(folder.Get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                               0666);
+        const int fd =
+            fs.Open(folder.Get(), name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0)
             return fd;
         if (errno != EEXIST)
@@ -229,25 +228,19 @@ HistoryFileSystem &RealFileSystem()
 QString IoErrorText(int errorNumber)
 {
     switch (errorNumber) {
-    case ENOENT:
-        return QStringLiteral("Fichier introuvable");
+    case ENOENT: return QStringLiteral("Fichier introuvable");
     case ENOTDIR:
-    case ENAMETOOLONG:
-        return QStringLiteral("Nom de fichier incorrect");
+    case ENAMETOOLONG: return QStringLiteral("Nom de fichier incorrect");
     case EMFILE:
-    case ENFILE:
-        return QStringLiteral("Trop de fichiers ouverts");
+    case ENFILE: return QStringLiteral("Trop de fichiers ouverts");
     case EACCES:
     case EPERM:
     case ELOOP:
     case EROFS:
-    case EISDIR:
-        return QStringLiteral("Accès au fichier refusé");
+    case EISDIR: return QStringLiteral("Accès au fichier refusé");
     case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("Disque plein");
-    default:
-        return QStringLiteral("Erreur E/S %1").arg(errorNumber);
+    case EDQUOT: return QStringLiteral("Disque plein");
+    default: return QStringLiteral("Erreur E/S %1").arg(errorNumber);
     }
 }
 

@@ -25,8 +25,8 @@ bool Learner::Identify(TStatistiques &window)
     HistoryBlock.Clear();
     UserName.clear();
     m_keepHistoryAside = false;
-    const std::optional<QString> answer = m_dialogs.AskText(
-        QStringLiteral("Nom de l'utilisateur"), QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
+    const std::optional<QString> answer = m_dialogs.AskText(QStringLiteral("Nom de l'utilisateur"),
+                                                            QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
     if (answer)
         UserName = *answer;
     // A name that could never be saved is refused now rather than at every save.

@@ -35,6 +35,7 @@ void TChart::drawForeground(QPainter *painter, const QRectF &rect)
     painter->setFont(Foot.Font);
     painter->setPen(Foot.Colour);
     const qreal height = QFontMetricsF(Foot.Font).height();
-    painter->drawText(QRectF(area.left(), area.bottom() - height - 2, area.width(), height), Qt::AlignCenter, Foot.Text);
+    painter->drawText(QRectF(area.left(), area.bottom() - height - 2, area.width(), height), Qt::AlignCenter,
+                      Foot.Text);
     painter->restore();
 }

@@ -3,7 +3,9 @@
 #include <QLineSeries>
 #include <QPen>
 
-TLineSeries::TLineSeries(QLineSeries *series) : m_series(series) {}
+TLineSeries::TLineSeries(QLineSeries *series) : m_series(series)
+{
+}
 
 void TLineSeries::AddY(double y, const QString &label, std::optional<std::uint32_t> colour)
 {

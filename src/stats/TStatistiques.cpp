@@ -6,17 +6,17 @@
 #include <cmath>
 
 #include <QChart>
-#include <QGraphicsLayout>
 #include <QFrame>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QPainter>
 #include <QValueAxis>
 
+#include "platform/controls/TLabel.h"
+#include "platform/dialogs/UserDialogs.h"
 #include "platform/drawing/Colour.h"
 #include "platform/drawing/ControlIdentity.h"
 #include "platform/drawing/Fonts.h"
-#include "platform/controls/TLabel.h"
-#include "platform/dialogs/UserDialogs.h"
 #include "stats/TChart.h"
 #include "stats/TLineSeries.h"
 
@@ -58,8 +58,7 @@ TLabel *PanelLabel(QWidget *panel, const QString &name, int left, std::uint32_t 
 
 } // namespace
 
-TStatistiques::TStatistiques(QWidget *main)
-    : QDialog(main, Qt::Dialog | Qt::FramelessWindowHint), m_main(main)
+TStatistiques::TStatistiques(QWidget *main) : QDialog(main, Qt::Dialog | Qt::FramelessWindowHint), m_main(main)
 {
     setObjectName(QStringLiteral("Statistiques"));
     setWindowTitle(QStringLiteral("Tapotis2001 - Statistiques"));
@@ -80,8 +79,8 @@ TStatistiques::TStatistiques(QWidget *main)
     m_chart->layout()->setContentsMargins(0, 0, 0, 0);
     // The back wall is hollow: the gradient shows through the plot area.
     m_chart->setPlotAreaBackgroundVisible(false);
-    m_chart->setMargins(QMargins(qRound(Width * 0.05), qRound(ChartHeight * 0.05), qRound(Width * 0.05),
-                                 qRound(ChartHeight * 0.05)));
+    m_chart->setMargins(
+        QMargins(qRound(Width * 0.05), qRound(ChartHeight * 0.05), qRound(Width * 0.05), qRound(ChartHeight * 0.05)));
     m_chart->legend()->hide();
 
     Chart1 = new TChart(this);

@@ -6,9 +6,9 @@
 #include <QTest>
 
 #include "MainFixture.h"
+#include "app/TMain.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/drawing/TDXDraw.h"
-#include "app/TMain.h"
 #include "stats/TLineSeries.h"
 
 // What the learner meets when the files beside the program are not what they should be: odd lessons are taken
@@ -51,7 +51,8 @@ TEST_F(BadInput, OddLessonsAreTakenAsTheirBytes)
 TEST_F(BadInput, LessonsWithNothingToTypeAreRefused)
 {
     TMain &m = Main();
-    for (const std::string &bytes : {std::string(4096, '\0'), std::string("\r\n\r\n\n\r"), std::string(" \t\x01\r\n")}) {
+    for (const std::string &bytes :
+         {std::string(4096, '\0'), std::string("\r\n\r\n\n\r"), std::string(" \t\x01\r\n")}) {
         Errors.clear();
         WriteLesson(2, bytes);
         QTest::mouseClick(m.BoutonMoyen, Qt::LeftButton);
@@ -67,7 +68,8 @@ TEST_F(BadInput, CharacterWithoutAKeyShowsTheBareKeyboard)
 {
     TMain &m = Main();
     const QImage bare = m.PaintBoxKey->Shown().copy();
-    WriteLesson(1, "\x9C" "a\r\n");
+    WriteLesson(1, "\x9C"
+                   "a\r\n");
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
     EXPECT_EQ(m.PaintBoxKey->Shown(), bare) << "œ has no key of its own";
     WriteLesson(1, "a\x9C\r\n");
@@ -146,15 +148,9 @@ TEST_F(BadInput, FilesThatAreNotPlainOrTooBigAreRefusedWithoutWaiting)
         plain.write("abc\r\n");
         plain.close();
         switch (row.kind) {
-        case Kind::Pipe:
-            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-            break;
-        case Kind::Folder:
-            ASSERT_TRUE(QDir().mkdir(path));
-            break;
-        case Kind::Link:
-            ASSERT_TRUE(QFile::link(Folder() + QStringLiteral("plain"), path));
-            break;
+        case Kind::Pipe: ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); break;
+        case Kind::Folder: ASSERT_TRUE(QDir().mkdir(path)); break;
+        case Kind::Link: ASSERT_TRUE(QFile::link(Folder() + QStringLiteral("plain"), path)); break;
         case Kind::TooBig: {
             // Sparse: the size is what counts, not a single byte is read.
             QFile big(path);

@@ -6,16 +6,16 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QRegularExpression>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "MainFixture.h"
 #include "app/LessonReader.h"
-#include "platform/input/KeyboardLayout.h"
 #include "platform/controls/TBitBtn.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/dialogs/TOpenDialog.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/input/KeyboardLayout.h"
 #include "platform/sound/WaveFile.h"
 #include "stats/TLineSeries.h"
 
@@ -109,7 +109,8 @@ TEST_F(Dictation, ChosenDictationIsHiddenReadAloudAndRecorded)
               QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez."));
     Type(QStringLiteral("x"));
     EXPECT_NE(m.PaintBoxKey->Shown(), bare);
-    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QStringLiteral("Prochaine touche : L majuscule, annulaire droit"));
+    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(),
+              QStringLiteral("Prochaine touche : L majuscule, annulaire droit"));
     Type(QStringLiteral("L"));
     EXPECT_EQ(m.PaintBoxKey->Shown(), bare);
 
@@ -167,7 +168,7 @@ TEST_F(Dictation, OwnTextInEitherEncodingGivesTheSameLesson)
     // Windows-1252, with a typographic apostrophe and a no-break space; then the same in UTF-8 with its mark.
     WriteFile(QStringLiteral("mes dictées/fenetre.txt"), "L\x92\xe9t\xe9 \xe0 la fen\xeatre\xa0!\r\n");
     WriteFile(QStringLiteral("mes dictées/utf8.txt"), "\xEF\xBB\xBFL\xE2\x80\x99\xC3\xA9t\xC3\xA9 \xC3\xA0 la "
-                                                         "fen\xC3\xAAtre\xE2\x80\xAF!\n");
+                                                      "fen\xC3\xAAtre\xE2\x80\xAF!\n");
     const std::string expected = "L'\xe9t\xe9 \xe0 la fen\xeatre !";
     for (const char *name : {"fenetre.txt", "utf8.txt"}) {
         const QString path = Folder() + QStringLiteral("mes dictées/") + QLatin1String(name);
@@ -196,9 +197,12 @@ TEST(DictationLine, TypographicSignsBecomeTypeableOnes)
         const char *bytes;
         const char *line;
     };
-    for (const Row &row : {Row{"\x93Oui\x94, dit-il\x85", "\"Oui\", dit-il..."}, Row{"\xab c\x9cur \xbb", "\" coeur \""},
-                           Row{"\x8c" "uvre \x96 \x97 fin", "OEuvre - - fin"}, Row{"\xa0 l\x91un\xa0", "l'un"},
-                           Row{"", ""}, Row{"\r\ndeux", ""}, Row{"  une\r\ndeux", "une"}})
+    for (const Row &row :
+         {Row{"\x93Oui\x94, dit-il\x85", "\"Oui\", dit-il..."}, Row{"\xab c\x9cur \xbb", "\" coeur \""},
+          Row{"\x8c"
+              "uvre \x96 \x97 fin",
+              "OEuvre - - fin"},
+          Row{"\xa0 l\x91un\xa0", "l'un"}, Row{"", ""}, Row{"\r\ndeux", ""}, Row{"  une\r\ndeux", "une"}})
         EXPECT_EQ(DictationLine(row.bytes), row.line) << row.bytes;
 }
 

@@ -4,8 +4,8 @@
 
 #include "MainFixture.h"
 #include "platform/controls/TBitBtn.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/controls/TScroller.h"
+#include "platform/drawing/TDXDraw.h"
 
 // The keyboard guide as the learner meets it in the window: it follows every key, and the opacity stepper
 // redraws it at once.
@@ -35,14 +35,16 @@ TEST_F(GuideWindow, TheGuideFollowsTheNextCharacterAfterEveryKey)
     EXPECT_NE(m.PaintBoxKey->Shown().pixel(LittleFingerTip), bare.pixel(LittleFingerTip)) << "and the hand";
     // A screen reader reads the same: the line, and the next key with its finger.
     EXPECT_EQ(m.DXPaintBoxTexte->accessibleDescription(), QStringLiteral("Ab"));
-    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QStringLiteral("Prochaine touche : A majuscule, auriculaire gauche"));
+    EXPECT_EQ(m.PaintBoxKey->accessibleDescription(),
+              QStringLiteral("Prochaine touche : A majuscule, auriculaire gauche"));
 
     Type(QStringLiteral("x"));
     EXPECT_TRUE(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift))) << "a wrong key: still the guide for A";
 
     Type(QStringLiteral("A"));
     EXPECT_FALSE(IsYellow(m.PaintBoxKey->Shown().pixel(LeftShift))) << "b needs no Shift";
-    EXPECT_EQ(m.PaintBoxKey->Shown().pixel(LittleFingerTip), bare.pixel(LittleFingerTip)) << "the hand for b does not reach the A key";
+    EXPECT_EQ(m.PaintBoxKey->Shown().pixel(LittleFingerTip), bare.pixel(LittleFingerTip))
+        << "the hand for b does not reach the A key";
     EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QStringLiteral("Prochaine touche : b, index gauche"));
 
     Type(QStringLiteral("b"));

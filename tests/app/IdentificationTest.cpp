@@ -160,12 +160,12 @@ TEST_P(RefusedName, WarnsEndsTheProgramAndCreatesNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Identification, RefusedName,
-                         ::testing::Values(std::nullopt, QString(), QStringLiteral("../evil"),
-                                           QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral("."),
-                                           QStringLiteral(".."), QString::fromUtf8("nul\0l", 5),
-                                           QString(128, QChar(0xE9)), QStringLiteral("Marie\tDurand"),
-                                           QStringLiteral("Marie\n"), QStringLiteral("Dictees"),
-                                           QStringLiteral("notes.txt"), QStringLiteral("Lien")));
+                         ::testing::Values(std::nullopt, QString(), QStringLiteral("../evil"), QStringLiteral("a/b"),
+                                           QStringLiteral("a\\b"), QStringLiteral("."), QStringLiteral(".."),
+                                           QString::fromUtf8("nul\0l", 5), QString(128, QChar(0xE9)),
+                                           QStringLiteral("Marie\tDurand"), QStringLiteral("Marie\n"),
+                                           QStringLiteral("Dictees"), QStringLiteral("notes.txt"),
+                                           QStringLiteral("Lien")));
 
 TEST_F(Identification, TheLongestNameAFolderCanHoldIsAccepted)
 {
@@ -224,8 +224,8 @@ TEST_F(Identification, AHistoryNotReadWholeIsKeptAsideByTheFirstSave)
          QStringLiteral("Lecture au-delà de la fin de fichier."), 0},
         {"damaged record",
          [&](const QString &) {
-             WriteHistory(QStringLiteral("Marie"), Speed180 + Success95 + nan + nan + Speed60 + Success50 +
-                                                       ZeroRecords(798));
+             WriteHistory(QStringLiteral("Marie"),
+                          Speed180 + Success95 + nan + nan + Speed60 + Success50 + ZeroRecords(798));
          },
          QString(), 1},
         {"link to another file", [&](const QString &path) { ASSERT_TRUE(QFile::link(elsewhere, path)); },
@@ -253,13 +253,14 @@ TEST_F(Identification, AHistoryNotReadWholeIsKeptAsideByTheFirstSave)
         EXPECT_EQ(Errors, row.error.isEmpty() ? QStringList() : QStringList{row.error});
         EXPECT_EQ(m.Statistiques->Series1->Count(), row.shownPoints);
         FinishALesson();
-        const QStringList asides = QDir(folder).entryList({QStringLiteral("Config.txt.*.bak")}, QDir::System |
-                                                                                                   QDir::AllEntries);
+        const QStringList asides =
+            QDir(folder).entryList({QStringLiteral("Config.txt.*.bak")}, QDir::System | QDir::AllEntries);
         ASSERT_EQ(asides.size(), 1);
         const QString aside = folder + QLatin1Char('/') + asides.front();
-        EXPECT_TRUE(Messages.contains(QStringLiteral("Information: L'ancien historique n'avait pas pu être lu en entier "
-                                                     ": il est conservé dans le fichier %1")
-                                          .arg(aside)))
+        EXPECT_TRUE(
+            Messages.contains(QStringLiteral("Information: L'ancien historique n'avait pas pu être lu en entier "
+                                             ": il est conservé dans le fichier %1")
+                                  .arg(aside)))
             << Messages.join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(QFileInfo(aside).isSymLink(), old.isSymLink());
         if (!oldBytes.isEmpty()) {

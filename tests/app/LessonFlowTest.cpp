@@ -87,7 +87,9 @@ protected:
 QByteArray TinyWave()
 {
     QByteArray wave("RIFF\x2C\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x22\x56\x00\x00\x22\x56\x00\x00"
-                    "\x01\x00\x08\x00" "data" "\x08\x00\x00\x00",
+                    "\x01\x00\x08\x00"
+                    "data"
+                    "\x08\x00\x00\x00",
                     44);
     wave.append(8, '\x80');
     return wave;

@@ -5,12 +5,12 @@
 
 #include "MainFixture.h"
 #include "game/TJeu.h"
-#include "platform/text/Cp1252.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"
 #include "platform/controls/TTimer.h"
+#include "platform/text/Cp1252.h"
 #include "stats/TLineSeries.h"
 
 // The lesson's real time, read from a clock the test sets: the speed is correct keys per minute from the first

@@ -4,12 +4,12 @@
 
 #include "MainFixture.h"
 #include "platform/controls/TBitBtn.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TTimer.h"
+#include "platform/drawing/TDXDraw.h"
 #include "stats/TLineSeries.h"
 
 namespace {
@@ -57,7 +57,7 @@ TEST_F(Lessons, WrongKeysLeaveTheBoxAsItWas)
     QTest::mouseClick(m.BoutonMoyen, Qt::LeftButton);
     ASSERT_EQ(m.Session.TargetText, "\xC9t\xE9 \xE0 la for\xEAt !");
 
-    Type(QStringLiteral("e"));                 // e for É
+    Type(QStringLiteral("e"));                   // e for É
     QTest::keyClick(m.EditText, Qt::Key_Return); // never in a target
     QTest::keyClick(m.EditText, Qt::Key_Backspace);
     QTest::keyClick(m.EditText, Qt::Key_Escape);
@@ -155,7 +155,8 @@ TEST_F(Lessons, LessonWithoutTextIsRefused)
         {"empty file", "", QStringLiteral("Indice de liste hors limites (0)")},
         {"NUL first", std::string("\0abc", 4), QStringLiteral("Indice de liste hors limites (0)")},
         {"blank first line", "  \t \r\nabc\r\n",
-         QStringLiteral("La première ligne du fichier %1Dictees/Level2.dll est vide : aucun texte à taper.").arg(Folder())},
+         QStringLiteral("La première ligne du fichier %1Dictees/Level2.dll est vide : aucun texte à taper.")
+             .arg(Folder())},
     };
     WriteLesson(1, "abc\r\n");
     TMain &m = Main();

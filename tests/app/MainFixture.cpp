@@ -1,13 +1,13 @@
 #include "MainFixture.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
-#include "platform/input/Keyboard.h"
-#include "platform/controls/TutorApplication.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"
+#include "platform/controls/TutorApplication.h"
+#include "platform/input/Keyboard.h"
 
 void MainFixture::SetUp()
 {
@@ -75,7 +75,8 @@ void MainFixture::Type(const QString &text)
     // Qt Test types ASCII only: other characters go as one key press and release each, with their text, as a
     // keyboard sends them.
     for (const QChar c : text) {
-        const Qt::Key key = c.isLetterOrNumber() && c.unicode() < 128 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        const Qt::Key key =
+            c.isLetterOrNumber() && c.unicode() < 128 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
         QTest::sendKeyEvent(QTest::Click, Main().EditText, key, QString(c), Qt::NoModifier);
     }
 }

@@ -5,23 +5,23 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include "MainFixture.h"
-#include "platform/drawing/Colour.h"
 #include "platform/controls/TBitBtn.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TImage.h"
-#include "platform/controls/TShape.h"
 #include "platform/controls/TLabel.h"
 #include "platform/controls/TRxGIFAnimator.h"
 #include "platform/controls/TRxSpeedButton.h"
 #include "platform/controls/TScroller.h"
+#include "platform/controls/TShape.h"
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TTimer.h"
+#include "platform/drawing/Colour.h"
+#include "platform/drawing/TDXDraw.h"
 
 using MainWindow = MainFixture;
 
@@ -56,14 +56,17 @@ const ControlRow kControls[] = {
     {"BoutonQuitter", {751, 551, 28, 28}, "Quitter l'application", true, true, "Quitter l'application"},
     {"BoutonAide", {701, 551, 28, 28}, "Aide de l'application", true, true, "Aide de l'application"},
     {"BoutonJeu", {651, 551, 28, 28}, "Zid-Ediveza", true, true, "Zid-Ediveza"},
-    {"BoutonSon", {601, 551, 28, 28}, "Activer/Désactiver le son", true, true,
-     "Activer/Désactiver le son"},
+    {"BoutonSon", {601, 551, 28, 28}, "Activer/Désactiver le son", true, true, "Activer/Désactiver le son"},
     {"EditText", {48, 213, 703, 34}, "", false, false, "Zone de frappe"},
     {"SpinEdit1", {664, 310, 33, 23}, "Vitesse du défilement", true, true, "Vitesse du défilement"},
     {"DXPaintBoxTexte", {48, 140, 705, 32}, "", false, false, "Ligne à taper"},
     {"BoutonAuto", {523, 310, 23, 22}, "Pause café...", true, true, "Pause café..."},
     {"SpinEdit2", {594, 310, 57, 23}, "Vitesse de la voix en Hz", true, true, "Vitesse de la voix en Hz"},
-    {"BoutonPrononcer", {559, 310, 23, 21}, "Activer/Désactiver la prononciation des touches", true, true,
+    {"BoutonPrononcer",
+     {559, 310, 23, 21},
+     "Activer/Désactiver la prononciation des touches",
+     true,
+     true,
      "Activer/Désactiver la prononciation des touches"},
 };
 
@@ -161,7 +164,8 @@ TEST_F(MainWindow, FontsAndColoursOfTheTexts)
         EXPECT_EQ(font.pixelSize(), row.pixels) << name;
         EXPECT_EQ(font.bold(), row.bold) << name;
         EXPECT_EQ(font.italic(), row.italic) << name;
-        const QPalette::ColorRole role = qobject_cast<const QLabel *>(row.control) ? QPalette::WindowText : QPalette::Text;
+        const QPalette::ColorRole role =
+            qobject_cast<const QLabel *>(row.control) ? QPalette::WindowText : QPalette::Text;
         EXPECT_EQ(ToColourValue(row.control->palette().color(role)), row.colour) << name;
     }
     EXPECT_EQ(ToColourValue(m.EditText->palette().color(QPalette::Base)), colours::Silver);
@@ -333,7 +337,8 @@ TEST_F(MainWindow, MissingHelpIsReportedByTheViewer)
     TMain &m = Main();
     Messages.clear();
     QTest::mouseClick(m.BoutonAide, Qt::LeftButton);
-    EXPECT_EQ(Messages, QStringList{QStringLiteral("Aide: Impossible d'ouvrir le fichier d'aide %1AIDE.HLP.").arg(Folder())});
+    EXPECT_EQ(Messages,
+              QStringList{QStringLiteral("Aide: Impossible d'ouvrir le fichier d'aide %1AIDE.HLP.").arg(Folder())});
     EXPECT_FALSE(m.isMinimized()) << "no help window opened: the window comes back at once";
     EXPECT_TRUE(QTest::qWaitFor([&] { return m.EditText->hasFocus(); }, 2000));
 }
@@ -343,7 +348,8 @@ TEST_F(MainWindow, KeyTypedDuringAWaitIsHandledBeforeTheWaitReturns)
     WriteLesson(1, "abc\r\n");
     TMain &m = Main();
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
-    QCoreApplication::postEvent(m.EditText, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
+    QCoreApplication::postEvent(m.EditText,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
     m.WaitMilliseconds(0);
     EXPECT_EQ(m.Session.CorrectCount, 1);
     EXPECT_EQ(BoxText(), QStringLiteral("a"));
@@ -406,7 +412,8 @@ TEST_F(MainWindow, AfterAnyClickTheKeysGoToTheEditBox)
     };
     for (const Click &click : clicks) {
         QTest::mouseClick(click.control, Qt::LeftButton, {}, click.at);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m.EditText->hasFocus(); }, 1000)) << click.control->objectName().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m.EditText->hasFocus(); }, 1000))
+            << click.control->objectName().toStdString();
     }
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("a"));
     EXPECT_EQ(BoxText(), QStringLiteral("a"));

@@ -2,10 +2,10 @@
 
 #include "MainFixture.h"
 #include "platform/controls/TBitBtn.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TTimer.h"
+#include "platform/drawing/TDXDraw.h"
 #include "stats/TLineSeries.h"
 
 // The scrolling text: the lesson enters from the right edge of the line, moves at the spin box's speed, comes in

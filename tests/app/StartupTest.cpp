@@ -7,9 +7,9 @@
 #include "app/Startup.h"
 #include "app/TMain.h"
 #include "assets/TSplash.h"
-#include "platform/dialogs/Dialogs.h"
 #include "platform/controls/TLabel.h"
 #include "platform/controls/TRxGIFAnimator.h"
+#include "platform/dialogs/Dialogs.h"
 #include "stats/TStatistiques.h"
 
 // The start-up order: the main window is made first but stays hidden while the splash is up, and the statistics

@@ -213,8 +213,8 @@ TEST(TypingSession, DemonstrationNeverStartsTheChronoNorFinishes)
 
 TEST(TypingSession, TargetLineIsRedrawnInTrainingAndSentencesOnly)
 {
-    for (Practice mode : {Practice::None, Practice::Training, Practice::Sentences, Practice::Scrolling,
-                          Practice::Demonstration}) {
+    for (Practice mode :
+         {Practice::None, Practice::Training, Practice::Sentences, Practice::Scrolling, Practice::Demonstration}) {
         TypingSession s = Lesson("ab", mode);
         const KeyVerdict v = JudgeKey(s, 'a', false);
         EXPECT_EQ(v.RedrawTargetLine, mode == Practice::Training || mode == Practice::Sentences)
@@ -247,8 +247,8 @@ TEST(TypingSession, ResetKeepsModeAndAutomaticFlag)
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
 {
-    const std::pair<long double, long long> rows[] = {{2.5L, 2},    {3.5L, 4},   {22.5L, 22}, {87.5L, 88},
-                                                      {62.5L, 62},  {0.4L, 0},   {0.6L, 1},   {100.0L, 100},
+    const std::pair<long double, long long> rows[] = {{2.5L, 2},      {3.5L, 4},     {22.5L, 22}, {87.5L, 88},
+                                                      {62.5L, 62},    {0.4L, 0},     {0.6L, 1},   {100.0L, 100},
                                                       {96.6666L, 97}, {179.5L, 180}, {0.5L, 0}};
     for (const auto &[value, rounded] : rows)
         EXPECT_EQ(RoundHalfEven(value), rounded) << static_cast<double>(value);

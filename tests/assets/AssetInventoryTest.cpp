@@ -150,8 +150,8 @@ TEST_F(AssetInventory, PictureListHoldsTheHandsAndTheKeyboardInOrder)
 TEST_F(AssetInventory, EveryButtonCarriesItsGlyph)
 {
     const std::pair<QWidget *, int> rows[] = {
-        {Main.BoutonFacile, 22}, {Main.BoutonMoyen, 22}, {Main.BoutonDifficile, 22}, {Main.BoutonDicteesVocales, 22},
-        {Main.BoutonJeu, 24},    {Main.BoutonSon, 22},   {Main.BoutonPrononcer, 20}, {Main.BoutonAuto, 18},
+        {Main.BoutonFacile, 22}, {Main.BoutonMoyen, 22},  {Main.BoutonDifficile, 22}, {Main.BoutonDicteesVocales, 22},
+        {Main.BoutonJeu, 24},    {Main.BoutonSon, 22},    {Main.BoutonPrononcer, 20}, {Main.BoutonAuto, 18},
         {Main.BoutonAide, 22},   {Main.BoutonQuitter, 22}};
     for (const auto &[button, size] : rows) {
         SCOPED_TRACE(button->objectName().toStdString());
@@ -238,7 +238,8 @@ TEST_F(AssetInventory, CuesAndTheSplashTuneHaveTheirFormatsAndLengths)
         int Rate, Bits, Channels;
         double Seconds;
     };
-    const Row cues[] = {{"Type.wav", 22050, 8, 1, 0.17}, {"Error.wav", 22050, 8, 1, 0.45}, {"Soluce.wav", 11025, 8, 1, 2.39}};
+    const Row cues[] = {
+        {"Type.wav", 22050, 8, 1, 0.17}, {"Error.wav", 22050, 8, 1, 0.45}, {"Soluce.wav", 11025, 8, 1, 2.39}};
     ASSERT_EQ(Main.DXWaveList1.Count(), 3);
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(cues[i].Name);

@@ -49,9 +49,11 @@ struct Tip {
 };
 
 // The fingertips the key map's offsets imply, read off the offsets table by hand.
-const Tip LeftTips[] = {{keymap::AuriculaireG, 14, 86}, {keymap::AnnuaireG, 55, 56}, {keymap::MajeurG, 76, 38},
-                        {keymap::IndexG, 108, 30}};
-const Tip RightTips[] = {{keymap::IndexD, 86, 28}, {keymap::MajeurD, 119, 38}, {keymap::AnnuaireD, 140, 57},
+const Tip LeftTips[] = {
+    {keymap::AuriculaireG, 14, 86}, {keymap::AnnuaireG, 55, 56}, {keymap::MajeurG, 76, 38}, {keymap::IndexG, 108, 30}};
+const Tip RightTips[] = {{keymap::IndexD, 86, 28},
+                         {keymap::MajeurD, 119, 38},
+                         {keymap::AnnuaireD, 140, 57},
                          {keymap::AuriculaireD, 181, 86}};
 
 // Pixels made lighter in `marked` than in `plain`, along a band from the fingertip towards the palm's middle.
@@ -75,9 +77,9 @@ int LightenedAlongFinger(const QImage &plain, const QImage &marked, const Tip &t
 
 QString HandName(int item)
 {
-    const char *const names[] = {"MainG.bmp", "MainD.bmp", "PouceG.bmp", "PouceD.bmp", "IndexG.bmp", "IndexD.bmp",
-                                 "MajeurG.bmp", "MajeurD.bmp", "AnnuaireG.bmp", "AnnuaireD.bmp",
-                                 "AuriculaireG.bmp", "AuriculaireD.bmp"};
+    const char *const names[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
+                                 "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
+                                 "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
     return QLatin1String(names[item]);
 }
 

@@ -77,7 +77,7 @@ TEST(KeyNames, SilentCharactersAmongTheTypedOnes)
     // Five recorded words are never said by a character.
     for (int code = 0; code < 256; ++code)
         for (const std::string &word : Actual(code))
-            for (const char *unused : {"Touche_Aigu.wav", "Touche_ec.wav", "Touche_Entree.wav", "Touche_et.wav",
-                                       "Touche_Grave.wav"})
+            for (const char *unused :
+                 {"Touche_Aigu.wav", "Touche_ec.wav", "Touche_Entree.wav", "Touche_et.wav", "Touche_Grave.wav"})
                 EXPECT_NE(word, unused) << "code " << code;
 }

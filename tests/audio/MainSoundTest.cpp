@@ -2,8 +2,8 @@
 
 #include <QTest>
 
-#include "app/MainFixture.h"
 #include "WaveCapture.h"
+#include "app/MainFixture.h"
 #include "audio/KeyNames.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TSpinEdit.h"

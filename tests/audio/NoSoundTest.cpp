@@ -1,7 +1,7 @@
 #include <QTest>
 
-#include "app/MainFixture.h"
 #include "WaveCapture.h"
+#include "app/MainFixture.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TLabel.h"
 

@@ -31,8 +31,25 @@ std::vector<std::string> ReadCorpus(const std::filesystem::path &folder)
 
 std::string Mutate(std::string input, std::mt19937 &random)
 {
-    static const std::string tokens[] = {"{", "}", "+", "^", "%", "(", ")", "~", "\r\n", "\n", "\r", std::string(1, '\0'),
-                                         " ", "$", "-", "0X", "\xC3", "\xE2\x80", "\xFF\xFF\xFF\xFF"};
+    static const std::string tokens[] = {"{",
+                                         "}",
+                                         "+",
+                                         "^",
+                                         "%",
+                                         "(",
+                                         ")",
+                                         "~",
+                                         "\r\n",
+                                         "\n",
+                                         "\r",
+                                         std::string(1, '\0'),
+                                         " ",
+                                         "$",
+                                         "-",
+                                         "0X",
+                                         "\xC3",
+                                         "\xE2\x80",
+                                         "\xFF\xFF\xFF\xFF"};
     const int edits = 1 + static_cast<int>(random() % 4);
     for (int e = 0; e < edits; ++e) {
         const std::size_t at = input.empty() ? 0 : random() % (input.size() + 1);
@@ -41,9 +58,7 @@ std::string Mutate(std::string input, std::mt19937 &random)
             if (!input.empty() && at < input.size())
                 input[at] = static_cast<char>(input[at] ^ (1u << (random() % 8)));
             break;
-        case 1:
-            input.insert(at, 1, static_cast<char>(random() % 256));
-            break;
+        case 1: input.insert(at, 1, static_cast<char>(random() % 256)); break;
         case 2:
             if (at < input.size())
                 input.erase(at, 1 + random() % 8);
@@ -58,9 +73,7 @@ std::string Mutate(std::string input, std::mt19937 &random)
                 input.insert(at, input.substr(from, 1 + random() % 16));
             }
             break;
-        default:
-            input.resize(random() % (input.size() + 2));
-            break;
+        default: input.resize(random() % (input.size() + 2)); break;
         }
     }
     return input;

@@ -347,8 +347,8 @@ TEST_F(JeuWindow, OpensOnTheWelcomeScreenAndEnterStarts)
     EXPECT_EQ(m_jeu->size(), QSize(640, 480));
     EXPECT_EQ(m_jeu->minimumSize(), m_jeu->maximumSize());
     EXPECT_TRUE(Text("LabelMessage").contains(QStringLiteral("Zid-Ediveza")));
-    EXPECT_TRUE(Text("LabelMessage").contains(
-        QStringLiteral("Appuyez sur Entrée pour commencer — Échap pour revenir aux leçons")));
+    EXPECT_TRUE(Text("LabelMessage")
+                    .contains(QStringLiteral("Appuyez sur Entrée pour commencer — Échap pour revenir aux leçons")));
     EXPECT_FALSE(m_jeu->Ticking());
 
     Enter();

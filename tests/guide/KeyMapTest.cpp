@@ -76,13 +76,16 @@ const Key Keys[] = {
 };
 // clang-format on
 
-const struct { unsigned char code; KeyPoint centre; } NamedKeys[] = {
+const struct {
+    unsigned char code;
+    KeyPoint centre;
+} NamedKeys[] = {
     {8, {394, 97}}, {13, {400, 137}}, {16, {378, 177}}, {17, {37, 203}}, {18, {107, 203}}, {20, {34, 177}},
 };
 
 const Placement Offsets[] = {
-    {PouceG, -200, -76},   {PouceD, 0, -76},     {IndexG, -108, -30},    {IndexD, -86, -28},
-    {MajeurG, -76, -38},   {MajeurD, -119, -38}, {AnnuaireG, -55, -56},  {AnnuaireD, -140, -57},
+    {PouceG, -200, -76},      {PouceD, 0, -76},          {IndexG, -108, -30},   {IndexD, -86, -28},
+    {MajeurG, -76, -38},      {MajeurD, -119, -38},      {AnnuaireG, -55, -56}, {AnnuaireD, -140, -57},
     {AuriculaireG, -14, -86}, {AuriculaireD, -181, -86},
 };
 
@@ -146,7 +149,8 @@ int Count(bool (*set)(unsigned char))
 } // namespace
 
 // Every code 0..255: its centre, its finger pictures and its marks. Codes that no table lists have no key.
-class EveryCode : public testing::TestWithParam<int> {};
+class EveryCode : public testing::TestWithParam<int>
+{};
 
 TEST_P(EveryCode, MatchesTheKeyTables)
 {

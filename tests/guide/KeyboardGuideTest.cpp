@@ -15,10 +15,10 @@ namespace {
 using keymap::FingerPictureHeight;
 using keymap::FingerPictureWidth;
 
-const char *const PictureNames[] = {"MainG.bmp",        "MainD.bmp",        "PouceG.bmp",    "PouceD.bmp",
-                                    "IndexG.bmp",       "IndexD.bmp",       "MajeurG.bmp",   "MajeurD.bmp",
-                                    "AnnuaireG.bmp",    "AnnuaireD.bmp",    "AuriculaireG.bmp",
-                                    "AuriculaireD.bmp", "Tapotis.bmp"};
+const char *const PictureNames[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
+                                    "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
+                                    "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp",
+                                    "Tapotis.bmp"};
 
 QRgb Rgb(const QImage &image, int x, int y)
 {
@@ -95,7 +95,8 @@ TEST_F(KeyboardGuide, TheBareKeyboardIsThePictureShiftedByOnePixel)
     for (int y = 0; y < 248; ++y)
         for (int x = 0; x < 632; ++x)
             ASSERT_EQ(Rgb(Bare, x, y), Rgb(keyboard, x + 1, y + 1)) << x << "," << y;
-    // Characters without a key (#, <, @, the euro sign, É...), and the end of the text, give the bare keyboard whatever the opacity.
+    // Characters without a key (#, <, @, the euro sign, É...), and the end of the text, give the bare keyboard whatever
+    // the opacity.
     for (const int ch : {35, 60, 64, 128, 201, 253, 254, 255})
         EXPECT_TRUE(Changed(Guide(static_cast<unsigned char>(ch), 255), Bare).isEmpty()) << "code " << ch;
 }

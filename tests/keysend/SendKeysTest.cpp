@@ -24,8 +24,8 @@ class RecordingPlatform : public sndkey32::KeyPlatform
 {
 public:
     std::map<char, std::uint16_t> Layout = {
-        {'a', 0x41},  {'b', 0x42},  {'c', 0x43},  {'A', 0x141}, {'B', 0x142}, {'+', 0x1BB},
-        {'}', 0x6BB}, {'~', 0x632}, {'(', 0x35},  {'%', 0x1C0}, {' ', 0x20},
+        {'a', 0x41},  {'b', 0x42},  {'c', 0x43}, {'A', 0x141}, {'B', 0x142}, {'+', 0x1BB},
+        {'}', 0x6BB}, {'~', 0x632}, {'(', 0x35}, {'%', 0x1C0}, {' ', 0x20},
     };
     std::vector<KeyEvent> Events;
     std::vector<std::string> Boxes;
@@ -223,9 +223,9 @@ TEST_F(Sender, RepeatCountTakesTheLow16BitsOfAWholeNumber)
         const char *text;
         int presses;
     };
-    for (const Row &row : {Row{"{F1 0}", 0}, Row{"{F1 65537}", 1}, Row{"{F1 -1}", 65535}, Row{"{F1 $10}", 16},
-                           Row{"{F1  3}", 3}, Row{"{F1 0x10}", 16}, Row{"{F1 x1f}", 31}, Row{"{F1 -$10}", 65520},
-                           Row{"{F1 +7}", 7}}) {
+    for (const Row &row :
+         {Row{"{F1 0}", 0}, Row{"{F1 65537}", 1}, Row{"{F1 -1}", 65535}, Row{"{F1 $10}", 16}, Row{"{F1  3}", 3},
+          Row{"{F1 0x10}", 16}, Row{"{F1 x1f}", 31}, Row{"{F1 -$10}", 65520}, Row{"{F1 +7}", 7}}) {
         Keys = RecordingPlatform();
         EXPECT_TRUE(Send(row.text)) << row.text;
         EXPECT_EQ(Presses(0x70), row.presses) << row.text;
@@ -341,13 +341,13 @@ TEST(KeyNames, EveryNameOfTheTableIsFound)
         std::uint16_t key;
     };
     const Row rows[] = {
-        {"BACKSPACE", 8}, {"BKSP", 8},   {"BREAK", 3},     {"BS", 8},      {"CAPSLOCK", 20}, {"CLEAR", 12},
-        {"DEL", 46},      {"DELETE", 46}, {"DOWN", 40},    {"END", 35},    {"ENTER", 13},    {"ESC", 27},
-        {"ESCAPE", 27},   {"F1", 112},    {"F10", 121},    {"F11", 122},   {"F12", 123},     {"F13", 124},
-        {"F14", 125},     {"F15", 126},   {"F16", 127},    {"F2", 113},    {"F3", 114},      {"F4", 115},
-        {"F5", 116},      {"F6", 117},    {"F7", 118},     {"F8", 119},    {"F9", 120},      {"HELP", 47},
-        {"HOME", 36},     {"INS", 45},    {"LEFT", 37},    {"NUMLOCK", 144}, {"PGDN", 34},   {"PGUP", 33},
-        {"PRTSC", 42},    {"RIGHT", 39},  {"SCROLLLOCK", 145}, {"TAB", 9}, {"UP", 38},
+        {"BACKSPACE", 8}, {"BKSP", 8},    {"BREAK", 3},        {"BS", 8},        {"CAPSLOCK", 20}, {"CLEAR", 12},
+        {"DEL", 46},      {"DELETE", 46}, {"DOWN", 40},        {"END", 35},      {"ENTER", 13},    {"ESC", 27},
+        {"ESCAPE", 27},   {"F1", 112},    {"F10", 121},        {"F11", 122},     {"F12", 123},     {"F13", 124},
+        {"F14", 125},     {"F15", 126},   {"F16", 127},        {"F2", 113},      {"F3", 114},      {"F4", 115},
+        {"F5", 116},      {"F6", 117},    {"F7", 118},         {"F8", 119},      {"F9", 120},      {"HELP", 47},
+        {"HOME", 36},     {"INS", 45},    {"LEFT", 37},        {"NUMLOCK", 144}, {"PGDN", 34},     {"PGUP", 33},
+        {"PRTSC", 42},    {"RIGHT", 39},  {"SCROLLLOCK", 145}, {"TAB", 9},       {"UP", 38},
     };
     for (const Row &row : rows)
         EXPECT_EQ(sndkey32::FindKeyName(row.name), row.key) << row.name;
@@ -361,8 +361,8 @@ TEST(RepeatCount, AcceptedAndRejectedForms)
         const char *text;
         std::int32_t value;
     };
-    for (const Row &row : {Row{"0", 0}, Row{"  12", 12}, Row{"+5", 5}, Row{"-5", -5}, Row{"$1F", 31},
-                           Row{"X1F", 31}, Row{"0X1F", 31}, Row{"0x1f", 31}, Row{"-$10", -16}, Row{"007", 7},
+    for (const Row &row : {Row{"0", 0}, Row{"  12", 12}, Row{"+5", 5}, Row{"-5", -5}, Row{"$1F", 31}, Row{"X1F", 31},
+                           Row{"0X1F", 31}, Row{"0x1f", 31}, Row{"-$10", -16}, Row{"007", 7},
                            Row{"2147483647", 2147483647}, Row{"-2147483648", INT32_MIN}, Row{"$7FFFFFFF", INT32_MAX}})
         EXPECT_EQ(sndkey32::StrToInt(row.text), row.value) << row.text;
     for (const char *text : {"", " ", "1 ", "1A", "$", "0X", "X", "--1", "+", "+ 1", "2147483648", "-2147483649",

@@ -3,14 +3,14 @@
 #include <QAccessible>
 #include <QTest>
 
-#include "support/ScriptedDialogs.h"
-#include "platform/dialogs/ErrorBox.h"
 #include "platform/controls/MessageWait.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TLabel.h"
 #include "platform/controls/TScroller.h"
 #include "platform/controls/TTimer.h"
+#include "platform/dialogs/ErrorBox.h"
 #include "platform/text/TutorError.h"
+#include "support/ScriptedDialogs.h"
 
 TEST(ErrorBox, TextEndsWithAPeriod)
 {
@@ -32,7 +32,8 @@ TEST(ErrorBox, FailureEndsTheHandlerAndTheProgramGoesOn)
     }));
     // A failure escaping a Qt event handler ends at the application object.
     QObject target(&window);
-    QObject::connect(&target, &QObject::objectNameChanged, &target, [] { throw TutorError(QStringLiteral("Erreur E/S 5")); });
+    QObject::connect(&target, &QObject::objectNameChanged, &target,
+                     [] { throw TutorError(QStringLiteral("Erreur E/S 5")); });
     QTimer::singleShot(0, &target, [&] { target.setObjectName(QStringLiteral("x")); });
     QTest::qWait(20);
     EXPECT_FALSE(after);

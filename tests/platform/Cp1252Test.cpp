@@ -4,10 +4,10 @@
 
 TEST(Cp1252, FrenchLettersAndSignsAreSingleBytes)
 {
-    const std::pair<char32_t, unsigned char> rows[] = {
-        {U'é', 233}, {U'è', 232}, {U'à', 224}, {U'ç', 231}, {U'ù', 249}, {U'²', 178}, {U'£', 163}, {U'§', 167},
-        {U'¨', 168}, {U'°', 176}, {U'µ', 181}, {U'€', 128}, {U'œ', 156}, {U'Œ', 140}, {U'’', 146}, {U'…', 133},
-        {U'a', 97},  {U'\t', 9}, {U'\0', 0},  {U'ÿ', 255}};
+    const std::pair<char32_t, unsigned char> rows[] = {{U'é', 233}, {U'è', 232}, {U'à', 224}, {U'ç', 231}, {U'ù', 249},
+                                                       {U'²', 178}, {U'£', 163}, {U'§', 167}, {U'¨', 168}, {U'°', 176},
+                                                       {U'µ', 181}, {U'€', 128}, {U'œ', 156}, {U'Œ', 140}, {U'’', 146},
+                                                       {U'…', 133}, {U'a', 97},  {U'\t', 9},  {U'\0', 0},  {U'ÿ', 255}};
     for (const auto &[unicode, byte] : rows) {
         ASSERT_TRUE(cp1252::FromUnicode(unicode).has_value()) << static_cast<unsigned>(unicode);
         EXPECT_EQ(*cp1252::FromUnicode(unicode), byte) << static_cast<unsigned>(unicode);
@@ -45,7 +45,13 @@ TEST(Cp1252, TextFilesInEitherEncodingGiveTheSameBytes)
         {"Windows-1252", "\xC9t\xE9 \x80 \x9C", "\xC9t\xE9 \x80 \x9C"},
         {"plain ASCII", "abc\r\n", "abc\r\n"},
         {"not valid UTF-8", "caf\xE9\xC3", "caf\xE9\xC3"},
-        {"spaces the code page lacks", "a\xE2\x80\xAF" "b\xE2\x80\x89" "c\xC2\xA0" "d", "a b c\xA0" "d"},
+        {"spaces the code page lacks",
+         "a\xE2\x80\xAF"
+         "b\xE2\x80\x89"
+         "c\xC2\xA0"
+         "d",
+         "a b c\xA0"
+         "d"},
         {"characters it cannot hold", "x\xE2\x86\x92y\xF0\x9F\x98\x80z", "xyz"},
         {"empty", "", ""},
     };

@@ -91,8 +91,11 @@ TEST(DrawSurface, PicturesAreClippedAtEveryEdge)
         QPoint inside, outside;
     };
     // Past the left, top, right and bottom edges, and a corner: the part within shows at the right place.
-    const Case cases[] = {{-5, 1, {2, 3}, {3, 3}}, {3, -6, {5, 1}, {5, 2}}, {15, 1, {19, 3}, {14, 3}},
-                          {3, 6, {5, 9}, {5, 5}},  {-6, -6, {1, 1}, {2, 2}}};
+    const Case cases[] = {{-5, 1, {2, 3}, {3, 3}},
+                          {3, -6, {5, 1}, {5, 2}},
+                          {15, 1, {19, 3}, {14, 3}},
+                          {3, 6, {5, 9}, {5, 5}},
+                          {-6, -6, {1, 1}, {2, 2}}};
     for (const Case &c : cases) {
         surface.Fill(0);
         surface.DrawAlpha(c.x, c.y, picture, 255);

@@ -159,20 +159,22 @@ TEST_F(HelpFile, EachSubjectHasATopicTellingWhatTheLearnerNeeds)
 {
     const std::pair<const char *, std::vector<const char *>> subjects[] = {
         {"presentation", {"AZERTY", "rouge", "refusée"}},
-        {"demarrage", {"Cliquez sur l'image", "Entrez votre nom et prénom (A..Z)",
-                       "Création du répertoire pour l'utilsateur", "Annuler"}},
+        {"demarrage",
+         {"Cliquez sur l'image", "Entrez votre nom et prénom (A..Z)", "Création du répertoire pour l'utilsateur",
+          "Annuler"}},
         {"entrainement", {"premier bouton", "rangée de repos", "Dictees/Level1.dll"}},
         {"phrases", {"deuxième bouton", "accents", "Dictees/Level2.dll"}},
-        {"texte-defilant", {"troisième bouton", "Vitesse du défilement", "1", "7", "revient par la droite",
-                            "Dictees/Level3.dll"}},
+        {"texte-defilant",
+         {"troisième bouton", "Vitesse du défilement", "1", "7", "revient par la droite", "Dictees/Level3.dll"}},
         {"dictees", {"Dictée numéro 01", "Dictée numéro 10", "Réécouter la dictée", "Ouvrir une dictée..."}},
         {"dictee-personnelle", {"première ligne", ".wav", "Windows-1252", "UTF-8", "« »"}},
         {"pause-cafe", {"main", "dixièmes de seconde", "pas enregistrés", "autre exercice"}},
-        {"chronometre", {"première touche juste", "battements", "temps réel", "Justes", "Erreurs",
-                         "caractères par minute", "réussite"}},
+        {"chronometre",
+         {"première touche juste", "battements", "temps réel", "Justes", "Erreurs", "caractères par minute",
+          "réussite"}},
         {"guide-clavier", {"jaune", "Maj", "touche morte", "semi-transparente", "six degrés"}},
-        {"sons", {"Activer/Désactiver le son", "Activer/Désactiver la prononciation des touches",
-                  "Vitesse de la voix en Hz"}},
+        {"sons",
+         {"Activer/Désactiver le son", "Activer/Désactiver la prononciation des touches", "Vitesse de la voix en Hz"}},
         {"statistiques", {"rouge", "bleu", "Config.txt", "Marie/Config.txt", "801"}},
         {"disposition", {"Q S D F", "J K L M", "barre d'espace", "AltGr", "@", "€"}},
         {"jeu", {"Zid-Ediveza", "3 vies", "Entrée", "Échap", "score"}},
@@ -218,8 +220,7 @@ TEST(HelpParsing, SectionsBecomeTopicsUnderTheirChapters)
     EXPECT_EQ(letters.Id, QStringLiteral("lettres"));
     EXPECT_EQ(letters.Title, QStringLiteral("Les lettres"));
     EXPECT_EQ(letters.Chapter, QStringLiteral("Les exercices"));
-    EXPECT_EQ(letters.Keywords,
-              (QStringList{QStringLiteral("Lettres"), QStringLiteral("A & B"), QStringLiteral("é")}));
+    EXPECT_EQ(letters.Keywords, (QStringList{QStringLiteral("Lettres"), QStringLiteral("A & B"), QStringLiteral("é")}));
     EXPECT_TRUE(letters.Html.startsWith(QStringLiteral("<h2")));
     EXPECT_TRUE(letters.Html.contains(QStringLiteral("href=\"#avant\"")));
 
@@ -592,8 +593,8 @@ TEST_F(HelpViewer, FileNotSafeToReadIsReportedAtOnceAndOpensNothing)
     for (const auto &[path, warning] : cases) {
         QStringList seen;
         bool back = false;
-        helpviewer::ShowTopics(path, [&] { back = true; },
-                               [&](const QString &title, const QString &text) { seen << title << text; });
+        helpviewer::ShowTopics(
+            path, [&] { back = true; }, [&](const QString &title, const QString &text) { seen << title << text; });
         EXPECT_EQ(seen.join(u'|').toStdString(), (QStringLiteral("Aide|") + warning.arg(path)).toStdString());
         EXPECT_EQ(helpviewer::TopicsWindow(), nullptr) << path.toStdString();
         EXPECT_TRUE(back) << path.toStdString();

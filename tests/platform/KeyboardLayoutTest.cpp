@@ -88,8 +88,7 @@ TEST(KeyboardLayout, EveryCharacterIsLookedUpAsTheReferenceSays)
     int typeable = 0;
     for (int character = 1; character < 256; ++character) {
         const std::uint16_t expected = ReferenceKeyScan(character);
-        EXPECT_EQ(kbdlayout::VkKeyScan(static_cast<unsigned char>(character)), expected)
-            << "character " << character;
+        EXPECT_EQ(kbdlayout::VkKeyScan(static_cast<unsigned char>(character)), expected) << "character " << character;
         typeable += expected != NoKey;
     }
     EXPECT_GT(typeable, 100);
@@ -125,10 +124,10 @@ TEST(KeyboardLayout, ScanCodesOfTheAzertyKeys)
     struct Row {
         std::uint8_t key, scan;
     };
-    for (const Row &row : {Row{'A', 0x10}, Row{'Z', 0x11}, Row{'Q', 0x1E}, Row{'M', 0x27}, Row{'W', 0x2C},
-                           Row{'1', 0x02}, Row{'0', 0x0B}, Row{0x20, 0x39}, Row{0x10, 0x2A}, Row{0x11, 0x1D},
-                           Row{0x12, 0x38}, Row{0x25, 0x4B}, Row{0x70, 0x3B}, Row{0xDD, 0x1A}, Row{0xC0, 0x28},
-                           Row{0xE2, 0x56}, Row{0x07, 0x00}})
+    for (const Row &row :
+         {Row{'A', 0x10}, Row{'Z', 0x11}, Row{'Q', 0x1E}, Row{'M', 0x27}, Row{'W', 0x2C}, Row{'1', 0x02},
+          Row{'0', 0x0B}, Row{0x20, 0x39}, Row{0x10, 0x2A}, Row{0x11, 0x1D}, Row{0x12, 0x38}, Row{0x25, 0x4B},
+          Row{0x70, 0x3B}, Row{0xDD, 0x1A}, Row{0xC0, 0x28}, Row{0xE2, 0x56}, Row{0x07, 0x00}})
         EXPECT_EQ(kbdlayout::ScanCode(row.key), row.scan) << "key " << int(row.key);
 }
 

@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#include "platform/input/Keyboard.h"
 #include "platform/controls/TEdit.h"
+#include "platform/input/Keyboard.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ protected:
     {
         if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
             const auto *key = static_cast<QKeyEvent *>(e);
-            Events.push_back({e->type(), key->key(), key->modifiers(), key->text(), key->nativeVirtualKey(),
-                              key->nativeScanCode()});
+            Events.push_back(
+                {e->type(), key->key(), key->modifiers(), key->text(), key->nativeVirtualKey(), key->nativeScanCode()});
             return true;
         }
         return QWidget::event(e);

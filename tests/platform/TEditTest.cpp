@@ -7,10 +7,10 @@
 #include <QKeyEvent>
 #include <QTest>
 
-#include "support/ScriptedDialogs.h"
-#include "platform/dialogs/ErrorBox.h"
 #include "platform/controls/TEdit.h"
+#include "platform/dialogs/ErrorBox.h"
 #include "platform/text/TutorError.h"
+#include "support/ScriptedDialogs.h"
 
 namespace {
 

@@ -2,16 +2,24 @@
 
 #include <string>
 
-#include "platform/text/TutorError.h"
 #include "platform/sound/WaveFile.h"
+#include "platform/text/TutorError.h"
 
 namespace {
 
 // Builds a RIFF/WAVE file byte by byte, independently of the reader.
 struct RiffBuilder {
     std::string bytes;
-    void U16(unsigned v) { bytes += char(v & 0xFF); bytes += char(v >> 8 & 0xFF); }
-    void U32(unsigned v) { U16(v & 0xFFFF); U16(v >> 16); }
+    void U16(unsigned v)
+    {
+        bytes += char(v & 0xFF);
+        bytes += char(v >> 8 & 0xFF);
+    }
+    void U32(unsigned v)
+    {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
     void Chunk(const char *id, const std::string &body, bool pad = true)
     {
         bytes += id;
@@ -76,17 +84,20 @@ TEST(WaveFile, ReadsTheFormatAndTheSamplesAsTheFileHasThem)
 
 TEST(WaveFile, RefusesWhatItCannotPlayWithAFrenchReason)
 {
-    EXPECT_EQ(FailureOf(QByteArray("RIFX1234WAVE")), QStringLiteral("Fichier son incorrect : ce n'est pas un fichier RIFF/WAVE"));
+    EXPECT_EQ(FailureOf(QByteArray("RIFX1234WAVE")),
+              QStringLiteral("Fichier son incorrect : ce n'est pas un fichier RIFF/WAVE"));
     EXPECT_EQ(FailureOf(QByteArray()), QStringLiteral("Fichier son incorrect : ce n'est pas un fichier RIFF/WAVE"));
 
     RiffBuilder compressed;
     compressed.Chunk("fmt ", RiffBuilder::Format(2, 1, 22050, 4));
     compressed.Chunk("data", "xxxx");
-    EXPECT_EQ(FailureOf(compressed.File()), QStringLiteral("Fichier son incorrect : les échantillons ne sont pas en PCM entier"));
+    EXPECT_EQ(FailureOf(compressed.File()),
+              QStringLiteral("Fichier son incorrect : les échantillons ne sont pas en PCM entier"));
 
     RiffBuilder wide;
     wide.Chunk("fmt ", RiffBuilder::Format(1, 1, 22050, 24));
-    EXPECT_EQ(FailureOf(wide.File()), QStringLiteral("Fichier son incorrect : seuls les échantillons de 8 et 16 bits sont lus"));
+    EXPECT_EQ(FailureOf(wide.File()),
+              QStringLiteral("Fichier son incorrect : seuls les échantillons de 8 et 16 bits sont lus"));
 
     RiffBuilder noFormat;
     noFormat.Chunk("data", "xx");
@@ -103,10 +114,12 @@ TEST(WaveFile, ADataChunkCutShortIsAnErrorNotAShorterSound)
     whole.Chunk("fmt ", RiffBuilder::Format(1, 1, 22050, 16));
     whole.Chunk("data", std::string(100, '\0'));
     const QByteArray file = whole.File();
-    EXPECT_EQ(FailureOf(file.left(file.size() - 1)), QStringLiteral("Fichier son incorrect : un bloc dépasse la fin du fichier"));
+    EXPECT_EQ(FailureOf(file.left(file.size() - 1)),
+              QStringLiteral("Fichier son incorrect : un bloc dépasse la fin du fichier"));
 
     RiffBuilder halfSample;
     halfSample.Chunk("fmt ", RiffBuilder::Format(1, 2, 22050, 16));
     halfSample.Chunk("data", std::string(6, '\0'));
-    EXPECT_EQ(FailureOf(halfSample.File()), QStringLiteral("Fichier son incorrect : les données s'arrêtent au milieu d'un échantillon"));
+    EXPECT_EQ(FailureOf(halfSample.File()),
+              QStringLiteral("Fichier son incorrect : les données s'arrêtent au milieu d'un échantillon"));
 }

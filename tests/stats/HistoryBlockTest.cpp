@@ -245,10 +245,8 @@ TEST(HistorySave, LoadedPointsPlusANewOneThenZeros)
     std::vector<HistoryRecord> points = block.LoadedPoints();
     points.push_back({210.0, 97.5});
     block.StorePoints(points);
-    EXPECT_TRUE(HoldsBytes(block, FileWith({{0, Rec(V180, V95)},
-                                            {1, Rec(V200, V96_77)},
-                                            {2, Rec(V150, V90)},
-                                            {3, Rec(V210, V97_5)}})));
+    EXPECT_TRUE(HoldsBytes(
+        block, FileWith({{0, Rec(V180, V95)}, {1, Rec(V200, V96_77)}, {2, Rec(V150, V90)}, {3, Rec(V210, V97_5)}})));
 }
 
 TEST(HistorySave, RecordsBehindTheEndMarkStayUnlessNewPointsCoverThem)
@@ -260,11 +258,19 @@ TEST(HistorySave, RecordsBehindTheEndMarkStayUnlessNewPointsCoverThem)
         Image expected;
     } rows[] = {
         {"nothing added", {}, file},
-        {"one point covers the end mark", {{210.0, 97.5}},
-         FileWith({{0, Rec(V180, V95)}, {1, Rec(V210, V97_5)}, {2, Rec(V200, V90)}, {3, Rec(V150, V100)},
+        {"one point covers the end mark",
+         {{210.0, 97.5}},
+         FileWith({{0, Rec(V180, V95)},
+                   {1, Rec(V210, V97_5)},
+                   {2, Rec(V200, V90)},
+                   {3, Rec(V150, V100)},
                    {800, Rec(V5, V50)}})},
-        {"two points cover the end mark and the record behind it", {{210.0, 97.5}, {805.0, 50.0}},
-         FileWith({{0, Rec(V180, V95)}, {1, Rec(V210, V97_5)}, {2, Rec(V805, V50)}, {3, Rec(V150, V100)},
+        {"two points cover the end mark and the record behind it",
+         {{210.0, 97.5}, {805.0, 50.0}},
+         FileWith({{0, Rec(V180, V95)},
+                   {1, Rec(V210, V97_5)},
+                   {2, Rec(V805, V50)},
+                   {3, Rec(V150, V100)},
                    {800, Rec(V5, V50)}})},
     };
     for (const auto &row : rows) {
@@ -319,13 +325,20 @@ TEST(HistorySave, NoNanOrInfinityIsLeftAnywhere)
         std::vector<HistoryRecord> points;
         Image expected;
     } rows[] = {
-        {"NaN speed among the new points", {}, {{180.0, 95.0}, {Nan, 95.0}, {200.0, 90.0}},
+        {"NaN speed among the new points",
+         {},
+         {{180.0, 95.0}, {Nan, 95.0}, {200.0, 90.0}},
          FileWith({{0, Rec(V180, V95)}, {2, Rec(V200, V90)}})},
-        {"infinite success as the first point", {}, {{180.0, Infinity}, {200.0, 90.0}},
+        {"infinite success as the first point",
+         {},
+         {{180.0, Infinity}, {200.0, 90.0}},
          FileWith({{1, Rec(V200, V90)}})},
         {"minus infinity among the new points", {}, {{-Infinity, 50.0}}, FileWith({})},
         {"damaged records behind the points",
-         {{0, Rec(V180, V95)}, {1, Rec(AllOnesNan, V95)}, {2, Rec(V200, V90)}, {700, Rec(V5, PlusInfinity)},
+         {{0, Rec(V180, V95)},
+          {1, Rec(AllOnesNan, V95)},
+          {2, Rec(V200, V90)},
+          {700, Rec(V5, PlusInfinity)},
           {800, Rec(MinusInfinity, SignallingNan)}},
          {{180.0, 95.0}},
          FileWith({{0, Rec(V180, V95)}, {2, Rec(V200, V90)}})},

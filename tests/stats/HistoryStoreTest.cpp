@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
 #include <csignal>
-#include <sys/wait.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -20,8 +20,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "stats/BestScore.h"
 #include "platform/text/TutorError.h"
+#include "stats/BestScore.h"
 #include "stats/HistoryStore.h"
 #include "stats/LearnerLock.h"
 
@@ -195,8 +195,8 @@ private:
 ::testing::AssertionResult EveryDescriptorClosed(const FakeFileSystem &fs)
 {
     if (fs.opens != fs.closes || !fs.openDescriptors.empty())
-        return ::testing::AssertionFailure() << fs.opens << " opened, " << fs.closes << " closed, "
-                                             << fs.openDescriptors.size() << " still open";
+        return ::testing::AssertionFailure()
+               << fs.opens << " opened, " << fs.closes << " closed, " << fs.openDescriptors.size() << " still open";
     return ::testing::AssertionSuccess();
 }
 
@@ -492,7 +492,8 @@ TEST_F(HistoryFaults, ARefusedOpenIsNamedForReadAndSave)
         FakeFileSystem fs;
         fs.openErrno = row.errorNumber;
         HistoryBlock block;
-        EXPECT_EQ(FailureOf([&] { ReadHistoryFile(Path(), block, fs); }), row.text) << "read, errno " << row.errorNumber;
+        EXPECT_EQ(FailureOf([&] { ReadHistoryFile(Path(), block, fs); }), row.text)
+            << "read, errno " << row.errorNumber;
         EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); }), row.text)
             << "save, errno " << row.errorNumber;
         EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << "errno " << row.errorNumber;
@@ -552,7 +553,11 @@ TEST_F(HistoryFaults, ReadFailuresAreNamedAndCloseTheFile)
     } rows[] = {
         {"read fails", [](FakeFileSystem &fs) { fs.readErrno = EIO; }, "Erreur E/S 5"},
         {"close fails", [](FakeFileSystem &fs) { fs.closeErrno = EIO; }, "Erreur E/S 5"},
-        {"end of file after a short read", [](FakeFileSystem &fs) { fs.readScript = {100, 0}; }, PastTheEnd},
+        {"end of file after a short read",
+         [](FakeFileSystem &fs) {
+             fs.readScript = {100, 0};
+         },
+         PastTheEnd},
     };
     for (const auto &row : rows) {
         FakeFileSystem fs;
@@ -609,9 +614,16 @@ TEST_F(HistoryFaults, AFailedSaveLeavesTheOldHistoryAsItWas)
     } rows[] = {
         {"write: disk full", [](FakeFileSystem &fs) { fs.writeScript = {-ENOSPC}; }, DiskFull},
         {"write: quota exceeded", [](FakeFileSystem &fs) { fs.writeScript = {-EDQUOT}; }, DiskFull},
-        {"write: short, then nothing", [](FakeFileSystem &fs) { fs.writeScript = {100, 0}; }, DiskFull},
+        {"write: short, then nothing",
+         [](FakeFileSystem &fs) {
+             fs.writeScript = {100, 0};
+         },
+         DiskFull},
         {"write: nothing at all", [](FakeFileSystem &fs) { fs.writeScript = {0}; }, DiskFull},
-        {"write: input/output error after a short write", [](FakeFileSystem &fs) { fs.writeScript = {4000, -EIO}; },
+        {"write: input/output error after a short write",
+         [](FakeFileSystem &fs) {
+             fs.writeScript = {4000, -EIO};
+         },
          "Erreur E/S 5"},
         {"fsync: disk full", [](FakeFileSystem &fs) { fs.fsyncErrno = ENOSPC; }, DiskFull},
         {"fsync: input/output error", [](FakeFileSystem &fs) { fs.fsyncErrno = EIO; }, "Erreur E/S 5"},

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QChart>
-#include <QLineSeries>
 #include <QFrame>
+#include <QLineSeries>
 #include <QTest>
 #include <QTimer>
 

@@ -6,8 +6,8 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "platform/help/HelpViewer.h"
 #include "platform/dialogs/UserDialogs.h"
+#include "platform/help/HelpViewer.h"
 
 // A learner who answers every dialog at once, as the test says, and a record of what was shown. Handed to the
 // window under test (UserDialogs::Attach), it replaces nothing anywhere else.

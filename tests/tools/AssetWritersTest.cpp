@@ -150,9 +150,9 @@ TEST_F(Writers, WavesReadBackWithTheirFormatAndAnEvenRiffLength)
 
 TEST_F(Writers, DurationsComeOutToTheHundredthInWholeFrames)
 {
-    const std::pair<Pcm, double> rows[] = {
-        {{22050, 8, 1, {}}, 0.17}, {{22050, 8, 1, {}}, 0.45}, {{11025, 8, 1, {}}, 2.39},
-        {{8000, 8, 2, {}}, 59.08}, {{22050, 16, 1, {}}, 0.25}, {{22050, 16, 1, {}}, 1.28}};
+    const std::pair<Pcm, double> rows[] = {{{22050, 8, 1, {}}, 0.17},  {{22050, 8, 1, {}}, 0.45},
+                                           {{11025, 8, 1, {}}, 2.39},  {{8000, 8, 2, {}}, 59.08},
+                                           {{22050, 16, 1, {}}, 0.25}, {{22050, 16, 1, {}}, 1.28}};
     for (const auto &[format, seconds] : rows) {
         const std::size_t bytes = BytesForDuration(format, seconds);
         const int frame = format.Channels * format.BitsPerSample / 8;

@@ -69,7 +69,9 @@ struct Field {
     int Height = 0;
     std::vector<float> Values;
 
-    Field(int width, int height) : Width(width), Height(height), Values(static_cast<std::size_t>(width * height), 0.f) {}
+    Field(int width, int height) : Width(width), Height(height), Values(static_cast<std::size_t>(width * height), 0.f)
+    {
+    }
     float &At(int x, int y) { return Values[static_cast<std::size_t>(y * Width + x)]; }
     float Get(int x, int y) const
     {
@@ -150,8 +152,8 @@ GifAnimation TitleAnimation()
     constexpr int Width = 178;
     constexpr int Height = 80;
     constexpr int FrameCount = 26;
-    constexpr qreal Bob = 6;    // how high a letter jumps
-    constexpr qreal Depth = 3;  // the extruded edge below and right of each letter
+    constexpr qreal Bob = 6;   // how high a letter jumps
+    constexpr qreal Depth = 3; // the extruded edge below and right of each letter
     const QString title = QStringLiteral("Tapotis2002");
 
     QFont font(QStringLiteral("Liberation Serif"));
@@ -257,7 +259,7 @@ namespace {
 
 enum BirdInk { Clear, Ink, DarkGreen, Green, Blue, Wing, Throat, White };
 
-const QVector<QRgb> BirdPalette{qRgb(255, 200, 64), qRgb(22, 28, 44),   qRgb(18, 118, 72),  qRgb(96, 204, 84),
+const QVector<QRgb> BirdPalette{qRgb(255, 200, 64), qRgb(22, 28, 44),    qRgb(18, 118, 72), qRgb(96, 204, 84),
                                 qRgb(38, 118, 222), qRgb(196, 228, 246), qRgb(226, 32, 72), qRgb(252, 252, 252)};
 
 QColor Bird(BirdInk ink)
@@ -398,7 +400,8 @@ QImage Crisp(const QImage &large, int scale, NearestColour &nearest)
                 continue;
             }
             // Un-premultiply, so edge pixels take the colour of what covers them rather than a darker blend.
-            const QRgb colour = qRgb(std::min(255, r * 255 / a), std::min(255, g * 255 / a), std::min(255, b * 255 / a));
+            const QRgb colour =
+                qRgb(std::min(255, r * 255 / a), std::min(255, g * 255 / a), std::min(255, b * 255 / a));
             out.setPixel(x, y, BirdPalette.at(nearest(colour)));
         }
     return out;
@@ -473,8 +476,14 @@ std::vector<Keycap> AzertyKeys()
     for (const auto &key : keys("> W X C V B N ? . / \xc2\xa7"))
         rows.back().push_back(key);
     rows.back().push_back({QString(), 2.75});
-    rows.push_back({{QString(), 1.5}, {QString(), 1.25}, {QString(), 1.25}, {QString(), 6.0},
-                    {QString(), 1.25}, {QString(), 1.25}, {QString(), 1.25}, {QString(), 1.25}});
+    rows.push_back({{QString(), 1.5},
+                    {QString(), 1.25},
+                    {QString(), 1.25},
+                    {QString(), 6.0},
+                    {QString(), 1.25},
+                    {QString(), 1.25},
+                    {QString(), 1.25},
+                    {QString(), 1.25}});
 
     std::vector<Keycap> caps;
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -724,7 +733,8 @@ GifAnimation SplashAnimation()
             const QRgb c = backdrop.pixel(x, y);
             const QRgb ink = qRgb(10, 22, 80);
             auto mix = [shade](int a, int b) { return int(a + (b - a) * shade + 0.5f); };
-            backdrop.setPixel(x, y, qRgb(mix(qRed(c), qRed(ink)), mix(qGreen(c), qGreen(ink)), mix(qBlue(c), qBlue(ink))));
+            backdrop.setPixel(x, y,
+                              qRgb(mix(qRed(c), qRed(ink)), mix(qGreen(c), qGreen(ink)), mix(qBlue(c), qBlue(ink))));
         }
 
     std::vector<QImage> pictures;

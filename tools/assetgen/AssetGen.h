@@ -32,7 +32,7 @@ struct GifAnimation {
     QVector<QRgb> Palette;     // the global colour table: 2, 4, 8 ... 256 entries
     int TransparentIndex = -1; // -1: no transparent colour
     bool RestoreToBackground = false;
-    bool LoopMarker = false;   // the endless-loop application extension
+    bool LoopMarker = false; // the endless-loop application extension
     std::vector<GifFrame> Frames;
 };
 
@@ -68,8 +68,8 @@ Pcm ComedyTune(); // 8000 Hz, 8 bits, stereo, 59.08 s
 
 // A spoken key name: 22050 Hz, 16 bits, mono, lasting exactly `seconds` to the hundredth.
 struct KeyName {
-    QString Item;   // "Touche_a.wav"
-    QString Words;  // what is said, in French
+    QString Item;  // "Touche_a.wav"
+    QString Words; // what is said, in French
     double Seconds;
 };
 const std::vector<KeyName> &KeyNames();

@@ -66,8 +66,7 @@ void Frame(QPainter &p)
     p.drawPath(inner);
 }
 
-void Petal(QPainter &p, QPointF centre, qreal angle, qreal length, qreal width, const QColor &light,
-           const QColor &dark)
+void Petal(QPainter &p, QPointF centre, qreal angle, qreal length, qreal width, const QColor &light, const QColor &dark)
 {
     p.save();
     p.translate(centre);
@@ -105,8 +104,7 @@ void Leaf(QPainter &p, QPointF base, qreal angle, qreal length)
     p.restore();
 }
 
-void Flower(QPainter &p, QPointF centre, qreal size, int petals, const QColor &light, const QColor &dark,
-            qreal turn)
+void Flower(QPainter &p, QPointF centre, qreal size, int petals, const QColor &light, const QColor &dark, qreal turn)
 {
     for (int i = 0; i < petals; ++i)
         Petal(p, centre, turn + 360.0 * i / petals, size, size * 0.42, light, dark);

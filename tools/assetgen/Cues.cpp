@@ -141,8 +141,8 @@ Pcm ErrorCue()
     Track track(22050, 0.45);
     const double ceiling = 4000.0;
     auto buzz = [&](double start, double length, double frequency) {
-        AddNote(track, start, length, frequency, 1.0, {1.0, 0.55, 0.45, 0.3, 0.22, 0.15, 0.1, 0.07, 0.05}, 0.008,
-                0.04, ceiling);
+        AddNote(track, start, length, frequency, 1.0, {1.0, 0.55, 0.45, 0.3, 0.22, 0.15, 0.1, 0.07, 0.05}, 0.008, 0.04,
+                ceiling);
         AddNote(track, start, length, frequency * 1.006, 0.5, {1.0, 0.3, 0.2}, 0.012, 0.04, ceiling);
     };
     const int BFlat3 = -11, E3 = -17;

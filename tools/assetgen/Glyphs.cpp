@@ -98,9 +98,7 @@ QImage Medals(int count)
     QPainter p(&canvas);
     p.setRenderHint(QPainter::Antialiasing);
     switch (count) {
-    case 1:
-        Medal(p, {11, 13.5}, 7, 0.5);
-        break;
+    case 1: Medal(p, {11, 13.5}, 7, 0.5); break;
     case 2:
         Medal(p, {6.2, 14.8}, 5.3, 1.5);
         Medal(p, {15.8, 14.8}, 5.3, 1.5);

@@ -91,12 +91,12 @@ QPainterPath SmoothClosed(const std::vector<QPointF> &points)
 // One digit: an axis from a point deep in the palm through its joints to the top end of its pad, with a width at
 // every axis point; its end is rounded so that the outline's farthest point along the last segment is the tip.
 struct Digit {
-    std::vector<QPointF> Axis;   // from the base to the centre of the rounded end
-    std::vector<qreal> Widths;   // one per axis point
-    QPointF Tip;                 // the top end of the pad
-    QPointF Knuckle;             // the knuckle where the digit leaves the palm
-    QPointF Direction;           // of the last segment, towards the tip
-    qreal Length = 0;            // knuckle to tip
+    std::vector<QPointF> Axis; // from the base to the centre of the rounded end
+    std::vector<qreal> Widths; // one per axis point
+    QPointF Tip;               // the top end of the pad
+    QPointF Knuckle;           // the knuckle where the digit leaves the palm
+    QPointF Direction;         // of the last segment, towards the tip
+    qreal Length = 0;          // knuckle to tip
     QPainterPath Shape;
 };
 
@@ -189,16 +189,29 @@ Hand MakeHand(const std::array<QPointF, 5> &tips)
         thumb.Knuckle = mcp;
         thumb.Direction = u;
         thumb.Length = length + r;
-        thumb.Axis = {QPointF(122, 180), QPointF(138, 150), mcp, mcp + u * (length * 0.45), mcp + u * (length * 0.75),
-                      end};
+        thumb.Axis = {QPointF(122, 180),         QPointF(138, 150),         mcp,
+                      mcp + u * (length * 0.45), mcp + u * (length * 0.75), end};
         thumb.Widths = {46, 35, 24, 21.5, 20, 17.5};
     }
 
     // The back of the hand, from the knuckles down to the wrist (beyond the bottom edge).
     hand.Palm = SmoothClosed({
-        QPointF(124, 94), QPointF(131, 104), QPointF(140, 116), QPointF(150, 128), QPointF(152, 146),
-        QPointF(146, 166), QPointF(138, 182), QPointF(136, 196), QPointF(68, 196), QPointF(63, 178),
-        QPointF(54, 158), QPointF(49, 140), QPointF(51, 126), QPointF(62, 118), QPointF(78, 108), QPointF(96, 99),
+        QPointF(124, 94),
+        QPointF(131, 104),
+        QPointF(140, 116),
+        QPointF(150, 128),
+        QPointF(152, 146),
+        QPointF(146, 166),
+        QPointF(138, 182),
+        QPointF(136, 196),
+        QPointF(68, 196),
+        QPointF(63, 178),
+        QPointF(54, 158),
+        QPointF(49, 140),
+        QPointF(51, 126),
+        QPointF(62, 118),
+        QPointF(78, 108),
+        QPointF(96, 99),
         QPointF(112, 92),
     });
 
@@ -454,7 +467,9 @@ QImage Reduce(const QImage &large, const QPainterPath &silhouette)
                 small.setPixel(x, y, qRgb(255, 255, 255));
                 continue;
             }
-            auto channel = [&](qreal v) { return std::clamp(static_cast<int>(std::lround(v * 255.0 / weight)), 0, 254); };
+            auto channel = [&](qreal v) {
+                return std::clamp(static_cast<int>(std::lround(v * 255.0 / weight)), 0, 254);
+            };
             small.setPixel(x, y, qRgb(channel(r), channel(g), channel(b)));
         }
     return small;
@@ -565,8 +580,9 @@ struct HandSet {
 std::array<QPointF, 5> TipsOf(bool right)
 {
     // thumb, index, middle, ring, little: the picture point -FingerOffset(item), in the left hand's frame.
-    const int items[2][5] = {{keymap::PouceG, keymap::IndexG, keymap::MajeurG, keymap::AnnuaireG, keymap::AuriculaireG},
-                             {keymap::PouceD, keymap::IndexD, keymap::MajeurD, keymap::AnnuaireD, keymap::AuriculaireD}};
+    const int items[2][5] = {
+        {keymap::PouceG, keymap::IndexG, keymap::MajeurG, keymap::AnnuaireG, keymap::AuriculaireG},
+        {keymap::PouceD, keymap::IndexD, keymap::MajeurD, keymap::AnnuaireD, keymap::AuriculaireD}};
     std::array<QPointF, 5> tips{};
     for (int d = 0; d < 5; ++d) {
         const keymap::Placement offset = keymap::FingerOffset(items[right ? 1 : 0][d]);

@@ -52,8 +52,8 @@ QFont LegendFont(int pixels, bool bold, bool narrow = false)
 {
     QFont font;
     if (narrow)
-        font.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Liberation Sans"),
-                          QStringLiteral("Nimbus Sans")});
+        font.setFamilies(
+            {QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
     else
         font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
     font.setPixelSize(pixels);
@@ -92,7 +92,8 @@ QRectF InkBox(const QFont &font, const QString &text)
                 right = std::max(right, x);
                 bottom = std::max(bottom, y);
             }
-    const QRectF box = right < 0 ? QRectF() : QRectF(left - origin.x(), top - origin.y(), right - left + 1, bottom - top + 1);
+    const QRectF box =
+        right < 0 ? QRectF() : QRectF(left - origin.x(), top - origin.y(), right - left + 1, bottom - top + 1);
     cache.insert(key, box);
     return box;
 }
@@ -246,11 +247,11 @@ const QPoint NoCentre(-1000, -1000); // a key the key map does not name
 using LegendPainter = std::function<void(QPainter &, const QRectF &cap)>;
 
 struct Key {
-    QRectF Cap;                       // whole pixels: [left, right) x [top, bottom), surface coordinates
-    QRectF Lower;                     // the ISO Enter's lower part, joined to Cap; empty for other keys
-    QPoint Centre = NoCentre;         // the key map's centre, kept free of legend ink
+    QRectF Cap;               // whole pixels: [left, right) x [top, bottom), surface coordinates
+    QRectF Lower;             // the ISO Enter's lower part, joined to Cap; empty for other keys
+    QPoint Centre = NoCentre; // the key map's centre, kept free of legend ink
     LegendPainter Legend;
-    bool Letter = false;              // a letter key: its legend would rather move sideways than up or down
+    bool Letter = false; // a letter key: its legend would rather move sideways than up or down
 };
 
 // The top face of a cap: the cap's left side and front show as a skirt (the keys are seen a little from the
@@ -750,7 +751,8 @@ void PaintCase(QPainter &painter)
         painter.drawEllipse(QPointF(x, FunctionTop + 6), 2.5, 2.5);
         const QPointF sign(x, FunctionTop + 13);
         if (i < 2) {
-            TextCentred(painter, LegendFont(7, true), i == 0 ? QStringLiteral("1") : QStringLiteral("A"), sign, CaseLight);
+            TextCentred(painter, LegendFont(7, true), i == 0 ? QStringLiteral("1") : QStringLiteral("A"), sign,
+                        CaseLight);
         } else {
             QPainterPath arrow = Triangle(sign + QPointF(-2.5, 0.5), sign + QPointF(2.5, 0.5), sign + QPointF(0, 3.5));
             arrow.addRect(QRectF(sign.x() - 0.75, sign.y() - 3.5, 1.5, 4.2));

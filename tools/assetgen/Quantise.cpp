@@ -19,8 +19,8 @@ struct Sample {
 
 struct Box {
     std::vector<Sample> Samples;
-    double Error = 0;     // weighted squared spread along the widest channel
-    int Channel = 0;      // that channel
+    double Error = 0; // weighted squared spread along the widest channel
+    int Channel = 0;  // that channel
 
     void Measure()
     {
@@ -80,15 +80,16 @@ QVector<QRgb> MedianCut(const ColourCounts &counts, int colours)
     for (const auto &entry : counts.Counts()) {
         const QRgb c = entry.first;
         // Square-root weights keep large flat areas from swallowing the whole palette.
-        boxes[0].Samples.push_back({{double(qRed(c)), double(qGreen(c)), double(qBlue(c))}, std::sqrt(double(entry.second))});
+        boxes[0].Samples.push_back(
+            {{double(qRed(c)), double(qGreen(c)), double(qBlue(c))}, std::sqrt(double(entry.second))});
     }
     if (boxes[0].Samples.empty())
         return {};
     boxes[0].Measure();
 
     while (static_cast<int>(boxes.size()) < colours) {
-        auto worst = std::max_element(boxes.begin(), boxes.end(),
-                                      [](const Box &a, const Box &b) { return a.Error < b.Error; });
+        auto worst =
+            std::max_element(boxes.begin(), boxes.end(), [](const Box &a, const Box &b) { return a.Error < b.Error; });
         if (worst->Error <= 0)
             break;
         const int channel = worst->Channel;
@@ -123,7 +124,9 @@ QVector<QRgb> MedianCut(const ColourCounts &counts, int colours)
     return palette;
 }
 
-NearestColour::NearestColour(QVector<QRgb> palette, int first) : m_palette(std::move(palette)), m_first(first) {}
+NearestColour::NearestColour(QVector<QRgb> palette, int first) : m_palette(std::move(palette)), m_first(first)
+{
+}
 
 int NearestColour::operator()(QRgb colour)
 {

@@ -359,8 +359,8 @@ int BassRoot(int pitchClass)
     return pc < 4 ? 48 + pc : 36 + pc;
 }
 
-void PlayMelody(StereoMix &mix, int bar, const std::vector<int> &slots, const Timbre &timbre, double level,
-                double pan, int transpose)
+void PlayMelody(StereoMix &mix, int bar, const std::vector<int> &slots, const Timbre &timbre, double level, double pan,
+                int transpose)
 {
     for (std::size_t s = 0; s < slots.size(); ++s) {
         if (slots[s] < 0)
@@ -387,15 +387,9 @@ void PlayBar(StereoMix &mix, Noise &noise, int bar)
 
     switch (section) {
     case Section::Intro:
-    case Section::Verse:
-        PlayMelody(mix, bar, slots, Reed, 0.34, -0.3, 0);
-        break;
-    case Section::Chorus:
-        PlayMelody(mix, bar, slots, Brass, 0.26, 0.25, 0);
-        break;
-    case Section::Bridge:
-        PlayMelody(mix, bar, slots, Reed, 0.3, -0.2, -12);
-        break;
+    case Section::Verse: PlayMelody(mix, bar, slots, Reed, 0.34, -0.3, 0); break;
+    case Section::Chorus: PlayMelody(mix, bar, slots, Brass, 0.26, 0.25, 0); break;
+    case Section::Bridge: PlayMelody(mix, bar, slots, Reed, 0.3, -0.2, -12); break;
     case Section::Reprise:
         PlayMelody(mix, bar, slots, Brass, 0.24, -0.2, 0);
         PlayMelody(mix, bar, slots, Glockenspiel, 0.16, 0.55, 12);

@@ -1,7 +1,7 @@
 #include "AssetGen.h"
 
-#include <csetjmp>
 #include <cmath>
+#include <csetjmp>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -19,10 +19,25 @@ class LittleEndian
 {
 public:
     void U8(unsigned v) { m_bytes.push_back(static_cast<char>(v & 0xFF)); }
-    void U16(unsigned v) { U8(v); U8(v >> 8); }
-    void U32(std::uint32_t v) { U16(v & 0xFFFF); U16(v >> 16); }
-    void Text(const char *s) { while (*s) U8(static_cast<unsigned char>(*s++)); }
-    void Bytes(const std::uint8_t *data, std::size_t size) { m_bytes.append(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)); }
+    void U16(unsigned v)
+    {
+        U8(v);
+        U8(v >> 8);
+    }
+    void U32(std::uint32_t v)
+    {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
+    void Text(const char *s)
+    {
+        while (*s)
+            U8(static_cast<unsigned char>(*s++));
+    }
+    void Bytes(const std::uint8_t *data, std::size_t size)
+    {
+        m_bytes.append(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    }
     const QByteArray &Data() const { return m_bytes; }
     qsizetype Size() const { return m_bytes.size(); }
 
@@ -219,7 +234,8 @@ void WriteGif(const QString &path, const GifAnimation &animation)
             EGifPutImageDesc(gif.get(), 0, 0, animation.Width, animation.Height, false, nullptr) == GIF_ERROR)
             throw Failure(path, "cannot write a frame");
         for (int y = 0; y < animation.Height; ++y) {
-            std::vector<GifPixelType> line(frame.Picture.constScanLine(y), frame.Picture.constScanLine(y) + animation.Width);
+            std::vector<GifPixelType> line(frame.Picture.constScanLine(y),
+                                           frame.Picture.constScanLine(y) + animation.Width);
             for (GifPixelType &index : line)
                 if (index >= colours)
                     throw Failure(path, "a frame uses a colour outside the palette");

@@ -4,9 +4,9 @@
 // assetgen --dictations OUTDIR TEXT...: reads each dictation text (Windows-1252, its first line) aloud into
 // OUTDIR, as a wave file of the same name.
 
-#include <iostream>
 #include <exception>
 #include <functional>
+#include <iostream>
 #include <map>
 
 #include <QDir>
@@ -22,13 +22,13 @@ using namespace assetgen;
 
 namespace {
 
-const char *const HandNames[] = {"MainG.bmp", "MainD.bmp", "PouceG.bmp", "PouceD.bmp", "IndexG.bmp", "IndexD.bmp",
-                                 "MajeurG.bmp", "MajeurD.bmp", "AnnuaireG.bmp", "AnnuaireD.bmp",
-                                 "AuriculaireG.bmp", "AuriculaireD.bmp"};
+const char *const HandNames[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
+                                 "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
+                                 "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
 
-const char *const Buttons[] = {"BoutonFacile", "BoutonMoyen", "BoutonDifficile", "BoutonDicteesVocales",
-                               "BoutonJeu", "BoutonSon", "BoutonPrononcer", "BoutonAuto", "BoutonAide",
-                               "BoutonQuitter"};
+const char *const Buttons[] = {"BoutonFacile", "BoutonMoyen",  "BoutonDifficile", "BoutonDicteesVocales",
+                               "BoutonJeu",    "BoutonSon",    "BoutonPrononcer", "BoutonAuto",
+                               "BoutonAide",   "BoutonQuitter"};
 
 // The first line of a dictation file. The texts are ours and use no byte of 0x80..0x9F, where Windows-1252 and
 // Latin-1 differ.

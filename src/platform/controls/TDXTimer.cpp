@@ -2,8 +2,8 @@
 
 #include <QGuiApplication>
 
-#include "platform/dialogs/ErrorBox.h"
 #include "platform/controls/MessageWait.h"
+#include "platform/dialogs/ErrorBox.h"
 
 TDXTimer::TDXTimer(QObject *parent) : QObject(parent)
 {

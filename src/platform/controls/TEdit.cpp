@@ -5,8 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "platform/text/Cp1252.h"
 #include "platform/dialogs/ErrorBox.h"
+#include "platform/text/Cp1252.h"
 
 namespace {
 
@@ -33,10 +33,8 @@ bool IsEditingOrMovingKey(int key)
     case Qt::Key_Home:
     case Qt::Key_End:
     case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        return true;
-    default:
-        return key >= Qt::Key_F1 && key <= Qt::Key_F35;
+    case Qt::Key_PageDown: return true;
+    default: return key >= Qt::Key_F1 && key <= Qt::Key_F35;
     }
 }
 
@@ -61,17 +59,12 @@ std::string TEdit::CharactersOf(const QKeyEvent &event)
         return {};
     switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return std::string(1, '\r');
-    case Qt::Key_Backspace:
-        return std::string(1, '\b');
-    case Qt::Key_Escape:
-        return std::string(1, '\x1b');
+    case Qt::Key_Enter: return std::string(1, '\r');
+    case Qt::Key_Backspace: return std::string(1, '\b');
+    case Qt::Key_Escape: return std::string(1, '\x1b');
     case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return std::string(1, '\t');
-    default:
-        break;
+    case Qt::Key_Backtab: return std::string(1, '\t');
+    default: break;
     }
     if (IsEditingOrMovingKey(key))
         return {};
@@ -123,8 +116,7 @@ bool TEdit::event(QEvent *event)
         // Tab included: it is a character here, not a move to the next control.
         keyPressEvent(static_cast<QKeyEvent *>(event));
         return true;
-    default:
-        return QLineEdit::event(event);
+    default: return QLineEdit::event(event);
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include <QPainter>
 
-TImage::TImage(QWidget *parent) : QWidget(parent) {}
+TImage::TImage(QWidget *parent) : QWidget(parent)
+{
+}
 
 void TImage::SetPicture(const QImage &picture)
 {

@@ -17,16 +17,13 @@ public:
     QString text(QAccessible::Text t) const override
     {
         switch (t) {
-        case QAccessible::Name:
-            return Label()->accessibleName();
-        case QAccessible::Value:
-            return Label()->Caption();
+        case QAccessible::Name: return Label()->accessibleName();
+        case QAccessible::Value: return Label()->Caption();
         case QAccessible::Description: {
             const QString hint = Label()->accessibleDescription();
             return hint.isEmpty() ? Label()->Caption() : hint;
         }
-        default:
-            return QAccessibleWidget::text(t);
+        default: return QAccessibleWidget::text(t);
         }
     }
 

@@ -4,7 +4,9 @@
 
 #include "platform/drawing/Colour.h"
 
-TShape::TShape(QWidget *parent, std::uint32_t brushColour) : QWidget(parent), m_brush(brushColour) {}
+TShape::TShape(QWidget *parent, std::uint32_t brushColour) : QWidget(parent), m_brush(brushColour)
+{
+}
 
 void TShape::paintEvent(QPaintEvent *)
 {

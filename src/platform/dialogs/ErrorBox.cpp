@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "platform/text/TutorError.h"
 #include "platform/dialogs/UserDialogs.h"
+#include "platform/text/TutorError.h"
 
 namespace errorbox {
 

@@ -7,8 +7,8 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "platform/help/HelpViewer.h"
 #include "platform/dialogs/TOpenDialog.h"
+#include "platform/help/HelpViewer.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "platform/drawing/AlphaBlend.h"
 #include "platform/drawing/Colour.h"
-#include "platform/text/Cp1252.h"
 #include "platform/drawing/Fonts.h"
+#include "platform/text/Cp1252.h"
 
 QPainter &DrawCanvas::Painter(bool coversAll)
 {
@@ -76,8 +76,8 @@ void DrawCanvas::Draw(int x, int y, const QImage &picture)
 {
     if (!CanPaint() || picture.isNull())
         return;
-    const bool coversAll = !picture.hasAlphaChannel() &&
-                           QRect(QPoint(x, y), picture.size()).contains(QRect(QPoint(0, 0), m_owner.m_size));
+    const bool coversAll =
+        !picture.hasAlphaChannel() && QRect(QPoint(x, y), picture.size()).contains(QRect(QPoint(0, 0), m_owner.m_size));
     Painter(coversAll).drawImage(QPoint(x, y), picture);
 }
 
@@ -93,10 +93,10 @@ void DrawCanvas::UsePenAndBrush(QPainter &painter) const
 
 bool DrawCanvas::ShapeKey::operator==(const ShapeKey &other) const
 {
-    return Kind == other.Kind && Width == other.Width && Height == other.Height &&
-           CornerWidth == other.CornerWidth && CornerHeight == other.CornerHeight &&
-           ShapePen.Color == other.ShapePen.Color && ShapePen.Width == other.ShapePen.Width &&
-           ShapeBrush.Color == other.ShapeBrush.Color && ShapeBrush.Solid == other.ShapeBrush.Solid;
+    return Kind == other.Kind && Width == other.Width && Height == other.Height && CornerWidth == other.CornerWidth &&
+           CornerHeight == other.CornerHeight && ShapePen.Color == other.ShapePen.Color &&
+           ShapePen.Width == other.ShapePen.Width && ShapeBrush.Color == other.ShapeBrush.Color &&
+           ShapeBrush.Solid == other.ShapeBrush.Solid;
 }
 
 // The rectangle's right and bottom edges lie outside the shape, so the outline runs along the last column and

@@ -4,8 +4,8 @@
 
 void TDXImageList::Add(const QString &name, std::uint32_t transparentColor, const QImage &picture)
 {
-    m_items.push_back(Item{name, transparentColor,
-                           picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32)});
+    m_items.push_back(
+        Item{name, transparentColor, picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32)});
 }
 
 TDXImageList::Item &TDXImageList::Items(int index)

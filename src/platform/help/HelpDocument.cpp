@@ -37,8 +37,9 @@ bool IsVoid(QStringView name)
 // The elements Qt's reader lays out as blocks.
 bool IsBlock(QStringView name)
 {
-    return OneOf(name, {u"blockquote", u"body", u"caption", u"center", u"dd", u"div", u"dl", u"dt", u"h1", u"h2",
-                        u"h3", u"h4", u"h5", u"h6", u"hr", u"li", u"ol", u"p", u"pre", u"qt", u"td", u"th", u"ul"});
+    return OneOf(name, {u"blockquote", u"body", u"caption", u"center", u"dd", u"div", u"dl", u"dt",
+                        u"h1",         u"h2",   u"h3",      u"h4",     u"h5", u"h6",  u"hr", u"li",
+                        u"ol",         u"p",    u"pre",     u"qt",     u"td", u"th",  u"ul"});
 }
 
 // The elements Qt's reader does not show, nor anything inside them.
@@ -237,8 +238,7 @@ TagEnd ReadAttributes(QStringView source, qsizetype at)
             ++at;
         } else {
             const qsizetype nameStart = at;
-            while (at < size && !source[at].isSpace() && source[at] != u'/' && source[at] != u'>' &&
-                   source[at] != u'=')
+            while (at < size && !source[at].isSpace() && source[at] != u'/' && source[at] != u'>' && source[at] != u'=')
                 ++at;
             const QString name = source.sliced(nameStart, at - nameStart).toString().toLower();
             qsizetype next = at;
@@ -504,16 +504,11 @@ HelpReading ReadHelp(const QString &path)
     HelpReading reading;
     const safefile::Contents contents = safefile::Read(path, safefile::HelpLimit);
     switch (contents.Refused) {
-    case safefile::Refusal::None:
-        break;
-    case safefile::Refusal::TooLarge:
-        reading.Refused = Refusal::TooLarge;
-        return reading;
+    case safefile::Refusal::None: break;
+    case safefile::Refusal::TooLarge: reading.Refused = Refusal::TooLarge; return reading;
     case safefile::Refusal::CannotOpen:
     case safefile::Refusal::NotAFile:
-    case safefile::Refusal::CannotRead:
-        reading.Refused = Refusal::CannotOpen;
-        return reading;
+    case safefile::Refusal::CannotRead: reading.Refused = Refusal::CannotOpen; return reading;
     }
     std::optional<HelpText> text = ParseHelp(DecodeHelp(contents.Bytes));
     if (!text) {
@@ -522,9 +517,7 @@ HelpReading ReadHelp(const QString &path)
     }
     // In the rebuilt HTML every '<' followed by a letter opens an element.
     static const QRegularExpression element(QStringLiteral("<[a-z]"));
-    const auto tooBig = [](const Topic &topic) {
-        return topic.Html.count(element) > TopicElementLimit;
-    };
+    const auto tooBig = [](const Topic &topic) { return topic.Html.count(element) > TopicElementLimit; };
     if (text->Style.size() > StyleLimit || std::any_of(text->Topics.cbegin(), text->Topics.cend(), tooBig)) {
         reading.Refused = Refusal::TooComplex;
         return reading;

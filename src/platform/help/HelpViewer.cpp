@@ -529,8 +529,7 @@ QString RefusalText(Refusal refusal, const QString &path)
                               "balises, ni ses styles plus de %3 caractères.")
             .arg(path, QString::number(TopicElementLimit), QString::number(StyleLimit));
     case Refusal::None:
-    case Refusal::CannotOpen:
-        break;
+    case Refusal::CannotOpen: break;
     }
     return QStringLiteral("Impossible d'ouvrir le fichier d'aide %1.").arg(path);
 }

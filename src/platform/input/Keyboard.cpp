@@ -101,7 +101,8 @@ int KeyOf(std::uint8_t virtualKey, const kbdlayout::Translator::Output &typed)
     if (const int named = NamedKeyOf(virtualKey))
         return named;
     if (!typed.Characters.empty())
-        return static_cast<int>(cp1252::ToUnicode(static_cast<unsigned char>(typed.Characters.back())).toUpper().unicode());
+        return static_cast<int>(
+            cp1252::ToUnicode(static_cast<unsigned char>(typed.Characters.back())).toUpper().unicode());
     return Qt::Key_unknown;
 }
 

@@ -20,7 +20,9 @@ std::weak_ptr<Device> g_device;
 
 } // namespace
 
-Device::Device(std::unique_ptr<Handles> handles) : m_handles(std::move(handles)) {}
+Device::Device(std::unique_ptr<Handles> handles) : m_handles(std::move(handles))
+{
+}
 
 Device::~Device()
 {
@@ -87,7 +89,9 @@ std::unique_ptr<Buffer> Buffer::Make(std::shared_ptr<Device> device, const PcmWa
     return std::unique_ptr<Buffer>(new Buffer(std::move(device), name, wave.SamplesPerSec));
 }
 
-Source::Source(std::shared_ptr<Device> device, unsigned name) : m_device(std::move(device)), m_name(name) {}
+Source::Source(std::shared_ptr<Device> device, unsigned name) : m_device(std::move(device)), m_name(name)
+{
+}
 
 Source::~Source()
 {

@@ -96,16 +96,13 @@ std::string ReadWholeFile(const QString &path, std::size_t limit)
 {
     safefile::Contents contents = safefile::Read(path, limit);
     switch (contents.Refused) {
-    case safefile::Refusal::None:
-        return std::move(contents.Bytes);
+    case safefile::Refusal::None: return std::move(contents.Bytes);
     case safefile::Refusal::CannotOpen:
-    case safefile::Refusal::NotAFile:
-        throw TutorError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path));
+    case safefile::Refusal::NotAFile: throw TutorError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path));
     case safefile::Refusal::TooLarge:
         throw TutorError(QStringLiteral("Le fichier %1 est trop volumineux : sa taille ne doit pas dépasser %2")
                              .arg(path, safefile::LimitText(limit)));
-    case safefile::Refusal::CannotRead:
-        break;
+    case safefile::Refusal::CannotRead: break;
     }
     throw TutorError(QStringLiteral("Impossible de lire le fichier %1").arg(path));
 }
