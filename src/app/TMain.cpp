@@ -45,7 +45,6 @@
 #include "platform/text/Cp1252.h"
 #include "platform/text/FileIO.h"
 #include "platform/text/TutorError.h"
-#include "stats/BestScore.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
 
@@ -624,7 +623,7 @@ void TMain::BoutonJeuClick()
     TimerChrono->SetInterval(0);
     Timer1->SetEnabled(false);
     Flow.PauseTime();
-    const std::int64_t best = UserName.isEmpty() ? 0 : bestscore::Read(BestScorePath());
+    const std::int64_t best = Learner.BestScore();
     std::int64_t newBest = best;
     {
         TJeu game(
@@ -636,13 +635,7 @@ void TMain::BoutonJeuClick()
     TimerChrono->SetInterval(chrono);
     Timer1->SetEnabled(scrolling);
     FocusEditText();
-    if (newBest > best && !UserName.isEmpty())
-        bestscore::Write(BestScorePath(), newBest);
-}
-
-QString TMain::BestScorePath() const
-{
-    return UserFolder() + QLatin1Char('/') + bestscore::FileName;
+    Learner.KeepBestScore(best, newBest);
 }
 
 // ---- Keyboard guide and target line ----

@@ -177,7 +177,6 @@ public:
     void SaveHistory();
     QString UserFolder() const { return ProgramFolder + UserName; }
     QString HistoryPath() const { return UserFolder() + QStringLiteral("/Config.txt"); }
-    QString BestScorePath() const;
 
     // Types a text into the focused control, one character every 100 ms.
     bool SendKeys(const std::string &text, bool wait);

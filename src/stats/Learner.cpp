@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include "platform/dialogs/UserDialogs.h"
+#include "stats/BestScore.h"
 #include "stats/HistoryStore.h"
 #include "stats/LearnerName.h"
 #include "stats/TLineSeries.h"
@@ -84,4 +85,15 @@ void Learner::SaveHistory(const TStatistiques &window)
                                              "dans le fichier %1")
                                   .arg(QDir::toNativeSeparators(aside)),
                               dialogs::Icon::Information);
+}
+
+std::int64_t Learner::BestScore() const
+{
+    return UserName.isEmpty() ? 0 : bestscore::Read(Folder() + QLatin1Char('/') + bestscore::FileName);
+}
+
+void Learner::KeepBestScore(std::int64_t previous, std::int64_t score)
+{
+    if (score > previous && !UserName.isEmpty())
+        bestscore::Write(Folder() + QLatin1Char('/') + bestscore::FileName, score);
 }

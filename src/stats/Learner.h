@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <QString>
 
 #include "stats/HistoryBlock.h"
@@ -38,6 +40,10 @@ public:
 
     // Writes the window's points into the history file.
     void SaveHistory(const TStatistiques &window);
+
+    // The learner's best score at the game (0 before any, or without a learner), and a better one kept.
+    std::int64_t BestScore() const;
+    void KeepBestScore(std::int64_t previous, std::int64_t score);
 
 private:
     bool Refuse(const QString &text);
