@@ -46,6 +46,8 @@ std::string_view DrawCanvas::CoveringPart(std::string_view text, int width)
 {
     // A line of the usual length is measured and drawn whole: the text shows exactly as it always has.
     constexpr std::size_t Short = 1024;
+    if (text.size() <= Short)
+        return text;
     const QFontMetrics metrics(CurrentFont());
     for (std::size_t length = Short; length < text.size(); length *= 2) {
         const std::string_view part = text.substr(0, length);
