@@ -26,15 +26,15 @@ namespace {
 
 // With TUTOR_STARTUP_PROBE set, the program measures its own start: once the splash has been shown and painted
 // it prints the time since the program began and ends, as if the learner had quit.
-void ProbeStartup(TSplash &splash, const QElapsedTimer &sinceStart)
+void ProbeStartup(TSplash &splash, ProgramEnd &end, const QElapsedTimer &sinceStart)
 {
     if (!qEnvironmentVariableIsSet("TUTOR_STARTUP_PROBE"))
         return;
-    QTimer::singleShot(0, &splash, [&splash, &sinceStart] {
+    QTimer::singleShot(0, &splash, [&splash, &end, &sinceStart] {
         splash.repaint();
         std::printf("splash shown after %.1f ms\n", static_cast<double>(sinceStart.nsecsElapsed()) / 1e6);
         std::fflush(stdout);
-        TutorApplication::Terminate();
+        end.Request();
         splash.accept();
     });
 }
@@ -47,7 +47,7 @@ void CreateWindows(TutorWindows &windows, const QString &programFolder)
     sinceStart.start();
     windows.Main = std::make_unique<TMain>(programFolder);
     windows.Splash = std::make_unique<TSplash>();
-    ProbeStartup(*windows.Splash, sinceStart);
+    ProbeStartup(*windows.Splash, windows.Main->End, sinceStart);
     windows.Splash->ShowModal();
     windows.Statistiques = std::make_unique<TStatistiques>(windows.Main.get());
     windows.Main->Statistiques = windows.Statistiques.get();
@@ -61,7 +61,7 @@ int RunTutor(int argc, char **argv)
     try {
         TutorWindows windows;
         CreateWindows(windows);
-        if (TutorApplication::Terminated())
+        if (windows.Main->End.Requested())
             return 0;
         windows.Main->show();
         return application.exec();

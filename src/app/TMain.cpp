@@ -33,7 +33,6 @@
 #include "platform/controls/TShape.h"
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TTimer.h"
-#include "platform/controls/TutorApplication.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/Colour.h"
@@ -393,7 +392,7 @@ void TMain::FormKeyPress(char &)
 void TMain::BoutonQuitterClick()
 {
     // The main loop ends once the handler running now, and any wait it is in, has returned to it.
-    TutorApplication::Terminate();
+    End.Request();
 }
 
 void TMain::BoutonAideClick()
@@ -723,7 +722,7 @@ void TMain::FormActivate()
     TStatistiques &window = Statistics();
     Learner.ProgramFolder = ProgramFolder;
     if (!Learner.Identify(window)) {
-        TutorApplication::Terminate();
+        End.Request();
         LabelUser->SetCaption(UserName);
         return;
     }
@@ -841,5 +840,5 @@ TStatistiques &TMain::Statistics() const
 
 bool TMain::SendKeys(const std::string &text, bool wait)
 {
-    return keysend::SendKeys(text, wait, [this](double ms) { WaitMilliseconds(ms); });
+    return keysend::SendKeys(text, wait, Keyboard, End, [this](double ms) { WaitMilliseconds(ms); });
 }

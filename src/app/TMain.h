@@ -13,9 +13,11 @@
 #include "app/LessonView.h"
 #include "audio/TDXWaveList.h"
 #include "guide/KeyMap.h"
+#include "platform/controls/ProgramEnd.h"
 #include "platform/dialogs/TOpenDialog.h"
 #include "platform/dialogs/UserDialogs.h"
 #include "platform/drawing/TDXImageList.h"
+#include "platform/input/Keyboard.h"
 #include "platform/sound/TDXSound.h"
 #include "stats/Learner.h"
 
@@ -119,6 +121,10 @@ public:
     ::HistoryBlock &HistoryBlock = Learner.HistoryBlock;
     // The statistics window, created after this one by the start-up sequence.
     TStatistiques *Statistiques = nullptr;
+    // The keys the demonstration types, on their way to the focused control.
+    KeyboardStream Keyboard;
+    // Asked for by "Quitter" and by an identification that cannot go on.
+    ProgramEnd End;
 
     // Start-up and window-wide handlers.
     void FormCreate();

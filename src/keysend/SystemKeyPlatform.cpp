@@ -5,24 +5,21 @@
 #include <QString>
 #include <QWidget>
 
-#include "platform/controls/TutorApplication.h"
+#include "platform/controls/ProgramEnd.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/dialogs/UserDialogs.h"
 #include "platform/input/Keyboard.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/TutorError.h"
 
-namespace {
-
-bool Ending()
+SystemKeyPlatform::SystemKeyPlatform(KeyboardStream &keyboard, const ProgramEnd &end, Pause pause)
+    : m_keyboard(keyboard), m_end(end), m_pause(std::move(pause))
 {
-    return TutorApplication::Terminated();
 }
 
-} // namespace
-
-SystemKeyPlatform::SystemKeyPlatform(Pause pause) : m_pause(std::move(pause))
+bool SystemKeyPlatform::Ending() const
 {
+    return m_end.Requested();
 }
 
 void SystemKeyPlatform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags)
@@ -30,7 +27,7 @@ void SystemKeyPlatform::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCod
     // Releases still go in, so no key stays down.
     if (Ending() && !(flags & keyboard::KeyUpFlag))
         return;
-    keyboard::KeybdEvent(virtualKey, scanCode, flags);
+    m_keyboard.KeybdEvent(virtualKey, scanCode, flags);
 }
 
 std::uint32_t SystemKeyPlatform::MapVirtualKey(std::uint32_t virtualKey)
@@ -45,22 +42,22 @@ std::uint16_t SystemKeyPlatform::VkKeyScan(char character)
 
 std::int16_t SystemKeyPlatform::GetKeyState(int virtualKey)
 {
-    return keyboard::GetKeyState(virtualKey);
+    return m_keyboard.GetKeyState(virtualKey);
 }
 
 void SystemKeyPlatform::GetKeyboardState(sndkey32::KeyStateTable &table)
 {
-    keyboard::GetKeyboardState(table);
+    m_keyboard.GetKeyboardState(table);
 }
 
 void SystemKeyPlatform::SetKeyboardState(const sndkey32::KeyStateTable &table)
 {
-    keyboard::SetKeyboardState(table);
+    m_keyboard.SetKeyboardState(table);
 }
 
 void SystemKeyPlatform::PassKeyboardMessages()
 {
-    keyboard::PassKeyboardMessages();
+    m_keyboard.PassKeyboardMessages();
 }
 
 void SystemKeyPlatform::ProcessMessages()
@@ -83,9 +80,10 @@ void SystemKeyPlatform::MessageBox(const std::string &text)
 
 namespace keysend {
 
-bool SendKeys(std::string_view text, bool wait, SystemKeyPlatform::Pause pause)
+bool SendKeys(std::string_view text, bool wait, KeyboardStream &keyboard, const ProgramEnd &end,
+              SystemKeyPlatform::Pause pause)
 {
-    SystemKeyPlatform platform(std::move(pause));
+    SystemKeyPlatform platform(keyboard, end, std::move(pause));
     try {
         return sndkey32::SendKeys(platform, text, wait);
     } catch (const sndkey32::EConvertError &error) {

@@ -15,7 +15,6 @@
 #include "MainFixture.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TLabel.h"
-#include "platform/controls/TutorApplication.h"
 #include "stats/LearnerLock.h"
 #include "stats/TLineSeries.h"
 
@@ -95,7 +94,7 @@ TEST_F(Identification, NewLearnerGetsAFolderAMessageAndAnEmptyChart)
     EXPECT_EQ(Shown(m.LabelUser), QStringLiteral("Marie"));
     EXPECT_EQ(m.UserName, QStringLiteral("Marie"));
     EXPECT_TRUE(Errors.isEmpty());
-    EXPECT_FALSE(TutorApplication::Terminated());
+    EXPECT_FALSE(m.End.Requested());
 }
 
 TEST_F(Identification, HappensOnceEvenWhenTheWindowIsActivatedAgain)
@@ -152,7 +151,7 @@ TEST_P(RefusedName, WarnsEndsTheProgramAndCreatesNothing)
     const QStringList before = FolderEntries();
     TMain &m = Main();
     EXPECT_EQ(Messages, QStringList{Refused});
-    EXPECT_TRUE(TutorApplication::Terminated());
+    EXPECT_TRUE(m.End.Requested());
     EXPECT_EQ(StatisticsShown, 0);
     EXPECT_EQ(Shown(m.LabelUser), QString());
     EXPECT_EQ(FolderEntries(), before);
@@ -197,14 +196,13 @@ TEST_F(Identification, ASecondCopyForTheSameLearnerWritesNothing)
         EXPECT_EQ(Messages, QStringList{QStringLiteral("Avertissement: L'utilisateur Marie utilise déjà le programme "
                                                        "dans une autre fenêtre, veuillez la fermer et relancer "
                                                        "l'application")});
-        EXPECT_TRUE(TutorApplication::Terminated());
+        EXPECT_TRUE(m.End.Requested());
         EXPECT_EQ(StatisticsShown, 0);
         EXPECT_EQ(m.UserName, QString());
         EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         EXPECT_EQ(History(QStringLiteral("Marie")), history);
         CloseMain();
         Messages.clear();
-        TutorApplication::ResetTerminated();
     }
 }
 

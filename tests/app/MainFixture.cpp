@@ -6,8 +6,6 @@
 
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"
-#include "platform/controls/TutorApplication.h"
-#include "platform/input/Keyboard.h"
 
 void MainFixture::SetUp()
 {
@@ -18,8 +16,6 @@ void MainFixture::SetUp()
         if (auto *statistics = qobject_cast<TStatistiques *>(&window); statistics && WhileStatisticsShown)
             WhileStatisticsShown(*statistics);
     };
-    TutorApplication::ResetTerminated();
-    keyboard::Reset();
 }
 
 void MainFixture::CloseMain()

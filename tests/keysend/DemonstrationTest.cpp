@@ -8,7 +8,6 @@
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"
-#include "platform/controls/TutorApplication.h"
 #include "platform/drawing/TDXDraw.h"
 #include "platform/input/Keyboard.h"
 #include "platform/text/Cp1252.h"
@@ -79,7 +78,7 @@ TEST_F(Demonstration, TypesTheLevel4LessonWithTheGuideFollowing)
     EXPECT_EQ(StatisticsShown, statisticsBefore) << "the demonstration finishes nothing";
     EXPECT_EQ(checked, static_cast<int>(lesson.size()) - 1);
     for (int key : {16, 17, 18})
-        EXPECT_EQ(keyboard::GetKeyState(key), 0) << "no modifier left down: " << key;
+        EXPECT_EQ(m.Keyboard.GetKeyState(key), 0) << "no modifier left down: " << key;
 }
 
 TEST_F(Demonstration, QuittingStopsTheTypingAndEndsTheProgram)
@@ -98,10 +97,10 @@ TEST_F(Demonstration, QuittingStopsTheTypingAndEndsTheProgram)
         }
     };
     QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
-    EXPECT_TRUE(TutorApplication::Terminated());
+    EXPECT_TRUE(m.End.Requested());
     EXPECT_GE(m.Session.TypedText.size(), 3u);
     EXPECT_LE(m.Session.TypedText.size(), 4u) << "nothing more is typed once the end is asked for";
-    EXPECT_EQ(keyboard::GetKeyState(16), 0);
+    EXPECT_EQ(m.Keyboard.GetKeyState(16), 0);
 }
 
 // Every character that reaches the typing engine, right or wrong.

@@ -7,7 +7,8 @@ cmake_minimum_required(VERSION 3.25)
 # The edges follow the link lines of src/*/CMakeLists.txt and src/platform/*/CMakeLists.txt: change both together.
 set(MAY_USE_main     app)                    # main.cpp: only starts the application
 set(MAY_USE_app      guide audio keysend stats assets game  # the windows put everything together
-                     platform/controls platform/dialogs platform/help platform/drawing platform/sound platform/text)
+                     platform/controls platform/dialogs platform/help platform/drawing platform/input platform/sound
+                     platform/text)
 set(MAY_USE_guide    platform/drawing)       # keyboard guide and target line draw on the surface
 set(MAY_USE_audio    platform/sound platform/text)           # wave lists and key names play on the sound output
 set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/text) # keys sent on the keyboard stream

@@ -53,22 +53,21 @@ class SyntheticKeyboard : public ::testing::Test
 protected:
     void SetUp() override
     {
-        keyboard::Reset();
         Recorder.show();
         Recorder.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Recorder));
         Recorder.setFocus();
     }
-    void TearDown() override { keyboard::Reset(); }
 
-    static void Press(std::uint8_t key, bool release = true)
+    void Press(std::uint8_t key, bool release = true)
     {
-        keyboard::KeybdEvent(key, static_cast<std::uint8_t>(keyboard::MapVirtualKey(key, 0)), 0);
+        Keyboard.KeybdEvent(key, static_cast<std::uint8_t>(keyboard::MapVirtualKey(key, 0)), 0);
         if (release)
-            keyboard::KeybdEvent(key, static_cast<std::uint8_t>(keyboard::MapVirtualKey(key, 0)), keyboard::KeyUpFlag);
+            Keyboard.KeybdEvent(key, static_cast<std::uint8_t>(keyboard::MapVirtualKey(key, 0)), keyboard::KeyUpFlag);
     }
-    static void Release(std::uint8_t key) { keyboard::KeybdEvent(key, 0, keyboard::KeyUpFlag); }
+    void Release(std::uint8_t key) { Keyboard.KeybdEvent(key, 0, keyboard::KeyUpFlag); }
 
+    KeyboardStream Keyboard;
     KeyRecorder Recorder;
 };
 
@@ -79,10 +78,10 @@ TEST_F(SyntheticKeyboard, KeysReachTheFocusedWidgetInTheOrderSent)
     Release(0x10);
     Press('Z');
     EXPECT_TRUE(Recorder.Events.empty()) << "nothing arrives before the messages are passed on";
-    EXPECT_EQ(keyboard::WaitingMessages(), 6);
-    keyboard::PassKeyboardMessages();
+    EXPECT_EQ(Keyboard.WaitingMessages(), 6);
+    Keyboard.PassKeyboardMessages();
     ASSERT_EQ(Recorder.Events.size(), 6u);
-    EXPECT_EQ(keyboard::WaitingMessages(), 0);
+    EXPECT_EQ(Keyboard.WaitingMessages(), 0);
 
     const auto &e = Recorder.Events;
     EXPECT_EQ(e[0].Type, QEvent::KeyPress);
@@ -105,6 +104,13 @@ TEST_F(SyntheticKeyboard, EventLoopDeliversWhatWasNotPassedOn)
     Press('Q');
     EXPECT_TRUE(QTest::qWaitFor([&] { return Recorder.Events.size() == 2; }, 1000));
     EXPECT_EQ(Recorder.Events[0].Text, QStringLiteral("q"));
+    // A stream that goes with keys still queued takes them along: nothing reaches the widget afterwards.
+    {
+        KeyboardStream gone;
+        gone.KeybdEvent('W', 0, 0);
+    }
+    QTest::qWait(20);
+    EXPECT_EQ(Recorder.Events.size(), 2u);
 }
 
 TEST_F(SyntheticKeyboard, AltGrAndDeadKeysGiveTheirCharacters)
@@ -125,7 +131,7 @@ TEST_F(SyntheticKeyboard, AltGrAndDeadKeysGiveTheirCharacters)
     Press(0x20);
     Press(0xDD);
     Press('Z');
-    keyboard::PassKeyboardMessages();
+    Keyboard.PassKeyboardMessages();
 
     QStringList typed;
     for (const auto &seen : Recorder.Presses())
@@ -143,36 +149,36 @@ TEST_F(SyntheticKeyboard, AltGrAndDeadKeysGiveTheirCharacters)
 TEST_F(SyntheticKeyboard, KeyStateFollowsTheKeys)
 {
     Press(0x10, false);
-    EXPECT_EQ(keyboard::GetKeyState(0x10) & 0x8000, 0x8000);
+    EXPECT_EQ(Keyboard.GetKeyState(0x10) & 0x8000, 0x8000);
     Release(0x10);
-    EXPECT_EQ(keyboard::GetKeyState(0x10), 0);
+    EXPECT_EQ(Keyboard.GetKeyState(0x10), 0);
 
     // CapsLock toggles on its press, once per press.
     Press(0x14, false);
     Press(0x14, false);
-    EXPECT_EQ(keyboard::GetKeyState(0x14) & 1, 1) << "a repeated press while down does not toggle again";
+    EXPECT_EQ(Keyboard.GetKeyState(0x14) & 1, 1) << "a repeated press while down does not toggle again";
     Release(0x14);
     Press('A');
     Press('1');
     Press(0x14);
     Press('A');
-    keyboard::PassKeyboardMessages();
+    Keyboard.PassKeyboardMessages();
     QString typed;
     for (const auto &seen : Recorder.Presses())
         typed += seen.Text;
     EXPECT_EQ(typed, QStringLiteral("A1a"));
 
     kbdlayout::KeyStateTable table{};
-    keyboard::GetKeyboardState(table);
+    Keyboard.GetKeyboardState(table);
     table[144] |= 1;
-    keyboard::SetKeyboardState(table);
-    EXPECT_EQ(keyboard::GetKeyState(144), 1);
+    Keyboard.SetKeyboardState(table);
+    EXPECT_EQ(Keyboard.GetKeyState(144), 1);
     EXPECT_EQ(keyboard::MapVirtualKey('A', 1), 0u);
 }
 
 TEST(SyntheticKeyboardEdit, EditBoxTakesTheKeysAsTyped)
 {
-    keyboard::Reset();
+    KeyboardStream stream;
     TEdit edit;
     std::string seen;
     edit.OnKeyPress = [&](char &key) { seen.push_back(key); };
@@ -182,10 +188,10 @@ TEST(SyntheticKeyboardEdit, EditBoxTakesTheKeysAsTyped)
     edit.setFocus();
     for (const std::uint8_t key : {std::uint8_t('L'), std::uint8_t(0xDD), std::uint8_t('E'), std::uint8_t('9'),
                                    std::uint8_t(0x08), std::uint8_t(0x32)}) {
-        keyboard::KeybdEvent(key, 0, 0);
-        keyboard::KeybdEvent(key, 0, keyboard::KeyUpFlag);
+        stream.KeybdEvent(key, 0, 0);
+        stream.KeybdEvent(key, 0, keyboard::KeyUpFlag);
     }
-    keyboard::PassKeyboardMessages();
+    stream.PassKeyboardMessages();
     EXPECT_EQ(seen, "l\xea\xe7\b\xe9");
     EXPECT_EQ(edit.text(), QStringLiteral("lêé"));
 }

@@ -29,23 +29,3 @@ void TutorApplication::LoadFrenchTranslations()
     else
         delete translator;
 }
-
-namespace {
-bool terminated = false;
-}
-
-void TutorApplication::Terminate()
-{
-    terminated = true;
-    QCoreApplication::exit(0);
-}
-
-bool TutorApplication::Terminated()
-{
-    return terminated;
-}
-
-void TutorApplication::ResetTerminated()
-{
-    terminated = false;
-}

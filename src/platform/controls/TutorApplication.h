@@ -14,10 +14,4 @@ public:
 
     // Qt's own French texts for standard dialogs and buttons.
     void LoadFrenchTranslations();
-
-    // Asks the program to end: the main loop ends once control returns to it.
-    static void Terminate();
-    // Whether an end was asked for in this run.
-    static bool Terminated();
-    static void ResetTerminated();
 };

@@ -22,21 +22,6 @@ struct KeyMessage {
     QString Text;
 };
 
-struct KeyboardState {
-    kbdlayout::KeyStateTable Keys{};
-    kbdlayout::Translator Translator;
-    std::deque<KeyMessage> Queue;
-    bool DeliveryQueued = false;
-    // The key reported with each key's press, reported again with its release.
-    std::array<int, 256> PressedKey{};
-};
-
-KeyboardState &State()
-{
-    static KeyboardState state;
-    return state;
-}
-
 bool IsToggleKey(std::uint8_t virtualKey)
 {
     return virtualKey == 20 || virtualKey == 144 || virtualKey == 145;
@@ -134,45 +119,7 @@ QWidget *KeyTarget()
     return nullptr;
 }
 
-void QueueDelivery()
-{
-    KeyboardState &state = State();
-    if (state.DeliveryQueued || !qApp)
-        return;
-    state.DeliveryQueued = true;
-    QMetaObject::invokeMethod(
-        qApp,
-        [] {
-            State().DeliveryQueued = false;
-            PassKeyboardMessages();
-        },
-        Qt::QueuedConnection);
-}
-
 } // namespace
-
-void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags)
-{
-    KeyboardState &state = State();
-    std::uint8_t &key = state.Keys[virtualKey];
-    KeyMessage message{QEvent::KeyPress, Qt::Key_unknown, {}, scanCode, virtualKey, {}};
-    if (flags & KeyUpFlag) {
-        key &= static_cast<std::uint8_t>(~kbdlayout::KeyDownBit);
-        message.Type = QEvent::KeyRelease;
-        message.Key = state.PressedKey[virtualKey] ? state.PressedKey[virtualKey] : NamedKeyOf(virtualKey);
-    } else {
-        if (IsToggleKey(virtualKey) && !(key & kbdlayout::KeyDownBit))
-            key ^= kbdlayout::ToggleBit;
-        key |= kbdlayout::KeyDownBit;
-        const kbdlayout::Translator::Output typed = state.Translator.KeyDown(virtualKey, state.Keys);
-        message.Key = KeyOf(virtualKey, typed);
-        message.Text = cp1252::ToUnicode(typed.Characters);
-        state.PressedKey[virtualKey] = message.Key;
-    }
-    message.Modifiers = ModifiersOf(state.Keys);
-    state.Queue.push_back(std::move(message));
-    QueueDelivery();
-}
 
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t mapType)
 {
@@ -186,34 +133,96 @@ std::uint16_t VkKeyScan(char character)
     return kbdlayout::VkKeyScan(static_cast<unsigned char>(character));
 }
 
-std::int16_t GetKeyState(int virtualKey)
+} // namespace keyboard
+
+using keyboard::KeyUpFlag;
+
+struct KeyboardStream::State {
+    kbdlayout::KeyStateTable Keys{};
+    kbdlayout::Translator Translator;
+    std::deque<keyboard::KeyMessage> Queue;
+    bool DeliveryQueued = false;
+    // The key reported with each key's press, reported again with its release.
+    std::array<int, 256> PressedKey{};
+    // The queued delivery runs in this object's name: it is dropped with the stream.
+    QObject DeliveryContext;
+};
+
+KeyboardStream::KeyboardStream() : m_state(std::make_unique<State>())
+{
+}
+
+KeyboardStream::~KeyboardStream() = default;
+
+namespace {
+
+void QueueDelivery(KeyboardStream &stream, bool &queued, QObject &context)
+{
+    if (queued || !qApp)
+        return;
+    queued = true;
+    QMetaObject::invokeMethod(
+        &context,
+        [&stream, &queued] {
+            queued = false;
+            stream.PassKeyboardMessages();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace
+
+void KeyboardStream::KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags)
+{
+    State &state = *m_state;
+    std::uint8_t &key = state.Keys[virtualKey];
+    keyboard::KeyMessage message{QEvent::KeyPress, Qt::Key_unknown, {}, scanCode, virtualKey, {}};
+    if (flags & KeyUpFlag) {
+        key &= static_cast<std::uint8_t>(~kbdlayout::KeyDownBit);
+        message.Type = QEvent::KeyRelease;
+        message.Key = state.PressedKey[virtualKey] ? state.PressedKey[virtualKey] : keyboard::NamedKeyOf(virtualKey);
+    } else {
+        if (keyboard::IsToggleKey(virtualKey) && !(key & kbdlayout::KeyDownBit))
+            key ^= kbdlayout::ToggleBit;
+        key |= kbdlayout::KeyDownBit;
+        const kbdlayout::Translator::Output typed = state.Translator.KeyDown(virtualKey, state.Keys);
+        message.Key = keyboard::KeyOf(virtualKey, typed);
+        message.Text = cp1252::ToUnicode(typed.Characters);
+        state.PressedKey[virtualKey] = message.Key;
+    }
+    message.Modifiers = keyboard::ModifiersOf(state.Keys);
+    state.Queue.push_back(std::move(message));
+    QueueDelivery(*this, state.DeliveryQueued, state.DeliveryContext);
+}
+
+std::int16_t KeyboardStream::GetKeyState(int virtualKey) const
 {
     if (virtualKey < 0 || virtualKey > 0xFF)
         return 0;
-    const std::uint8_t key = State().Keys[static_cast<std::size_t>(virtualKey)];
+    const std::uint8_t key = m_state->Keys[static_cast<std::size_t>(virtualKey)];
     std::uint16_t result = key & kbdlayout::ToggleBit;
     if (key & kbdlayout::KeyDownBit)
         result |= 0x8000;
     return static_cast<std::int16_t>(result);
 }
 
-void GetKeyboardState(kbdlayout::KeyStateTable &table)
+void KeyboardStream::GetKeyboardState(kbdlayout::KeyStateTable &table) const
 {
-    table = State().Keys;
+    table = m_state->Keys;
 }
 
-void SetKeyboardState(const kbdlayout::KeyStateTable &table)
+void KeyboardStream::SetKeyboardState(const kbdlayout::KeyStateTable &table)
 {
-    State().Keys = table;
+    m_state->Keys = table;
 }
 
-void PassKeyboardMessages()
+void KeyboardStream::PassKeyboardMessages()
 {
-    std::deque<KeyMessage> &queue = State().Queue;
+    std::deque<keyboard::KeyMessage> &queue = m_state->Queue;
     while (!queue.empty()) {
-        const KeyMessage message = std::move(queue.front());
+        const keyboard::KeyMessage message = std::move(queue.front());
         queue.pop_front();
-        QPointer<QWidget> target = KeyTarget();
+        QPointer<QWidget> target = keyboard::KeyTarget();
         if (!target)
             continue;
         QKeyEvent event(message.Type, message.Key, message.Modifiers, message.ScanCode, message.VirtualKey, 0,
@@ -222,18 +231,7 @@ void PassKeyboardMessages()
     }
 }
 
-int WaitingMessages()
+int KeyboardStream::WaitingMessages() const
 {
-    return static_cast<int>(State().Queue.size());
+    return static_cast<int>(m_state->Queue.size());
 }
-
-void Reset()
-{
-    KeyboardState &state = State();
-    state.Keys.fill(0);
-    state.Translator.Reset();
-    state.Queue.clear();
-    state.PressedKey.fill(0);
-}
-
-} // namespace keyboard
