@@ -39,7 +39,7 @@ void BM_EditTextKeyPress(benchmark::State &state)
     for (auto _ : state) {
         char key = 'a';
         main.EditTextKeyPress(key);
-        if (main.Session.Cursor > 99) {
+        if (main.Session().Cursor > 99) {
             state.PauseTiming();
             main.BoutonFacileClick();
             state.ResumeTiming();

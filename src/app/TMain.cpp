@@ -117,7 +117,7 @@ std::uint16_t VirtualKeyOf(const QKeyEvent &event)
 
 TMain::TMain(const QString &programFolder, UserDialogs &dialogs)
     : QWidget(nullptr), OpenDialog1(QStringLiteral("Dictées vocales Tapotis2002|*.txt"), QStringLiteral("*.txt")),
-      Learner(dialogs), m_programFolder(programFolder), m_dialogs(dialogs)
+      m_programFolder(programFolder), m_dialogs(dialogs), m_learner(dialogs)
 {
     UserDialogs::Attach(this, dialogs);
     setObjectName(QStringLiteral("Main"));
@@ -358,12 +358,13 @@ void TMain::BindHandlers()
 
 void TMain::FormCreate()
 {
-    ProgramFolder = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
-    if (!ProgramFolder.endsWith(QLatin1Char('/')))
-        ProgramFolder += QLatin1Char('/');
-    OpenDialog1.InitialDir = ProgramFolder + QStringLiteral("Dictees");
+    QString &folder = m_flow.ProgramFolder;
+    folder = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    OpenDialog1.InitialDir = folder + QStringLiteral("Dictees");
     ApplyVoiceSpeed();
-    LessonLines.clear();
+    m_flow.LessonLines.clear();
     ScrollBitmap = QImage();
     HandOpacity = Scroller1->Position();
     KeyCentre.Fill();
@@ -398,7 +399,7 @@ void TMain::BoutonQuitterClick()
 void TMain::BoutonAideClick()
 {
     showMinimized();
-    m_dialogs.OpenHelp(ProgramFolder + QStringLiteral("AIDE.HLP"), [main = QPointer<TMain>(this)] {
+    m_dialogs.OpenHelp(ProgramFolder() + QStringLiteral("AIDE.HLP"), [main = QPointer<TMain>(this)] {
         if (main)
             main->ReturnFromHelp();
     });
@@ -489,22 +490,22 @@ bool TMain::PronunciationOn() const
 
 void TMain::EditTextKeyPress(char &Key)
 {
-    Flow.KeyPressed(Key);
+    m_flow.KeyPressed(Key);
 }
 
 void TMain::FinishLesson()
 {
-    Flow.FinishLesson();
+    m_flow.FinishLesson();
 }
 
 void TMain::TimerChronoTimer()
 {
-    Flow.ChronoTick();
+    m_flow.ChronoTick();
 }
 
 void TMain::ResetSession()
 {
-    Flow.ResetSession();
+    m_flow.ResetSession();
 }
 
 void TMain::BoutonSonClick()
@@ -544,12 +545,12 @@ void TMain::ApplyVoiceSpeed()
 
 std::string TMain::LoadLesson(Practice mode)
 {
-    return Flow.LoadLesson(mode);
+    return m_flow.LoadLesson(mode);
 }
 
 void TMain::StartLesson(Practice mode)
 {
-    Flow.StartLesson(mode);
+    m_flow.StartLesson(mode);
     FocusEditText();
 }
 
@@ -565,7 +566,7 @@ void TMain::BoutonMoyenClick()
 
 void TMain::BoutonAutoClick()
 {
-    const std::string text = Flow.StartDemonstration();
+    const std::string text = m_flow.StartDemonstration();
     BoutonSon->SetTag(0);
     FocusEditText();
     SendKeys(text, true);
@@ -573,7 +574,7 @@ void TMain::BoutonAutoClick()
 
 void TMain::BoutonDifficileClick()
 {
-    Flow.StartScrollingLesson();
+    m_flow.StartScrollingLesson();
     FocusEditText();
 }
 
@@ -586,13 +587,13 @@ void TMain::StartScrolling()
 
 void TMain::Dictesnumro11Click(int tag)
 {
-    Flow.StartNumberedDictation(tag);
+    m_flow.StartNumberedDictation(tag);
     FocusEditText();
 }
 
 void TMain::StartDictation(const QString &textPath, const QString &recordingPath)
 {
-    Flow.StartDictation(textPath, recordingPath);
+    m_flow.StartDictation(textPath, recordingPath);
     FocusEditText();
 }
 
@@ -610,7 +611,7 @@ void TMain::OuvrirDicteeClick()
 {
     const QString path = m_dialogs.ChooseFile(this, OpenDialog1, QStringLiteral("Ouvrir une dictée"));
     if (!path.isEmpty())
-        Flow.StartOwnDictation(path);
+        m_flow.StartOwnDictation(path);
     FocusEditText();
 }
 
@@ -621,8 +622,8 @@ void TMain::BoutonJeuClick()
     const bool scrolling = Timer1->Enabled();
     TimerChrono->SetInterval(0);
     Timer1->SetEnabled(false);
-    Flow.PauseTime();
-    const std::int64_t best = Learner.BestScore();
+    m_flow.PauseTime();
+    const std::int64_t best = m_learner.BestScore();
     std::int64_t newBest = best;
     {
         TJeu game(
@@ -630,11 +631,11 @@ void TMain::BoutonJeuClick()
         game.ShowModal();
         newBest = game.BestScore();
     }
-    Flow.ResumeTime();
+    m_flow.ResumeTime();
     TimerChrono->SetInterval(chrono);
     Timer1->SetEnabled(scrolling);
     FocusEditText();
-    Learner.KeepBestScore(best, newBest);
+    m_learner.KeepBestScore(best, newBest);
 }
 
 // ---- Keyboard guide and target line ----
@@ -670,18 +671,18 @@ void TMain::DrawTargetLine(const std::string &typed, const std::string &target)
 void TMain::Scroller1Click()
 {
     HandOpacity = Scroller1->Position();
-    if (!Session.TargetText.empty())
+    if (!Session().TargetText.empty())
         DrawKeyboardGuide(GuideCharacter());
     PaintBoxKey->Flip();
 }
 
 void TMain::Timer1Timer(int)
 {
-    if (ScrollTargetLine(*DXPaintBoxTexte, ScrollBitmap, ScrollOffset, Timer1->Interval(), Session.TargetText))
+    if (ScrollTargetLine(*DXPaintBoxTexte, ScrollBitmap, ScrollOffset, Timer1->Interval(), Session().TargetText))
         return;
     Timer1->SetEnabled(false);
     // The text has gone by before the learner has finished it: it comes in again from the right.
-    if (Flow.ScrollsAgain())
+    if (m_flow.ScrollsAgain())
         StartScrolling();
 }
 
@@ -714,21 +715,21 @@ void TMain::RecordResult(long double speed, long double success)
 
 void TMain::SaveHistory()
 {
-    Learner.SaveHistory(Statistics());
+    m_learner.SaveHistory(Statistics());
 }
 
 void TMain::FormActivate()
 {
     TStatistiques &window = Statistics();
-    Learner.ProgramFolder = ProgramFolder;
-    if (!Learner.Identify(window)) {
+    m_learner.ProgramFolder = ProgramFolder();
+    if (!m_learner.Identify(window)) {
         End.Request();
-        LabelUser->SetCaption(UserName);
+        LabelUser->SetCaption(UserName());
         return;
     }
     window.Repaint();
     window.ShowModal();
-    LabelUser->SetCaption(UserName);
+    LabelUser->SetCaption(UserName());
 }
 
 // ---- The view of the lesson flow ----

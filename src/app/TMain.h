@@ -102,23 +102,21 @@ public:
     // The key names, one recorded word each ("Touche_a.wav"), played at SpinEdit2's rate.
     TDXWaveList DXWaveList3{&DXSound1};
 
-    // The lesson, apart from the window; the names below are its own values, under their usual names.
-    LessonFlow Flow{*this};
-    QString &ProgramFolder = Flow.ProgramFolder;
-    std::vector<std::string> &LessonLines = Flow.LessonLines;
+    // The scrolling line's picture and where its left edge stands on the line; the hands' opacity.
     QImage ScrollBitmap;
+    int ScrollOffset = 0;
     int HandOpacity = 255;
     // Where each character's key lies on the keyboard surface; filled once by FormCreate.
     keymap::KeyCentres KeyCentre;
-    int ScrollOffset = 0;
-    TypingSession &Session = Flow.Session;
-    LessonStopwatch &LessonTime = Flow.LessonTime;
+
+    // The lesson and the learner as they are now, for what shows them. The flow and the learner own them.
+    const TypingSession &Session() const { return m_flow.Session; }
+    const std::vector<std::string> &LessonLines() const { return m_flow.LessonLines; }
+    const QString &ProgramFolder() const { return m_flow.ProgramFolder; }
+    const QString &UserName() const { return m_learner.UserName; }
+    const ::HistoryBlock &HistoryBlock() const { return m_learner.HistoryBlock; }
     // The steady clock the lesson's time is read from, in milliseconds; a test may set its own.
-    std::function<std::int64_t()> &SteadyMilliseconds = Flow.SteadyMilliseconds;
-    // The learner: the name typed at the prompt, their folder, the image of their history file and their lock.
-    ::Learner Learner;
-    QString &UserName = Learner.UserName;
-    ::HistoryBlock &HistoryBlock = Learner.HistoryBlock;
+    void SetClock(std::function<std::int64_t()> clock) { m_flow.SteadyMilliseconds = std::move(clock); }
     // The statistics window, created after this one by the start-up sequence.
     TStatistiques *Statistiques = nullptr;
     // The keys the demonstration types, on their way to the focused control.
@@ -167,7 +165,7 @@ public:
     void BoutonJeuClick();
 
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
-    unsigned char GuideCharacter() const { return Flow.GuideCharacter(); }
+    unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }
     void DrawKeyboardGuide(unsigned char ch);
     void DrawKeyMarker(unsigned char code);
     void DrawKeyOutline(unsigned char ch);
@@ -181,7 +179,7 @@ public:
     void PronounceCharacter(unsigned char ch);
     void RecordResult(long double speed, long double success) override;
     void SaveHistory();
-    QString UserFolder() const { return ProgramFolder + UserName; }
+    QString UserFolder() const { return ProgramFolder() + UserName(); }
     QString HistoryPath() const { return UserFolder() + QStringLiteral("/Config.txt"); }
 
     // Types a text into the focused control, one character every 100 ms.
@@ -227,6 +225,10 @@ private:
 
     QString m_programFolder;
     UserDialogs &m_dialogs;
+    // The lesson, apart from the window: it tells this window, its view, what to show, play and record.
+    LessonFlow m_flow{*this};
+    // The learner: the name typed at the prompt, their folder, the image of their history file and their lock.
+    ::Learner m_learner;
     bool m_identified = false;
     bool m_centred = false;
 };

@@ -40,12 +40,12 @@ TEST_F(BadInput, OddLessonsAreTakenAsTheirBytes)
         WriteLesson(1, row.bytes);
         QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
         ASSERT_TRUE(Errors.isEmpty()) << row.name << ": " << Errors.join(QLatin1Char('|')).toStdString();
-        EXPECT_EQ(m.Session.TargetText.size(), row.target.size()) << row.name;
-        EXPECT_TRUE(m.Session.TargetText == row.target) << row.name;
-        EXPECT_EQ(m.LessonLines.size(), 1u) << row.name << ": only the first line is kept";
+        EXPECT_EQ(m.Session().TargetText.size(), row.target.size()) << row.name;
+        EXPECT_TRUE(m.Session().TargetText == row.target) << row.name;
+        EXPECT_EQ(m.LessonLines().size(), 1u) << row.name << ": only the first line is kept";
     }
     Type(QStringLiteral("\u00C3"));
-    EXPECT_EQ(m.Session.CorrectCount, 1) << "the first byte of the UTF-8 text is typed as the letter it stands for";
+    EXPECT_EQ(m.Session().CorrectCount, 1) << "the first byte of the UTF-8 text is typed as the letter it stands for";
 }
 
 TEST_F(BadInput, LessonsWithNothingToTypeAreRefused)
@@ -60,7 +60,7 @@ TEST_F(BadInput, LessonsWithNothingToTypeAreRefused)
         EXPECT_TRUE(Errors[0].startsWith(QStringLiteral("Indice de liste hors limites")) ||
                     Errors[0].contains(QStringLiteral("est vide")))
             << Errors[0].toStdString();
-        EXPECT_TRUE(m.Session.TargetText.empty());
+        EXPECT_TRUE(m.Session().TargetText.empty());
     }
 }
 
@@ -173,7 +173,7 @@ TEST_F(BadInput, FilesThatAreNotPlainOrTooBigAreRefusedWithoutWaiting)
                       .arg(row.limit / megabyte)
                 : QStringLiteral("Impossible d'ouvrir le fichier %1.").arg(path);
         EXPECT_EQ(Errors, QStringList{expected});
-        EXPECT_EQ(m.Session.TargetText, "abc") << "the running lesson stays";
+        EXPECT_EQ(m.Session().TargetText, "abc") << "the running lesson stays";
         if (row.kind == Kind::Folder)
             ASSERT_TRUE(QDir().rmdir(path));
         else

@@ -85,8 +85,8 @@ TEST_F(Dictation, ChosenDictationIsHiddenReadAloudAndRecorded)
     ASSERT_FALSE(Item("ReecouterDictee1")->isEnabled());
     Item("Dictesnumro31")->trigger();
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(m.Session.TargetText, "Le chat dort.");
-    EXPECT_EQ(m.Session.PracticeMode, Practice::Scrolling);
+    EXPECT_EQ(m.Session().TargetText, "Le chat dort.");
+    EXPECT_EQ(m.Session().PracticeMode, Practice::Scrolling);
     EXPECT_FALSE(HasYellow(m.DXPaintBoxTexte->Shown())) << "the text stays hidden";
     ASSERT_EQ(m.DXWaveList2.Count(), 1);
     EXPECT_EQ(m.DXWaveList2.Items(0).Name, QStringLiteral("Dictee03.wav"));
@@ -134,8 +134,8 @@ TEST_F(Dictation, WithoutRecordingTheTextIsShownAsASentence)
     WriteFile(QStringLiteral("Dictees/Dictee05.txt"), "Bonjour\r\n");
     TMain &m = Main();
     Item("Dictesnumro51")->trigger();
-    EXPECT_EQ(m.Session.TargetText, "Bonjour");
-    EXPECT_EQ(m.Session.PracticeMode, Practice::Sentences);
+    EXPECT_EQ(m.Session().TargetText, "Bonjour");
+    EXPECT_EQ(m.Session().PracticeMode, Practice::Sentences);
     EXPECT_TRUE(HasYellow(m.DXPaintBoxTexte->Shown()));
     EXPECT_EQ(m.DXWaveList2.Count(), 0);
 }
@@ -156,9 +156,9 @@ TEST_F(Dictation, MissingOrEmptyDictationLeavesTheRunningLessonAlone)
     EXPECT_TRUE(Errors[0].startsWith(QStringLiteral("Impossible d'ouvrir le fichier "))) << Errors[0].toStdString();
     EXPECT_TRUE(Errors[0].contains(QStringLiteral("Dictee10.txt")));
     EXPECT_TRUE(Errors[1].contains(QStringLiteral("est vide"))) << Errors[1].toStdString();
-    EXPECT_EQ(m.Session.TargetText, "abc");
-    EXPECT_EQ(m.Session.TypedText, "a");
-    EXPECT_EQ(m.Session.PracticeMode, Practice::Training);
+    EXPECT_EQ(m.Session().TargetText, "abc");
+    EXPECT_EQ(m.Session().TypedText, "a");
+    EXPECT_EQ(m.Session().PracticeMode, Practice::Training);
 }
 
 TEST_F(Dictation, OwnTextInEitherEncodingGivesTheSameLesson)
@@ -174,20 +174,20 @@ TEST_F(Dictation, OwnTextInEitherEncodingGivesTheSameLesson)
         const QString path = Folder() + QStringLiteral("mes dictées/") + QLatin1String(name);
         Dialogs.ChosenFile = path;
         Item("OuvrirDictee1")->trigger();
-        EXPECT_EQ(m.Session.TargetText, expected) << name;
-        EXPECT_EQ(m.Session.PracticeMode, Practice::Sentences) << "no recording beside it: shown";
+        EXPECT_EQ(m.Session().TargetText, expected) << name;
+        EXPECT_EQ(m.Session().PracticeMode, Practice::Sentences) << "no recording beside it: shown";
     }
 
     // A recording of the same name beside the text makes it a dictation.
     WriteFile(QStringLiteral("mes dictées/utf8.wav"), ToneWave());
     Item("OuvrirDictee1")->trigger();
-    EXPECT_EQ(m.Session.PracticeMode, Practice::Scrolling);
+    EXPECT_EQ(m.Session().PracticeMode, Practice::Scrolling);
     EXPECT_EQ(PlayingVoices(), 1);
 
     // Cancelling the dialog changes nothing.
     Dialogs.ChosenFile.clear();
     Item("OuvrirDictee1")->trigger();
-    EXPECT_EQ(m.Session.TargetText, expected);
+    EXPECT_EQ(m.Session().TargetText, expected);
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
 }
 

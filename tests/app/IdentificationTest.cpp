@@ -92,7 +92,7 @@ TEST_F(Identification, NewLearnerGetsAFolderAMessageAndAnEmptyChart)
     EXPECT_EQ(StatisticsShown, 1);
     EXPECT_EQ(userWhileShown, QStringLiteral("Marie Durand")) << "the design caption until the window closes";
     EXPECT_EQ(Shown(m.LabelUser), QStringLiteral("Marie"));
-    EXPECT_EQ(m.UserName, QStringLiteral("Marie"));
+    EXPECT_EQ(m.UserName(), QStringLiteral("Marie"));
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_FALSE(m.End.Requested());
 }
@@ -128,7 +128,7 @@ TEST_F(Identification, NameOfSpacesIsAcceptedAsTyped)
     TMain &m = Main();
     EXPECT_EQ(Messages, QStringList{FolderMade});
     EXPECT_TRUE(QFileInfo(Folder() + QStringLiteral("   ")).isDir());
-    EXPECT_EQ(m.UserName, QStringLiteral("   "));
+    EXPECT_EQ(m.UserName(), QStringLiteral("   "));
 }
 
 // Beside the program stand a file and a link to a folder: neither name can be a learner's folder.
@@ -198,7 +198,7 @@ TEST_F(Identification, ASecondCopyForTheSameLearnerWritesNothing)
                                                        "l'application")});
         EXPECT_TRUE(m.End.Requested());
         EXPECT_EQ(StatisticsShown, 0);
-        EXPECT_EQ(m.UserName, QString());
+        EXPECT_EQ(m.UserName(), QString());
         EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         EXPECT_EQ(History(QStringLiteral("Marie")), history);
         CloseMain();
@@ -334,8 +334,8 @@ TEST_F(Identification, ShortHistoryIsReportedAndNothingIsShown)
     EXPECT_EQ(StatisticsShown, 0);
     EXPECT_EQ(m.Statistiques->Series1->Count(), 0);
     EXPECT_EQ(Shown(m.LabelUser), QStringLiteral("Marie Durand"));
-    EXPECT_EQ(m.UserName, QStringLiteral("Marie")) << "later saves go to the same file";
-    EXPECT_EQ(m.HistoryBlock.Record(0).Speed, 180.0) << "the bytes read are kept";
+    EXPECT_EQ(m.UserName(), QStringLiteral("Marie")) << "later saves go to the same file";
+    EXPECT_EQ(m.HistoryBlock().Record(0).Speed, 180.0) << "the bytes read are kept";
 }
 
 TEST_F(Identification, FailedSaveIsReportedKeepsThePointsAndTheNextSaveWritesThemAll)

@@ -25,7 +25,7 @@ protected:
     TMain &MainOnClock()
     {
         TMain &m = Main();
-        m.SteadyMilliseconds = [this] { return Clock; };
+        m.SetClock([this] { return Clock; });
         return m;
     }
     // Types one key at the given time of the test's clock.

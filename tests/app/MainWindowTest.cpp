@@ -131,7 +131,7 @@ TEST_F(MainWindow, StartingValues)
     EXPECT_EQ(m.DXImageList1.Items(12).Name, QStringLiteral("Tapotis.bmp"));
     EXPECT_EQ(m.DXImageList1.Items(12).TransparentColor, colours::Black);
     EXPECT_EQ(m.DXImageList1.Items(0).TransparentColor, colours::White);
-    EXPECT_EQ(m.ProgramFolder, Folder());
+    EXPECT_EQ(m.ProgramFolder(), Folder());
     EXPECT_EQ(m.PaintBoxKey->SurfaceSize(), QSize(632, 248));
     EXPECT_EQ(m.DXPaintBoxTexte->SurfaceSize(), QSize(705, 33));
     EXPECT_EQ(m.OpenDialog1.QtFilter(), QStringLiteral("Dictées vocales Tapotis2002 (*.txt)"));
@@ -202,7 +202,7 @@ TEST_F(MainWindow, TabNeverMovesTheFocus)
     QTest::keyClick(m.EditText, Qt::Key_Tab);
     EXPECT_TRUE(m.EditText->hasFocus());
     // Its character still reaches the typing: a wrong key.
-    EXPECT_EQ(m.Session.ErrorCount, 1);
+    EXPECT_EQ(m.Session().ErrorCount, 1);
 
     m.BoutonMoyen->setFocus();
     QTest::keyClick(m.BoutonMoyen, Qt::Key_Tab);
@@ -230,9 +230,9 @@ TEST_F(MainWindow, NothingIsPastedIntoTheEditBox)
     QTest::keyClick(m.EditText, Qt::Key_Insert, Qt::ShiftModifier);
     QTest::mouseClick(m.EditText, Qt::MiddleButton);
     EXPECT_EQ(BoxText(), QString());
-    EXPECT_EQ(m.Session.Cursor, 1);
+    EXPECT_EQ(m.Session().Cursor, 1);
     // Ctrl+V is the control character 22: a wrong key. Shift+Insert and the middle button are no characters.
-    EXPECT_EQ(m.Session.ErrorCount, 1);
+    EXPECT_EQ(m.Session().ErrorCount, 1);
 
     EXPECT_FALSE(m.EditText->acceptDrops());
     EXPECT_EQ(m.EditText->contextMenuPolicy(), Qt::PreventContextMenu);
@@ -249,7 +249,7 @@ TEST_F(MainWindow, AcceptedCharactersAlwaysGoToTheEnd)
     m.EditText->selectAll();
     Type(QStringLiteral("c"));
     EXPECT_EQ(BoxText(), QStringLiteral("abc"));
-    EXPECT_EQ(m.Session.ErrorCount, 0);
+    EXPECT_EQ(m.Session().ErrorCount, 0);
 }
 
 TEST_F(MainWindow, ScrollSpeedCannotBeTypedButVoiceSpeedCan)
@@ -351,7 +351,7 @@ TEST_F(MainWindow, KeyTypedDuringAWaitIsHandledBeforeTheWaitReturns)
     QCoreApplication::postEvent(m.EditText,
                                 new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
     m.WaitMilliseconds(0);
-    EXPECT_EQ(m.Session.CorrectCount, 1);
+    EXPECT_EQ(m.Session().CorrectCount, 1);
     EXPECT_EQ(BoxText(), QStringLiteral("a"));
 }
 
@@ -375,7 +375,7 @@ TEST_F(MainWindow, QuitDuringAWaitEndsTheProgramOnlyAfterTheHandler)
 TEST_F(MainWindow, ProgramFolderIsTheExecutablesFolder)
 {
     TMain main;
-    EXPECT_EQ(main.ProgramFolder, QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+    EXPECT_EQ(main.ProgramFolder(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
 TEST_F(MainWindow, TitleAndHummingbirdAnimateFromTheirDesignFrames)

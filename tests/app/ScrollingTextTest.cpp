@@ -40,8 +40,8 @@ TEST_F(ScrollingText, StartsAtTheRightEdgeAtTheSpinBoxSpeed)
     m.SpinEdit1->setValue(3);
     QTest::mouseClick(m.BoutonDifficile, Qt::LeftButton);
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(m.Session.PracticeMode, Practice::Scrolling);
-    EXPECT_EQ(m.Session.TargetText, "Le vent du soir");
+    EXPECT_EQ(m.Session().PracticeMode, Practice::Scrolling);
+    EXPECT_EQ(m.Session().TargetText, "Le vent du soir");
     EXPECT_TRUE(m.Timer1->Enabled());
     EXPECT_EQ(m.Timer1->Interval(), 40);
     EXPECT_EQ(m.ScrollOffset, 705) << "just beyond the right edge";
@@ -80,7 +80,7 @@ TEST_F(ScrollingText, TextThatHasGoneByUnfinishedComesInAgain)
     m.Timer1Timer(0);
     EXPECT_TRUE(m.Timer1->Enabled());
     EXPECT_EQ(m.ScrollOffset, 705);
-    EXPECT_EQ(m.Session.TypedText, "a") << "the typing goes on where it was";
+    EXPECT_EQ(m.Session().TypedText, "a") << "the typing goes on where it was";
 }
 
 TEST_F(ScrollingText, FinishedLessonIsRecordedAndStopsTheText)
@@ -111,6 +111,6 @@ TEST_F(ScrollingText, MissingLessonLeavesTheRunningOneAlone)
     QTest::mouseClick(m.BoutonDifficile, Qt::LeftButton);
     ASSERT_EQ(Errors.size(), 1);
     EXPECT_TRUE(Errors[0].startsWith(QStringLiteral("Impossible d'ouvrir le fichier "))) << Errors[0].toStdString();
-    EXPECT_EQ(m.Session.TargetText, "abc");
+    EXPECT_EQ(m.Session().TargetText, "abc");
     EXPECT_FALSE(m.Timer1->Enabled());
 }

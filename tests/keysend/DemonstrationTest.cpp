@@ -50,7 +50,7 @@ TEST_F(Demonstration, TypesTheLevel4LessonWithTheGuideFollowing)
     auto engine = m.EditText->OnKeyPress;
     m.EditText->OnKeyPress = [&](char &key) {
         engine(key);
-        const std::size_t next = static_cast<std::size_t>(m.Session.Cursor) - 1;
+        const std::size_t next = static_cast<std::size_t>(m.Session().Cursor) - 1;
         if (next >= lesson.size())
             return;
         const bool shifted = (kbdlayout::VkKeyScan(static_cast<unsigned char>(lesson[next])) >> 8) == 1;
@@ -69,8 +69,8 @@ TEST_F(Demonstration, TypesTheLevel4LessonWithTheGuideFollowing)
     EXPECT_FALSE(m.BoutonSon->isChecked()) << "the sound switch shows it is off";
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(BoxText(), cp1252::ToUnicode(lesson));
-    EXPECT_EQ(m.Session.CorrectCount, static_cast<int>(lesson.size()));
-    EXPECT_EQ(m.Session.ErrorCount, 0);
+    EXPECT_EQ(m.Session().CorrectCount, static_cast<int>(lesson.size()));
+    EXPECT_EQ(m.Session().ErrorCount, 0);
     EXPECT_EQ(Shown(m.LabelCorrect), QString::number(lesson.size()));
     EXPECT_EQ(Shown(m.LabelErreur), QStringLiteral("0"));
     EXPECT_EQ(m.BoutonSon->Tag(), 0);
@@ -91,15 +91,15 @@ TEST_F(Demonstration, QuittingStopsTheTypingAndEndsTheProgram)
     auto engine = m.EditText->OnKeyPress;
     m.EditText->OnKeyPress = [&m, &asked, engine](char &key) {
         engine(key);
-        if (m.Session.TypedText.size() == 3 && !asked) {
+        if (m.Session().TypedText.size() == 3 && !asked) {
             asked = true;
             QTimer::singleShot(50, &m, [&m] { m.BoutonQuitter->click(); });
         }
     };
     QTest::mouseClick(m.BoutonAuto, Qt::LeftButton);
     EXPECT_TRUE(m.End.Requested());
-    EXPECT_GE(m.Session.TypedText.size(), 3u);
-    EXPECT_LE(m.Session.TypedText.size(), 4u) << "nothing more is typed once the end is asked for";
+    EXPECT_GE(m.Session().TypedText.size(), 3u);
+    EXPECT_LE(m.Session().TypedText.size(), 4u) << "nothing more is typed once the end is asked for";
     EXPECT_EQ(m.Keyboard.GetKeyState(16), 0);
 }
 
@@ -131,7 +131,7 @@ TEST_F(DemonstrationKeys, SenderMessagesAndFailuresReachTheLearner)
     EXPECT_EQ(Errors, QStringList{QStringLiteral("'X' n'est pas une valeur entière correcte.")});
     EXPECT_EQ(Typed, "Fte");
     EXPECT_EQ(BoxText(), QStringLiteral("F")) << "the engine keeps wrong characters out of the box";
-    EXPECT_EQ(m.Session.ErrorCount, 2);
+    EXPECT_EQ(m.Session().ErrorCount, 2);
 
     Messages.clear();
     Typed.clear();
