@@ -5,6 +5,8 @@ cmake_minimum_required(VERSION 3.25)
 # Which folders of ours each folder may include (its own is always allowed). The platform is in parts, each a
 # folder of its own ("platform/text", ...), so a folder names the parts it uses.
 # The edges follow the link lines of src/*/CMakeLists.txt and src/platform/*/CMakeLists.txt: change both together.
+# The compiler checks the link lines (each library sees only the headers of those it links); this table also
+# catches an include across an edge the design forbids, even once a link has been added for it.
 set(MAY_USE_main     app)                    # main.cpp: only starts the application
 set(MAY_USE_app      guide audio keysend stats assets game  # the windows put everything together
                      platform/controls platform/dialogs platform/help platform/drawing platform/input platform/sound
