@@ -8,7 +8,7 @@ cmake_minimum_required(VERSION 3.25)
 # The compiler checks the link lines (each library sees only the headers of those it links); this table also
 # catches an include across an edge the design forbids, even once a link has been added for it.
 set(MAY_USE_main     app)                    # main.cpp: only starts the application
-set(MAY_USE_app      guide audio keysend stats assets game  # the windows put everything together
+set(MAY_USE_app      guide audio keysend stats assets game course # the windows put everything together
                      platform/controls platform/dialogs platform/help platform/drawing platform/input platform/sound
                      platform/text)
 set(MAY_USE_guide    platform/drawing)       # keyboard guide and target line draw on the surface
@@ -17,6 +17,7 @@ set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/
 set(MAY_USE_stats    platform/controls platform/dialogs platform/drawing platform/text) # history and statistics
 set(MAY_USE_assets   audio platform/controls platform/dialogs platform/drawing platform/sound platform/text) # splash
 set(MAY_USE_game     audio platform/drawing platform/text)   # the falling-words game and its rules
+set(MAY_USE_course   "")                     # the course's lessons and text: rules only
 # The platform's parts, bottom up: Qt, OpenAL and the parts below, nothing else of ours.
 set(MAY_USE_platform/text     "")                            # tutor_text: code page, files, the error they throw
 set(MAY_USE_platform/sound    platform/text)                 # tutor_soundout: a bad wave file throws our error
@@ -31,6 +32,7 @@ set(PARTED_FOLDERS platform)
 # Qt-free files (folder/name, header and source alike): no Qt header, and of ours only other Qt-free files.
 set(QT_FREE
     app/LessonReader app/LessonStopwatch app/TypingSession                # tutor_core: the rules of a lesson
+    course/Course course/CourseText                                        # tutor_course: lessons and their text
     game/JeuRules                                                          # tutor_gamerules: the rules of the game
     audio/Cue                                                              # the three cues, named
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator

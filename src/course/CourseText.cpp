@@ -1,0 +1,308 @@
+#include "course/CourseText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <random>
+
+namespace course {
+namespace {
+
+constexpr char WordsMark = 'W';
+constexpr char SentencesMark = 'S';
+
+bool IsLowerLetter(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || c >= 0xE0;
+}
+
+bool IsVowelStart(std::string_view word)
+{
+    if (word.empty())
+        return false;
+    const unsigned char c = static_cast<unsigned char>(word.front());
+    return std::string_view("aeiouyh\xE0\xE2\xE9\xE8\xEA\xEE\xF4\xFB").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+class AttemptMaker
+{
+public:
+    AttemptMaker(const Lesson &lesson, const Material &material, std::uint32_t seed)
+        : m_lesson(lesson), m_material(material), m_random(seed)
+    {
+        for (const char c : lesson.Keys)
+            if (IsLowerLetter(static_cast<unsigned char>(c)))
+                m_letters.push_back(c);
+        for (const char c : lesson.NewKeys) {
+            if (IsLowerLetter(static_cast<unsigned char>(c)))
+                m_newLetters.push_back(c);
+            else if (c != ' ' && !(c >= 'A' && c <= 'Z'))
+                m_newSigns.push_back(c);
+        }
+        m_capitals = lesson.Allows('A');
+        m_capitalsAreNew = lesson.NewKeys.find('A') != std::string::npos;
+        for (char d = '0'; d <= '9'; ++d)
+            if (lesson.Allows(static_cast<unsigned char>(d)))
+                m_digits.push_back(d);
+        for (int n = 1; n <= lesson.Number; ++n)
+            m_usableWords += m_material.WordsOf(n).size();
+    }
+
+    std::string Line()
+    {
+        const std::size_t target = Between(MinLineLength + 6, MaxLineLength - 4);
+        std::string line;
+        int misses = 0;
+        bool capitalNext = m_lesson.Kind == TextKind::Sentences;
+        while (line.size() < target && misses < 16) {
+            std::string token = Token(capitalNext);
+            const std::size_t length = line.size() + (line.empty() ? 0 : 1) + token.size();
+            if (token.empty() || length > MaxLineLength || !m_lesson.AllowsAll(token)) {
+                ++misses;
+                continue;
+            }
+            if (!line.empty())
+                line += ' ';
+            line += token;
+            const char last = token.back();
+            capitalNext = m_capitals && (last == '.' || last == '!' || last == '?');
+        }
+        // Letter groups make up a line that came out short.
+        while (line.size() < MinLineLength) {
+            const std::size_t room = MaxLineLength - line.size() - 1;
+            line += ' ';
+            line += DrillGroup(std::min<std::size_t>(room, 5));
+        }
+        return line;
+    }
+
+private:
+    std::size_t Between(std::size_t low, std::size_t high)
+    {
+        return std::uniform_int_distribution<std::size_t>(low, high)(m_random);
+    }
+    bool Chance(int percent) { return static_cast<int>(Between(0, 99)) < percent; }
+    template <typename T> const T &Pick(const std::vector<T> &items) { return items[Between(0, items.size() - 1)]; }
+    char PickChar(const std::string &chars) { return chars[Between(0, chars.size() - 1)]; }
+
+    std::string Token(bool capital)
+    {
+        std::string token;
+        if (m_lesson.Kind == TextKind::Drill || m_usableWords == 0)
+            token = DrillGroup(Between(m_lesson.Number <= 2 ? 2 : 3, 5));
+        else if (m_lesson.Kind == TextKind::Sentences && Chance(35))
+            token = Sentence();
+        else if (!m_newSigns.empty() && Chance(45))
+            token = Signed(PickChar(m_newSigns));
+        else if (Chance(m_newLetters.empty() ? 0 : 15))
+            token = DrillGroup(Between(3, 5));
+        else
+            token = Word();
+        if (token.empty())
+            return token;
+        // Capitals start the lines and the sentences; in the lesson that brings them in, some words get one too.
+        if ((capital || (m_capitalsAreNew && Chance(25))) && token.front() >= 'a' && token.front() <= 'z')
+            token.front() = static_cast<char>(token.front() - 'a' + 'A');
+        return token;
+    }
+
+    // A group of letters, most of them new ones.
+    std::string DrillGroup(std::size_t length)
+    {
+        std::string group;
+        for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i)
+            group += !m_newLetters.empty() && Chance(60) ? PickChar(m_newLetters) : PickChar(m_letters);
+        return group;
+    }
+
+    // A word the lesson may use: half the time one that has a new key, and of two words drawn, often the
+    // shorter.
+    std::string Word()
+    {
+        const std::string *best = nullptr;
+        for (int draw = 0; draw < 2; ++draw) {
+            const std::string *word = DrawWord();
+            if (word && (!best || (word->size() < best->size() && Chance(70))))
+                best = word;
+        }
+        return best ? *best : std::string();
+    }
+
+    const std::string *DrawWord()
+    {
+        const std::vector<std::string> &own = m_material.WordsOf(m_lesson.Number);
+        if (!own.empty() && Chance(50))
+            return &Pick(own);
+        std::size_t index = Between(0, m_usableWords - 1);
+        for (int n = 1; n <= m_lesson.Number; ++n) {
+            const std::vector<std::string> &words = m_material.WordsOf(n);
+            if (index < words.size())
+                return &words[index];
+            index -= words.size();
+        }
+        return nullptr;
+    }
+
+    std::string Sentence()
+    {
+        const std::vector<std::string> &own = m_material.SentencesOf(m_lesson.Number);
+        if (!own.empty() && Chance(50))
+            return Pick(own);
+        std::vector<const std::vector<std::string> *> groups;
+        for (int n = 1; n <= m_lesson.Number; ++n)
+            if (!m_material.SentencesOf(n).empty())
+                groups.push_back(&m_material.SentencesOf(n));
+        if (groups.empty())
+            return Word();
+        return Pick(*Pick(groups));
+    }
+
+    std::string Number()
+    {
+        if (m_digits.empty())
+            return std::string();
+        std::string number(1, PickChar(m_digits));
+        const std::size_t more = Between(0, 3);
+        for (std::size_t i = 0; i < more && number.front() != '0'; ++i)
+            number += PickChar(m_digits);
+        return number;
+    }
+
+    // A word with one of the lesson's new signs, as French text sets it.
+    std::string Signed(char sign)
+    {
+        const std::string word = Word();
+        switch (sign) {
+        case ',':
+        case '.': return word + sign;
+        case ';':
+        case ':':
+        case '!':
+        case '?': return word + ' ' + sign;
+        case '\'': {
+            static const std::vector<std::string> elided{"l'", "d'", "j'", "n'", "s'", "c'", "qu'"};
+            for (int tries = 0; tries < 6; ++tries) {
+                const std::string next = Word();
+                if (IsVowelStart(next))
+                    return Pick(elided) + next;
+            }
+            return std::string();
+        }
+        case '"': return '"' + word + '"';
+        case '(':
+        case ')': return '(' + word + ')';
+        case '{':
+        case '}': return '{' + word + '}';
+        case '[':
+        case ']': return '[' + word + ']';
+        case '@': return word + '@' + Word();
+        case '#': return '#' + (Chance(50) ? Number() : word);
+        case '\x80': return Number() + " \x80";
+        case '|':
+        case '\\': return word + sign + Word();
+        // The tilde and the grave accent are dead keys: they stand alone, typed with the space after them.
+        case '~':
+        case '`': return std::string(1, sign);
+        default:
+            if (sign >= '0' && sign <= '9')
+                return Number();
+            return word;
+        }
+    }
+
+    const Lesson &m_lesson;
+    const Material &m_material;
+    std::mt19937 m_random;
+    std::string m_letters;
+    std::string m_newLetters;
+    std::string m_newSigns;
+    std::string m_digits;
+    bool m_capitals = false;
+    bool m_capitalsAreNew = false;
+    std::size_t m_usableWords = 0;
+};
+
+void File(std::vector<std::vector<std::string>> &groups, std::string entry)
+{
+    const int lesson = FirstLessonAllowing(entry);
+    if (lesson > 0 && !entry.empty())
+        groups[static_cast<std::size_t>(lesson)].push_back(std::move(entry));
+}
+
+} // namespace
+
+Material Material::Parse(std::string_view data)
+{
+    Material material;
+    std::vector<std::vector<std::string>> *groups = &material.m_words;
+    while (!data.empty()) {
+        const std::size_t end = std::min(data.find('\n'), data.size());
+        std::string_view line = data.substr(0, end);
+        data.remove_prefix(std::min(end + 1, data.size()));
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.size() > 2 && line[0] == '\t') {
+            groups = line[1] == SentencesMark ? &material.m_sentences : &material.m_words;
+            continue;
+        }
+        // Entries are filed again by their own keys, whatever group the data put them in.
+        File(*groups, std::string(line));
+    }
+    return material;
+}
+
+void Material::AddWord(std::string word)
+{
+    File(m_words, std::move(word));
+}
+
+void Material::AddSentence(std::string sentence)
+{
+    File(m_sentences, std::move(sentence));
+}
+
+const std::vector<std::string> &Material::WordsOf(int lesson) const
+{
+    return m_words.at(static_cast<std::size_t>(lesson));
+}
+
+const std::vector<std::string> &Material::SentencesOf(int lesson) const
+{
+    return m_sentences.at(static_cast<std::size_t>(lesson));
+}
+
+std::size_t Material::UsableWords(int lesson) const
+{
+    std::size_t count = 0;
+    for (int n = 1; n <= lesson; ++n)
+        count += WordsOf(n).size();
+    return count;
+}
+
+std::string Material::Serialize() const
+{
+    std::string data;
+    for (int n = 1; n <= LessonCount(); ++n) {
+        for (const auto &[mark, groups] : {std::pair{WordsMark, &m_words}, std::pair{SentencesMark, &m_sentences}}) {
+            const std::vector<std::string> &entries = (*groups)[static_cast<std::size_t>(n)];
+            if (entries.empty())
+                continue;
+            data += '\t';
+            data += mark;
+            data += ' ' + std::to_string(n) + '\n';
+            for (const std::string &entry : entries)
+                data += entry + '\n';
+        }
+    }
+    return data;
+}
+
+std::vector<std::string> MakeAttempt(const Lesson &lesson, const Material &material, std::uint32_t seed)
+{
+    AttemptMaker maker(lesson, material, seed);
+    std::vector<std::string> lines;
+    for (int i = 0; i < AttemptLines; ++i)
+        lines.push_back(maker.Line());
+    return lines;
+}
+
+} // namespace course

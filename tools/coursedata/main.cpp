@@ -1,0 +1,151 @@
+// Makes the course data from Debian's French word list and our phrases: the words and sentences each lesson may
+// use, in Windows-1252, filed under the first lesson whose keys make them.
+//
+//   coursedata WORDLIST PHRASES OUTPUT
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "course/Course.h"
+#include "course/CourseText.h"
+
+namespace {
+
+// UTF-8 to Windows-1252, for the characters a French text uses; nothing when a character has no byte there.
+std::optional<std::string> ToCp1252(const std::string &utf8)
+{
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        char32_t code = 0;
+        std::size_t length = 1;
+        if (c < 0x80)
+            code = c;
+        else if ((c & 0xE0) == 0xC0)
+            code = c & 0x1F, length = 2;
+        else if ((c & 0xF0) == 0xE0)
+            code = c & 0x0F, length = 3;
+        else
+            return std::nullopt;
+        if (i + length > utf8.size())
+            return std::nullopt;
+        for (std::size_t k = 1; k < length; ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += length;
+        if (code == 0x20AC)
+            out += '\x80';
+        else if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+            out += static_cast<char>(code);
+        else
+            return std::nullopt;
+    }
+    return out;
+}
+
+// Tenses a learner hardly ever writes (the imperfect subjunctive, the plural past historic) make words that
+// look rare; they are left out.
+bool LooksRare(const std::string &word)
+{
+    static const char *const endings[] = {"assent", "assiez", "assions", "issiez", "issions", "ussent", "ussiez",
+                                          "ussions", "\xE2mes", "\xE2tes", "\xEEmes", "\xEEtes", "\xFBmes",
+                                          "\xFBtes", "\xE8rent", "erions", "eriez", "asses", "isses", "usses"};
+    for (const char *ending : endings) {
+        const std::string tail(ending);
+        if (word.size() > tail.size() + 1 && word.compare(word.size() - tail.size(), tail.size(), tail) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Abbreviations, unit symbols and lone letters are not words to practise with: a word has a vowel, no full stop,
+// and two letters at least unless it is one of the French one-letter words.
+bool IsPracticeWord(const std::string &word)
+{
+    if (word.find('.') != std::string::npos)
+        return false;
+    if (word.size() == 1)
+        return word == "a" || word == "y" || word == "\xE0";
+    return word.find_first_of("aeiouy\xE0\xE2\xE9\xE8\xEA\xEB\xEE\xEF\xF4\xF9\xFB\xFC") != std::string::npos;
+}
+
+// The most words kept for one lesson: enough never to repeat within an attempt, small enough to embed.
+constexpr std::size_t WordsPerLesson = 3000;
+constexpr std::size_t LongestWord = 12;
+
+std::uint32_t Hash(const std::string &text)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 4) {
+        std::cerr << "usage: coursedata WORDLIST PHRASES OUTPUT\n";
+        return 2;
+    }
+    std::ifstream wordList(argv[1]);
+    std::ifstream phrases(argv[2]);
+    if (!wordList || !phrases) {
+        std::cerr << "coursedata: cannot read " << (wordList ? argv[2] : argv[1])
+                  << " (the word list comes with Debian's wfrench package)\n";
+        return 1;
+    }
+
+    course::Material all;
+    std::string line;
+    while (std::getline(wordList, line)) {
+        const std::optional<std::string> word = ToCp1252(line);
+        if (word && word->size() <= LongestWord && IsPracticeWord(*word) && !LooksRare(*word))
+            all.AddWord(*word);
+    }
+    // Short words first, then an order that mixes the alphabet, so that the words kept are short and varied.
+    course::Material kept;
+    for (int n = 1; n <= course::LessonCount(); ++n) {
+        std::vector<std::string> words = all.WordsOf(n);
+        std::sort(words.begin(), words.end(), [](const std::string &a, const std::string &b) {
+            const std::size_t rankA = a.size() + Hash(a) % 4, rankB = b.size() + Hash(b) % 4;
+            return rankA != rankB ? rankA < rankB : a < b;
+        });
+        words.resize(std::min(words.size(), WordsPerLesson));
+        std::sort(words.begin(), words.end());
+        for (std::string &word : words)
+            kept.AddWord(std::move(word));
+    }
+
+    int lineNumber = 0;
+    while (std::getline(phrases, line)) {
+        ++lineNumber;
+        if (line.empty() || line.rfind("# ", 0) == 0)
+            continue;
+        const std::optional<std::string> sentence = ToCp1252(line);
+        if (!sentence || course::FirstLessonAllowing(*sentence) == 0 || sentence->size() > course::MaxLineLength) {
+            std::cerr << argv[2] << ":" << lineNumber << ": no lesson can type this phrase, or it is too long\n";
+            return 1;
+        }
+        kept.AddSentence(*sentence);
+    }
+
+    const std::string data = kept.Serialize();
+    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+    if (!out) {
+        std::cerr << "coursedata: cannot write " << argv[3] << "\n";
+        return 1;
+    }
+    for (int n = 1; n <= course::LessonCount(); ++n)
+        std::printf("lesson %2d: %5zu words of its own, %6zu usable, %2zu phrases of its own\n", n,
+                    kept.WordsOf(n).size(), kept.UsableWords(n), kept.SentencesOf(n).size());
+    return 0;
+}
