@@ -28,9 +28,16 @@ void LessonFlow::KeyPressed(char &key)
         m_view.PlayCue(Cue::Correct);
         if (verdict.RedrawTargetLine)
             m_view.ShowTypedLine(Session.TypedText, Session.TargetText);
-        if (verdict.FinishesLesson)
+        if (verdict.FinishesLesson && m_courseLesson != 0 && m_courseLine + 1 < m_courseLines.size()) {
+            // The next line comes at once in an empty edit box: the key that ended this one does not show there.
+            Session.TargetText = m_courseLines[++m_courseLine];
+            Session.Cursor = 1;
+            Session.TypedText.clear();
+            key = 0;
+            m_view.ShowNextLine(Session.TargetText);
+        } else if (verdict.FinishesLesson) {
             FinishLesson();
-        else if (verdict.StartsChrono)
+        } else if (verdict.StartsChrono)
             m_view.StartChrono();
     } else {
         m_view.PlayCue(Cue::Wrong);
@@ -50,6 +57,11 @@ void LessonFlow::FinishLesson()
     m_view.StopScrolling();
     m_view.StopChrono();
     const LessonFigures figures = ComputeFigures(Session, static_cast<long double>(LessonTime.Elapsed(Now())));
+    if (m_courseLesson != 0) {
+        const int lesson = m_courseLesson;
+        m_courseLesson = 0;
+        m_view.RecordCourseResult(lesson, figures.Speed, figures.Success);
+    }
     m_view.RecordResult(figures.Speed, figures.Success);
 }
 
@@ -65,6 +77,9 @@ void LessonFlow::ResetSession()
     LessonTime.Clear();
     m_hiddenDictation = false;
     m_revealedAt = 0;
+    m_courseLesson = 0;
+    m_courseLines.clear();
+    m_courseLine = 0;
     m_view.ClearLessonDisplay();
 }
 
@@ -164,6 +179,21 @@ void LessonFlow::StartDictation(const QString &textPath, const QString &recordin
     }
     m_view.OfferRecordingAgain(recorded);
     m_view.SpeakKey(GuideCharacter());
+}
+
+void LessonFlow::StartCourseLesson(int lesson, std::vector<std::string> lines)
+{
+    if (lines.empty() || lines.front().empty())
+        throw TutorError(QStringLiteral("La leçon %1 du parcours n'a aucun texte à taper").arg(lesson));
+    Session.PracticeMode = Practice::Course;
+    Session.AutoMode = false;
+    ResetSession();
+    m_courseLesson = lesson;
+    m_courseLines = std::move(lines);
+    Session.TargetText = m_courseLines.front();
+    m_view.ShowGuide(GuideCharacter());
+    m_view.ShowLessonLine(Session.TargetText);
+    m_view.SpeakKey(Session.CharacterAtCursor());
 }
 
 void LessonFlow::PauseTime()

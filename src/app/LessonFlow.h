@@ -59,6 +59,13 @@ public:
     // A dictation the learner chose: its recording is the ".wav" (or ".WAV") of the same name beside it.
     void StartOwnDictation(const QString &textPath);
 
+    // A lesson of the course: its lines typed one after the other, the counters and the time going on over all of
+    // them, and one result when the last is done. Any other lesson started meanwhile ends it unrecorded.
+    void StartCourseLesson(int lesson, std::vector<std::string> lines);
+    // The course lesson running (0 for none) and the line shown, from 0.
+    int CourseLesson() const { return m_courseLesson; }
+    std::size_t CourseLine() const { return m_courseLine; }
+
     // The time away from the lesson (the game) does not count.
     void PauseTime();
     void ResumeTime();
@@ -74,4 +81,8 @@ private:
     // A dictation whose text is hidden, and the position whose key the guide shows after a miss there (0: none).
     bool m_hiddenDictation = false;
     std::int32_t m_revealedAt = 0;
+    // The course lesson's number (0: none), its lines and the one being typed.
+    int m_courseLesson = 0;
+    std::vector<std::string> m_courseLines;
+    std::size_t m_courseLine = 0;
 };

@@ -42,4 +42,8 @@ public:
     virtual void OfferRecordingAgain(bool offered) = 0;
     // The end of a lesson: the figures to chart and keep.
     virtual void RecordResult(long double speed, long double success) = 0;
+    // A course lesson's next line: the edit box emptied, the line shown from its start.
+    virtual void ShowNextLine(const std::string &text) = 0;
+    // A course lesson finished: its figures go to the learner's progress, before they are charted.
+    virtual void RecordCourseResult(int lesson, long double speed, long double success) = 0;
 };

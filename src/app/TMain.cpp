@@ -1,5 +1,7 @@
 #include "app/TMain.h"
 
+#include <random>
+
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -13,9 +15,13 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/CourseMaterial.h"
 #include "app/LessonReader.h"
+#include "app/TParcours.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
+#include "course/Course.h"
+#include "course/CourseText.h"
 #include "game/TJeu.h"
 #include "guide/KeyDescription.h"
 #include "guide/KeyboardGuide.h"
@@ -259,6 +265,9 @@ void TMain::CreateControls()
                                  QStringLiteral("Activer/Désactiver la prononciation des touches"), 20);
     BoutonPrononcer->SetTag(0);
 
+    BoutonParcours =
+        MakeButton(this, QStringLiteral("BoutonParcours"), QRect(221, 551, 28, 28), QStringLiteral("Parcours"), 22);
+
     const char *const pictures[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
                                     "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
                                     "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
@@ -299,7 +308,7 @@ void TMain::CreateControls()
         DXWaveList3.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
 
     for (TBitBtn *button : {BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter, BoutonAide, BoutonJeu, BoutonSon,
-                            BoutonAuto, BoutonPrononcer})
+                            BoutonAuto, BoutonPrononcer, BoutonParcours})
         button->SetGlyph(assets::Glyph(button->objectName()));
     BoutonDicteesVocales->SetGlyph(assets::Glyph(BoutonDicteesVocales->objectName()));
     setWindowIcon(QIcon(QPixmap::fromImage(assets::Icon())));
@@ -344,6 +353,7 @@ void TMain::BindHandlers()
     connect(BoutonAuto, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonAutoClick(); }));
     connect(BoutonDifficile, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonDifficileClick(); }));
     connect(BoutonJeu, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonJeuClick(); }));
+    connect(BoutonParcours, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonParcoursClick(); }));
     connect(BoutonSon, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonSonClick(); }));
     connect(BoutonPrononcer, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonPrononcerClick(); }));
     connect(SpinEdit1, &QSpinBox::valueChanged, this, GuardedSlot(this, [this] { SpinEdit1Change(); }));
@@ -638,6 +648,23 @@ void TMain::BoutonJeuClick()
     m_learner.KeepBestScore(best, newBest);
 }
 
+void TMain::BoutonParcoursClick()
+{
+    TParcours window(this, m_learner.Progress, DXImageList1, KeyCentre);
+    m_dialogs.ShowModal(window);
+    if (window.Chosen() != 0)
+        StartCourseLesson(window.Chosen());
+    FocusEditText();
+}
+
+void TMain::StartCourseLesson(int lesson)
+{
+    // Every attempt has lines of its own.
+    static std::random_device entropy;
+    m_flow.StartCourseLesson(lesson, course::MakeAttempt(course::LessonNumber(lesson), CourseMaterial(), entropy()));
+    FocusEditText();
+}
+
 // ---- Keyboard guide and target line ----
 
 void TMain::DrawKeyboardGuide(unsigned char ch)
@@ -727,6 +754,7 @@ void TMain::FormActivate()
         LabelUser->SetCaption(UserName());
         return;
     }
+    m_learner.LoadProgress(course::LessonCount());
     window.Repaint();
     window.ShowModal();
     LabelUser->SetCaption(UserName());
@@ -830,6 +858,18 @@ void TMain::PlayRecording(const QString &name, const PcmWave &recording)
 void TMain::OfferRecordingAgain(bool offered)
 {
     ReecouterDictee1->setEnabled(offered);
+}
+
+void TMain::ShowNextLine(const std::string &text)
+{
+    EditText->clear();
+    ShowLessonLine(text);
+}
+
+void TMain::RecordCourseResult(int lesson, long double speed, long double success)
+{
+    m_learner.RecordCourseAttempt(lesson, static_cast<double>(speed), static_cast<double>(success),
+                                  course::GoalSuccess);
 }
 
 TStatistiques &TMain::Statistics() const

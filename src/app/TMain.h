@@ -78,6 +78,8 @@ public:
     // The key names' playback rate in Hz; 22050 plays them as recorded.
     TSpinEdit *SpinEdit2 = nullptr;
     TBitBtn *BoutonPrononcer = nullptr;
+    // Opens the course window.
+    TBitBtn *BoutonParcours = nullptr;
     // The keyboard picture, and the hands and fingers drawn over it.
     TDXImageList DXImageList1;
     // The three cues, in the order of Cue: correct key, wrong key, lesson finished.
@@ -163,6 +165,10 @@ public:
     void OuvrirDicteeClick();
     // The falling-words game, in a window of its own.
     void BoutonJeuClick();
+    // The course: its window, then the chosen lesson with lines made for this attempt.
+    void BoutonParcoursClick();
+    void StartCourseLesson(int lesson);
+    const CourseProgress &Progress() const { return m_learner.Progress; }
 
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
     unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }
@@ -222,6 +228,8 @@ private:
     void SpeakKey(unsigned char ch) override;
     void PlayRecording(const QString &name, const PcmWave &recording) override;
     void OfferRecordingAgain(bool offered) override;
+    void ShowNextLine(const std::string &text) override;
+    void RecordCourseResult(int lesson, long double speed, long double success) override;
 
     QString m_programFolder;
     UserDialogs &m_dialogs;

@@ -10,13 +10,14 @@ enum class Practice : std::int32_t {
     Sentences = 2,     // the sentences, and a dictation without a recording: shown and redrawn like them
     Scrolling = 3,     // the scrolling text, and a dictation read aloud, whose text stays hidden
     Demonstration = 4, // typed by the program itself, without key names
+    Course = 5,        // a lesson of the course: its lines shown and redrawn one after the other; no lesson file
 };
 
 // The one record of the running lesson and the rules that judge each character typed. Pure: no widgets, no
 // timers, no clock. Positions are 1-based; characters are Windows-1252 bytes.
 //
-// Kept true: KeyCount = CorrectCount + ErrorCount; CorrectCount = Cursor - 1; TypedText is the first Cursor - 1
-// characters of TargetText.
+// Kept true: KeyCount = CorrectCount + ErrorCount; TypedText is the first Cursor - 1 characters of TargetText;
+// CorrectCount = Cursor - 1, except in a course lesson, whose counters go on over all its lines.
 struct TypingSession {
     std::string TargetText;
     std::int32_t Cursor = 1;
@@ -40,7 +41,7 @@ struct TypingSession {
 // every character.
 struct KeyVerdict {
     bool Correct = false;
-    bool RedrawTargetLine = false; // training and sentences, after a correct character
+    bool RedrawTargetLine = false; // training, sentences and the course, after a correct character
     bool FinishesLesson = false;   // the last character, typed by the learner
     bool StartsChrono = false;     // the first correct character that does not finish the lesson
 };

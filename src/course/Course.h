@@ -14,11 +14,11 @@ namespace course {
 enum class TextKind { Drill, Words, Sentences };
 
 struct Lesson {
-    int Number = 0;          // 1 for the first
-    std::string Title;       // UTF-8, as the course window shows it
-    std::string NewKeys;     // Windows-1252: the characters this lesson brings in
-    std::string Keys;        // Windows-1252: every character its text may use, space included
-    int GoalSpeed = 0;       // characters per minute to reach, with at least GoalSuccess percent
+    int Number = 0;      // 1 for the first
+    std::string Title;   // UTF-8, as the course window shows it
+    std::string NewKeys; // Windows-1252: the characters this lesson brings in
+    std::string Keys;    // Windows-1252: every character its text may use, space included
+    int GoalSpeed = 0;   // characters per minute to reach, with at least GoalSuccess percent
     TextKind Kind = TextKind::Drill;
 
     bool Allows(unsigned char ch) const { return Keys.find(static_cast<char>(ch)) != std::string::npos; }

@@ -20,7 +20,8 @@ bool IsVowelStart(std::string_view word)
     if (word.empty())
         return false;
     const unsigned char c = static_cast<unsigned char>(word.front());
-    return std::string_view("aeiouyh\xE0\xE2\xE9\xE8\xEA\xEE\xF4\xFB").find(static_cast<char>(c)) != std::string_view::npos;
+    return std::string_view("aeiouyh\xE0\xE2\xE9\xE8\xEA\xEE\xF4\xFB").find(static_cast<char>(c)) !=
+           std::string_view::npos;
 }
 
 class AttemptMaker
@@ -81,7 +82,11 @@ private:
         return std::uniform_int_distribution<std::size_t>(low, high)(m_random);
     }
     bool Chance(int percent) { return static_cast<int>(Between(0, 99)) < percent; }
-    template <typename T> const T &Pick(const std::vector<T> &items) { return items[Between(0, items.size() - 1)]; }
+    template <typename T>
+    const T &Pick(const std::vector<T> &items)
+    {
+        return items[Between(0, items.size() - 1)];
+    }
     char PickChar(const std::string &chars) { return chars[Between(0, chars.size() - 1)]; }
 
     std::string Token(bool capital)

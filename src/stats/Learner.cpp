@@ -3,10 +3,12 @@
 #include <optional>
 #include <vector>
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 
 #include "platform/dialogs/UserDialogs.h"
+#include "platform/text/FileIO.h"
 #include "stats/BestScore.h"
 #include "stats/HistoryStore.h"
 #include "stats/LearnerName.h"
@@ -83,6 +85,53 @@ void Learner::SaveHistory(const TStatistiques &window)
         m_dialogs.ShowMessage(QStringLiteral("Information"),
                               QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé "
                                              "dans le fichier %1")
+                                  .arg(QDir::toNativeSeparators(aside)),
+                              dialogs::Icon::Information);
+}
+
+namespace {
+
+// The most a progress file can hold, a line per lesson, with room to spare.
+constexpr std::size_t ProgressLimit = 64 * 1024;
+
+} // namespace
+
+void Learner::LoadProgress(int lessonCount)
+{
+    Progress = CourseProgress();
+    m_keepProgressAside = false;
+    const QFileInfo file(ProgressPath());
+    if (UserName.isEmpty() || (!file.exists() && !file.isSymLink()))
+        return;
+    const safefile::Contents contents = safefile::Read(ProgressPath(), ProgressLimit);
+    std::optional<CourseProgress> read;
+    if (contents.Refused == safefile::Refusal::None)
+        read = CourseProgress::Parse(contents.Bytes, lessonCount);
+    if (read) {
+        Progress = std::move(*read);
+        return;
+    }
+    m_keepProgressAside = true;
+    m_dialogs.ShowMessage(QStringLiteral("Avertissement"),
+                          QStringLiteral("Le fichier de progression du parcours %1 ne peut pas être lu : le parcours "
+                                         "reprend au début, et l'ancien fichier sera conservé sous un autre nom.")
+                              .arg(QDir::toNativeSeparators(ProgressPath())),
+                          dialogs::Icon::Warning);
+}
+
+void Learner::RecordCourseAttempt(int lesson, double speed, double success, double goalSuccess)
+{
+    if (UserName.isEmpty())
+        return;
+    Progress.Record(lesson, speed, success, QDate::currentDate().toString(Qt::ISODate).toStdString(), goalSuccess);
+    const std::string bytes = Progress.Format();
+    const QString aside = WriteFileSafely(ProgressPath(), bytes.data(), bytes.size(), RealFileSystem(),
+                                          m_keepProgressAside ? OldFile::KeepAside : OldFile::Replace);
+    m_keepProgressAside = false;
+    if (!aside.isEmpty())
+        m_dialogs.ShowMessage(QStringLiteral("Information"),
+                              QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le "
+                                             "fichier %1")
                                   .arg(QDir::toNativeSeparators(aside)),
                               dialogs::Icon::Information);
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "stats/CourseProgress.h"
 #include "stats/HistoryBlock.h"
 #include "stats/LearnerLock.h"
 
@@ -41,6 +42,14 @@ public:
     // Writes the window's points into the history file.
     void SaveHistory(const TStatistiques &window);
 
+    // The learner's progress through the course: read once identified, saved after each finished course lesson
+    // with the same safe save as the history. A file that cannot be read is reported, the course starts afresh,
+    // and the first save keeps the old file aside, never over it.
+    CourseProgress Progress;
+    QString ProgressPath() const { return Folder() + QStringLiteral("/Parcours.txt"); }
+    void LoadProgress(int lessonCount);
+    void RecordCourseAttempt(int lesson, double speed, double success, double goalSuccess);
+
     // The learner's best score at the game (0 before any, or without a learner), and a better one kept.
     std::int64_t BestScore() const;
     void KeepBestScore(std::int64_t previous, std::int64_t score);
@@ -50,4 +59,5 @@ private:
 
     UserDialogs &m_dialogs;
     bool m_keepHistoryAside = false;
+    bool m_keepProgressAside = false;
 };

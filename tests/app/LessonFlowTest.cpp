@@ -26,6 +26,8 @@ public:
     bool Chrono = false;
     QString Recording;
     std::vector<std::pair<long double, long double>> Results;
+    std::vector<int> CourseResults;
+    int NextLines = 0;
 
     void ClearLessonDisplay() override { Line.clear(); }
     void BlankTargetLine() override { Line.clear(); }
@@ -53,6 +55,12 @@ public:
     void PlayRecording(const QString &name, const PcmWave &) override { Recording = name; }
     void OfferRecordingAgain(bool) override {}
     void RecordResult(long double speed, long double success) override { Results.emplace_back(speed, success); }
+    void ShowNextLine(const std::string &text) override
+    {
+        Line = text;
+        ++NextLines;
+    }
+    void RecordCourseResult(int lesson, long double, long double) override { CourseResults.push_back(lesson); }
 };
 
 class LessonFlowTest : public ::testing::Test
@@ -142,4 +150,42 @@ TEST_F(LessonFlowTest, AHiddenDictationShowsAKeyOnlyOnceItWasMissed)
     flow.StartNumberedDictation(1);
     EXPECT_EQ(view.Line, "Le chat.");
     EXPECT_EQ(view.Guide, "L");
+}
+
+// A course lesson: its lines one after the other in an emptied box, counters and time going on over all of them,
+// one result at the end; any other lesson started meanwhile ends it unrecorded.
+TEST_F(LessonFlowTest, ACourseLessonRunsItsLinesAndRecordsOnceAtTheEnd)
+{
+    flow.StartCourseLesson(3, {"ab", "c"});
+    EXPECT_EQ(view.Line, "ab");
+    EXPECT_EQ(view.Guide, "a");
+    now = 1000;
+    Press('a');
+    Press('x');
+    EXPECT_EQ(Press('b'), 0) << "the key that ends a line does not show in the next line's empty box";
+    EXPECT_EQ(view.NextLines, 1);
+    EXPECT_EQ(view.Line, "c");
+    EXPECT_EQ(view.Guide, "c");
+    EXPECT_EQ(flow.CourseLine(), 1u);
+    EXPECT_TRUE(view.Results.empty()) << "nothing is recorded between lines";
+    EXPECT_EQ(view.Correct, 2);
+    now = 4000;
+    EXPECT_EQ(Press('c'), 'c');
+    EXPECT_EQ(view.CourseResults, std::vector<int>{3});
+    ASSERT_EQ(view.Results.size(), 1u);
+    // Three right keys in three seconds of real time; three keys of four right.
+    EXPECT_DOUBLE_EQ(double(view.Results[0].first), 60.0);
+    EXPECT_DOUBLE_EQ(double(view.Results[0].second), 75.0);
+    EXPECT_EQ(view.Cues.back(), Cue::Finished);
+    EXPECT_EQ(flow.CourseLesson(), 0);
+
+    flow.StartCourseLesson(4, {"ab", "c"});
+    Press('a');
+    Write(QStringLiteral("Dictees/Level1.dll"), "xyz\r\n");
+    flow.StartLesson(Practice::Training);
+    EXPECT_EQ(flow.CourseLesson(), 0) << "an exercise button ends the course lesson";
+    for (const char c : std::string("xyz"))
+        Press(c);
+    EXPECT_EQ(view.CourseResults, std::vector<int>{3}) << "the course lesson ended unrecorded";
+    EXPECT_EQ(view.Results.size(), 2u);
 }

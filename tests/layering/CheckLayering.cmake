@@ -38,7 +38,7 @@ set(QT_FREE
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
     platform/input/KeyboardLayout                                          # tutor_kbdlayout: the layout as data
-    stats/HistoryBlock                                                     # the history record, tested without Qt
+    stats/HistoryBlock stats/CourseProgress                                # the learner's records, tested without Qt
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")

@@ -340,6 +340,35 @@ QImage Door()
     return canvas;
 }
 
+// A path of steps climbing to a flag: the course, one lesson after the other.
+QImage Steps()
+{
+    QImage canvas = Canvas(22);
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(45, 25, 10);
+
+    // Four steps, each a little higher and lighter than the one before.
+    for (int step = 0; step < 4; ++step) {
+        const double left = 0.5 + step * 5.0;
+        const double top = 17.5 - step * 4.0;
+        QLinearGradient stone(left, top, left, 21.5);
+        stone.setColorAt(0, QColor(250, 215 - step * 10, 110 + step * 25));
+        stone.setColorAt(1, QColor(170, 110, 40));
+        p.setPen(Outline(ink, 1.0));
+        p.setBrush(stone);
+        p.drawRect(QRectF(left, top, 5.0, 21.5 - top));
+    }
+    // The flag on the top step.
+    p.setPen(Outline(ink, 1.0));
+    p.drawLine(QPointF(18.5, 5.5), QPointF(18.5, 0.8));
+    p.setPen(Outline(QColor(120, 0, 0), 0.6));
+    p.setBrush(QColor(225, 30, 30));
+    const QPointF flag[] = {{18.5, 0.8}, {13.0, 2.2}, {18.5, 3.8}};
+    p.drawPolygon(flag, 3);
+    return canvas;
+}
+
 } // namespace
 
 QImage DrawGlyph(const QString &button)
@@ -355,6 +384,7 @@ QImage DrawGlyph(const QString &button)
         {QStringLiteral("BoutonAuto"), OpenHand},
         {QStringLiteral("BoutonAide"), BookStack},
         {QStringLiteral("BoutonQuitter"), Door},
+        {QStringLiteral("BoutonParcours"), Steps},
     };
     const auto maker = makers.find(button);
     if (maker == makers.end())

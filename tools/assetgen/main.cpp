@@ -26,9 +26,9 @@ const char *const HandNames[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",
                                  "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
                                  "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
 
-const char *const Buttons[] = {"BoutonFacile", "BoutonMoyen",  "BoutonDifficile", "BoutonDicteesVocales",
-                               "BoutonJeu",    "BoutonSon",    "BoutonPrononcer", "BoutonAuto",
-                               "BoutonAide",   "BoutonQuitter"};
+const char *const Buttons[] = {"BoutonFacile", "BoutonMoyen",   "BoutonDifficile", "BoutonDicteesVocales",
+                               "BoutonJeu",    "BoutonSon",     "BoutonPrononcer", "BoutonAuto",
+                               "BoutonAide",   "BoutonQuitter", "BoutonParcours"};
 
 // The first line of a dictation file. The texts are ours and use no byte of 0x80..0x9F, where Windows-1252 and
 // Latin-1 differ.

@@ -53,9 +53,9 @@ std::optional<std::string> ToCp1252(const std::string &utf8)
 // look rare; they are left out.
 bool LooksRare(const std::string &word)
 {
-    static const char *const endings[] = {"assent", "assiez", "assions", "issiez", "issions", "ussent", "ussiez",
-                                          "ussions", "\xE2mes", "\xE2tes", "\xEEmes", "\xEEtes", "\xFBmes",
-                                          "\xFBtes", "\xE8rent", "erions", "eriez", "asses", "isses", "usses"};
+    static const char *const endings[] = {"assent",   "assiez",  "assions", "issiez",  "issions", "ussent",  "ussiez",
+                                          "ussions",  "\xE2mes", "\xE2tes", "\xEEmes", "\xEEtes", "\xFBmes", "\xFBtes",
+                                          "\xE8rent", "erions",  "eriez",   "asses",   "isses",   "usses"};
     for (const char *ending : endings) {
         const std::string tail(ending);
         if (word.size() > tail.size() + 1 && word.compare(word.size() - tail.size(), tail.size(), tail) == 0)
