@@ -180,6 +180,7 @@ TEST_F(HelpFile, EachSubjectHasATopicTellingWhatTheLearnerNeeds)
         {"jeu", {"Zid-Ediveza", "3 vies", "Entrée", "Échap", "score"}},
         {"aide-quitter", {"réduite", "porte"}},
         {"conseils", {"précision", "regardez"}},
+        {"parcours", {"Parcours - Tapotis2002", "à faire", "en cours", "terminée", "94 %", "Parcours.txt", "Échap"}},
     };
     for (const auto &[id, phrases] : subjects) {
         const Topic *topic = ById(QString::fromUtf8(id));
