@@ -57,8 +57,7 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXIma
     LabelTouches->setWordWrap(true);
 
     // The keyboard is drawn full size off screen, then shown smaller.
-    m_keyboard = new TDXDraw(this, QSize(PictureWidth, PictureHeight));
-    m_keyboard->hide();
+    m_keyboard = std::make_unique<TDXDraw>(nullptr, QSize(PictureWidth, PictureHeight));
     m_keyboard->Initialize();
     ImageClavier = new QLabel(this);
     Identify(ImageClavier, QStringLiteral("ImageClavier"), QStringLiteral("Touches de la leçon"));
@@ -133,7 +132,7 @@ void TParcours::ShowLesson(int lesson)
     for (const char c : definition.NewKeys)
         DrawKeyMarker(*m_keyboard, m_centres, static_cast<unsigned char>(c));
     m_keyboard->ReleaseCanvas();
-    ImageClavier->setPixmap(QPixmap::fromImage(m_keyboard->Surface().scaled(
-        ImageClavier->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    ImageClavier->setPixmap(QPixmap::fromImage(
+        m_keyboard->Surface().scaled(ImageClavier->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     ImageClavier->setAccessibleDescription(QStringLiteral("Touches de la leçon : %1").arg(KeyList(definition.Keys)));
 }

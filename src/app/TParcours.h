@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QDialog>
 
 #include "guide/KeyMap.h"
@@ -40,6 +42,7 @@ private:
 
     const TDXImageList &m_pictures;
     const keymap::KeyCentres &m_centres;
-    TDXDraw *m_keyboard = nullptr;
+    // The keyboard drawn full size, off screen and outside the window, so that assistive tools never meet it.
+    std::unique_ptr<TDXDraw> m_keyboard;
     int m_chosen = 0;
 };

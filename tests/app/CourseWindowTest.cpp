@@ -126,8 +126,8 @@ TEST_F(Course, ProgressIsReadBackAndADamagedFileIsNeverSavedOver)
     EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("Avertissement: Le fichier de progression du parcours ")));
     TypeCourseLesson();
     EXPECT_TRUE(Progress().startsWith("1;")) << "a fresh progress";
-    const QStringList kept = QDir(Folder() + QStringLiteral("Testeur"))
-                                 .entryList({QStringLiteral("Parcours.txt?*")}, QDir::Files);
+    const QStringList kept =
+        QDir(Folder() + QStringLiteral("Testeur")).entryList({QStringLiteral("Parcours.txt?*")}, QDir::Files);
     ASSERT_EQ(kept.size(), 1);
     QFile old(Folder() + QStringLiteral("Testeur/") + kept[0]);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));

@@ -13,20 +13,21 @@ TEST(CourseProgress, ReadsBackWhatItWritesAndRefusesAnythingElse)
     EXPECT_TRUE(CourseProgress::Parse("", 26)) << "no lesson tried yet";
 
     const char *const damaged[] = {
-        "1;80.5;97.0;2026-12-01",         // no line feed at the end
-        "1;80.5;97.0\n",                  // a field missing
-        "1;80.5;97.0;2026-12-01;x\n",     // one too many
-        "0;80.5;97.0;2026-12-01\n",       // no lesson 0
-        "27;80.5;97.0;2026-12-01\n",      // nor past the last
-        "01;80.5;97.0;2026-12-01\n",      // not as written
-        "1;80,5;97.0;2026-12-01\n",       // a decimal comma
-        "1;80.5;100.1;2026-12-01\n",      // above 100 %
-        "1;-1.0;97.0;2026-12-01\n",       // a sign
-        "1;80.5;97.0;2026-13-01\n",       // no such month
-        "1;80.5;97.0;01/12/2026\n",       // another date form
-        "1;80.5;97.0;2026-12-01\r\n",     // a carriage return
+        "1;80.5;97.0;2026-12-01",                           // no line feed at the end
+        "1;80.5;97.0\n",                                    // a field missing
+        "1;80.5;97.0;2026-12-01;x\n",                       // one too many
+        "0;80.5;97.0;2026-12-01\n",                         // no lesson 0
+        "27;80.5;97.0;2026-12-01\n",                        // nor past the last
+        "01;80.5;97.0;2026-12-01\n",                        // not as written
+        "1;80,5;97.0;2026-12-01\n",                         // a decimal comma
+        "1;80.5;100.1;2026-12-01\n",                        // above 100 %
+        "1;-1.0;97.0;2026-12-01\n",                         // a sign
+        "1;80.5;97.0;2026-13-01\n",                         // no such month
+        "1;80.5;97.0;01/12/2026\n",                         // another date form
+        "1;80.5;97.0;2026-12-01\r\n",                       // a carriage return
         "1;80.5;97.0;2026-12-01\n1;90.0;97.0;2026-12-02\n", // a lesson twice
-        "\xEF\xBB\xBF" "1;80.5;97.0;2026-12-01\n",          // a byte-order mark
+        "\xEF\xBB\xBF"
+        "1;80.5;97.0;2026-12-01\n", // a byte-order mark
     };
     for (const char *text : damaged)
         EXPECT_FALSE(CourseProgress::Parse(text, 26)) << text;
@@ -42,8 +43,8 @@ TEST(CourseProgress, KeepsTheBestAttemptAndKnowsWhenALessonIsDone)
     };
     // Reaching 94 % beats any attempt below it; then the faster wins, below it the more accurate.
     const Attempt attempts[] = {
-        {50, 80, "2026-12-01", 50, 80},   {40, 90, "2026-12-02", 40, 90},   {45, 85, "2026-12-03", 40, 90},
-        {30, 95, "2026-12-04", 30, 95},   {200, 93.99, "2026-12-05", 30, 95}, {70.06, 94, "2026-12-06", 70, 94},
+        {50, 80, "2026-12-01", 50, 80}, {40, 90, "2026-12-02", 40, 90},     {45, 85, "2026-12-03", 40, 90},
+        {30, 95, "2026-12-04", 30, 95}, {200, 93.99, "2026-12-05", 30, 95}, {70.06, 94, "2026-12-06", 70, 94},
         {60, 99, "2026-12-07", 70, 94},
     };
     for (const Attempt &a : attempts) {

@@ -1,0 +1,65 @@
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QResource>
+#include <QTemporaryDir>
+
+#include "app/CourseMaterial.h"
+#include "app/TMain.h"
+#include "app/TParcours.h"
+#include "course/Course.h"
+#include "course/CourseText.h"
+#include "stats/CourseProgress.h"
+
+namespace {
+
+// What the course's first opening costs: the embedded data unpacked and filed by lesson. The counters give the
+// data's size in the program and unpacked.
+void BM_CourseDataFirstRead(benchmark::State &state)
+{
+    const QString path = QStringLiteral(":/course/course.dat");
+    for (auto _ : state) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        const QByteArray data = file.readAll();
+        benchmark::DoNotOptimize(
+            course::Material::Parse(std::string_view(data.constData(), static_cast<std::size_t>(data.size()))));
+    }
+    const QResource resource(path);
+    state.counters["embedded_kB"] = static_cast<double>(resource.size()) / 1024;
+    state.counters["unpacked_kB"] = static_cast<double>(resource.uncompressedSize()) / 1024;
+}
+BENCHMARK(BM_CourseDataFirstRead)->Unit(benchmark::kMillisecond);
+
+// One attempt's lines, for a lesson of letter groups, of words, and of phrases with signs.
+void BM_MakeAttempt(benchmark::State &state)
+{
+    const course::Material &material = CourseMaterial();
+    const course::Lesson &lesson = course::LessonNumber(static_cast<int>(state.range(0)));
+    std::uint32_t seed = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(course::MakeAttempt(lesson, material, ++seed));
+}
+BENCHMARK(BM_MakeAttempt)->Arg(1)->Arg(9)->Arg(16)->Arg(26)->Unit(benchmark::kMicrosecond);
+
+// The course window from the click to its first painting: built, the next lesson's keys drawn, shown.
+void BM_OpenCourseWindow(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("Dictees"));
+    TMain main(dir.path());
+    CourseProgress progress;
+    for (int n = 1; n <= 12; ++n)
+        progress.Record(n, 200, 99, "2026-12-07", course::GoalSuccess);
+    for (auto _ : state) {
+        TParcours window(&main, progress, main.DXImageList1, main.KeyCentre);
+        window.show();
+        window.repaint();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_OpenCourseWindow)->Unit(benchmark::kMillisecond);
+
+} // namespace
