@@ -168,7 +168,6 @@ public:
     // The course: its window, then the chosen lesson with lines made for this attempt.
     void BoutonParcoursClick();
     void StartCourseLesson(int lesson);
-    const CourseProgress &Progress() const { return m_learner.Progress; }
 
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
     unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }
