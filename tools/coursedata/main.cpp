@@ -103,21 +103,47 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    course::Material all;
+    std::vector<std::string> everyWord;
     std::string line;
-    while (std::getline(wordList, line)) {
-        const std::optional<std::string> word = ToCp1252(line);
-        if (word && word->size() <= LongestWord && IsPracticeWord(*word) && !LooksRare(*word))
-            all.AddWord(*word);
-    }
-    // Short words first, then an order that mixes the alphabet, so that the words kept are short and varied.
+    while (std::getline(wordList, line))
+        if (const std::optional<std::string> word = ToCp1252(line))
+            everyWord.push_back(*word);
+    std::sort(everyWord.begin(), everyWord.end());
+    // The past historic and the imperfect subjunctive of the verbs in -er ("jasai", "ferma", "aidasse"): a verb
+    // of the list ends the stem left once the ending is taken away.
+    const auto pastOfAVerb = [&everyWord](const std::string &word) {
+        for (const std::string ending : {"a", "ai", "as", "\xE2t", "asse", "ea", "eai", "eas"}) {
+            if (word.size() < ending.size() + 3 || word.compare(word.size() - ending.size(), ending.size(), ending))
+                continue;
+            if (std::binary_search(everyWord.begin(), everyWord.end(),
+                                   word.substr(0, word.size() - ending.size()) + "er"))
+                return true;
+        }
+        return false;
+    };
+    course::Material all;
+    for (const std::string &word : everyWord)
+        if (word.size() <= LongestWord && IsPracticeWord(word) && !LooksRare(word) && !pastOfAVerb(word))
+            all.AddWord(word);
+
+    // A word that other words of the list grow from ("chat": chats, chaton...) is a stem or a base form, which
+    // looks common; an inflected form that nothing grows from ("tubiez") often looks rare.
+    const auto grownFrom = [&everyWord](const std::string &word) {
+        const auto first = std::upper_bound(everyWord.begin(), everyWord.end(), word);
+        return first != everyWord.end() && first->compare(0, word.size(), word) == 0;
+    };
+    // Base forms first, then short words, in an order that mixes the alphabet: the words kept are short, varied
+    // and common-looking.
     course::Material kept;
     for (int n = 1; n <= course::LessonCount(); ++n) {
         std::vector<std::string> words = all.WordsOf(n);
-        std::sort(words.begin(), words.end(), [](const std::string &a, const std::string &b) {
-            const std::size_t rankA = a.size() + Hash(a) % 4, rankB = b.size() + Hash(b) % 4;
-            return rankA != rankB ? rankA < rankB : a < b;
-        });
+        std::vector<std::pair<std::size_t, std::string>> ranked;
+        for (std::string &word : words)
+            ranked.emplace_back((grownFrom(word) ? 0 : 6) + word.size() + Hash(word) % 4, std::move(word));
+        std::sort(ranked.begin(), ranked.end());
+        words.clear();
+        for (auto &entry : ranked)
+            words.push_back(std::move(entry.second));
         words.resize(std::min(words.size(), WordsPerLesson));
         std::sort(words.begin(), words.end());
         for (std::string &word : words)
