@@ -44,8 +44,7 @@ public:
         for (char d = '0'; d <= '9'; ++d)
             if (lesson.Allows(static_cast<unsigned char>(d)))
                 m_digits.push_back(d);
-        for (int n = 1; n <= lesson.Number; ++n)
-            m_usableWords += m_material.WordsOf(n).size();
+        m_usableWords = m_material.UsableWords(lesson.Number);
     }
 
     std::string Line()

@@ -22,6 +22,13 @@ bool Learner::Refuse(const QString &text)
     return false;
 }
 
+void Learner::TellKeptAside(const QString &text, const QString &aside)
+{
+    if (!aside.isEmpty())
+        m_dialogs.ShowMessage(QStringLiteral("Information"), text.arg(QDir::toNativeSeparators(aside)),
+                              dialogs::Icon::Information);
+}
+
 bool Learner::Identify(TStatistiques &window)
 {
     const QString refused = QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application");
@@ -81,12 +88,9 @@ void Learner::SaveHistory(const TStatistiques &window)
     const QString aside = WriteHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(),
                                            m_keepHistoryAside ? OldFile::KeepAside : OldFile::Replace);
     m_keepHistoryAside = false;
-    if (!aside.isEmpty())
-        m_dialogs.ShowMessage(QStringLiteral("Information"),
-                              QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé "
-                                             "dans le fichier %1")
-                                  .arg(QDir::toNativeSeparators(aside)),
-                              dialogs::Icon::Information);
+    TellKeptAside(QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé dans le "
+                                 "fichier %1"),
+                  aside);
 }
 
 namespace {
@@ -128,12 +132,7 @@ void Learner::RecordCourseAttempt(int lesson, double speed, double success, doub
     const QString aside = WriteFileSafely(ProgressPath(), bytes.data(), bytes.size(), RealFileSystem(),
                                           m_keepProgressAside ? OldFile::KeepAside : OldFile::Replace);
     m_keepProgressAside = false;
-    if (!aside.isEmpty())
-        m_dialogs.ShowMessage(QStringLiteral("Information"),
-                              QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le "
-                                             "fichier %1")
-                                  .arg(QDir::toNativeSeparators(aside)),
-                              dialogs::Icon::Information);
+    TellKeptAside(QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le fichier %1"), aside);
 }
 
 std::int64_t Learner::BestScore() const

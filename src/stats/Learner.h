@@ -56,6 +56,8 @@ public:
 
 private:
     bool Refuse(const QString &text);
+    // Says where a save kept the old file (its %1), when it kept one.
+    void TellKeptAside(const QString &text, const QString &aside);
 
     UserDialogs &m_dialogs;
     bool m_keepHistoryAside = false;
