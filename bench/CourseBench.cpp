@@ -11,6 +11,7 @@
 #include "app/TParcours.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
+#include "course/Drill.h"
 #include "stats/CourseProgress.h"
 
 namespace {
@@ -43,6 +44,19 @@ void BM_MakeAttempt(benchmark::State &state)
         benchmark::DoNotOptimize(course::MakeAttempt(lesson, material, ++seed));
 }
 BENCHMARK(BM_MakeAttempt)->Arg(1)->Arg(9)->Arg(16)->Arg(26)->Unit(benchmark::kMicrosecond);
+
+// A drill's lines on a lesson's new keys (five at most), every key up to that lesson met: letter groups before
+// any word (5), rare letters (11), the circumflex letters once most words can be typed (19).
+void BM_MakeDrill(benchmark::State &state)
+{
+    const course::Material &material = CourseMaterial();
+    const course::Lesson &lesson = course::LessonNumber(static_cast<int>(state.range(0)));
+    const std::string weak = lesson.NewKeys.substr(0, 5);
+    std::uint32_t seed = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(course::MakeDrill(weak, lesson.Keys, material, ++seed));
+}
+BENCHMARK(BM_MakeDrill)->Arg(5)->Arg(11)->Arg(19)->Unit(benchmark::kMicrosecond);
 
 // The course window from the click to its first painting: built, the next lesson's keys drawn, shown.
 void BM_OpenCourseWindow(benchmark::State &state)

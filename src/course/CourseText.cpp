@@ -1,8 +1,8 @@
 #include "course/CourseText.h"
 
 #include <algorithm>
-#include <charconv>
-#include <random>
+
+#include "TextMaking.h"
 
 namespace course {
 namespace {
@@ -10,25 +10,13 @@ namespace {
 constexpr char WordsMark = 'W';
 constexpr char SentencesMark = 'S';
 
-bool IsLowerLetter(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || c >= 0xE0;
-}
+using textmaking::IsLowerLetter;
 
-bool IsVowelStart(std::string_view word)
-{
-    if (word.empty())
-        return false;
-    const unsigned char c = static_cast<unsigned char>(word.front());
-    return std::string_view("aeiouyh\xE0\xE2\xE9\xE8\xEA\xEE\xF4\xFB").find(static_cast<char>(c)) !=
-           std::string_view::npos;
-}
-
-class AttemptMaker
+class AttemptMaker final : public textmaking::TextMaker
 {
 public:
     AttemptMaker(const Lesson &lesson, const Material &material, std::uint32_t seed)
-        : m_lesson(lesson), m_material(material), m_random(seed)
+        : TextMaker(seed), m_lesson(lesson), m_material(material)
     {
         for (const char c : lesson.Keys)
             if (IsLowerLetter(static_cast<unsigned char>(c)))
@@ -76,18 +64,6 @@ public:
     }
 
 private:
-    std::size_t Between(std::size_t low, std::size_t high)
-    {
-        return std::uniform_int_distribution<std::size_t>(low, high)(m_random);
-    }
-    bool Chance(int percent) { return static_cast<int>(Between(0, 99)) < percent; }
-    template <typename T>
-    const T &Pick(const std::vector<T> &items)
-    {
-        return items[Between(0, items.size() - 1)];
-    }
-    char PickChar(const std::string &chars) { return chars[Between(0, chars.size() - 1)]; }
-
     std::string Token(bool capital)
     {
         std::string token;
@@ -96,7 +72,7 @@ private:
         else if (m_lesson.Kind == TextKind::Sentences && Chance(35))
             token = Sentence();
         else if (!m_newSigns.empty() && Chance(45))
-            token = Signed(PickChar(m_newSigns));
+            token = Signed(PickChar(m_newSigns), m_digits);
         else if (Chance(m_newLetters.empty() ? 0 : 15))
             token = DrillGroup(Between(3, 5));
         else
@@ -110,17 +86,11 @@ private:
     }
 
     // A group of letters, most of them new ones.
-    std::string DrillGroup(std::size_t length)
-    {
-        std::string group;
-        for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i)
-            group += !m_newLetters.empty() && Chance(60) ? PickChar(m_newLetters) : PickChar(m_letters);
-        return group;
-    }
+    std::string DrillGroup(std::size_t length) { return Group(length, m_newLetters, m_letters); }
 
     // A word the lesson may use: half the time one that has a new key, and of two words drawn, often the
     // shorter.
-    std::string Word()
+    std::string Word() override
     {
         const std::string *best = nullptr;
         for (int draw = 0; draw < 2; ++draw) {
@@ -160,62 +130,8 @@ private:
         return Pick(*Pick(groups));
     }
 
-    std::string Number()
-    {
-        if (m_digits.empty())
-            return std::string();
-        std::string number(1, PickChar(m_digits));
-        const std::size_t more = Between(0, 3);
-        for (std::size_t i = 0; i < more && number.front() != '0'; ++i)
-            number += PickChar(m_digits);
-        return number;
-    }
-
-    // A word with one of the lesson's new signs, as French text sets it.
-    std::string Signed(char sign)
-    {
-        const std::string word = Word();
-        switch (sign) {
-        case ',':
-        case '.': return word + sign;
-        case ';':
-        case ':':
-        case '!':
-        case '?': return word + ' ' + sign;
-        case '\'': {
-            static const std::vector<std::string> elided{"l'", "d'", "j'", "n'", "s'", "c'", "qu'"};
-            for (int tries = 0; tries < 6; ++tries) {
-                const std::string next = Word();
-                if (IsVowelStart(next))
-                    return Pick(elided) + next;
-            }
-            return std::string();
-        }
-        case '"': return '"' + word + '"';
-        case '(':
-        case ')': return '(' + word + ')';
-        case '{':
-        case '}': return '{' + word + '}';
-        case '[':
-        case ']': return '[' + word + ']';
-        case '@': return word + '@' + Word();
-        case '#': return '#' + (Chance(50) ? Number() : word);
-        case '\x80': return Number() + " \x80";
-        case '|':
-        case '\\': return word + sign + Word();
-        // The tilde and the grave accent are dead keys: they stand alone, typed with the space after them.
-        case '~':
-        case '`': return std::string(1, sign);
-        default:
-            if (sign >= '0' && sign <= '9')
-                return Number();
-            return word;
-        }
-    }
-
     const Lesson &m_lesson;
     const Material &m_material;
-    std::mt19937 m_random;
     std::string m_letters;
     std::string m_newLetters;
     std::string m_newSigns;

@@ -1,12 +1,16 @@
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "course/Course.h"
 #include "course/CourseText.h"
+#include "course/Drill.h"
 #include "platform/input/KeyboardLayout.h"
 
 namespace {
@@ -90,4 +94,86 @@ TEST(CourseText, EachAttemptIsNewAndKeepsToTheLessonsKeys)
     }
     for (int n = 15; n <= course::LessonCount(); ++n)
         EXPECT_FALSE(material.SentencesOf(n).empty()) << "phrases that use the keys of lesson " << n;
+}
+
+// Drills on weak keys, from the course's words, from letter groups where too few words qualify, and with no
+// material at all: the lines of an attempt, every weak key on each line and the weakest one character in twelve,
+// only met and weak keys, and the same lines again from the same seed.
+TEST(Drill, EachLineHoldsTheWeakKeysAndKeepsToTheMetOnes)
+{
+    const course::Material &built = BuiltMaterial();
+    const course::Material none;
+    std::set<std::string> wordList;
+    for (int n = 1; n <= course::LessonCount(); ++n)
+        wordList.insert(built.WordsOf(n).begin(), built.WordsOf(n).end());
+    const std::string all = course::Lessons().back().Keys;
+    struct Row {
+        std::string Weak;
+        std::string Met;
+        const course::Material *Words;
+        bool MostlyWords; // half a line's words at least are in the word list
+    };
+    const Row rows[] = {
+        {"k", course::LessonNumber(5).Keys, &built, false}, // no word before lesson 6: letter groups
+        {"zwx", all, &built, true},
+        {"\xE9,;A1", all, &built, true}, // an accent, signs, a capital and a digit
+        {" ", all, &built, true},
+        {"q", "fjdksl ", &built, false},
+        {"@", all, &built, false}, // glued between letters
+        {"ei", course::LessonNumber(10).Keys, &none, false},
+        {"A-", "", &built, false}, // nothing met: the weak keys alone
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE("weak keys \"" + row.Weak + "\"");
+        const auto lines = course::MakeDrill(row.Weak, row.Met, *row.Words, 7);
+        EXPECT_EQ(lines, course::MakeDrill(row.Weak, row.Met, *row.Words, 7)) << "a seed gives its own lines again";
+        EXPECT_NE(lines, course::MakeDrill(row.Weak, row.Met, *row.Words, 8));
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(course::AttemptLines));
+        for (const std::string &line : lines) {
+            SCOPED_TRACE(line);
+            EXPECT_GE(line.size(), course::MinLineLength);
+            EXPECT_LE(line.size(), course::MaxLineLength);
+            EXPECT_NE(line.front(), ' ');
+            EXPECT_NE(line.back(), ' ');
+            EXPECT_EQ(line.find("  "), std::string::npos);
+            for (const char key : row.Weak)
+                EXPECT_NE(line.find(key), std::string::npos) << "weak key " << key;
+            EXPECT_GE(static_cast<std::size_t>(std::count(line.begin(), line.end(), row.Weak.front())) * 12,
+                      line.size());
+            EXPECT_EQ(line.find_first_not_of(row.Met + row.Weak + ' '), std::string::npos);
+            if (!row.MostlyWords)
+                continue;
+            std::size_t words = 0;
+            std::size_t listed = 0;
+            std::size_t start = 0;
+            while (start < line.size()) {
+                const std::size_t end = std::min(line.find(' ', start), line.size());
+                std::string word = line.substr(start, end - start);
+                start = end + 1;
+                const std::string signs = "\"(),.;:!?";
+                word.erase(0, word.find_first_not_of(signs));
+                word.erase(word.find_last_not_of(signs) + 1);
+                if (word.empty())
+                    continue;
+                if (word.front() >= 'A' && word.front() <= 'Z')
+                    word.front() = static_cast<char>(word.front() - 'A' + 'a');
+                ++words;
+                listed += wordList.count(word);
+            }
+            EXPECT_GE(listed * 2, words) << "words from the list, not groups, where the keys make words";
+        }
+    }
+}
+
+TEST(Drill, RefusesKeysItCannotDrill)
+{
+    const std::string all = course::Lessons().back().Keys;
+    const std::pair<std::string, std::string> rows[] = {
+        {"", all},       // no weak key
+        {"abcdef", all}, // more than five
+        {"kak", all},    // one twice
+        {" ", ""},       // nothing to type but spaces
+    };
+    for (const auto &[weak, met] : rows)
+        EXPECT_THROW(course::MakeDrill(weak, met, BuiltMaterial(), 1), std::invalid_argument) << '"' << weak << '"';
 }

@@ -32,13 +32,13 @@ set(PARTED_FOLDERS platform)
 # Qt-free files (folder/name, header and source alike): no Qt header, and of ours only other Qt-free files.
 set(QT_FREE
     app/LessonReader app/LessonStopwatch app/TypingSession                # tutor_core: the rules of a lesson
-    course/Course course/CourseText                                        # tutor_course: lessons and their text
+    course/Course course/CourseText course/Drill course/TextMaking         # tutor_course: lessons, their text, drills
     game/JeuRules                                                          # tutor_gamerules: the rules of the game
     audio/Cue                                                              # the three cues, named
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
     platform/input/KeyboardLayout                                          # tutor_kbdlayout: the layout as data
-    stats/HistoryBlock stats/CourseProgress                                # the learner's records, tested without Qt
+    stats/HistoryBlock stats/CourseProgress stats/KeyFigures               # the learner's records, tested without Qt
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
