@@ -6,10 +6,12 @@
 #include <QFileInfo>
 
 #include "app/LessonReader.h"
+#include "guide/KeyMap.h"
 #include "platform/sound/WaveFile.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/FileIO.h"
 #include "platform/text/TutorError.h"
+#include "stats/KeyFigures.h"
 
 std::int64_t LessonFlow::Now() const
 {
@@ -19,16 +21,36 @@ std::int64_t LessonFlow::Now() const
         .count();
 }
 
+void LessonFlow::CountKey(unsigned char expected, unsigned char typed, bool correct, bool firstOfLine)
+{
+    if (!Keys || Session.AutoMode || !keymap::HasKey(expected))
+        return;
+    std::optional<std::uint32_t> ms;
+    if (correct) {
+        const std::int64_t now = Now();
+        if (!firstOfLine && m_lastCorrectAt && now - *m_lastCorrectAt <= LongestCountedKeyMs)
+            ms = static_cast<std::uint32_t>(std::max<std::int64_t>(0, now - *m_lastCorrectAt));
+        m_lastCorrectAt = now;
+    }
+    Keys->Record(expected, typed, correct, ms);
+    if (Session.PracticeMode != Practice::Course && Session.PracticeMode != Practice::Drill)
+        Keys->CountOutsideCourse();
+}
+
 void LessonFlow::KeyPressed(char &key)
 {
+    const unsigned char expected = Session.CharacterAtCursor();
+    const bool firstOfLine = Session.Cursor == 1;
     const KeyVerdict verdict = JudgeKey(Session, static_cast<unsigned char>(key), m_view.ChronoRunning());
+    if (expected != 0)
+        CountKey(expected, static_cast<unsigned char>(key), verdict.Correct, firstOfLine);
     if (verdict.Correct && Session.CorrectCount == 1 && !Session.AutoMode)
         LessonTime.Start(Now());
     if (verdict.Correct) {
         m_view.PlayCue(Cue::Correct);
         if (verdict.RedrawTargetLine)
             m_view.ShowTypedLine(Session.TypedText, Session.TargetText);
-        if (verdict.FinishesLesson && m_courseLesson != 0 && m_courseLine + 1 < m_courseLines.size()) {
+        if (verdict.FinishesLesson && m_courseLine + 1 < m_courseLines.size()) {
             // The next line comes at once in an empty edit box: the key that ended this one does not show there.
             Session.TargetText = m_courseLines[++m_courseLine];
             Session.Cursor = 1;
@@ -57,11 +79,13 @@ void LessonFlow::FinishLesson()
     m_view.StopScrolling();
     m_view.StopChrono();
     const LessonFigures figures = ComputeFigures(Session, static_cast<long double>(LessonTime.Elapsed(Now())));
-    if (m_courseLesson != 0) {
-        const int lesson = m_courseLesson;
-        m_courseLesson = 0;
+    // The lesson's lines are done with: a key typed past its end is wrong, and starts no line again.
+    const int lesson = m_courseLesson;
+    m_courseLesson = 0;
+    m_courseLines.clear();
+    m_courseLine = 0;
+    if (lesson != 0)
         m_view.RecordCourseResult(lesson, figures.Speed, figures.Success);
-    }
     m_view.RecordResult(figures.Speed, figures.Success);
 }
 
@@ -77,6 +101,7 @@ void LessonFlow::ResetSession()
     LessonTime.Clear();
     m_hiddenDictation = false;
     m_revealedAt = 0;
+    m_lastCorrectAt.reset();
     m_courseLesson = 0;
     m_courseLines.clear();
     m_courseLine = 0;
@@ -185,7 +210,19 @@ void LessonFlow::StartCourseLesson(int lesson, std::vector<std::string> lines)
 {
     if (lines.empty() || lines.front().empty())
         throw TutorError(QStringLiteral("La leçon %1 du parcours n'a aucun texte à taper").arg(lesson));
-    Session.PracticeMode = Practice::Course;
+    StartLines(Practice::Course, lesson, std::move(lines));
+}
+
+void LessonFlow::StartDrill(std::vector<std::string> lines)
+{
+    if (lines.empty() || lines.front().empty())
+        throw TutorError(QStringLiteral("L'entraînement sur vos touches n'a aucun texte à taper"));
+    StartLines(Practice::Drill, 0, std::move(lines));
+}
+
+void LessonFlow::StartLines(Practice mode, int lesson, std::vector<std::string> lines)
+{
+    Session.PracticeMode = mode;
     Session.AutoMode = false;
     ResetSession();
     m_courseLesson = lesson;

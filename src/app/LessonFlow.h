@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "app/LessonStopwatch.h"
 #include "app/LessonView.h"
 #include "app/TypingSession.h"
+
+class KeyFigures;
 
 // The flow of a lesson, apart from any window: which lesson or dictation is loaded, how each key is judged, when
 // the lesson starts its time and when it ends, and what the view is told to show, play and record at each step.
@@ -34,6 +37,9 @@ public:
     LessonStopwatch LessonTime;
     // The steady clock the lesson's time is read from, in milliseconds.
     std::function<std::int64_t()> SteadyMilliseconds;
+    // Where every key the learner types in a lesson is counted against the character expected (none: nowhere).
+    // The demonstration's keys are not the learner's and are never counted.
+    KeyFigures *Keys = nullptr;
 
     // A key typed in the edit box; a wrong key comes back as 0, so that it never shows there.
     void KeyPressed(char &key);
@@ -62,6 +68,9 @@ public:
     // A lesson of the course: its lines typed one after the other, the counters and the time going on over all of
     // them, and one result when the last is done. Any other lesson started meanwhile ends it unrecorded.
     void StartCourseLesson(int lesson, std::vector<std::string> lines);
+    // A drill on the learner's weakest keys: its lines typed as a course lesson's, one result at the end, outside
+    // the course's progress.
+    void StartDrill(std::vector<std::string> lines);
     // The course lesson running (0 for none) and the line shown, from 0.
     int CourseLesson() const { return m_courseLesson; }
     std::size_t CourseLine() const { return m_courseLine; }
@@ -74,14 +83,21 @@ public:
     // nothing away until the learner has missed the key once.
     unsigned char GuideCharacter() const;
 
+    // Past this, the time since the previous correct key is a pause, not slowness, and is not counted.
+    static constexpr std::int64_t LongestCountedKeyMs = 5000;
+
 private:
     std::int64_t Now() const;
+    void CountKey(unsigned char expected, unsigned char typed, bool correct, bool firstOfLine);
+    void StartLines(Practice mode, int lesson, std::vector<std::string> lines);
 
     LessonView &m_view;
     // A dictation whose text is hidden, and the position whose key the guide shows after a miss there (0: none).
     bool m_hiddenDictation = false;
     std::int32_t m_revealedAt = 0;
-    // The course lesson's number (0: none), its lines and the one being typed.
+    // When the previous correct key of this line came, for the time of the next one.
+    std::optional<std::int64_t> m_lastCorrectAt;
+    // The course lesson's number (0: none, or a drill), the lines of a lesson of several and the one being typed.
     int m_courseLesson = 0;
     std::vector<std::string> m_courseLines;
     std::size_t m_courseLine = 0;

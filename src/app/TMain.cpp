@@ -18,10 +18,12 @@
 #include "app/CourseMaterial.h"
 #include "app/LessonReader.h"
 #include "app/TParcours.h"
+#include "app/TTouches.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
+#include "course/Drill.h"
 #include "game/TJeu.h"
 #include "guide/KeyDescription.h"
 #include "guide/KeyboardGuide.h"
@@ -126,6 +128,7 @@ TMain::TMain(const QString &programFolder, UserDialogs &dialogs)
       m_programFolder(programFolder), m_dialogs(dialogs), m_learner(dialogs)
 {
     UserDialogs::Attach(this, dialogs);
+    m_flow.Keys = &m_learner.Keys;
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Tapotis2002"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -267,6 +270,8 @@ void TMain::CreateControls()
 
     BoutonParcours =
         MakeButton(this, QStringLiteral("BoutonParcours"), QRect(221, 551, 28, 28), QStringLiteral("Parcours"), 22);
+    BoutonTouches =
+        MakeButton(this, QStringLiteral("BoutonTouches"), QRect(271, 551, 28, 28), QStringLiteral("Mes touches"), 22);
 
     const char *const pictures[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
                                     "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
@@ -308,7 +313,7 @@ void TMain::CreateControls()
         DXWaveList3.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
 
     for (TBitBtn *button : {BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter, BoutonAide, BoutonJeu, BoutonSon,
-                            BoutonAuto, BoutonPrononcer, BoutonParcours})
+                            BoutonAuto, BoutonPrononcer, BoutonParcours, BoutonTouches})
         button->SetGlyph(assets::Glyph(button->objectName()));
     BoutonDicteesVocales->SetGlyph(assets::Glyph(BoutonDicteesVocales->objectName()));
     setWindowIcon(QIcon(QPixmap::fromImage(assets::Icon())));
@@ -354,6 +359,7 @@ void TMain::BindHandlers()
     connect(BoutonDifficile, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonDifficileClick(); }));
     connect(BoutonJeu, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonJeuClick(); }));
     connect(BoutonParcours, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonParcoursClick(); }));
+    connect(BoutonTouches, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonTouchesClick(); }));
     connect(BoutonSon, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonSonClick(); }));
     connect(BoutonPrononcer, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonPrononcerClick(); }));
     connect(SpinEdit1, &QSpinBox::valueChanged, this, GuardedSlot(this, [this] { SpinEdit1Change(); }));
@@ -402,6 +408,9 @@ void TMain::FormKeyPress(char &)
 
 void TMain::BoutonQuitterClick()
 {
+    // The keys of a lesson left unfinished are kept too.
+    if (!m_learner.Keys.Empty())
+        errorbox::Guarded(this, [&] { m_learner.SaveKeys(); });
     // The main loop ends once the handler running now, and any wait it is in, has returned to it.
     End.Request();
 }
@@ -665,6 +674,27 @@ void TMain::StartCourseLesson(int lesson)
     FocusEditText();
 }
 
+void TMain::BoutonTouchesClick()
+{
+    TTouches window(this, m_learner.Keys, DXImageList1, KeyCentre);
+    m_dialogs.ShowModal(window);
+    if (window.DrillChosen())
+        StartDrill();
+    FocusEditText();
+}
+
+void TMain::StartDrill()
+{
+    // Every drill has lines of its own.
+    static std::random_device entropy;
+    const std::string weak = m_learner.Keys.Weakest(TTouches::DrillKeys);
+    if (weak.empty())
+        return;
+    m_flow.StartDrill(
+        course::MakeDrill(weak, TTouches::MetKeys(m_learner.Progress, m_learner.Keys), CourseMaterial(), entropy()));
+    FocusEditText();
+}
+
 // ---- Keyboard guide and target line ----
 
 void TMain::DrawKeyboardGuide(unsigned char ch)
@@ -737,6 +767,9 @@ void TMain::RecordResult(long double speed, long double success)
     window.Series1->AddY(static_cast<double>(shownSpeed), QString(), colours::Red);
     window.Repaint();
     SaveHistory();
+    // The key figures follow the history, which says first what fails with the folder; figures that cannot be
+    // saved are said in the error box, stay counted and go with the next save.
+    errorbox::Guarded(this, [&] { m_learner.SaveKeys(); });
     window.ShowModal();
 }
 
@@ -755,6 +788,7 @@ void TMain::FormActivate()
         return;
     }
     m_learner.LoadProgress(course::LessonCount());
+    m_learner.LoadKeys();
     window.Repaint();
     window.ShowModal();
     LabelUser->SetCaption(UserName());

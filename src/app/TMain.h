@@ -80,6 +80,8 @@ public:
     TBitBtn *BoutonPrononcer = nullptr;
     // Opens the course window.
     TBitBtn *BoutonParcours = nullptr;
+    // Opens the learner's key figures, "Mes touches".
+    TBitBtn *BoutonTouches = nullptr;
     // The keyboard picture, and the hands and fingers drawn over it.
     TDXImageList DXImageList1;
     // The three cues, in the order of Cue: correct key, wrong key, lesson finished.
@@ -168,6 +170,9 @@ public:
     // The course: its window, then the chosen lesson with lines made for this attempt.
     void BoutonParcoursClick();
     void StartCourseLesson(int lesson);
+    // The learner's key figures: their window, then, if asked for, a drill on the weakest keys.
+    void BoutonTouchesClick();
+    void StartDrill();
 
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
     unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }

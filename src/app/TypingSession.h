@@ -11,6 +11,7 @@ enum class Practice : std::int32_t {
     Scrolling = 3,     // the scrolling text, and a dictation read aloud, whose text stays hidden
     Demonstration = 4, // typed by the program itself, without key names
     Course = 5,        // a lesson of the course: its lines shown and redrawn one after the other; no lesson file
+    Drill = 6,         // lines made for the learner's weakest keys, run as a course lesson, outside its progress
 };
 
 // The one record of the running lesson and the rules that judge each character typed. Pure: no widgets, no
@@ -41,7 +42,7 @@ struct TypingSession {
 // every character.
 struct KeyVerdict {
     bool Correct = false;
-    bool RedrawTargetLine = false; // training, sentences and the course, after a correct character
+    bool RedrawTargetLine = false; // training, sentences, the course and drills, after a correct key
     bool FinishesLesson = false;   // the last character, typed by the learner
     bool StartsChrono = false;     // the first correct character that does not finish the lesson
 };

@@ -95,32 +95,48 @@ void Learner::SaveHistory(const TStatistiques &window)
 
 namespace {
 
-// The most a progress file can hold, a line per lesson, with room to spare.
-constexpr std::size_t ProgressLimit = 64 * 1024;
+// The most a progress or key figures file can hold, a line per lesson or per character, with room to spare.
+constexpr std::size_t LearnerFileLimit = 64 * 1024;
 
 } // namespace
+
+void Learner::LoadFile(const QString &path, const std::function<bool(const std::string &)> &parse, bool &keepAside,
+                       const QString &warning)
+{
+    keepAside = false;
+    const QFileInfo file(path);
+    if (UserName.isEmpty() || (!file.exists() && !file.isSymLink()))
+        return;
+    const safefile::Contents contents = safefile::Read(path, LearnerFileLimit);
+    if (contents.Refused == safefile::Refusal::None && parse(contents.Bytes))
+        return;
+    keepAside = true;
+    m_dialogs.ShowMessage(QStringLiteral("Avertissement"), warning.arg(QDir::toNativeSeparators(path)),
+                          dialogs::Icon::Warning);
+}
+
+void Learner::SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside)
+{
+    const QString aside = WriteFileSafely(path, bytes.data(), bytes.size(), RealFileSystem(),
+                                          keepAside ? OldFile::KeepAside : OldFile::Replace);
+    keepAside = false;
+    TellKeptAside(keptAside, aside);
+}
 
 void Learner::LoadProgress(int lessonCount)
 {
     Progress = CourseProgress();
-    m_keepProgressAside = false;
-    const QFileInfo file(ProgressPath());
-    if (UserName.isEmpty() || (!file.exists() && !file.isSymLink()))
-        return;
-    const safefile::Contents contents = safefile::Read(ProgressPath(), ProgressLimit);
-    std::optional<CourseProgress> read;
-    if (contents.Refused == safefile::Refusal::None)
-        read = CourseProgress::Parse(contents.Bytes, lessonCount);
-    if (read) {
-        Progress = std::move(*read);
-        return;
-    }
-    m_keepProgressAside = true;
-    m_dialogs.ShowMessage(QStringLiteral("Avertissement"),
-                          QStringLiteral("Le fichier de progression du parcours %1 ne peut pas être lu : le parcours "
-                                         "reprend au début, et l'ancien fichier sera conservé sous un autre nom.")
-                              .arg(QDir::toNativeSeparators(ProgressPath())),
-                          dialogs::Icon::Warning);
+    LoadFile(
+        ProgressPath(),
+        [&](const std::string &bytes) {
+            std::optional<CourseProgress> read = CourseProgress::Parse(bytes, lessonCount);
+            if (read)
+                Progress = std::move(*read);
+            return read.has_value();
+        },
+        m_keepProgressAside,
+        QStringLiteral("Le fichier de progression du parcours %1 ne peut pas être lu : le parcours reprend au début, "
+                       "et l'ancien fichier sera conservé sous un autre nom."));
 }
 
 void Learner::RecordCourseAttempt(int lesson, double speed, double success, double goalSuccess)
@@ -128,11 +144,32 @@ void Learner::RecordCourseAttempt(int lesson, double speed, double success, doub
     if (UserName.isEmpty())
         return;
     Progress.Record(lesson, speed, success, QDate::currentDate().toString(Qt::ISODate).toStdString(), goalSuccess);
-    const std::string bytes = Progress.Format();
-    const QString aside = WriteFileSafely(ProgressPath(), bytes.data(), bytes.size(), RealFileSystem(),
-                                          m_keepProgressAside ? OldFile::KeepAside : OldFile::Replace);
-    m_keepProgressAside = false;
-    TellKeptAside(QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le fichier %1"), aside);
+    SaveFile(ProgressPath(), Progress.Format(), m_keepProgressAside,
+             QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le fichier %1"));
+}
+
+void Learner::LoadKeys()
+{
+    Keys = KeyFigures();
+    LoadFile(
+        KeysPath(),
+        [&](const std::string &bytes) {
+            std::optional<KeyFigures> read = KeyFigures::Parse(bytes);
+            if (read)
+                Keys = std::move(*read);
+            return read.has_value();
+        },
+        m_keepKeysAside,
+        QStringLiteral("Le fichier des touches %1 ne peut pas être lu : les chiffres de vos touches repartent de zéro, "
+                       "et l'ancien fichier sera conservé sous un autre nom."));
+}
+
+void Learner::SaveKeys()
+{
+    if (UserName.isEmpty())
+        return;
+    SaveFile(KeysPath(), Keys.Format(), m_keepKeysAside,
+             QStringLiteral("L'ancien fichier des touches est conservé dans le fichier %1"));
 }
 
 std::int64_t Learner::BestScore() const

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include <QString>
 
 #include "stats/CourseProgress.h"
 #include "stats/HistoryBlock.h"
+#include "stats/KeyFigures.h"
 #include "stats/LearnerLock.h"
 
 class TStatistiques;
@@ -50,6 +53,13 @@ public:
     void LoadProgress(int lessonCount);
     void RecordCourseAttempt(int lesson, double speed, double success, double goalSuccess);
 
+    // The learner's figures for each key typed: read once identified, added to by every lesson, saved at the end
+    // of every recorded lesson with the same safe save; a file that cannot be read is treated as the progress is.
+    KeyFigures Keys;
+    QString KeysPath() const { return Folder() + QStringLiteral("/Touches.txt"); }
+    void LoadKeys();
+    void SaveKeys();
+
     // The learner's best score at the game (0 before any, or without a learner), and a better one kept.
     std::int64_t BestScore() const;
     void KeepBestScore(std::int64_t previous, std::int64_t score);
@@ -58,8 +68,15 @@ private:
     bool Refuse(const QString &text);
     // Says where a save kept the old file (its %1), when it kept one.
     void TellKeptAside(const QString &text, const QString &aside);
+    // Reads one of the learner's own files into `parse`, which says whether it understood it. A file that cannot
+    // be read or understood gets the warning (its %1 the path) and is to be kept aside by the next save.
+    void LoadFile(const QString &path, const std::function<bool(const std::string &)> &parse, bool &keepAside,
+                  const QString &warning);
+    // Saves one of the learner's own files safely, keeping the old one aside if it was not understood.
+    void SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside);
 
     UserDialogs &m_dialogs;
     bool m_keepHistoryAside = false;
     bool m_keepProgressAside = false;
+    bool m_keepKeysAside = false;
 };

@@ -11,6 +11,7 @@
 
 #include "app/LessonFlow.h"
 #include "platform/sound/WaveFile.h"
+#include "stats/KeyFigures.h"
 
 namespace {
 
@@ -188,4 +189,54 @@ TEST_F(LessonFlowTest, ACourseLessonRunsItsLinesAndRecordsOnceAtTheEnd)
         Press(c);
     EXPECT_EQ(view.CourseResults, std::vector<int>{3}) << "the course lesson ended unrecorded";
     EXPECT_EQ(view.Results.size(), 2u);
+}
+
+TEST_F(LessonFlowTest, EveryKeyTheLearnerTypesIsCountedAgainstTheCharacterExpected)
+{
+    KeyFigures keys;
+    flow.Keys = &keys;
+    // A drill of two lines: its keys count, outside the exercises; the first key of a line is never timed, and
+    // a pause of more than five seconds is not slowness.
+    flow.StartDrill({"ab", "a b"});
+    EXPECT_EQ(flow.Session.PracticeMode, Practice::Drill);
+    now = 1000;
+    Press('a');
+    now = 1300;
+    Press('q');
+    now = 1400;
+    Press('b'); // the line's last key: 400 ms after the previous correct one, wrong key included
+    now = 9000;
+    Press('a'); // a new line: untimed
+    now = 15000;
+    Press(' '); // a pause
+    now = 15250;
+    Press('b');
+    EXPECT_EQ(view.Results.size(), 1u) << "one result for the drill's lines";
+    EXPECT_TRUE(view.CourseResults.empty()) << "a drill is not a course lesson";
+
+    const KeyFigures::Figures &a = keys.Of('a'), &b = keys.Of('b'), &space = keys.Of(' ');
+    EXPECT_EQ(a.Attempts, 2u);
+    EXPECT_EQ(a.Timed, 0u);
+    EXPECT_EQ(b.Attempts, 3u);
+    EXPECT_EQ(b.Errors, 1u);
+    EXPECT_EQ(b.MostTypedInstead(3), "q");
+    EXPECT_EQ(b.Timed, 2u);
+    EXPECT_EQ(b.TotalMs, 400u + 250u);
+    EXPECT_EQ(space.Attempts, 1u);
+    EXPECT_EQ(space.Timed, 0u);
+    EXPECT_EQ(keys.OutsideCourse(), 0u);
+
+    // The exercises count as well, and as such; a key past the end of the text expects nothing and counts nothing;
+    // the demonstration's keys are the program's, not the learner's.
+    Write(QStringLiteral("Dictees/Level1.dll"), "z\r\n");
+    flow.StartLesson(Practice::Training);
+    Press('z');
+    Press('z');
+    EXPECT_EQ(keys.Of('z').Attempts, 1u);
+    EXPECT_EQ(keys.OutsideCourse(), 1u);
+    Write(QStringLiteral("Dictees/Level4.dll"), "zz\r\n");
+    const std::string demonstration = flow.StartDemonstration();
+    for (const char c : demonstration)
+        Press(c);
+    EXPECT_EQ(keys.Of('z').Attempts, 1u);
 }

@@ -152,7 +152,7 @@ TEST_F(AssetInventory, EveryButtonCarriesItsGlyph)
     const std::pair<QWidget *, int> rows[] = {
         {Main.BoutonFacile, 22}, {Main.BoutonMoyen, 22},   {Main.BoutonDifficile, 22}, {Main.BoutonDicteesVocales, 22},
         {Main.BoutonJeu, 24},    {Main.BoutonSon, 22},     {Main.BoutonPrononcer, 20}, {Main.BoutonAuto, 18},
-        {Main.BoutonAide, 22},   {Main.BoutonQuitter, 22}, {Main.BoutonParcours, 22}};
+        {Main.BoutonAide, 22},   {Main.BoutonQuitter, 22}, {Main.BoutonParcours, 22},  {Main.BoutonTouches, 22}};
     for (const auto &[button, size] : rows) {
         SCOPED_TRACE(button->objectName().toStdString());
         const BitmapHeader header = ReadBitmapHeader(assets::Embedded(button->objectName() + QStringLiteral(".bmp")));

@@ -9,6 +9,7 @@
 #include <map>
 #include <stdexcept>
 
+#include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -369,6 +370,49 @@ QImage Steps()
     return canvas;
 }
 
+// Four key caps in a square, tinted like a heat map from green (a sure key) to red (a weak one): the learner's
+// figures key by key. The red cap carries a letter so that the square reads as keys, not as tiles.
+QImage KeyHeatMap()
+{
+    QImage canvas = Canvas(22);
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const QColor ink(45, 25, 10);
+
+    struct Cap {
+        QPointF TopLeft;
+        QColor Colour;
+    };
+    const Cap caps[] = {{{0.5, 0.5}, QColor(60, 185, 60)},
+                        {{11.5, 0.5}, QColor(250, 215, 40)},
+                        {{0.5, 11.5}, QColor(250, 140, 30)},
+                        {{11.5, 11.5}, QColor(220, 35, 30)}};
+    const qreal side = 10.0;
+    for (const Cap &cap : caps) {
+        // The cap's skirt, darker, shows below and beside its lighter top face.
+        const QRectF body(cap.TopLeft, QSizeF(side, side));
+        p.setPen(Outline(ink, 1.0));
+        p.setBrush(cap.Colour.darker(135));
+        p.drawRoundedRect(body, 2.0, 2.0);
+        const QRectF face = body.adjusted(1.5, 1.0, -1.5, -2.5);
+        QLinearGradient shade(0, face.top(), 0, face.bottom());
+        shade.setColorAt(0, cap.Colour.lighter(135));
+        shade.setColorAt(1, cap.Colour);
+        p.setPen(Qt::NoPen);
+        p.setBrush(shade);
+        p.drawRoundedRect(face, 1.2, 1.2);
+    }
+
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(8);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(255, 255, 255));
+    p.drawText(QRectF(13.0, 12.0, 7.0, 6.5), Qt::AlignCenter, QStringLiteral("A"));
+    return canvas;
+}
+
 } // namespace
 
 QImage DrawGlyph(const QString &button)
@@ -385,6 +429,7 @@ QImage DrawGlyph(const QString &button)
         {QStringLiteral("BoutonAide"), BookStack},
         {QStringLiteral("BoutonQuitter"), Door},
         {QStringLiteral("BoutonParcours"), Steps},
+        {QStringLiteral("BoutonTouches"), KeyHeatMap},
     };
     const auto maker = makers.find(button);
     if (maker == makers.end())

@@ -28,7 +28,7 @@ const char *const HandNames[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",
 
 const char *const Buttons[] = {"BoutonFacile", "BoutonMoyen",   "BoutonDifficile", "BoutonDicteesVocales",
                                "BoutonJeu",    "BoutonSon",     "BoutonPrononcer", "BoutonAuto",
-                               "BoutonAide",   "BoutonQuitter", "BoutonParcours"};
+                               "BoutonAide",   "BoutonQuitter", "BoutonParcours",  "BoutonTouches"};
 
 // The first line of a dictation file. The texts are ours and use no byte of 0x80..0x9F, where Windows-1252 and
 // Latin-1 differ.

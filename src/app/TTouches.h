@@ -1,0 +1,70 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QColor>
+#include <QDialog>
+#include <QImage>
+
+#include "guide/KeyMap.h"
+
+class CourseProgress;
+class KeyFigures;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class TDXDraw;
+class TDXImageList;
+
+// The window "Mes touches - Tapotis2002": the keyboard with each key tinted by the learner's error rate on it
+// (or, with "Vitesse", by its mean time), the characters from the weakest, the ten fingers' figures on the two
+// hands, and a drill made for the weakest keys. Tab and arrows move, Space ticks, Return starts, Escape closes.
+class TTouches : public QDialog
+{
+    Q_OBJECT
+public:
+    TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pictures, const keymap::KeyCentres &centres);
+    ~TTouches() override;
+
+    // Whether the learner chose "S'entraîner sur ces touches".
+    bool DrillChosen() const { return m_drillChosen; }
+
+    // How many of the weakest characters a drill works on.
+    static constexpr std::size_t DrillKeys = 5;
+    // Tints go from green to red between these figures.
+    static constexpr double WorstErrorRate = 20;
+    static constexpr double FastestMs = 200;
+    static constexpr double SlowestMs = 1200;
+
+    // What the list reads for a character: "e : 4 % d'erreurs, 310 ms — souvent tapé à la place : r, z".
+    static QString ItemText(unsigned char ch, const KeyFigures &keys);
+    // What a finger's label reads: "Index gauche : 4 % d'erreurs, 310 ms"; finger is a picture item of the key map.
+    static QString FingerText(int finger, const KeyFigures &keys);
+    // The keys the learner has met, that a drill may use: every key typed so far, those of the course lessons up
+    // to the furthest one tried, and every key once other exercises have been typed (Windows-1252).
+    static std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys);
+    // The tint of a figure between its best (0) and its worst (1): green, yellow, red.
+    static QColor Heat(double share);
+
+    QLabel *ImageClavier = nullptr;
+    QLabel *ImageLegende = nullptr;
+    QCheckBox *CaseVitesse = nullptr;
+    QListWidget *ListeTouches = nullptr;
+    QLabel *ImageDoigts = nullptr;
+    QPushButton *BoutonEntrainer = nullptr;
+    QPushButton *BoutonFermer = nullptr;
+
+private:
+    void DrawKeyboard();
+    void DrawLegend();
+    void DrawFingers();
+
+    const KeyFigures &m_keys;
+    const TDXImageList &m_pictures;
+    const keymap::KeyCentres &m_centres;
+    // The keyboard drawn full size off screen, outside the window, so that assistive tools never meet it.
+    std::unique_ptr<TDXDraw> m_keyboard;
+    bool m_drillChosen = false;
+};
