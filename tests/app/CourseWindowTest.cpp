@@ -20,18 +20,7 @@ protected:
     // Clicks "Parcours"; the learner does `whileShown` in the course window, shown on the screen.
     void OpenCourse(const std::function<void(TParcours &)> &whileShown)
     {
-        const auto others = Dialogs.WhileModal;
-        Dialogs.WhileModal = [&](QDialog &window) {
-            if (auto *course = qobject_cast<TParcours *>(&window)) {
-                course->show();
-                ASSERT_TRUE(QTest::qWaitForWindowExposed(course));
-                whileShown(*course);
-            } else {
-                others(window);
-            }
-        };
-        QTest::mouseClick(Main().BoutonParcours, Qt::LeftButton);
-        Dialogs.WhileModal = others;
+        ClickOpening(Main().BoutonParcours, whileShown);
     }
     // Types every line of the running course lesson, as shown.
     void TypeCourseLesson()

@@ -21,21 +21,7 @@ class Keys : public MainFixture
 {
 protected:
     // Clicks "Mes touches"; the learner does `whileShown` in the window, shown on the screen.
-    void OpenKeys(const std::function<void(TTouches &)> &whileShown)
-    {
-        const auto others = Dialogs.WhileModal;
-        Dialogs.WhileModal = [&](QDialog &window) {
-            if (auto *keys = qobject_cast<TTouches *>(&window)) {
-                keys->show();
-                ASSERT_TRUE(QTest::qWaitForWindowExposed(keys));
-                whileShown(*keys);
-            } else {
-                others(window);
-            }
-        };
-        QTest::mouseClick(Main().BoutonTouches, Qt::LeftButton);
-        Dialogs.WhileModal = others;
-    }
+    void OpenKeys(const std::function<void(TTouches &)> &whileShown) { ClickOpening(Main().BoutonTouches, whileShown); }
     // Types the line shown, a key every 200 ms of the lesson's clock, with `wrong` first wherever `key` is due.
     void TypeLine(char key = 0, char wrong = 0)
     {

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "app/TMain.h"
@@ -34,6 +35,24 @@ protected:
     static QString Shown(const TLabel *label);
     QString BoxText() const;
 
+    // Clicks `button`; while the modal window of kind W that it opens is up, shown on the screen, the learner does
+    // `whileShown` there. Other modal windows go on as the test has them.
+    template <typename W>
+    void ClickOpening(QWidget *button, const std::function<void(W &)> &whileShown)
+    {
+        const auto others = Dialogs.WhileModal;
+        Dialogs.WhileModal = [&](QDialog &window) {
+            if (auto *opened = qobject_cast<W *>(&window)) {
+                opened->show();
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(opened));
+                whileShown(*opened);
+            } else if (others) {
+                others(window);
+            }
+        };
+        QTest::mouseClick(button, Qt::LeftButton);
+        Dialogs.WhileModal = others;
+    }
     // Types text into the edit box as key presses.
     void Type(const QString &text);
 
