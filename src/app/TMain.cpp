@@ -408,9 +408,7 @@ void TMain::FormKeyPress(char &)
 
 void TMain::BoutonQuitterClick()
 {
-    // The keys of a lesson left unfinished are kept too.
-    if (!m_learner.Keys.Empty())
-        errorbox::Guarded(this, [&] { m_learner.SaveKeys(); });
+    KeepKeyFigures();
     // The main loop ends once the handler running now, and any wait it is in, has returned to it.
     End.Request();
 }
@@ -463,6 +461,18 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
     if (target == EditText)
         EditText->ReceiveCharacters(TEdit::CharactersOf(*keyEvent));
     return true;
+}
+
+void TMain::KeepKeyFigures()
+{
+    if (!m_learner.Keys.Empty())
+        errorbox::Guarded(this, [&] { m_learner.SaveKeys(); });
+}
+
+void TMain::closeEvent(QCloseEvent *event)
+{
+    KeepKeyFigures();
+    QWidget::closeEvent(event);
 }
 
 void TMain::changeEvent(QEvent *event)

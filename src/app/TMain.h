@@ -202,11 +202,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // Closed by the window manager rather than by "Quitter": the key figures are kept all the same.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void CreateControls();
     void BindHandlers();
     void FocusEditText();
+    // The keys of a lesson left unfinished are kept when the learner leaves.
+    void KeepKeyFigures();
     TStatistiques &Statistics() const;
     // What assistive tools read on the target line: the text it shows (Windows-1252), or nothing.
     void DescribeTargetLine(const std::string &shown);

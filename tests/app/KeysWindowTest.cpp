@@ -146,11 +146,15 @@ TEST_F(Keys, FiguresAddUpAcrossRunsAndADamagedFileIsNeverSavedOver)
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(File(kept[0]), QByteArray("version\t1\nexercices\t3\nq\t3\t9\t0\t0\n"));
 
-    // The keys of a lesson left unfinished are kept when the learner quits.
+    // The keys of a lesson left unfinished are kept when the learner quits, or closes the window.
     QTest::mouseClick(Main().BoutonFacile, Qt::LeftButton);
     Type(QStringLiteral("s"));
     QTest::mouseClick(Main().BoutonQuitter, Qt::LeftButton);
     EXPECT_EQ(File(QStringLiteral("Touches.txt")), QByteArray("version\t1\nexercices\t2\nq\t2\t1\t0\t0\ts\t1\n"));
+    QTest::mouseClick(Main().BoutonFacile, Qt::LeftButton);
+    Type(QStringLiteral("x"));
+    Main().close();
+    EXPECT_EQ(File(QStringLiteral("Touches.txt")), QByteArray("version\t1\nexercices\t3\nq\t3\t2\t0\t0\ts\t1\tx\t1\n"));
 }
 
 // A drill uses the keys the learner has met: those typed, those of the furthest course lesson tried, and all of
