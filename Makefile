@@ -15,7 +15,7 @@ PACKAGES := build-essential cmake pkg-config \
 	fonts-liberation2 fonts-urw-base35 \
 	libjpeg62-turbo-dev libgif-dev libespeak-ng-dev libopenal-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	wfrench xvfb xauth time
+	wfrench xvfb xauth time libxcb1-dev xdotool x11-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

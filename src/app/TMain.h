@@ -103,7 +103,7 @@ public:
     // Below the ten dictations: hear the dictation again, open one of the learner's own.
     QAction *ReecouterDictee1 = nullptr;
     QAction *OuvrirDictee1 = nullptr;
-    // The key names, one recorded word each ("Touche_a.wav"), played at SpinEdit2's rate.
+    // The key names, one recorded word each ("Touche_a.wav"), played at SpinEdit2's rate; empty until LoadKeyNames.
     TDXWaveList DXWaveList3{&DXSound1};
 
     // The scrolling line's picture and where its left edge stands on the line; the hands' opacity.
@@ -187,6 +187,9 @@ public:
     // Cues and key names play when their switch is on.
     void PlayCue(Cue cue) override;
     void PronounceCharacter(unsigned char ch);
+    // The key names go to DXWaveList3 the first time pronunciation is switched on or a key is pronounced: a
+    // learner who never hears them never pays for them.
+    void LoadKeyNames();
     void RecordResult(long double speed, long double success) override;
     void SaveHistory();
     QString UserFolder() const { return ProgramFolder() + UserName(); }

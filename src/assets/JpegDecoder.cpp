@@ -68,11 +68,14 @@ bool Decode(Decompressor &decoder, ErrorTrap &trap, const QByteArray &data, QIma
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
+    // The decoder writes the pixels straight in the surfaces' 32-bit format (0xFFRRGGBB), so that no second copy
+    // of the picture is ever made to convert it.
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "B, G, R, A in memory is 0xAARRGGBB only on little-endian");
+    info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
-    if (info.output_components != 3)
+    if (info.output_components != 4)
         return false;
-    picture = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
+    picture = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
     if (picture.isNull())
         return false;
     while (info.output_scanline < info.output_height) {
@@ -99,5 +102,5 @@ QImage DecodeJpeg(const QByteArray &data)
     QImage picture;
     if (!Decode(decoder, trap, data, picture))
         throw Damaged(Explain(trap));
-    return picture.convertToFormat(QImage::Format_RGB32);
+    return picture;
 }

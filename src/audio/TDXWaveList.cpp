@@ -94,9 +94,7 @@ void TDXWaveList::Add(const QString &name, const PcmWave &wave)
     auto item = std::make_unique<Item>(*this);
     item->Name = name;
     item->Wave = wave;
-    // The sound goes to the device once, now if the output is open, else on the first play.
-    if (DXSound && DXSound->Initialized())
-        item->MakeBuffer();
+    // The sound goes to the device once, on its first play: a list filled at start-up opens no device.
     m_items.push_back(std::move(item));
 }
 

@@ -31,8 +31,8 @@ private:
 // A named list of recorded sounds on one sound output. Names are looked up ignoring letter case. While the
 // output is closed, every play returns at once without a sound.
 //
-// Each item's sound is given to the device once, as one buffer; each play starts it on a voice, and voices are
-// kept and reused once silent, so that a new one is made only when every existing one still sounds. A sound
+// Each item's sound is given to the device once, as one buffer, on its first play; each play starts it on a voice, and
+// voices are kept and reused once silent, so that a new one is made only when every existing one still sounds. A sound
 // started again while it still sounds is therefore not cut off: the two copies overlap.
 class TDXWaveList
 {

@@ -280,6 +280,7 @@ TEST_F(AssetInventory, KeyNamesAreFortyEightMonoRecordingsInOrder)
         {"Touche_Trema.wav", 0.39},      {"Touche_u.wav", 0.32},         {"Touche_ug.wav", 1.05},
         {"Touche_v.wav", 0.52},          {"Touche_Virgule.wav", 0.82},   {"Touche_w.wav", 0.72},
         {"Touche_x.wav", 0.60},          {"Touche_y.wav", 0.69},         {"Touche_z.wav", 0.54}};
+    Main.LoadKeyNames();
     ASSERT_EQ(Main.DXWaveList3.Count(), 48);
     for (int i = 0; i < 48; ++i) {
         SCOPED_TRACE(rows[i].first);
@@ -295,6 +296,7 @@ TEST_F(AssetInventory, KeyNamesAreFortyEightMonoRecordingsInOrder)
 
 TEST_F(AssetInventory, KeyNamesAreFoundIgnoringLetterCase)
 {
+    Main.LoadKeyNames();
     EXPECT_EQ(&Main.DXWaveList3.Find(QStringLiteral("Touche_A.wav")), &Main.DXWaveList3.Items(0));
     EXPECT_EQ(&Main.DXWaveList3.Find(QStringLiteral("TOUCHE_POINTINTER.WAV")), &Main.DXWaveList3.Items(33));
     EXPECT_EQ(&Main.DXWaveList3.Find(QStringLiteral("touche_majuscule.wav")), &Main.DXWaveList3.Items(27));

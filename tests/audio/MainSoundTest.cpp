@@ -24,6 +24,7 @@ void Sleep(double seconds)
 TEST_F(MainSound, EveryWordTheKeyNamesSayIsInTheWordList)
 {
     TMain &m = Main();
+    QTest::mouseClick(m.BoutonPrononcer, Qt::LeftButton);
     for (int code = 0; code < 256; ++code) {
         const keynames::Words words = keynames::WordsFor(static_cast<unsigned char>(code));
         for (int i = 0; i < words.Count; ++i)

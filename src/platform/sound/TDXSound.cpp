@@ -2,20 +2,24 @@
 
 #include "platform/sound/OpenAl.h"
 
-TDXSound::TDXSound()
-{
-    Initialize();
-}
-
 TDXSound::~TDXSound() = default;
 
 void TDXSound::Initialize()
 {
-    if (!m_device)
-        m_device = openal::Device::Acquire();
+    if (m_tried)
+        return;
+    m_tried = true;
+    m_device = openal::Device::Acquire();
 }
 
 void TDXSound::Finalize()
 {
     m_device.reset();
+    m_tried = false;
+}
+
+bool TDXSound::Initialized()
+{
+    Initialize();
+    return m_device != nullptr;
 }
