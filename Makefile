@@ -84,6 +84,8 @@ format-check: clang-format-installed
 bench: build
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tutor_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	bench/startup.sh $(BUILD_DIR)/tutor/tutor
+	bench/peer.sh $(BUILD_DIR)
+	$(BUILD_DIR)/bench/tutor_lessonmemory
 	$(BUILD_DIR)/bench/tutor_idle
 
 clean:
