@@ -35,6 +35,9 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The sound library as the program sets it up, from the program folder's configuration.
+    if (qEnvironmentVariableIsEmpty("ALSOFT_CONF"))
+        qputenv("ALSOFT_CONF", TUTOR_SOUND_CONF);
     if (qEnvironmentVariableIsEmpty("ALSOFT_DRIVERS"))
         qputenv("ALSOFT_DRIVERS", "null");
     TutorApplication application(argc, argv);
