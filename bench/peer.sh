@@ -51,7 +51,7 @@ at_main_window() {
     wait "$pid" 2>/dev/null || true
 }
 # Ours: the splash clicked away, a name, the folder's message, the statistics window closed.
-ourSteps="mousemove 512 378 click 1 sleep 0.7 type Zoe key Return sleep 1 key Return sleep 1.5 key Escape"
+ourSteps="mousemove 512 378 click 1 sleep 0.7 type Zoe key Return sleep 1 key Return sleep 1.5 mousemove 512 400 click 1"
 peerSteps="key Return"
 
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QResource>
 
 #include "assets/JpegDecoder.h"
 #include "platform/text/TutorError.h"
@@ -26,6 +27,11 @@ QImage Read(const QString &name, const char *format)
 
 QByteArray Embedded(const QString &name)
 {
+    // Stored as they are, the bytes are read where they lie in the program, never copied: an animation keeps its
+    // file for as long as it plays.
+    const QResource stored(QStringLiteral(":/assets/") + name);
+    if (stored.isValid() && stored.compressionAlgorithm() == QResource::NoCompression && stored.data())
+        return QByteArray::fromRawData(reinterpret_cast<const char *>(stored.data()), stored.size());
     QFile resource(QStringLiteral(":/assets/") + name);
     if (!resource.open(QIODevice::ReadOnly))
         throw TutorError(QStringLiteral("Ressource introuvable : %1").arg(name));

@@ -38,6 +38,8 @@ TSplash::~TSplash() = default;
 void TSplash::ShowModal()
 {
     exec();
+    // Closing stopped the tune and the window is never shown again: its minute of sound need not stay in memory.
+    DXWaveList1.Clear();
 }
 
 void TSplash::FormActivate()
