@@ -1,4 +1,4 @@
-#include <cstring>
+#include <string>
 
 #include <benchmark/benchmark.h>
 
@@ -25,19 +25,6 @@ struct GuideBench {
     TDXImageList Pictures;
     keymap::KeyCentres Centres;
 };
-
-// The floor: the keyboard surface's pixels copied once, as plain memory.
-void BM_SurfaceCopy(benchmark::State &state)
-{
-    QImage from(632, 248, QImage::Format_RGB32);
-    from.fill(Qt::gray);
-    QImage to(632, 248, QImage::Format_RGB32);
-    for (auto _ : state) {
-        std::memcpy(to.bits(), from.constBits(), static_cast<std::size_t>(from.sizeInBytes()));
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_SurfaceCopy)->Unit(benchmark::kMicrosecond);
 
 // A whole guide and its present: the keyboard, two Shift markers, the outline and the hand. The argument is
 // the hand opacity; 255 copies, anything less blends.
@@ -73,5 +60,38 @@ void BM_DrawTargetLine(benchmark::State &state)
         DrawTargetLine(surface, typed, target);
 }
 BENCHMARK(BM_DrawTargetLine)->Unit(benchmark::kMicrosecond);
+
+// The guide as the window keeps it from key to key: only what changes is drawn again and painted. A run of
+// characters of every kind; each iteration is one key.
+void BM_KeyboardGuideKeyByKey(benchmark::State &state)
+{
+    GuideBench bench;
+    KeyboardGuide guide(bench.Surface, bench.Pictures, bench.Centres);
+    const std::string keys = "Le Chat de Pierre mange une t\xEAte de poisson, puis il dort ? 12 f\xEAtes.";
+    std::size_t next = 0;
+    for (auto _ : state) {
+        guide.Draw(static_cast<unsigned char>(keys[next]), 204);
+        guide.Present();
+        next = (next + 1) % keys.size();
+    }
+}
+BENCHMARK(BM_KeyboardGuideKeyByKey)->Unit(benchmark::kMicrosecond);
+
+// The target line as the window keeps it from key to key: a 60-character line typed through, then again.
+void BM_TargetLineKeyByKey(benchmark::State &state)
+{
+    TDXDraw surface(nullptr, QSize(705, 33));
+    TargetLine line(surface);
+    const std::string target = "Le petit chat boit du lait dans la cuisine, puis il s'endort";
+    std::size_t typed = 0;
+    for (auto _ : state) {
+        if (typed == 0)
+            line.DrawFirstLine(target);
+        else
+            line.Draw(target.substr(0, typed), target);
+        typed = (typed + 1) % (target.size() + 1);
+    }
+}
+BENCHMARK(BM_TargetLineKeyByKey)->Unit(benchmark::kMicrosecond);
 
 } // namespace

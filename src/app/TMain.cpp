@@ -715,9 +715,23 @@ void TMain::StartDrill()
 
 // ---- Keyboard guide and target line ----
 
+KeyboardGuide &TMain::Guide()
+{
+    if (!m_keyboardGuide)
+        m_keyboardGuide = std::make_unique<KeyboardGuide>(*PaintBoxKey, DXImageList1, KeyCentre);
+    return *m_keyboardGuide;
+}
+
+TargetLine &TMain::Line()
+{
+    if (!m_targetLine)
+        m_targetLine = std::make_unique<TargetLine>(*DXPaintBoxTexte);
+    return *m_targetLine;
+}
+
 void TMain::DrawKeyboardGuide(unsigned char ch)
 {
-    ::DrawKeyboardGuide(*PaintBoxKey, DXImageList1, KeyCentre, ch, HandOpacity);
+    Guide().Draw(ch, HandOpacity);
     const std::string key = keymap::KeyDescription(ch);
     PaintBoxKey->setAccessibleDescription(
         key.empty() ? QString() : QStringLiteral("Prochaine touche : ") + QString::fromStdString(key));
@@ -740,15 +754,16 @@ void TMain::DrawKeyOutline(unsigned char ch)
 
 void TMain::DrawTargetLine(const std::string &typed, const std::string &target)
 {
-    ::DrawTargetLine(*DXPaintBoxTexte, typed, target);
+    Line().Draw(typed, target);
 }
 
 void TMain::Scroller1Click()
 {
     HandOpacity = Scroller1->Position();
-    if (!Session().TargetText.empty())
-        DrawKeyboardGuide(GuideCharacter());
-    PaintBoxKey->Flip();
+    if (Session().TargetText.empty())
+        PaintBoxKey->Flip();
+    else
+        ShowGuide(GuideCharacter());
 }
 
 void TMain::Timer1Timer(int)
@@ -836,7 +851,7 @@ void TMain::BlankTargetLine()
 
 void TMain::ShowLessonLine(const std::string &text)
 {
-    DrawLessonFirstLine(*DXPaintBoxTexte, text);
+    Line().DrawFirstLine(text);
     DescribeTargetLine(text);
 }
 
@@ -867,7 +882,7 @@ void TMain::StopScrolling()
 void TMain::ShowGuide(unsigned char ch)
 {
     DrawKeyboardGuide(ch);
-    PaintBoxKey->Flip();
+    Guide().Present();
 }
 
 void TMain::ShowCounters(int correct, int errors)

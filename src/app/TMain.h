@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "platform/sound/TDXSound.h"
 #include "stats/Learner.h"
 
+class KeyboardGuide;
 class TBitBtn;
 class TDXDraw;
 class TDXTimer;
@@ -34,6 +36,7 @@ class TShape;
 class TSpinEdit;
 class TStatistiques;
 class TTimer;
+class TargetLine;
 
 // The main window: the target line, the edit box in which the learner types, the keyboard guide, the counters,
 // the chronometer and the two rows of buttons. It builds the controls and hands what the learner does to the
@@ -217,6 +220,10 @@ private:
     TStatistiques &Statistics() const;
     // What assistive tools read on the target line: the text it shows (Windows-1252), or nothing.
     void DescribeTargetLine(const std::string &shown);
+    // The keyboard guide and the target line as last drawn, so that a key redraws only what it changes; made
+    // on first use, once their surfaces exist.
+    KeyboardGuide &Guide();
+    TargetLine &Line();
     // The key names play at SpinEdit2's value over 22050 of their recorded rate.
     void ApplyVoiceSpeed();
     // The help has gone: the window comes back, active, ready for typing.
@@ -250,4 +257,6 @@ private:
     ::Learner m_learner;
     bool m_identified = false;
     bool m_centred = false;
+    std::unique_ptr<KeyboardGuide> m_keyboardGuide;
+    std::unique_ptr<TargetLine> m_targetLine;
 };

@@ -45,6 +45,50 @@ void DrawTargetLine(TDXDraw &surface, const std::string &typed, const std::strin
     surface.Flip();
 }
 
+void TargetLine::Keep(const std::string &typed, const std::string &target, int typedWidth)
+{
+    m_typed = typed;
+    m_target = target;
+    m_typedWidth = typedWidth;
+    m_drawnAt = m_surface.Changes();
+    m_drawn = m_surface.CanDraw();
+}
+
+void TargetLine::Draw(const std::string &typed, const std::string &target)
+{
+    const bool kept = m_drawn && m_surface.Changes() == m_drawnAt && target == m_target &&
+                      typed.size() >= m_typed.size() && typed.compare(0, m_typed.size(), m_typed) == 0;
+    DrawCanvas &canvas = m_surface.Canvas();
+    UseLineFont(canvas, colours::Yellow);
+    const int typedWidth = canvas.TextWidth(canvas.CoveringPart(typed, m_surface.SurfaceSize().width()));
+    if (!kept) {
+        DrawTargetLine(m_surface, typed, target);
+        Keep(typed, target, typedWidth);
+        return;
+    }
+    // The columns between the old and the new end of the red text, and as far again as a character's pixels may
+    // reach past its room: the characters typed now, the yellow they cover and the red of those before them
+    // that now stands on black.
+    const int reach = canvas.TextReach();
+    const QRect changed(QPoint(std::min(m_typedWidth, typedWidth) - reach, 0),
+                        QPoint(std::max(m_typedWidth, typedWidth) + reach, m_surface.SurfaceSize().height() - 1));
+    m_surface.Fill(colours::Black, changed);
+    canvas.Brush.Color = colours::Black;
+    canvas.Brush.Solid = true;
+    canvas.TextOut(0, 0, target, changed);
+    UseLineFont(canvas, colours::Red);
+    canvas.TextOut(0, 0, typed, changed);
+    m_surface.ReleaseCanvas();
+    m_surface.Flip({changed});
+    Keep(typed, target, typedWidth);
+}
+
+void TargetLine::DrawFirstLine(const std::string &target)
+{
+    DrawLessonFirstLine(m_surface, target);
+    Keep(std::string(), target, 0);
+}
+
 void DrawLessonFirstLine(TDXDraw &surface, const std::string &target)
 {
     DrawWholeLine(surface, target, colours::Yellow);

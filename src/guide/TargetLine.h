@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class QImage;
@@ -27,3 +28,29 @@ QImage ScrollTextPicture(TDXDraw &surface, const std::string &target);
 // (without a picture, the target text's width in the canvas's current font) past the surface's left edge: the scrolling
 // is over. A surface that cannot be drawn changes nothing, not even the offset.
 bool ScrollTargetLine(TDXDraw &surface, const QImage &picture, int &offset, int interval, const std::string &target);
+
+// The target line kept on one surface from one key to the next. After a line drawn whole, or a lesson's first
+// drawing, a key that adds to the typed text redraws only the columns it changes (red over the yellow it
+// covers) and presents only them. The surface shows, pixel for pixel, what DrawTargetLine shows; anything else
+// drawn on the surface in between makes the next line a whole one again.
+class TargetLine
+{
+public:
+    explicit TargetLine(TDXDraw &surface) : m_surface(surface) {}
+
+    // What DrawTargetLine shows, presented.
+    void Draw(const std::string &typed, const std::string &target);
+    // What DrawLessonFirstLine shows, presented: the same as the line with nothing typed.
+    void DrawFirstLine(const std::string &target);
+
+private:
+    void Keep(const std::string &typed, const std::string &target, int typedWidth);
+
+    TDXDraw &m_surface;
+    std::string m_typed;
+    std::string m_target;
+    // The red text's width as drawn, and the surface's change count just after the line.
+    int m_typedWidth = 0;
+    std::uint64_t m_drawnAt = 0;
+    bool m_drawn = false;
+};

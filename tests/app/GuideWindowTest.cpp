@@ -1,11 +1,15 @@
 #include <cstdlib>
+#include <string>
 
 #include <QTest>
 
 #include "MainFixture.h"
+#include "guide/KeyboardGuide.h"
+#include "guide/TargetLine.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TScroller.h"
 #include "platform/drawing/TDXDraw.h"
+#include "platform/text/Cp1252.h"
 
 // The keyboard guide as the learner meets it in the window: it follows every key, and the opacity stepper
 // redraws it at once.
@@ -97,4 +101,53 @@ TEST_F(GuideWindow, WithoutALessonTheStepperPresentsTheBareKeyboard)
     QTest::mouseClick(m.Scroller1, Qt::LeftButton, {}, QPoint(3, 6));
     EXPECT_EQ(m.HandOpacity, 204);
     EXPECT_EQ(m.PaintBoxKey->Shown(), bare);
+}
+
+// The guide and the target line redraw only what each key changes: what the window shows must stay, pixel for
+// pixel, what drawing them whole shows, from the lesson's start to its end, through a wrong key, an opacity step
+// and a lesson started again.
+TEST_F(GuideWindow, EveryKeyShowsWhatTheWholeGuideAndLineShow)
+{
+    // Letters, capitals, digits, circumflex and diaeresis vowels, spaces, the ² key, a question mark and signs
+    // without a key (# and the euro sign), in Windows-1252.
+    const std::string lesson = "Le Z\xE8"
+                               "bre a 2 ailes ? M\xEAme \xE7"
+                               "a : No\xEBl, x\xB2 # 5 \x80 f\xE4t.";
+    WriteLesson(1, lesson + "\r\n");
+    TMain &m = Main();
+    TDXDraw guide(nullptr, m.PaintBoxKey->SurfaceSize());
+    TDXDraw line(nullptr, m.DXPaintBoxTexte->SurfaceSize());
+    const auto expectWhole = [&](const std::string &when) {
+        DrawKeyboardGuide(guide, m.DXImageList1, m.KeyCentre, m.GuideCharacter(), m.HandOpacity);
+        guide.Flip();
+        EXPECT_TRUE(m.PaintBoxKey->Shown() == guide.Shown()) << "the guide " << when;
+        if (m.Session().TypedText.empty())
+            DrawLessonFirstLine(line, m.Session().TargetText);
+        else
+            DrawTargetLine(line, m.Session().TypedText, m.Session().TargetText);
+        EXPECT_TRUE(m.DXPaintBoxTexte->Shown() == line.Shown()) << "the line " << when;
+    };
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    expectWhole("at the start");
+    for (std::size_t i = 0; i < lesson.size(); ++i) {
+        const std::string when = "after " + std::to_string(i + 1) + " characters";
+        if (i == 5) {
+            Type(QStringLiteral("w"));
+            expectWhole("after a wrong key");
+        }
+        if (i == 12) {
+            QTest::mouseClick(m.Scroller1, Qt::LeftButton, {}, QPoint(3, 6));
+            ASSERT_EQ(m.HandOpacity, 204);
+            expectWhole("after an opacity step");
+        }
+        if (i == 20) {
+            QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+            expectWhole("when the lesson starts again");
+            for (std::size_t j = 0; j < i; ++j)
+                Type(cp1252::ToUnicode(lesson.substr(j, 1)));
+        }
+        Type(cp1252::ToUnicode(lesson.substr(i, 1)));
+        expectWhole(when);
+    }
+    EXPECT_TRUE(m.Session().FullyTyped()) << "the lesson was typed to its end";
 }

@@ -1,4 +1,6 @@
 #include <cstring>
+#include <iterator>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -25,10 +27,10 @@ QRgb Rgb(const QImage &image, int x, int y)
     return image.pixel(x, y) | 0xFF000000u;
 }
 
-class KeyboardGuide : public ::testing::Test
+class GuideDrawing : public ::testing::Test
 {
 protected:
-    KeyboardGuide() : Surface(nullptr, QSize(632, 248))
+    GuideDrawing() : Surface(nullptr, QSize(632, 248))
     {
         for (const char *name : PictureNames)
             Pictures.Add(QLatin1String(name), std::strcmp(name, "Tapotis.bmp") == 0 ? 0x000000 : 0xFFFFFF,
@@ -89,7 +91,7 @@ protected:
 
 } // namespace
 
-TEST_F(KeyboardGuide, TheBareKeyboardIsThePictureShiftedByOnePixel)
+TEST_F(GuideDrawing, TheBareKeyboardIsThePictureShiftedByOnePixel)
 {
     const QImage keyboard = assets::Bitmap(QStringLiteral("Tapotis.bmp"));
     for (int y = 0; y < 248; ++y)
@@ -101,7 +103,7 @@ TEST_F(KeyboardGuide, TheBareKeyboardIsThePictureShiftedByOnePixel)
         EXPECT_TRUE(Changed(Guide(static_cast<unsigned char>(ch), 255), Bare).isEmpty()) << "code " << ch;
 }
 
-TEST_F(KeyboardGuide, CapitalAMarksBothShiftKeysOutlinesItsKeyAndShowsTheLittleFinger)
+TEST_F(GuideDrawing, CapitalAMarksBothShiftKeysOutlinesItsKeyAndShowsTheLittleFinger)
 {
     const QImage marks = Guide('A', 0);
     ExpectMarker(marks, {34, 177});
@@ -129,7 +131,7 @@ TEST_F(KeyboardGuide, CapitalAMarksBothShiftKeysOutlinesItsKeyAndShowsTheLittleF
     EXPECT_EQ(Rgb(lower, 62, 124), qRgb(255, 255, 0));
 }
 
-TEST_F(KeyboardGuide, CircumflexVowelMarksTheDeadKeyWithoutOutline)
+TEST_F(GuideDrawing, CircumflexVowelMarksTheDeadKeyWithoutOutline)
 {
     const QImage marks = Guide(0xEA, 0); // ê
     ExpectMarker(marks, {336, 124});
@@ -139,7 +141,7 @@ TEST_F(KeyboardGuide, CircumflexVowelMarksTheDeadKeyWithoutOutline)
     EXPECT_TRUE(Changed(Guide(0xEA, 255), expected).isEmpty());
 }
 
-TEST_F(KeyboardGuide, DeadKeysThemselvesShowTwoPicturesAndNoMark)
+TEST_F(GuideDrawing, DeadKeysThemselvesShowTwoPicturesAndNoMark)
 {
     for (const unsigned char ch : {static_cast<unsigned char>('^'), static_cast<unsigned char>(0xA8)}) {
         SCOPED_TRACE(static_cast<int>(ch));
@@ -154,7 +156,7 @@ TEST_F(KeyboardGuide, DeadKeysThemselvesShowTwoPicturesAndNoMark)
     }
 }
 
-TEST_F(KeyboardGuide, TheSpaceShowsBothThumbsCutAtTheBottom)
+TEST_F(GuideDrawing, TheSpaceShowsBothThumbsCutAtTheBottom)
 {
     QImage expected = Bare;
     Overlay(expected, Hand(keymap::PouceG), {0, 126});
@@ -173,7 +175,7 @@ TEST_F(KeyboardGuide, TheSpaceShowsBothThumbsCutAtTheBottom)
     EXPECT_TRUE(Changed(Guide(' ', 0), Bare).isEmpty()) << "no outline around the space bar";
 }
 
-TEST_F(KeyboardGuide, QuestionMarkShowsTheShiftMarkersAndNothingElse)
+TEST_F(GuideDrawing, QuestionMarkShowsTheShiftMarkersAndNothingElse)
 {
     const QImage guide = Guide('?', 255);
     ExpectMarker(guide, {34, 177});
@@ -182,7 +184,7 @@ TEST_F(KeyboardGuide, QuestionMarkShowsTheShiftMarkersAndNothingElse)
     EXPECT_TRUE(Changed(guide, Bare, QRect(44, 160, 324, 40)).isEmpty()) << "no outline, no hand";
 }
 
-TEST_F(KeyboardGuide, OpacityBlendsTheHandOverTheKeyboard)
+TEST_F(GuideDrawing, OpacityBlendsTheHandOverTheKeyboard)
 {
     const QImage below = Guide('a', 0);
     const QImage hand = Hand(keymap::AuriculaireG);
@@ -211,7 +213,7 @@ TEST_F(KeyboardGuide, OpacityBlendsTheHandOverTheKeyboard)
     EXPECT_TRUE(outline.contains(Changed(below, Bare)));
 }
 
-TEST_F(KeyboardGuide, EachGuideWipesOutThePreviousOne)
+TEST_F(GuideDrawing, EachGuideWipesOutThePreviousOne)
 {
     Guide('A', 255);
     Guide(0xEA, 255);
@@ -221,4 +223,38 @@ TEST_F(KeyboardGuide, EachGuideWipesOutThePreviousOne)
     Overlay(withHand, Hand(keymap::IndexD), QPoint(236 - 86, 151 - 28));
     Guide('?', 255);
     EXPECT_TRUE(Changed(Guide('j', 255), withHand).isEmpty());
+}
+
+// The guide kept from key to key redraws only what changes; what shows must stay what a whole guide shows, for
+// every character (marks, one hand, two thumbs, the dead keys' two pictures, no key at all, the end of the text),
+// at every opacity, and after something else has drawn on the surface.
+TEST_F(GuideDrawing, AGuideKeptFromKeyToKeyShowsWhatAWholeGuideShows)
+{
+    TDXDraw kept(nullptr, QSize(632, 248));
+    KeyboardGuide guide(kept, Pictures, Centres);
+    // Every code, in an order that sends the hands all over the keyboard, then the lesson's usual run.
+    std::string characters;
+    for (int code = 0; code < 256; ++code)
+        characters += static_cast<char>((code * 97 + 13) % 256);
+    characters += "Le Z\xE8"
+                  "bre a 2 ailes ? Non ! M\xEAme \xE7"
+                  "a : \xE9t\xE9, No\xEBl, x\xB2 # 5 \x80 fin.";
+    characters += '\0';
+    const int opacities[] = {255, 204, 255, 0, 51, 255};
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        const auto ch = static_cast<unsigned char>(characters[i]);
+        const int opacity = opacities[(i / 40) % std::size(opacities)];
+        if (i == 300) {
+            // The window's start-up draws the bare keyboard itself.
+            kept.Fill(0);
+            DrawKeyboardPicture(kept, Pictures);
+            kept.ReleaseCanvas();
+            kept.Flip();
+        }
+        guide.Draw(ch, opacity);
+        guide.Present();
+        const QImage whole = Guide(ch, opacity);
+        ASSERT_TRUE(kept.Shown() == whole) << "character " << int(ch) << " at " << i << ", opacity " << opacity;
+        ASSERT_TRUE(kept.Surface() == whole) << "character " << int(ch) << " at " << i;
+    }
 }

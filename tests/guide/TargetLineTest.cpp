@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "guide/TargetLine.h"
@@ -150,4 +153,58 @@ TEST(ScrollingTick, ASurfaceThatCannotBeDrawnChangesNothing)
     EXPECT_TRUE(ScrollTargetLine(surface, QImage(), offset, 40, ""));
     EXPECT_EQ(offset, 7);
     EXPECT_GE(Columns(surface.Shown(), Yellow).first, 0) << "the line last shown stays";
+}
+
+// The line kept from key to key redraws only the columns a key changes; what shows must stay what the whole line
+// shows after every key, whatever the characters: kerned pairs, overhanging letters, accents, signs without a
+// key, a tab (which stops relative to the line's start), a line longer than the surface, or longer than what is
+// ever drawn of it.
+TEST(TargetLine, ALineKeptFromKeyToKeyShowsWhatTheWholeLineShows)
+{
+    std::string huge;
+    while (huge.size() < 1500)
+        huge += "Va-t'en, Tom ! ";
+    const std::string lines[] = {
+        "Le Z\xE8"
+        "bre a 2 ailes ? AVATAR, To, Wy, fjord ; M\xEAme \xE7"
+        "a : \xE9t\xE9, No\xEBl, x\xB2 # 5 \x80 fin.",
+        "Un\tdeux trois",
+        huge,
+    };
+    for (const std::string &target : lines) {
+        SCOPED_TRACE(target.substr(0, 20));
+        TDXDraw kept(nullptr, QSize(705, 33));
+        TDXDraw whole(nullptr, QSize(705, 33));
+        TargetLine line(kept);
+        line.DrawFirstLine(target);
+        DrawLessonFirstLine(whole, target);
+        ASSERT_TRUE(kept.Shown() == whole.Shown()) << "the lesson's first drawing";
+        for (std::size_t typed = 1; typed <= std::min<std::size_t>(target.size(), 160); ++typed) {
+            line.Draw(target.substr(0, typed), target);
+            DrawTargetLine(whole, target.substr(0, typed), target);
+            ASSERT_TRUE(kept.Shown() == whole.Shown()) << typed << " characters typed";
+        }
+        // Typed past what is ever drawn of the line, then the line started again: from the beginning, whole.
+        for (const std::size_t typed : {std::min<std::size_t>(target.size(), 1400), std::size_t{0}, std::size_t{1}}) {
+            line.Draw(target.substr(0, typed), target);
+            DrawTargetLine(whole, target.substr(0, typed), target);
+            ASSERT_TRUE(kept.Shown() == whole.Shown()) << typed << " characters typed";
+        }
+    }
+}
+
+// Another line on the same surface, or something else drawn on it in between, gives a whole line again.
+TEST(TargetLine, ANewLineOrAnotherDrawingGivesTheWholeLine)
+{
+    TDXDraw kept(nullptr, QSize(705, 33));
+    TDXDraw whole(nullptr, QSize(705, 33));
+    TargetLine line(kept);
+    line.Draw("Bon", "Bonjour");
+    line.Draw("Bonj", "Bonjour Paul");
+    DrawTargetLine(whole, "Bonj", "Bonjour Paul");
+    EXPECT_TRUE(kept.Shown() == whole.Shown()) << "another line";
+    DrawHiddenLine(kept, "cach\xE9");
+    line.Draw("Bonjo", "Bonjour Paul");
+    DrawTargetLine(whole, "Bonjo", "Bonjour Paul");
+    EXPECT_TRUE(kept.Shown() == whole.Shown()) << "after a hidden line";
 }

@@ -1,3 +1,5 @@
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "platform/drawing/TDXDraw.h"
@@ -214,4 +216,85 @@ TEST(DrawSurface, TextWithAndWithoutItsBackground)
     surface.ReleaseCanvas();
     EXPECT_EQ(At(surface, 1, 1), 0u) << "a solid brush paints the text's cell";
     EXPECT_EQ(At(surface, canvas.TextWidth("..") + 2, 1), 0xFFFFFFu) << "but only the cell";
+}
+
+// Drawing and presenting areas of the surface: the rest of the surface, and of what is shown, stays as it was.
+TEST(DrawSurface, AreasAreDrawnAndPresentedAlone)
+{
+    TDXDraw surface(nullptr, QSize(40, 20));
+    surface.Fill(0x0000FF);
+    surface.Flip();
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 255, 0));
+    surface.Fill(0xFF0000, QRect(2, 2, 5, 5));
+    surface.CopyArea(picture, QRect(30, 10, 20, 20)); // cut at the edges
+    surface.DrawAlpha(10, 10, Picture(QSize(8, 8), qRgb(60, 60, 60)), 255, QRect(4, 4, 4, 4));
+    const QRgb red = qRgb(255, 0, 0) & 0xFFFFFF;
+    const QRgb blue = qRgb(0, 0, 255) & 0xFFFFFF;
+    const QRgb green = qRgb(0, 255, 0) & 0xFFFFFF;
+    const QRgb grey = qRgb(60, 60, 60) & 0xFFFFFF;
+    EXPECT_EQ(At(surface, 2, 2), blue);
+    EXPECT_EQ(At(surface, 7, 7), red) << "nothing past the filled area";
+    EXPECT_EQ(At(surface, 39, 19), green);
+    EXPECT_EQ(At(surface, 29, 10), red) << "nothing before the copied area";
+    EXPECT_EQ(At(surface, 14, 14), grey) << "the picture's rectangle, where it lies in the whole";
+    EXPECT_EQ(At(surface, 13, 13), red) << "nothing of the picture outside its rectangle";
+
+    surface.Flip({QRect(0, 0, 8, 8), QRect(28, 8, 20, 20)});
+    const auto shown = [&](int x, int y) { return surface.Shown().pixel(x, y) & 0xFFFFFF; };
+    EXPECT_EQ(shown(2, 2), blue);
+    EXPECT_EQ(shown(35, 15), green);
+    EXPECT_EQ(shown(14, 14), red) << "drawn, not presented yet";
+    surface.Flip({QRect(12, 12, 8, 8)});
+    EXPECT_EQ(shown(14, 14), grey);
+    EXPECT_TRUE(surface.Shown() == surface.Surface());
+
+    // A drawing presented whole can go on from the picture shown before it rather than from a copy of it.
+    const QImage before = surface.Shown().copy();
+    surface.Fill(0x00FF00);
+    surface.FlipChanged({QRect(0, 0, 40, 20)});
+    EXPECT_EQ(shown(5, 5), green);
+    surface.ResumeFromPrevious();
+    EXPECT_TRUE(surface.Surface() == before);
+    EXPECT_EQ(shown(5, 5), green) << "what is shown stays";
+}
+
+// A text drawn within an area is the whole text's drawing cut at the area, for a whole line and for a beginning
+// of it drawn after it, with and without the text's background.
+TEST(DrawSurface, TextWithinAnAreaIsTheTextCutThere)
+{
+    const std::string line = "AVATAR, To Wy : fjord \xEAtre \xE0 No\xEBl ?";
+    const struct {
+        std::string text;
+        bool background;
+        QRect area;
+    } rows[] = {{line, true, QRect(40, 0, 30, 33)},
+                {line.substr(0, 9), true, QRect(50, 0, 40, 33)},
+                {line.substr(0, 20), false, QRect(0, 5, 90, 10)},
+                {line, false, QRect(150, 0, 400, 33)},
+                {"Un\tdeux", true, QRect(10, 0, 60, 33)},
+                {line.substr(0, 2), true, QRect(-10, -10, 20, 60)}};
+    TDXDraw cut(nullptr, QSize(300, 33));
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text);
+        TDXDraw whole(nullptr, QSize(300, 33));
+        for (TDXDraw *surface : {&whole, &cut}) {
+            surface->Fill(0x808080);
+            DrawCanvas &canvas = surface->Canvas();
+            canvas.Font.Name = QStringLiteral("Times new roman");
+            canvas.Font.Size = 14;
+            canvas.Font.Color = 0x00FFFF;
+            canvas.Brush.Color = 0;
+            canvas.Brush.Solid = row.background;
+        }
+        whole.Canvas().TextOut(3, 2, row.text);
+        cut.Canvas().TextOut(3, 2, line, QRect(0, 0, 1, 1)); // the line laid out first, as the target line does
+        cut.Fill(0x808080);
+        cut.Canvas().TextOut(3, 2, row.text, row.area);
+        whole.ReleaseCanvas();
+        cut.ReleaseCanvas();
+        for (int y = 0; y < 33; ++y)
+            for (int x = 0; x < 300; ++x)
+                ASSERT_EQ(At(cut, x, y), row.area.contains(x, y) ? At(whole, x, y) : 0x808080u) << x << "," << y;
+    }
 }

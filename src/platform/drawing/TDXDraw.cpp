@@ -1,10 +1,12 @@
 #include "platform/drawing/TDXDraw.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include <QFontMetrics>
 #include <QPaintEvent>
+#include <QTextLayout>
 
 #include "platform/drawing/AlphaBlend.h"
 #include "platform/drawing/Colour.h"
@@ -13,6 +15,7 @@
 
 QPainter &DrawCanvas::Painter(bool coversAll)
 {
+    ++m_owner.m_changes;
     if (!m_painter) {
         m_owner.PrepareBack(coversAll);
         m_painter = std::make_unique<QPainter>(&m_owner.m_back);
@@ -30,16 +33,84 @@ void DrawCanvas::Release()
     m_painter.reset();
 }
 
-QFont DrawCanvas::CurrentFont() const
+const QFont &DrawCanvas::CurrentFont()
 {
-    QFont font(Font.Name);
-    font.setPixelSize(PointsToPixels(Font.Size));
-    return font;
+    if (!m_font || m_font->Name != Font.Name || m_font->Size != Font.Size) {
+        QFont font(Font.Name);
+        font.setPixelSize(PointsToPixels(Font.Size));
+        const QFontMetricsF metrics(font);
+        // The font's own bounds for its glyphs' bearings, half a character height for the kerning, which moves
+        // a glyph by a small fraction of that, and a pixel for the smoothing of the edges.
+        const qreal bearing = std::max({qreal(0), -metrics.minLeftBearing(), -metrics.minRightBearing()});
+        m_font = std::make_unique<FontInUse>(
+            FontInUse{Font.Name, Font.Size, font, static_cast<int>(std::ceil(bearing + metrics.height() / 2)) + 1});
+    }
+    return m_font->Made;
+}
+
+int DrawCanvas::Width(const QString &text, const QFont &font)
+{
+    if (text == m_measuredText && font == m_measuredFont)
+        return m_measuredWidth;
+    // The typed beginning of the line laid out last: its characters but the last few stand where the whole line
+    // has them, and the last few are measured alone.
+    if (m_laidOut && m_laidOut->PerCharacter && m_laidOut->Font == font && m_laidOut->Text.startsWith(text)) {
+        const qsizetype from = std::max<qsizetype>(0, text.size() - 3);
+        m_measuredWidth = text.size() == m_laidOut->Text.size()
+                              ? m_laidOut->Width
+                              : qRound(m_laidOut->Edges[static_cast<std::size_t>(from)] +
+                                       QFontMetricsF(font).horizontalAdvance(text.mid(from)));
+    } else {
+        m_measuredWidth = QFontMetrics(font).horizontalAdvance(text);
+    }
+    m_measuredText = text;
+    m_measuredFont = font;
+    return m_measuredWidth;
 }
 
 int DrawCanvas::TextWidth(std::string_view text)
 {
-    return QFontMetrics(CurrentFont()).horizontalAdvance(cp1252::ToUnicode(text));
+    return Width(cp1252::ToUnicode(text), CurrentFont());
+}
+
+int DrawCanvas::TextReach()
+{
+    CurrentFont();
+    return m_font->Reach;
+}
+
+const DrawCanvas::LaidOutText &DrawCanvas::LaidOut(const QString &text, const QFont &font)
+{
+    // A beginning of the text laid out last sits where it sits in that text: its glyphs shape the same, only
+    // the last one's kerning with the next character differs, which moves nothing of its own.
+    if (m_laidOut && m_laidOut->Font == font && m_laidOut->Text.startsWith(text))
+        return *m_laidOut;
+    auto laidOut = std::make_unique<LaidOutText>();
+    laidOut->Text = text;
+    laidOut->Font = font;
+    laidOut->Width = QFontMetrics(font).horizontalAdvance(text);
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
+    if (plain && line.isValid() && runs.size() == 1 && runs.front().glyphIndexes().size() == text.size()) {
+        laidOut->Glyphs = runs.front();
+        QList<QPointF> positions = laidOut->Glyphs.positions();
+        laidOut->Edges.reserve(static_cast<std::size_t>(text.size()) + 1);
+        bool inOrder = true;
+        for (qsizetype i = 0; i < positions.size(); ++i) {
+            laidOut->Edges.push_back(line.cursorToX(static_cast<int>(i)));
+            inOrder = inOrder && std::abs(positions[i].x() - laidOut->Edges.back()) < 1;
+            positions[i].ry() -= line.ascent();
+        }
+        laidOut->Edges.push_back(line.cursorToX(static_cast<int>(text.size())));
+        laidOut->Glyphs.setPositions(positions);
+        laidOut->PerCharacter = inOrder;
+    }
+    m_laidOut = std::move(laidOut);
+    return *m_laidOut;
 }
 
 std::string_view DrawCanvas::CoveringPart(std::string_view text, int width)
@@ -72,6 +143,49 @@ void DrawCanvas::TextOut(int x, int y, std::string_view text)
     painter.setFont(font);
     painter.setPen(FromColourValue(Font.Color));
     painter.drawText(QPoint(x, y + metrics.ascent()), unicode);
+}
+
+void DrawCanvas::TextOut(int x, int y, std::string_view text, const QRect &area)
+{
+    if (!CanPaint())
+        return;
+    const QRect within = area.intersected(QRect(QPoint(0, 0), m_owner.m_size));
+    if (within.isEmpty())
+        return;
+    QPainter &painter = Painter();
+    text = CoveringPart(text, painter.device()->width() - std::min(x, 0));
+    const QFont &font = CurrentFont();
+    const QString unicode = cp1252::ToUnicode(text);
+    const LaidOutText &laidOut = LaidOut(unicode, font);
+    painter.setClipRect(within);
+    if (!laidOut.PerCharacter) {
+        TextOut(x, y, text);
+        painter.setClipping(false);
+        return;
+    }
+    const QFontMetrics metrics(font);
+    if (Brush.Solid)
+        painter.fillRect(QRect(x, y, unicode == laidOut.Text ? laidOut.Width : Width(unicode, font), metrics.height()),
+                         FromColourValue(Brush.Color));
+    // The characters whose pixels may reach the area, where the whole text places them.
+    const int reach = TextReach();
+    const auto count = static_cast<std::size_t>(unicode.size());
+    std::size_t first = 0;
+    while (first < count && x + laidOut.Edges[first + 1] + reach < within.left())
+        ++first;
+    std::size_t last = first;
+    while (last < count && x + laidOut.Edges[last] - reach <= within.right() + 1)
+        ++last;
+    if (last > first) {
+        const auto from = static_cast<qsizetype>(first);
+        const auto length = static_cast<qsizetype>(last - first);
+        QGlyphRun nearby = laidOut.Glyphs;
+        nearby.setGlyphIndexes(laidOut.Glyphs.glyphIndexes().mid(from, length));
+        nearby.setPositions(laidOut.Glyphs.positions().mid(from, length));
+        painter.setPen(FromColourValue(Font.Color));
+        painter.drawGlyphRun(QPointF(x, y + metrics.ascent()), nearby);
+    }
+    painter.setClipping(false);
 }
 
 void DrawCanvas::Draw(int x, int y, const QImage &picture)
@@ -147,6 +261,7 @@ TDXDraw::TDXDraw(QWidget *parent, QSize surfaceSize)
 
 void TDXDraw::Initialize()
 {
+    ++m_changes;
     m_canvas->Release();
     m_back = QImage(m_size, QImage::Format_RGB32);
     m_back.fill(Qt::black);
@@ -156,6 +271,7 @@ void TDXDraw::Initialize()
 
 void TDXDraw::Finalize()
 {
+    ++m_changes;
     m_canvas->Release();
     m_back = QImage();
     m_backStale = false;
@@ -172,16 +288,22 @@ void TDXDraw::PrepareBack(bool coversAll)
 
 void TDXDraw::DrawAlpha(int x, int y, const TDXImageList::Item &item, int alpha)
 {
+    DrawAlpha(x, y, item, alpha, item.Picture.rect());
+}
+
+void TDXDraw::DrawAlpha(int x, int y, const TDXImageList::Item &item, int alpha, const QRect &within)
+{
     if (!CanDraw() || alpha <= 0 || item.Picture.isNull())
         return;
+    const QRect target = within.intersected(item.Picture.rect()).translated(x, y).intersected(m_back.rect());
+    if (target.isEmpty())
+        return;
+    ++m_changes;
     m_canvas->Release();
     PrepareBack(false);
     const QImage picture = item.Picture.format() == QImage::Format_RGB32
                                ? item.Picture
                                : item.Picture.convertToFormat(QImage::Format_RGB32);
-    const QRect target = QRect(QPoint(x, y), picture.size()).intersected(m_back.rect());
-    if (target.isEmpty())
-        return;
     const std::uint32_t red = item.TransparentColor & 0xFF;
     const std::uint32_t green = (item.TransparentColor >> 8) & 0xFF;
     const std::uint32_t blue = (item.TransparentColor >> 16) & 0xFF;
@@ -199,9 +321,56 @@ void TDXDraw::Fill(std::uint32_t colour)
 {
     if (!CanDraw())
         return;
+    ++m_changes;
     m_canvas->Release();
     PrepareBack(true);
     m_back.fill(FromColourValue(colour));
+}
+
+void TDXDraw::Fill(std::uint32_t colour, const QRect &area)
+{
+    const QRect target = area.intersected(QRect(QPoint(0, 0), m_size));
+    if (!CanDraw() || target.isEmpty())
+        return;
+    ++m_changes;
+    m_canvas->Release();
+    PrepareBack(target.size() == m_size);
+    // The pixel the whole fill would give.
+    const QRgb pixel = FromColourValue(colour).rgb();
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(m_back.scanLine(y));
+        std::fill(row + target.left(), row + target.right() + 1, pixel);
+    }
+}
+
+namespace {
+
+// Copies the rectangle, already clipped to both pictures, between two pictures of the same size and format.
+void CopyRectangle(QImage &to, const QImage &from, const QRect &rectangle)
+{
+    const qsizetype stride = to.bytesPerLine();
+    const qsizetype start = rectangle.top() * stride + rectangle.left() * 4;
+    uchar *destination = to.bits() + start;
+    const uchar *source = from.constBits() + start;
+    const auto bytes = static_cast<std::size_t>(rectangle.width()) * 4;
+    for (int row = 0; row < rectangle.height(); ++row, destination += stride, source += stride)
+        std::memcpy(destination, source, bytes);
+}
+
+} // namespace
+
+void TDXDraw::CopyArea(const QImage &picture, const QRect &area)
+{
+    const QRect target = area.intersected(QRect(QPoint(0, 0), m_size));
+    if (!CanDraw() || target.isEmpty())
+        return;
+    ++m_changes;
+    m_canvas->Release();
+    PrepareBack(target.size() == m_size);
+    if (picture.size() == m_size && picture.format() == m_back.format())
+        CopyRectangle(m_back, picture, target);
+    else
+        QPainter(&m_back).drawImage(target.topLeft(), picture, target);
 }
 
 void TDXDraw::Flip()
@@ -213,13 +382,55 @@ void TDXDraw::Flip()
     if (!m_backStale) {
         m_front.swap(m_back);
         m_backStale = true;
+        ++m_changes;
     }
     update();
+}
+
+void TDXDraw::Flip(const std::vector<QRect> &areas)
+{
+    if (!CanDraw())
+        return;
+    m_canvas->Release();
+    if (m_backStale)
+        return;
+    for (const QRect &area : areas) {
+        const QRect target = area.intersected(m_back.rect());
+        if (target.isEmpty())
+            continue;
+        CopyRectangle(m_front, m_back, target);
+        ++m_changes;
+        update(target);
+    }
+}
+
+void TDXDraw::FlipChanged(const std::vector<QRect> &changed)
+{
+    if (!CanDraw())
+        return;
+    m_canvas->Release();
+    if (m_backStale)
+        return;
+    m_front.swap(m_back);
+    m_backStale = true;
+    ++m_changes;
+    for (const QRect &area : changed)
+        update(area);
+}
+
+void TDXDraw::ResumeFromPrevious()
+{
+    if (!CanDraw() || !m_backStale)
+        return;
+    m_canvas->Release();
+    m_backStale = false;
+    ++m_changes;
 }
 
 void TDXDraw::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::black);
-    painter.drawImage(QPoint(0, 0), m_front);
+    const QRect shown = event->rect().intersected(m_front.rect());
+    painter.drawImage(shown.topLeft(), m_front, shown);
 }
