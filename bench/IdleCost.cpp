@@ -2,6 +2,8 @@
 // main window, and over the 10 s of a demonstration, which spends nearly all its time waiting between keys.
 // Both should stay near zero: nothing in the program may spin. The scrolling text at its fastest speed moves
 // every 5 ms and should stay well under a quarter of a core.
+// With an X server (DISPLAY set, as under xvfb-run) it runs there as the learner's program does, each repaint
+// also sent to the server; without one, on the offscreen platform.
 
 #include <algorithm>
 #include <cstdio>
@@ -32,19 +34,21 @@ double ProcessorSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-void Report(const char *what, double processor, double wall)
+void Report(const char *what, double processor, double wall, double goalPercent)
 {
-    std::printf("%s: %.3f s of processor time in %.1f s, %.2f %% of one core\n", what, processor, wall,
-                100.0 * processor / wall);
+    std::printf("%s: %.3f s of processor time in %.1f s, %.2f %% of one core (goal: at most %.1f %%)\n", what,
+                processor, wall, 100.0 * processor / wall, goalPercent);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt tries the platforms in turn: an X server that cannot be reached leaves the offscreen one.
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb;offscreen");
     qputenv("ALSOFT_DRIVERS", "null");
     TutorApplication application(argc, argv);
+    std::printf("on the %s platform\n", qPrintable(QGuiApplication::platformName()));
 
     QTemporaryDir folder;
     QDir(folder.path()).mkdir(QStringLiteral("Dictees"));
@@ -79,12 +83,13 @@ int main(int argc, char **argv)
     wall.start();
     QTimer::singleShot(10000, Qt::PreciseTimer, &application, [] { QCoreApplication::exit(0); });
     application.exec();
-    Report("sitting on the main window", ProcessorSeconds() - processor, static_cast<double>(wall.elapsed()) / 1000);
+    Report("sitting on the main window", ProcessorSeconds() - processor, static_cast<double>(wall.elapsed()) / 1000,
+           0.5);
 
     processor = ProcessorSeconds();
     wall.restart();
     main.BoutonAutoClick();
-    Report("during the demonstration", ProcessorSeconds() - processor, static_cast<double>(wall.elapsed()) / 1000);
+    Report("during the demonstration", ProcessorSeconds() - processor, static_cast<double>(wall.elapsed()) / 1000, 0.5);
 
     main.SpinEdit1->setValue(7);
     main.BoutonDifficileClick();
@@ -98,7 +103,7 @@ int main(int argc, char **argv)
     wall.restart();
     QTimer::singleShot(5000, Qt::PreciseTimer, &application, [] { QCoreApplication::exit(0); });
     application.exec();
-    Report("scrolling text at speed 7", ProcessorSeconds() - processor, static_cast<double>(wall.elapsed()) / 1000);
+    Report("scrolling text at speed 7", ProcessorSeconds() - processor, static_cast<double>(wall.elapsed()) / 1000, 25);
     std::printf("  %d ticks, one every %.1f ms\n", ticks, static_cast<double>(wall.elapsed()) / std::max(ticks, 1));
     return 0;
 }

@@ -65,7 +65,7 @@ TEST_F(Splash, BorderlessCentredPictureWithItsSound)
     EXPECT_TRUE(Window->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(Window->geometry().center(), Window->screen()->geometry().center());
     EXPECT_EQ(Window->RxGIFAnimator1->geometry(), QRect(0, 0, 256, 192));
-    EXPECT_EQ(Window->RxGIFAnimator1->Frames().size(), 19u);
+    EXPECT_EQ(Window->RxGIFAnimator1->FrameCount(), 19);
     EXPECT_TRUE(Window->RxGIFAnimator1->Animating());
     EXPECT_EQ(Window->DXWaveList1.Count(), 1);
     EXPECT_EQ(Window->DXWaveList1.Items(0).Name, QStringLiteral("COMEDY1.WAV"));

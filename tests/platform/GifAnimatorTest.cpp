@@ -1,9 +1,14 @@
 // The animated-picture control on GIFs written by the asset generator's writer: frames, their timing, the loop,
-// transparency over what lies behind, centring and the click.
+// transparency over what lies behind, centring and the click. The frames it decodes one at a time are checked
+// against a decode of the whole file.
+
+#include <algorithm>
+#include <memory>
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPainter>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -67,7 +72,40 @@ public:
     {
         return grab(control->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
     }
+    // What the window holds in the control's box once the pending repaints are done, as the screen shows it:
+    // unlike Seen, nothing is painted afresh for the look.
+    QImage Shown(const QWidget *control)
+    {
+        QCoreApplication::processEvents();
+        const QRect box = control->geometry();
+        return screen()
+            ->grabWindow(winId(), box.x(), box.y(), box.width(), box.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
 };
+
+// Steps the control through two loops from its design frame, each frame as a decode of the whole file has it.
+void ExpectFramesOfWholeDecode(const QByteArray &gif, int designFrame)
+{
+    const auto frames = TRxGIFAnimator::DecodeFrames(gif);
+    const int count = static_cast<int>(frames.size());
+    TRxGIFAnimator::Settings settings;
+    settings.Animate = false;
+    settings.FrameIndex = designFrame;
+    TRxGIFAnimator control(nullptr, settings);
+    control.SetAnimation(gif);
+    int expected = std::min(designFrame, count - 1);
+    for (int step = 0; step <= 2 * count; ++step) {
+        ASSERT_EQ(control.FrameIndex(), expected) << "step " << step;
+        ASSERT_EQ(control.CurrentFrame(), frames[expected].Image) << "frame " << expected;
+        control.ShowNextFrame();
+        expected = (expected + 1) % count;
+    }
+    EXPECT_EQ(control.FrameCount(), count);
+    for (int i = 0; i < count; ++i)
+        EXPECT_EQ(control.FrameDelay(i), frames[i].DelayMs) << "frame " << i;
+}
 
 TEST(GifAnimator, FramesComeWithTheirClampedDelays)
 {
@@ -87,6 +125,46 @@ TEST(GifAnimator, FramesComeWithTheirClampedDelays)
     const auto kept = TRxGIFAnimator::DecodeFrames(ThreeFrames(false));
     ASSERT_EQ(kept.size(), 3u);
     EXPECT_EQ(kept[1].Image.pixel(6, 5), Red);
+}
+
+TEST(GifAnimator, FramesShownOneByOneAreThoseOfTheWholeFile)
+{
+    const struct {
+        QByteArray Gif;
+        int DesignFrame;
+    } rows[] = {
+        {assets::Embedded(QStringLiteral("RxGIFAnimator1.gif")), 22},
+        {assets::Embedded(QStringLiteral("RxGIFAnimator2.gif")), 1},
+        {assets::Embedded(QStringLiteral("Splash.gif")), 0},
+        {ThreeFrames(true), 0},
+        {ThreeFrames(false), 1},
+        {ThreeFrames(true), 7}, // past the last frame: the last
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.DesignFrame);
+        ExpectFramesOfWholeDecode(row.Gif, row.DesignFrame);
+    }
+}
+
+TEST(GifAnimator, FileCutShortLoopsOverTheFramesThatCanBeRead)
+{
+    const QByteArray whole = ThreeFrames(false);
+    for (qsizetype length = 0; length < whole.size(); ++length) {
+        SCOPED_TRACE(length);
+        const QByteArray cut = whole.left(length);
+        bool readable = true;
+        try {
+            TRxGIFAnimator::DecodeFrames(cut);
+        } catch (const TutorError &) {
+            readable = false;
+        }
+        if (!readable) {
+            TRxGIFAnimator control(nullptr, {});
+            EXPECT_THROW(control.SetAnimation(cut), TutorError);
+            continue;
+        }
+        ExpectFramesOfWholeDecode(cut, 2);
+    }
 }
 
 TEST(GifAnimator, UnreadablePictureFails)
@@ -141,6 +219,61 @@ TEST(GifAnimator, PlaysInOrderForEachDelayAndLoops)
     EXPECT_FALSE(control.Animating()) << "a hidden picture stops";
 }
 
+TEST(GifAnimator, EachNextFrameShowsWholeOverWhatLiesBehind)
+{
+    const struct {
+        const char *Name;
+        int DesignFrame;
+        bool Center;
+        QRect Box;
+        QPoint Origin;
+    } rows[] = {
+        {"RxGIFAnimator1.gif", 22, true, {5, 5, 178, 66}, {0, -7}},
+        {"RxGIFAnimator2.gif", 1, false, {200, 30, 51, 45}, {0, 0}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.Name);
+        const QByteArray gif = assets::Embedded(QLatin1String(row.Name));
+        const auto frames = TRxGIFAnimator::DecodeFrames(gif);
+        Stage stage;
+        TRxGIFAnimator::Settings settings;
+        settings.Animate = false;
+        settings.Center = row.Center;
+        settings.FrameIndex = row.DesignFrame;
+        TRxGIFAnimator control(&stage, settings);
+        control.setGeometry(row.Box);
+        control.SetAnimation(gif);
+        stage.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage));
+        for (std::size_t step = 0; step <= frames.size(); ++step) {
+            const std::size_t index = (row.DesignFrame + step) % frames.size();
+            QImage expected(row.Box.size(), QImage::Format_RGB32);
+            expected.fill(Behind);
+            QPainter(&expected).drawImage(row.Origin, frames[index].Image);
+            ASSERT_EQ(stage.Shown(&control), expected) << "frame " << index;
+            control.ShowNextFrame();
+        }
+    }
+}
+
+TEST(GifAnimator, PicturesPlayTogetherAndEitherMayGo)
+{
+    Stage stage;
+    auto first = std::make_unique<TRxGIFAnimator>(&stage, TRxGIFAnimator::Settings{});
+    TRxGIFAnimator second(&stage, {});
+    first->setGeometry(10, 10, 8, 8);
+    second.setGeometry(30, 10, 8, 8);
+    first->SetAnimation(ThreeFrames(true));
+    second.SetAnimation(ThreeFrames(false));
+    stage.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage));
+    EXPECT_TRUE(first->Animating());
+    EXPECT_TRUE(second.Animating());
+    first.reset();
+    const int shown = second.FrameIndex();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second.FrameIndex() != shown; }, 3000));
+}
+
 TEST(GifAnimator, TransparentPixelsShowWhatLiesBehind)
 {
     Stage stage;
@@ -193,8 +326,8 @@ TEST(GifAnimator, SizesItselfToThePictureWhenAsked)
     control.resize(10, 10);
     control.SetAnimation(assets::Embedded(QStringLiteral("RxGIFAnimator2.gif")));
     EXPECT_EQ(control.size(), QSize(51, 45));
-    EXPECT_EQ(control.Frames().size(), 14u);
-    EXPECT_EQ(control.Frames()[6].DelayMs, 50);
+    EXPECT_EQ(control.FrameCount(), 14);
+    EXPECT_EQ(control.FrameDelay(6), 50);
 }
 
 TEST(GifAnimator, ClickIsAPressAndReleaseOverThePicture)

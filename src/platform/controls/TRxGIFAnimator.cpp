@@ -1,21 +1,97 @@
 #include "platform/controls/TRxGIFAnimator.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
 
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/text/TutorError.h"
 
+// The one timer that plays every picture shown. Each picture's frames fall due on one steady clock, the first at a
+// whole step of 10 ms (a GIF counts its delays in hundredths of a second) and each next one a delay after the one
+// before, not after the timer's lateness: the pictures of a window whose frames fall due together change in one
+// wake-up and one repaint, and none drifts from its pace or from the others.
+class FrameClock : public QObject
+{
+public:
+    static FrameClock &Get()
+    {
+        if (!Existing())
+            Existing() = new FrameClock(QCoreApplication::instance());
+        return *Existing();
+    }
+    // Goes with the application, so a picture outliving it has no clock to leave.
+    static QPointer<FrameClock> &Existing()
+    {
+        static QPointer<FrameClock> clock;
+        return clock;
+    }
+
+    qint64 Now() const { return m_clock.elapsed(); }
+    static qint64 StepAfter(qint64 ms) { return (ms + StepMs - 1) / StepMs * StepMs; }
+
+    void Add(TRxGIFAnimator *picture)
+    {
+        if (std::find(m_pictures.begin(), m_pictures.end(), picture) == m_pictures.end())
+            m_pictures.push_back(picture);
+        Rearm();
+    }
+    void Remove(TRxGIFAnimator *picture)
+    {
+        m_pictures.erase(std::remove(m_pictures.begin(), m_pictures.end(), picture), m_pictures.end());
+        Rearm();
+    }
+
+    static constexpr int StepMs = 10;
+
+private:
+    explicit FrameClock(QObject *parent) : QObject(parent)
+    {
+        m_clock.start();
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
+    }
+
+    void Tick()
+    {
+        const qint64 now = Now();
+        // Their repaints, asked for in one turn of the event loop, come together. A picture may stop on its turn.
+        const std::vector<TRxGIFAnimator *> pictures = m_pictures;
+        for (TRxGIFAnimator *picture : pictures)
+            if (picture->m_due >= 0 && picture->m_due <= now)
+                picture->FrameDue(picture->m_due, now);
+        Rearm();
+    }
+
+    void Rearm()
+    {
+        qint64 next = -1;
+        for (const TRxGIFAnimator *picture : m_pictures)
+            if (picture->m_due >= 0 && (next < 0 || picture->m_due < next))
+                next = picture->m_due;
+        if (next < 0)
+            m_timer.stop();
+        else
+            m_timer.start(static_cast<int>(std::max<qint64>(next - Now(), 0)));
+    }
+
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    std::vector<TRxGIFAnimator *> m_pictures;
+};
+
 TRxGIFAnimator::TRxGIFAnimator(QWidget *parent, const Settings &settings) : QWidget(parent), m_settings(settings)
 {
     setAttribute(Qt::WA_TranslucentBackground);
-    m_timer.setSingleShot(true);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] { NextFrame(); });
 }
 
 namespace {
@@ -66,7 +142,47 @@ std::vector<int> FrameDelays(const QByteArray &gif)
     return delays;
 }
 
+// The smallest rectangle holding every pixel that differs between two frames of one picture, both 32-bit.
+QRect ChangedArea(const QImage &before, const QImage &after)
+{
+    if (before.size() != after.size() || before.depth() != 32 || after.depth() != 32)
+        return before.rect() | after.rect();
+    const int width = after.width();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
+    int top = -1, bottom = -1, left = width, right = -1;
+    for (int y = 0; y < after.height(); ++y) {
+        const auto *was = reinterpret_cast<const QRgb *>(before.constScanLine(y));
+        const auto *is = reinterpret_cast<const QRgb *>(after.constScanLine(y));
+        if (std::memcmp(was, is, rowBytes) == 0)
+            continue;
+        if (top < 0)
+            top = y;
+        bottom = y;
+        int x = 0;
+        while (x < left && was[x] == is[x])
+            ++x;
+        left = x;
+        x = width - 1;
+        while (x > right && was[x] == is[x])
+            --x;
+        right = x;
+    }
+    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 } // namespace
+
+TRxGIFAnimator::~TRxGIFAnimator()
+{
+    if (FrameClock *clock = FrameClock::Existing())
+        clock->Remove(this);
+}
+
+int TRxGIFAnimator::FrameDelay(int index) const
+{
+    const int delay = index >= 0 && static_cast<std::size_t>(index) < m_delays.size() ? m_delays[index] : 0;
+    return std::clamp(delay, MinimumDelayMs, MaximumDelayMs);
+}
 
 std::vector<TRxGIFAnimator::Frame> TRxGIFAnimator::DecodeFrames(const QByteArray &gif)
 {
@@ -91,60 +207,136 @@ std::vector<TRxGIFAnimator::Frame> TRxGIFAnimator::DecodeFrames(const QByteArray
 
 void TRxGIFAnimator::SetAnimation(const QByteArray &gif)
 {
-    std::vector<Frame> frames = DecodeFrames(gif);
+    // The frames up to the design frame are read before anything changes, so that a picture that cannot be read
+    // leaves the control as it was. Each frame is composed over those before it, hence the reading from the first.
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(gif);
+    auto reader = std::make_unique<QImageReader>(buffer.get(), "GIF");
+    const int design = std::max(m_settings.FrameIndex, 0);
+    QImage frame;
+    QSize size;
+    int index = -1;
+    for (QImage image; index < design && reader->read(&image);) {
+        ++index;
+        if (index == 0)
+            size = image.size();
+        frame = std::move(image);
+    }
+    if (index < 0)
+        throw TutorError(QStringLiteral("Animation illisible : %1").arg(reader->errorString()));
+
     m_gif = gif;
-    m_frames = std::move(frames);
-    m_index = std::clamp(m_settings.FrameIndex, 0, static_cast<int>(m_frames.size()) - 1);
+    m_delays = FrameDelays(gif);
+    // A file cut short before the design frame shows its last readable frame, and loops over those.
+    m_count = index < design ? index + 1 : std::max(static_cast<int>(m_delays.size()), index + 1);
+    m_reader = std::move(reader);
+    m_buffer = std::move(buffer);
+    m_frame = std::move(frame).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_index = index;
     if (m_settings.AutoSize)
-        resize(m_frames.front().Image.size());
+        resize(size);
     if (isVisible())
-        StartFrameTimer();
+        Play();
     update();
 }
 
-const QImage &TRxGIFAnimator::CurrentFrame() const
+void TRxGIFAnimator::Rewind()
 {
-    static const QImage none;
-    return m_frames.empty() ? none : m_frames[static_cast<std::size_t>(m_index)].Image;
+    m_reader.reset();
+    m_buffer = std::make_unique<QBuffer>();
+    m_buffer->setData(m_gif);
+    m_reader = std::make_unique<QImageReader>(m_buffer.get(), "GIF");
 }
 
-void TRxGIFAnimator::StartFrameTimer()
+bool TRxGIFAnimator::ReadFrame(QImage &frame)
 {
-    if (!m_settings.Animate || m_frames.size() < 2)
+    QImage image;
+    if (!m_reader->read(&image))
+        return false;
+    frame = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return true;
+}
+
+void TRxGIFAnimator::ShowNextFrame()
+{
+    if (m_frame.isNull())
         return;
-    m_timer.start(m_frames[static_cast<std::size_t>(m_index)].DelayMs);
+    QImage frame;
+    if (ReadFrame(frame)) {
+        ++m_index;
+        m_count = std::max(m_count, m_index + 1);
+    } else {
+        // The loop ends where the frames that can be read end, which a file cut short puts before its last block.
+        m_count = m_index + 1;
+        Rewind();
+        if (!ReadFrame(frame))
+            return;
+        m_index = 0;
+    }
+    // Only what changed is repainted, with what lies behind it: many frames move a small part of the picture,
+    // some none at all.
+    const QRect changed = ChangedArea(m_frame, frame);
+    m_frame = std::move(frame);
+    if (!changed.isEmpty())
+        update(changed.translated(Origin()));
 }
 
-void TRxGIFAnimator::NextFrame()
+QPoint TRxGIFAnimator::Origin() const
 {
-    m_index = (m_index + 1) % static_cast<int>(m_frames.size());
-    update();
-    StartFrameTimer();
+    if (!m_settings.Center)
+        return QPoint(0, 0);
+    return QPoint((width() - m_frame.width()) / 2, (height() - m_frame.height()) / 2);
+}
+
+void TRxGIFAnimator::Play()
+{
+    if (!m_settings.Animate || m_count < 2)
+        return;
+    FrameClock &clock = FrameClock::Get();
+    // The first frame shows at least its delay, until the clock's next step.
+    m_due = FrameClock::StepAfter(clock.Now() + FrameDelay(m_index));
+    clock.Add(this);
+}
+
+void TRxGIFAnimator::Stop()
+{
+    m_due = -1;
+    if (FrameClock *clock = FrameClock::Existing())
+        clock->Remove(this);
+}
+
+void TRxGIFAnimator::FrameDue(qint64 due, qint64 now)
+{
+    ShowNextFrame();
+    if (m_count < 2) {
+        Stop();
+        return;
+    }
+    // A frame shown late by more than a moment (a busy machine, a long handler) does not shorten the next one.
+    constexpr qint64 MomentMs = 1;
+    const int delay = FrameDelay(m_index);
+    m_due = now - due <= MomentMs ? due + delay : FrameClock::StepAfter(now + delay);
 }
 
 void TRxGIFAnimator::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!m_timer.isActive())
-        StartFrameTimer();
+    if (!Animating())
+        Play();
 }
 
 void TRxGIFAnimator::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    m_timer.stop();
+    Stop();
 }
 
 void TRxGIFAnimator::paintEvent(QPaintEvent *)
 {
-    const QImage &frame = CurrentFrame();
-    if (frame.isNull())
+    if (m_frame.isNull())
         return;
     QPainter painter(this);
-    QPoint origin(0, 0);
-    if (m_settings.Center)
-        origin = QPoint((width() - frame.width()) / 2, (height() - frame.height()) / 2);
-    painter.drawImage(origin, frame);
+    painter.drawImage(Origin(), m_frame);
 }
 
 void TRxGIFAnimator::mousePressEvent(QMouseEvent *event)

@@ -1,18 +1,25 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <QByteArray>
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
 
-// The animated-picture control. It decodes a GIF into whole frames (transparency and each frame's disposal
-// already applied, so transparent pixels show whatever lies behind the control), starts on its design frame and,
-// while it is shown, plays the frames in an endless loop, each for its own delay clamped to 50..10000 ms, with
-// or without the file's loop marker. The picture is drawn centred in the control or from its top-left corner,
-// the control sized to the picture when asked. A click on it runs OnClick.
+class QBuffer;
+class QImageReader;
+
+// The animated-picture control. It shows a GIF's frames whole (transparency and each frame's disposal already
+// applied, so transparent pixels show whatever lies behind the control), starts on its design frame and, while
+// it is shown, plays the frames in an endless loop, each for its own delay clamped to 50..10000 ms, with or
+// without the file's loop marker; a file cut short loops over the frames that could be read. The picture is
+// drawn centred in the control or from its top-left corner, the control sized to the picture when asked. A click
+// on it runs OnClick.
+// Only the frame on show is held: each is decoded from the file when it is due, so a picture costs its file and
+// one frame, and the start decodes no more than the design frame needs. A new frame repaints only the part of the
+// picture that changed, if any, and all pictures play on one clock so that those changing together repaint once.
 class TRxGIFAnimator : public QWidget
 {
     Q_OBJECT
@@ -34,6 +41,7 @@ public:
     static constexpr int MaximumDelayMs = 10000;
 
     TRxGIFAnimator(QWidget *parent, const Settings &settings);
+    ~TRxGIFAnimator() override;
 
     const Settings &Options() const { return m_settings; }
 
@@ -41,11 +49,16 @@ public:
     void SetAnimation(const QByteArray &gif);
     const QByteArray &Animation() const { return m_gif; }
 
-    const std::vector<Frame> &Frames() const { return m_frames; }
+    // The frames in a loop, as the file's blocks tell until a frame that cannot be read ends the loop sooner.
+    int FrameCount() const { return m_count; }
+    // How long the frame shows, clamped.
+    int FrameDelay(int index) const;
     int FrameIndex() const { return m_index; }
-    const QImage &CurrentFrame() const;
+    const QImage &CurrentFrame() const { return m_frame; }
     // Whether the frames are being played now.
-    bool Animating() const { return m_timer.isActive(); }
+    bool Animating() const { return m_due >= 0; }
+    // Shows the next frame, or the first after the last, as the timer does when the current one's delay is up.
+    void ShowNextFrame();
 
     std::function<void()> OnClick;
 
@@ -60,13 +73,29 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void StartFrameTimer();
-    void NextFrame();
+    // Starts reading the file from its first frame.
+    void Rewind();
+    // Reads the frame after the last one read; false at the end of the frames that can be read.
+    bool ReadFrame(QImage &frame);
+    // Where the frame's top-left corner is drawn in the control.
+    QPoint Origin() const;
+    // Plays the frames from the current one, or stops them.
+    void Play();
+    void Stop();
+    // The clock's turn: the frame due at `due` shows now, at `now`.
+    void FrameDue(qint64 due, qint64 now);
+    friend class FrameClock;
 
     Settings m_settings;
     QByteArray m_gif;
-    std::vector<Frame> m_frames;
+    std::vector<int> m_delays;
+    int m_count = 0;
+    // The reader of the frames to come, over the file's bytes.
+    std::unique_ptr<QBuffer> m_buffer;
+    std::unique_ptr<QImageReader> m_reader;
+    QImage m_frame;
     int m_index = 0;
-    QTimer m_timer;
+    // When the next frame is due on the frame clock, or -1 while the frames are not played.
+    qint64 m_due = -1;
     bool m_pressed = false;
 };
