@@ -86,7 +86,7 @@ bench: build
 	bench/startup.sh $(BUILD_DIR)/tutor/tutor
 	bench/peer.sh $(BUILD_DIR)
 	$(BUILD_DIR)/bench/tutor_lessonmemory
-	$(BUILD_DIR)/bench/tutor_idle
+	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD_DIR)/bench/tutor_idle
 
 clean:
 	rm -rf $(BUILD_DIR)
