@@ -1,5 +1,6 @@
 #include "platform/controls/TImage.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 TImage::TImage(QWidget *parent) : QWidget(parent)
@@ -27,10 +28,16 @@ void TImage::resizeEvent(QResizeEvent *event)
     UpdateOpaque();
 }
 
-void TImage::paintEvent(QPaintEvent *)
+void TImage::paintEvent(QPaintEvent *event)
 {
     if (m_picture.isNull())
         return;
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), m_picture);
+    // Only the parts to repaint are drawn, each copied straight from the picture: the small repaints of a control
+    // in front, often in two or three pieces, then cost their own size rather than a pass over the whole picture.
+    for (const QRect &part : event->region()) {
+        const QRect shown = part & m_picture.rect();
+        if (!shown.isEmpty())
+            painter.drawImage(shown.topLeft(), m_picture, shown);
+    }
 }

@@ -198,7 +198,7 @@ std::vector<TRxGIFAnimator::Frame> TRxGIFAnimator::DecodeFrames(const QByteArray
             break;
         const std::size_t index = frames.size();
         const int delay = std::clamp(index < delays.size() ? delays[index] : 0, MinimumDelayMs, MaximumDelayMs);
-        frames.push_back({image.convertToFormat(QImage::Format_ARGB32_Premultiplied), delay});
+        frames.push_back({image, delay});
     }
     if (frames.empty())
         throw TutorError(QStringLiteral("Animation illisible : %1").arg(reader.errorString()));
@@ -231,7 +231,7 @@ void TRxGIFAnimator::SetAnimation(const QByteArray &gif)
     m_count = index < design ? index + 1 : std::max(static_cast<int>(m_delays.size()), index + 1);
     m_reader = std::move(reader);
     m_buffer = std::move(buffer);
-    m_frame = std::move(frame).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_frame = std::move(frame);
     m_index = index;
     if (m_settings.AutoSize)
         resize(size);
@@ -248,28 +248,21 @@ void TRxGIFAnimator::Rewind()
     m_reader = std::make_unique<QImageReader>(m_buffer.get(), "GIF");
 }
 
-bool TRxGIFAnimator::ReadFrame(QImage &frame)
-{
-    QImage image;
-    if (!m_reader->read(&image))
-        return false;
-    frame = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    return true;
-}
-
 void TRxGIFAnimator::ShowNextFrame()
 {
     if (m_frame.isNull())
         return;
+    // The frame stays as the reader hands it out, not premultiplied: a GIF's transparency is all or nothing,
+    // which a painter draws the same either way.
     QImage frame;
-    if (ReadFrame(frame)) {
+    if (m_reader->read(&frame)) {
         ++m_index;
         m_count = std::max(m_count, m_index + 1);
     } else {
         // The loop ends where the frames that can be read end, which a file cut short puts before its last block.
         m_count = m_index + 1;
         Rewind();
-        if (!ReadFrame(frame))
+        if (!m_reader->read(&frame))
             return;
         m_index = 0;
     }

@@ -75,8 +75,6 @@ protected:
 private:
     // Starts reading the file from its first frame.
     void Rewind();
-    // Reads the frame after the last one read; false at the end of the frames that can be read.
-    bool ReadFrame(QImage &frame);
     // Where the frame's top-left corner is drawn in the control.
     QPoint Origin() const;
     // Plays the frames from the current one, or stops them.
