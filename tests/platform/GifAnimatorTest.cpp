@@ -56,6 +56,26 @@ QByteArray ThreeFrames(bool restoreToBackground)
     return file.readAll();
 }
 
+// side x side, red, green and blue all over in turn: each frame changes every pixel.
+QByteArray Flashing(int side)
+{
+    assetgen::GifAnimation animation;
+    animation.Width = animation.Height = side;
+    animation.Palette = {Red, Green, Blue, Behind};
+    for (int f = 0; f < 3; ++f) {
+        QImage picture(side, side, QImage::Format_Indexed8);
+        picture.setColorTable(animation.Palette);
+        picture.fill(f);
+        animation.Frames.push_back({picture, 100});
+    }
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/flashing.gif");
+    assetgen::WriteGif(path, animation);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
 // A window painted in one colour with the control in it.
 class Stage : public QWidget
 {
@@ -85,8 +105,9 @@ public:
     }
 };
 
-// Steps the control through two loops from its design frame, each frame as a decode of the whole file has it.
-void ExpectFramesOfWholeDecode(const QByteArray &gif, int designFrame)
+// Steps the control through two loops from its design frame, each frame as a decode of the whole file has it,
+// the second made from the changes kept over the first unless they are too big; `replaying` tells whether it was.
+void ExpectFramesOfWholeDecode(const QByteArray &gif, int designFrame, bool &replaying)
 {
     const auto frames = TRxGIFAnimator::DecodeFrames(gif);
     const int count = static_cast<int>(frames.size());
@@ -105,6 +126,7 @@ void ExpectFramesOfWholeDecode(const QByteArray &gif, int designFrame)
     EXPECT_EQ(control.FrameCount(), count);
     for (int i = 0; i < count; ++i)
         EXPECT_EQ(control.FrameDelay(i), frames[i].DelayMs) << "frame " << i;
+    replaying = control.Replaying();
 }
 
 TEST(GifAnimator, FramesComeWithTheirClampedDelays)
@@ -132,17 +154,22 @@ TEST(GifAnimator, FramesShownOneByOneAreThoseOfTheWholeFile)
     const struct {
         QByteArray Gif;
         int DesignFrame;
+        bool Replaying;
     } rows[] = {
-        {assets::Embedded(QStringLiteral("RxGIFAnimator1.gif")), 22},
-        {assets::Embedded(QStringLiteral("RxGIFAnimator2.gif")), 1},
-        {assets::Embedded(QStringLiteral("Splash.gif")), 0},
-        {ThreeFrames(true), 0},
-        {ThreeFrames(false), 1},
-        {ThreeFrames(true), 7}, // past the last frame: the last
+        {assets::Embedded(QStringLiteral("RxGIFAnimator1.gif")), 22, true},
+        {assets::Embedded(QStringLiteral("RxGIFAnimator2.gif")), 1, true},
+        {assets::Embedded(QStringLiteral("Splash.gif")), 0, true},
+        {Flashing(250), 1, true},  // 3 x 250 kB
+        {Flashing(400), 1, false}, // 3 x 640 kB of changes: too many to keep
+        {ThreeFrames(true), 0, true},
+        {ThreeFrames(false), 1, true},
+        {ThreeFrames(true), 7, true}, // past the last frame: the last
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.DesignFrame);
-        ExpectFramesOfWholeDecode(row.Gif, row.DesignFrame);
+        bool replaying = false;
+        ExpectFramesOfWholeDecode(row.Gif, row.DesignFrame, replaying);
+        EXPECT_EQ(replaying, row.Replaying);
     }
 }
 
@@ -163,7 +190,9 @@ TEST(GifAnimator, FileCutShortLoopsOverTheFramesThatCanBeRead)
             EXPECT_THROW(control.SetAnimation(cut), TutorError);
             continue;
         }
-        ExpectFramesOfWholeDecode(cut, 2);
+        bool replaying = false;
+        ExpectFramesOfWholeDecode(cut, 2, replaying);
+        EXPECT_TRUE(replaying);
     }
 }
 
@@ -245,7 +274,7 @@ TEST(GifAnimator, EachNextFrameShowsWholeOverWhatLiesBehind)
         control.SetAnimation(gif);
         stage.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&stage));
-        for (std::size_t step = 0; step <= frames.size(); ++step) {
+        for (std::size_t step = 0; step <= 2 * frames.size(); ++step) {
             const std::size_t index = (row.DesignFrame + step) % frames.size();
             QImage expected(row.Box.size(), QImage::Format_RGB32);
             expected.fill(Behind);

@@ -233,6 +233,9 @@ void TRxGIFAnimator::SetAnimation(const QByteArray &gif)
     m_buffer = std::move(buffer);
     m_frame = std::move(frame);
     m_index = index;
+    m_changes = {};
+    m_keptBytes = 0;
+    m_wrapped = false;
     if (m_settings.AutoSize)
         resize(size);
     if (isVisible())
@@ -252,6 +255,19 @@ void TRxGIFAnimator::ShowNextFrame()
 {
     if (m_frame.isNull())
         return;
+    if (!m_reader) {
+        // Each frame is the one before with its change laid over it, pixel for pixel.
+        const int next = (m_index + 1) % m_count;
+        const Change &change = m_changes[next];
+        const std::size_t rowBytes = static_cast<std::size_t>(change.Area.width()) * sizeof(QRgb);
+        for (int y = 0; y < change.Area.height(); ++y)
+            std::memcpy(m_frame.scanLine(change.Area.top() + y) + change.Area.left() * sizeof(QRgb),
+                        change.Pixels.constScanLine(y), rowBytes);
+        m_index = next;
+        if (!change.Area.isEmpty())
+            update(change.Area.translated(Origin()));
+        return;
+    }
     // The frame stays as the reader hands it out, not premultiplied: a GIF's transparency is all or nothing,
     // which a painter draws the same either way.
     QImage frame;
@@ -261,6 +277,7 @@ void TRxGIFAnimator::ShowNextFrame()
     } else {
         // The loop ends where the frames that can be read end, which a file cut short puts before its last block.
         m_count = m_index + 1;
+        m_wrapped = true;
         Rewind();
         if (!m_reader->read(&frame))
             return;
@@ -270,8 +287,43 @@ void TRxGIFAnimator::ShowNextFrame()
     // some none at all.
     const QRect changed = ChangedArea(m_frame, frame);
     m_frame = std::move(frame);
+    KeepChange(m_index, changed);
     if (!changed.isEmpty())
         update(changed.translated(Origin()));
+}
+
+void TRxGIFAnimator::KeepChange(int index, const QRect &area)
+{
+    if (m_keptBytes < 0)
+        return;
+    if (m_frame.depth() != 32) {
+        m_keptBytes = -1;
+        return;
+    }
+    if (static_cast<std::size_t>(index) >= m_changes.size())
+        m_changes.resize(index + 1);
+    Change &change = m_changes[index];
+    if (!change.Kept) {
+        change.Kept = true;
+        change.Area = area;
+        if (!area.isEmpty())
+            change.Pixels = m_frame.copy(area);
+        m_keptBytes += change.Pixels.sizeInBytes();
+        if (m_keptBytes > MaximumKeptBytes) {
+            // Too many pixels change for keeping them to be worth it: the frames go on being decoded.
+            m_changes = {};
+            m_keptBytes = -1;
+            return;
+        }
+    }
+    if (!m_wrapped || static_cast<std::size_t>(m_count) > m_changes.size())
+        return;
+    for (int i = 0; i < m_count; ++i)
+        if (!m_changes[i].Kept)
+            return;
+    m_changes.resize(m_count);
+    m_reader.reset();
+    m_buffer.reset();
 }
 
 QPoint TRxGIFAnimator::Origin() const

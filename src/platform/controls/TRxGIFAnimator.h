@@ -17,9 +17,11 @@ class QImageReader;
 // without the file's loop marker; a file cut short loops over the frames that could be read. The picture is
 // drawn centred in the control or from its top-left corner, the control sized to the picture when asked. A click
 // on it runs OnClick.
-// Only the frame on show is held: each is decoded from the file when it is due, so a picture costs its file and
-// one frame, and the start decodes no more than the design frame needs. A new frame repaints only the part of the
-// picture that changed, if any, and all pictures play on one clock so that those changing together repaint once.
+// The start decodes no more than the design frame needs, and the first loop decodes each frame from the file when it
+// is due. It keeps what each frame changes from the one before; once the loop has gone round, the frames are made
+// from those changes and the file is no longer decoded, unless the changes would take more than MaximumKeptBytes.
+// A new frame repaints only the part of the picture that changed, if any, and all pictures play on one clock so
+// that those changing together repaint once.
 class TRxGIFAnimator : public QWidget
 {
     Q_OBJECT
@@ -39,6 +41,8 @@ public:
 
     static constexpr int MinimumDelayMs = 50;
     static constexpr int MaximumDelayMs = 10000;
+    // The most a picture keeps of its frames' changes, in bytes of pixels.
+    static constexpr qsizetype MaximumKeptBytes = 1 << 20;
 
     TRxGIFAnimator(QWidget *parent, const Settings &settings);
     ~TRxGIFAnimator() override;
@@ -57,6 +61,8 @@ public:
     const QImage &CurrentFrame() const { return m_frame; }
     // Whether the frames are being played now.
     bool Animating() const { return m_due >= 0; }
+    // Whether the frames are now made from the changes kept over the first loop rather than decoded.
+    bool Replaying() const { return !m_reader && m_count > 0; }
     // Shows the next frame, or the first after the last, as the timer does when the current one's delay is up.
     void ShowNextFrame();
 
@@ -75,6 +81,8 @@ protected:
 private:
     // Starts reading the file from its first frame.
     void Rewind();
+    // Keeps what turned the frame before into the frame at `index`, and stops decoding once every frame's is kept.
+    void KeepChange(int index, const QRect &area);
     // Where the frame's top-left corner is drawn in the control.
     QPoint Origin() const;
     // Plays the frames from the current one, or stops them.
@@ -93,6 +101,16 @@ private:
     std::unique_ptr<QImageReader> m_reader;
     QImage m_frame;
     int m_index = 0;
+    // What turns each frame's previous one into it: the area and its pixels, kept over the first loop.
+    struct Change {
+        bool Kept = false;
+        QRect Area;
+        QImage Pixels;
+    };
+    std::vector<Change> m_changes;
+    qsizetype m_keptBytes = 0;
+    // Whether the reader has gone past the last frame once, so that the number of frames is known.
+    bool m_wrapped = false;
     // When the next frame is due on the frame clock, or -1 while the frames are not played.
     qint64 m_due = -1;
     bool m_pressed = false;
