@@ -45,10 +45,14 @@ void CreateWindows(TutorWindows &windows, const QString &programFolder)
 {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    windows.Main = std::make_unique<TMain>(programFolder);
+    // The main window comes first; its controls are built while the splash is on screen, or once it has closed
+    // if it closed sooner.
+    windows.Main = std::make_unique<TMain>(TMain::Unbuilt{}, programFolder);
     windows.Splash = std::make_unique<TSplash>();
     ProbeStartup(*windows.Splash, windows.Main->End, sinceStart);
-    windows.Splash->ShowModal();
+    TMain &main = *windows.Main;
+    windows.Splash->ShowModal([&main] { main.Build(); });
+    main.Build();
     windows.Statistiques = std::make_unique<TStatistiques>(windows.Main.get());
     windows.Main->Statistiques = windows.Statistiques.get();
 }

@@ -123,7 +123,12 @@ std::uint16_t VirtualKeyOf(const QKeyEvent &event)
 
 } // namespace
 
-TMain::TMain(const QString &programFolder, UserDialogs &dialogs)
+TMain::TMain(const QString &programFolder, UserDialogs &dialogs) : TMain(Unbuilt{}, programFolder, dialogs)
+{
+    Build();
+}
+
+TMain::TMain(Unbuilt, const QString &programFolder, UserDialogs &dialogs)
     : QWidget(nullptr), OpenDialog1(QStringLiteral("Dictées vocales Tapotis2002|*.txt"), QStringLiteral("*.txt")),
       m_programFolder(programFolder), m_dialogs(dialogs), m_learner(dialogs)
 {
@@ -138,7 +143,13 @@ TMain::TMain(const QString &programFolder, UserDialogs &dialogs)
     palette.setColor(QPalette::Window, FromColourValue(colours::BtnFace));
     setPalette(palette);
     setAutoFillBackground(true);
+}
 
+void TMain::Build()
+{
+    if (m_built)
+        return;
+    m_built = true;
     CreateControls();
     BindHandlers();
     // Key preview: the window sees every key-down before the focused control.

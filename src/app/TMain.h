@@ -47,7 +47,15 @@ class TMain : public QWidget, private LessonView
 public:
     // The program folder is the executable's folder; tests may name another one. It ends with "/".
     explicit TMain(const QString &programFolder = QString(), UserDialogs &dialogs = ScreenDialogs::Instance());
+    // The window alone, without its controls and state, which Build() adds: the start-up builds it while the
+    // splash is already on screen, so that the learner sees the program's first window sooner.
+    struct Unbuilt {};
+    explicit TMain(Unbuilt, const QString &programFolder = QString(), UserDialogs &dialogs = ScreenDialogs::Instance());
     ~TMain() override;
+
+    // Creates the controls and initialises the window's state (FormCreate), once.
+    void Build();
+    bool Built() const { return m_built; }
 
     // Controls, in creation order.
     // The window's background picture.
@@ -255,6 +263,7 @@ private:
     LessonFlow m_flow{*this};
     // The learner: the name typed at the prompt, their folder, the image of their history file and their lock.
     ::Learner m_learner;
+    bool m_built = false;
     bool m_identified = false;
     bool m_centred = false;
     std::unique_ptr<KeyboardGuide> m_keyboardGuide;

@@ -1,8 +1,11 @@
 #include "assets/TSplash.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 
 #include "assets/EmbeddedAssets.h"
 #include "platform/controls/TRxGIFAnimator.h"
@@ -35,11 +38,40 @@ TSplash::TSplash(QWidget *parent) : QDialog(parent)
 
 TSplash::~TSplash() = default;
 
-void TSplash::ShowModal()
+void TSplash::ShowModal(std::function<void()> whenShown)
 {
+    m_whenShown = std::move(whenShown);
+    m_failure = nullptr;
+    if (m_whenShown)
+        RxGIFAnimator1->installEventFilter(this);
     exec();
+    RxGIFAnimator1->removeEventFilter(this);
+    m_whenShown = nullptr;
     // Closing stopped the tune and the window is never shown again: its minute of sound need not stay in memory.
     DXWaveList1.Clear();
+    if (m_failure)
+        std::rethrow_exception(std::exchange(m_failure, nullptr));
+}
+
+bool TSplash::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == RxGIFAnimator1 && event->type() == QEvent::Paint && m_whenShown) {
+        RxGIFAnimator1->removeEventFilter(this);
+        // Once the picture is painted and on its way to the screen.
+        QTimer::singleShot(0, this, [this] {
+            const std::function<void()> work = std::exchange(m_whenShown, nullptr);
+            if (!work)
+                return;
+            try {
+                work();
+            } catch (...) {
+                m_failure = std::current_exception();
+                DXWaveList1.Items(0).Stop();
+                done(QDialog::Rejected);
+            }
+        });
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TSplash::FormActivate()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <exception>
+#include <functional>
+
 #include <QDialog>
 
 #include "audio/TDXWaveList.h"
@@ -18,8 +21,9 @@ public:
     explicit TSplash(QWidget *parent = nullptr);
     ~TSplash() override;
 
-    // Shows the window and returns once it has been closed.
-    void ShowModal();
+    // Shows the window and returns once it has been closed. `whenShown` runs once, inside the window's loop, as
+    // soon as the picture has been painted on screen; what it throws closes the window and comes out of here.
+    void ShowModal(std::function<void()> whenShown = {});
 
     void FormActivate();
     void RxGIFAnimator1Click();
@@ -33,4 +37,9 @@ protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void reject() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::function<void()> m_whenShown;
+    std::exception_ptr m_failure;
 };

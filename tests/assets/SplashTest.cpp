@@ -3,11 +3,13 @@
 
 #include <QDialog>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "../audio/WaveCapture.h"
 #include "assets/TSplash.h"
 #include "platform/controls/TRxGIFAnimator.h"
+#include "platform/text/TutorError.h"
 
 // The splash window as the learner meets it: its sound starts when it is activated, and a click on the picture
 // silences it and closes the window. Sound is read back from the sound library's wave-file output.
@@ -76,6 +78,27 @@ TEST_F(Splash, BorderlessCentredPictureWithItsSound)
     QTest::keyClick(Window.get(), Qt::Key_Tab);
     Window->close();
     EXPECT_TRUE(Window->isVisible());
+}
+
+TEST_F(Splash, WorkForWhenItIsShownRunsOnceWhileItIsUpAndItsFailureClosesIt)
+{
+    const auto click = [this] { QTest::mouseClick(Window->RxGIFAnimator1, Qt::LeftButton, {}, QPoint(128, 96)); };
+    int runs = 0;
+    bool shownMeanwhile = false;
+    QTimer::singleShot(300, Window.get(), click);
+    Window->ShowModal([&] {
+        ++runs;
+        shownMeanwhile = Window->isVisible() && Window->RxGIFAnimator1->Animating();
+    });
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(shownMeanwhile);
+
+    // A failure closes the window at once and comes out of the modal loop; the click is only there in case.
+    Window = std::make_unique<TSplash>();
+    QTimer::singleShot(3000, Window.get(), click);
+    EXPECT_THROW(Window->ShowModal([] { throw TutorError(QStringLiteral("Image illisible")); }), TutorError);
+    EXPECT_FALSE(Window->isVisible());
+    EXPECT_EQ(Window->DXWaveList1.Count(), 0);
 }
 
 TEST_F(Splash, ReturnSpaceAndEscapeDoWhatTheClickDoes)
