@@ -82,6 +82,31 @@ TEST(DrawSurface, AlphaBoundsAndTransparentPixels)
     EXPECT_EQ(At(surface, 1, 1), qRgb(255, 255, 255) & 0xFFFFFF);
 }
 
+TEST(DrawSurface, PalettePicturesDrawAsTheir32BitCopies)
+{
+    // Wider than a stretch of the palette expansion, with the transparent white among the colours.
+    QImage indexed(300, 7, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(255, 255, 255), qRgb(60, 30, 200), qRgb(250, 120, 10), qRgb(0, 0, 0)});
+    for (int y = 0; y < indexed.height(); ++y)
+        for (int x = 0; x < indexed.width(); ++x)
+            indexed.setPixel(x, y, static_cast<uint>((x * 7 + y * 3) % 4));
+    TDXImageList list;
+    list.Add(QStringLiteral("palette.bmp"), White, indexed);
+    list.Add(QStringLiteral("copy.bmp"), White, indexed.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(list.Items(0).Picture.format(), QImage::Format_Indexed8) << "kept at one byte a pixel";
+    for (const int alpha : {255, 128, 1}) {
+        for (const QPoint at : {QPoint(3, 2), QPoint(-20, -3), QPoint(100, 5)}) {
+            TDXDraw drawn(nullptr, QSize(320, 12));
+            TDXDraw expected(nullptr, QSize(320, 12));
+            drawn.Fill(0x336699);
+            expected.Fill(0x336699);
+            drawn.DrawAlpha(at.x(), at.y(), list.Items(0), alpha);
+            expected.DrawAlpha(at.x(), at.y(), list.Items(1), alpha);
+            EXPECT_EQ(drawn.Surface(), expected.Surface()) << "alpha " << alpha << " at " << at.x() << "," << at.y();
+        }
+    }
+}
+
 TEST(DrawSurface, PicturesAreClippedAtEveryEdge)
 {
     TDXDraw surface(nullptr, QSize(20, 10));

@@ -1,5 +1,6 @@
 #include "platform/drawing/AlphaBlend.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -77,5 +78,23 @@ void AlphaDrawRows(std::uint32_t *destination, int destinationStride, const std:
             CopyRow(d, s, width, key);
         else
             BlendRow(d, s, width, key, static_cast<std::uint16_t>(alpha));
+    }
+}
+
+void AlphaDrawRows(std::uint32_t *destination, int destinationStride, const std::uint8_t *source, int sourceStride,
+                   const std::uint32_t *palette, int width, int height, std::uint32_t key, int alpha)
+{
+    // Each row goes through the palette a stretch at a time, then is drawn as a 32-bit one.
+    constexpr int Stretch = 256;
+    std::uint32_t expanded[Stretch];
+    for (int row = 0; row < height; ++row) {
+        std::uint32_t *d = destination + static_cast<std::ptrdiff_t>(row) * destinationStride;
+        const std::uint8_t *s = source + static_cast<std::ptrdiff_t>(row) * sourceStride;
+        for (int done = 0; done < width; done += Stretch) {
+            const int count = std::min(Stretch, width - done);
+            for (int i = 0; i < count; ++i)
+                expanded[i] = palette[s[done + i]];
+            AlphaDrawRows(d + done, 0, expanded, 0, count, 1, key, alpha);
+        }
     }
 }

@@ -1,6 +1,7 @@
 #include "platform/drawing/TDXDraw.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -301,20 +302,34 @@ void TDXDraw::DrawAlpha(int x, int y, const TDXImageList::Item &item, int alpha,
     ++m_changes;
     m_canvas->Release();
     PrepareBack(false);
-    const QImage picture = item.Picture.format() == QImage::Format_RGB32
-                               ? item.Picture
-                               : item.Picture.convertToFormat(QImage::Format_RGB32);
     const std::uint32_t red = item.TransparentColor & 0xFF;
     const std::uint32_t green = (item.TransparentColor >> 8) & 0xFF;
     const std::uint32_t blue = (item.TransparentColor >> 16) & 0xFF;
-    const int sourceStride = static_cast<int>(picture.bytesPerLine() / 4);
+    const std::uint32_t key = (red << 16) | (green << 8) | blue;
     const int destinationStride = static_cast<int>(m_back.bytesPerLine() / 4);
-    const auto *source = reinterpret_cast<const std::uint32_t *>(picture.constBits()) +
-                         static_cast<std::ptrdiff_t>(target.top() - y) * sourceStride + (target.left() - x);
     auto *destination = reinterpret_cast<std::uint32_t *>(m_back.bits()) +
                         static_cast<std::ptrdiff_t>(target.top()) * destinationStride + target.left();
-    AlphaDrawRows(destination, destinationStride, source, sourceStride, target.width(), target.height(),
-                  (red << 16) | (green << 8) | blue, alpha);
+    if (item.Picture.format() == QImage::Format_Indexed8) {
+        // Missing palette entries read as black, as a conversion gives them.
+        std::array<std::uint32_t, 256> palette{};
+        const QList<QRgb> colours = item.Picture.colorTable();
+        std::copy_n(colours.begin(), std::min<qsizetype>(colours.size(), 256), palette.begin());
+        for (std::uint32_t &colour : palette)
+            colour |= 0xFF000000u;
+        const auto sourceStride = static_cast<int>(item.Picture.bytesPerLine());
+        const std::uint8_t *source = item.Picture.constBits() +
+                                     static_cast<std::ptrdiff_t>(target.top() - y) * sourceStride + (target.left() - x);
+        AlphaDrawRows(destination, destinationStride, source, sourceStride, palette.data(), target.width(),
+                      target.height(), key, alpha);
+        return;
+    }
+    const QImage picture = item.Picture.format() == QImage::Format_RGB32
+                               ? item.Picture
+                               : item.Picture.convertToFormat(QImage::Format_RGB32);
+    const int sourceStride = static_cast<int>(picture.bytesPerLine() / 4);
+    const auto *source = reinterpret_cast<const std::uint32_t *>(picture.constBits()) +
+                         static_cast<std::ptrdiff_t>(target.top() - y) * sourceStride + (target.left() - x);
+    AlphaDrawRows(destination, destinationStride, source, sourceStride, target.width(), target.height(), key, alpha);
 }
 
 void TDXDraw::Fill(std::uint32_t colour)

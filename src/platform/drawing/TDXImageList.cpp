@@ -4,8 +4,10 @@
 
 void TDXImageList::Add(const QString &name, std::uint32_t transparentColor, const QImage &picture)
 {
-    m_items.push_back(
-        Item{name, transparentColor, picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32)});
+    // A palette picture stays one byte a pixel, a quarter of its 32-bit copy: drawing goes through its palette.
+    const bool kept =
+        picture.isNull() || picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_Indexed8;
+    m_items.push_back(Item{name, transparentColor, kept ? picture : picture.convertToFormat(QImage::Format_RGB32)});
 }
 
 TDXImageList::Item &TDXImageList::Items(int index)

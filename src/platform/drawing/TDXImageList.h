@@ -7,7 +7,8 @@
 #include <QString>
 
 // A named list of pictures, each with the colour that is drawn transparent. Pictures are kept in the drawing
-// surfaces' 32-bit pixel format, so that drawing them never converts.
+// surfaces' 32-bit pixel format, so that drawing them never converts, or as 8-bit palette pictures, drawn
+// through their palette.
 class TDXImageList
 {
 public:
