@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/TMain.h"
+#include "assets/EmbeddedAssets.h"
 #include "assets/TSplash.h"
 #include "platform/controls/TutorApplication.h"
 #include "platform/dialogs/ErrorBox.h"
@@ -67,6 +68,8 @@ int RunTutor(int argc, char **argv)
         CreateWindows(windows);
         if (windows.Main->End.Requested())
             return 0;
+        // Every embedded file the windows need has been read.
+        assets::LetGoOfStoredBytes();
         windows.Main->show();
         return application.exec();
     } catch (const TutorError &error) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -26,5 +28,10 @@ PcmWave Wave(const QString &name);
 
 // The program icon.
 QImage Icon();
+
+// Hands back to the system the pages of the program file that hold the embedded files, once the start-up has
+// read them: they no longer count in the program's memory, and a file still in use is read again from the program
+// file, unchanged, when next touched. Returns the number of bytes handed back (0 where nothing could be).
+std::size_t LetGoOfStoredBytes();
 
 } // namespace assets

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include <QDirIterator>
 #include <QTemporaryDir>
 
 #include <gif_lib.h>
@@ -301,4 +302,22 @@ TEST_F(AssetInventory, KeyNamesAreFoundIgnoringLetterCase)
     EXPECT_EQ(&Main.DXWaveList3.Find(QStringLiteral("TOUCHE_POINTINTER.WAV")), &Main.DXWaveList3.Items(33));
     EXPECT_EQ(&Main.DXWaveList3.Find(QStringLiteral("touche_majuscule.wav")), &Main.DXWaveList3.Items(27));
     EXPECT_EQ(&Main.DXWaveList3.Find(QStringLiteral("Touche_ec.wav")), &Main.DXWaveList3.Items(12));
+}
+
+TEST(StoredBytes, LettingGoOfTheirPagesLeavesEveryFileAsItWas)
+{
+    const auto everyFile = [] {
+        QByteArray all;
+        for (QDirIterator files(QStringLiteral(":/assets"), QDir::Files); files.hasNext();) {
+            files.next();
+            all += files.fileName().toUtf8() + '\0' + assets::Embedded(files.fileName());
+        }
+        return all;
+    };
+    const QByteArray before = everyFile();
+    const QImage background = assets::Background();
+    ASSERT_GT(before.size(), 1000000);
+    EXPECT_GT(assets::LetGoOfStoredBytes(), 1000000u);
+    EXPECT_EQ(everyFile(), before);
+    EXPECT_EQ(assets::Background(), background);
 }
