@@ -68,14 +68,13 @@ bool Decode(Decompressor &decoder, ErrorTrap &trap, const QByteArray &data, QIma
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
-    // The decoder writes the pixels straight in the surfaces' 32-bit format (0xFFRRGGBB), so that no second copy
-    // of the picture is ever made to convert it.
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "B, G, R, A in memory is 0xAARRGGBB only on little-endian");
-    info.out_color_space = JCS_EXT_BGRA;
+    // The decoder writes the pixels straight into the picture, three bytes a pixel (R, G, B), a quarter less than
+    // a 32-bit copy; painting converts only the parts it repaints.
+    info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    if (info.output_components != 4)
+    if (info.output_components != 3)
         return false;
-    picture = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
+    picture = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
     if (picture.isNull())
         return false;
     while (info.output_scanline < info.output_height) {
