@@ -25,6 +25,17 @@ const QRgb Green = qRgb(0, 255, 0);
 const QRgb Blue = qRgb(0, 0, 255);
 const QRgb Behind = qRgb(255, 0, 255);
 
+// The file the asset generator's writer makes of the animation.
+QByteArray Written(const assetgen::GifAnimation &animation)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/picture.gif");
+    assetgen::WriteGif(path, animation);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
 // 8 x 8, index 0 transparent. Frame 0 red all over but its top-left pixel; frame 1 green on its left half only;
 // frame 2 one blue pixel at (1, 1). Delays 300, 0 and 100 ms.
 QByteArray ThreeFrames(bool restoreToBackground)
@@ -48,12 +59,7 @@ QByteArray ThreeFrames(bool restoreToBackground)
             picture.setPixel(1, 1, 3);
         animation.Frames.push_back({picture, delays[f]});
     }
-    QTemporaryDir dir;
-    const QString path = dir.path() + QStringLiteral("/three.gif");
-    assetgen::WriteGif(path, animation);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
+    return Written(animation);
 }
 
 // side x side, red, green and blue all over in turn: each frame changes every pixel.
@@ -68,12 +74,7 @@ QByteArray Flashing(int side)
         picture.fill(f);
         animation.Frames.push_back({picture, 100});
     }
-    QTemporaryDir dir;
-    const QString path = dir.path() + QStringLiteral("/flashing.gif");
-    assetgen::WriteGif(path, animation);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
+    return Written(animation);
 }
 
 // A window painted in one colour with the control in it.
