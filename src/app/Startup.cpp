@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 #include "app/TMain.h"
@@ -10,6 +12,7 @@
 #include "assets/TSplash.h"
 #include "platform/controls/TutorApplication.h"
 #include "platform/dialogs/ErrorBox.h"
+#include "platform/text/ProgramPlaces.h"
 #include "platform/text/TutorError.h"
 #include "stats/TStatistiques.h"
 
@@ -62,6 +65,11 @@ int RunTutor(int argc, char **argv)
 {
     TutorApplication application(argc, argv);
     application.LoadFrenchTranslations();
+    // The sound library reads its settings beside the executable only; installed, they are with the other files.
+    const QString soundSettings =
+        places::FilesFolder(QCoreApplication::applicationDirPath()) + QStringLiteral("alsoft.conf");
+    if (qEnvironmentVariableIsEmpty("ALSOFT_CONF") && QFileInfo::exists(soundSettings))
+        qputenv("ALSOFT_CONF", QFile::encodeName(soundSettings));
     // A picture or sound of the program that cannot be read stops the start in the error box, not in a crash.
     try {
         TutorWindows windows;

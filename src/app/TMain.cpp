@@ -51,6 +51,7 @@
 #include "platform/sound/WaveFile.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/FileIO.h"
+#include "platform/text/ProgramPlaces.h"
 #include "platform/text/TutorError.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
@@ -369,11 +370,13 @@ void TMain::BindHandlers()
 
 void TMain::FormCreate()
 {
-    QString &folder = m_flow.ProgramFolder;
-    folder = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    OpenDialog1.InitialDir = folder + QStringLiteral("Dictees");
+    // The program's files beside it, or where it was installed; the learners beside them or in the user's own
+    // data folder.
+    const QString executable = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
+    m_flow.ProgramFolder = places::FilesFolder(executable);
+    m_learnersFolder = places::LearnersFolder(executable, m_flow.ProgramFolder);
+    m_learner.ProgramFolder = m_learnersFolder;
+    OpenDialog1.InitialDir = m_flow.ProgramFolder + QStringLiteral("Dictees");
     ApplyVoiceSpeed();
     m_flow.LessonLines.clear();
     ScrollBitmap = QImage();
@@ -826,7 +829,7 @@ void TMain::SaveHistory()
 void TMain::FormActivate()
 {
     TStatistiques &window = Statistics();
-    m_learner.ProgramFolder = ProgramFolder();
+    m_learner.ProgramFolder = m_learnersFolder;
     if (!m_learner.Identify(window)) {
         End.Request();
         LabelUser->SetCaption(UserName());

@@ -203,8 +203,10 @@ public:
     void LoadKeyNames();
     void RecordResult(long double speed, long double success) override;
     void SaveHistory();
-    QString UserFolder() const { return ProgramFolder() + UserName(); }
-    QString HistoryPath() const { return UserFolder() + QStringLiteral("/Config.txt"); }
+    // Where the learners' folders are, ending with "/": beside the program's files or in the user's data folder.
+    const QString &LearnersFolder() const { return m_learnersFolder; }
+    QString UserFolder() const { return m_learner.Folder(); }
+    QString HistoryPath() const { return m_learner.HistoryPath(); }
 
     // Types a text into the focused control, one character every 100 ms.
     bool SendKeys(const std::string &text, bool wait);
@@ -264,6 +266,7 @@ private:
     // The learner: the name typed at the prompt, their folder, the image of their history file and their lock.
     ::Learner m_learner;
     bool m_built = false;
+    QString m_learnersFolder;
     bool m_identified = false;
     bool m_centred = false;
     std::unique_ptr<KeyboardGuide> m_keyboardGuide;

@@ -43,6 +43,8 @@ bool Learner::Identify(TStatistiques &window)
     if (!answer || !learnername::Acceptable(ProgramFolder, UserName))
         return Refuse(refused);
 
+    // The folder of all learners is made on first use: the user's data folder may not have it yet.
+    QDir().mkpath(ProgramFolder);
     // Any entry under the history's name counts, a link or a pipe too: reading it then says what is wrong.
     const bool historyExists = QFileInfo(HistoryPath()).exists() || QFileInfo(HistoryPath()).isSymLink();
     if (!historyExists) {

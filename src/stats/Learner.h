@@ -14,7 +14,7 @@
 class TStatistiques;
 class UserDialogs;
 
-// The learner of this run: the name given at the prompt, their folder beside the program, the image of their
+// The learner of this run: the name given at the prompt, their folder among the learners', the image of their
 // history file and the lock that keeps a second copy of the program away. Identify runs once, on the main
 // window's first activation; SaveHistory after each recorded result.
 //

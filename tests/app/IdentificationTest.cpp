@@ -386,3 +386,26 @@ TEST_F(Identification, ResultsShowRoundedFiguresInTheLabels)
     EXPECT_EQ(StatisticsShown, 4);
     EXPECT_EQ(History(QStringLiteral("Testeur")).size(), 12816);
 }
+
+TEST_F(Identification, AnInstalledProgramKeepsItsLearnersInTheirOwnDataFolder)
+{
+    // The program in "usr/bin", its files in "usr/share/tapotis2002", the learner's data folder elsewhere.
+    ASSERT_TRUE(QDir(Folder()).mkpath(QStringLiteral("usr/bin")));
+    const QString files = Folder() + QStringLiteral("usr/share/tapotis2002/");
+    ASSERT_TRUE(QDir(Folder()).mkpath(files + QStringLiteral("Dictees")));
+    QFile lesson(files + QStringLiteral("Dictees/Level1.dll"));
+    ASSERT_TRUE(lesson.open(QIODevice::WriteOnly));
+    lesson.write("abc\r\n");
+    lesson.close();
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", (Folder() + QStringLiteral("data")).toUtf8());
+    ExecutableFolder = Folder() + QStringLiteral("usr/bin");
+    NameAnswer = QStringLiteral("Marie");
+
+    FinishALesson();
+    EXPECT_EQ(Main().ProgramFolder(), files);
+    EXPECT_EQ(QFileInfo(Folder() + QStringLiteral("data/tapotis2002/Marie/Config.txt")).size(), 12816);
+    EXPECT_EQ(QDir(files).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("Dictees")})
+        << "nothing written among the program's files";
+    qputenv("XDG_DATA_HOME", dataHome);
+}

@@ -39,7 +39,7 @@ void MainFixture::WriteLesson(int level, const std::string &bytes)
 TMain &MainFixture::Main()
 {
     if (!m_main) {
-        m_main = std::make_unique<TMain>(Folder(), Dialogs);
+        m_main = std::make_unique<TMain>(ExecutableFolder.isEmpty() ? Folder() : ExecutableFolder, Dialogs);
         m_statistiques = std::make_unique<TStatistiques>(m_main.get());
         m_main->Statistiques = m_statistiques.get();
         m_main->show();

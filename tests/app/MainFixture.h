@@ -64,6 +64,8 @@ protected:
     std::optional<QString> &NameAnswer = Dialogs.Answer;
     // "Title: text" of every message box seen.
     QStringList &Messages = Dialogs.Messages;
+    // The folder the program runs from, when not the test's folder (which then holds no lessons of its own).
+    QString ExecutableFolder;
     // How often the statistics window was shown, and what the learner does while it is up.
     int &StatisticsShown = Dialogs.ModalShown;
     std::function<void(TStatistiques &)> WhileStatisticsShown;
