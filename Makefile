@@ -5,6 +5,8 @@
 # make fuzz builds the fuzz targets with clang's libFuzzer and runs each for FUZZ_SECONDS (see tests/fuzz).
 # make format lays out the code as .clang-format says; make format-check only checks (CI runs it).
 # make test-asan builds the whole suite with AddressSanitizer and UndefinedBehaviorSanitizer and runs it.
+# make install installs the program under PREFIX (/usr/local unless given), into DESTDIR when given.
+# make deb builds build/tapotis2002_<version>_amd64.deb and checks it with lintian.
 
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
@@ -15,11 +17,12 @@ PACKAGES := build-essential cmake pkg-config \
 	fonts-liberation2 fonts-urw-base35 \
 	libjpeg62-turbo-dev libgif-dev libespeak-ng-dev libopenal-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	wfrench xvfb xauth time libxcb1-dev xdotool x11-utils
+	wfrench xvfb xauth time libxcb1-dev xdotool x11-utils \
+	desktop-file-utils appstream passwd util-linux
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test test-asan fuzz bench deps configure build clean format format-check
+.PHONY: run test test-asan fuzz bench deps configure build clean format format-check install deb
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -39,6 +42,22 @@ build: configure
 
 run: build
 	$(BUILD_DIR)/tutor/tutor
+
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+DEB_PACKAGES := dpkg-dev lintian
+deb: build
+	@missing=""; for p in $(DEB_PACKAGES); do \
+		dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+	rm -f $(BUILD_DIR)/tapotis2002_*.deb
+	cd $(BUILD_DIR) && cpack -G DEB
+	lintian --fail-on error $(BUILD_DIR)/tapotis2002_*_amd64.deb
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -54,6 +54,10 @@ QImage DrawGlyph(const QString &button);
 
 // The program icon: 32 x 32, Format_Indexed8 with at most 16 colours.
 QImage DrawIcon();
+// The desktop's icon of the program at `size` x `size` pixels, in full colour with an alpha channel.
+QImage DrawDesktopIcon(int size);
+// The sizes the desktop's icon is drawn at.
+inline constexpr int DesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 GifAnimation TitleAnimation();       // 178 x 80, 26 frames, 32 colours, transparent, restore to background
 GifAnimation HummingbirdAnimation(); // 51 x 45, 14 frames, 8 colours, transparent, restore, loop marker

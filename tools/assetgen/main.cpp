@@ -3,6 +3,7 @@
 // those: handy while working on one kind of asset.
 // assetgen --dictations OUTDIR TEXT...: reads each dictation text (Windows-1252, its first line) aloud into
 // OUTDIR, as a wave file of the same name.
+// assetgen --icons OUTDIR: draws the desktop's icon at each size, as OUTDIR/<size>x<size>/apps/tapotis2002.png.
 
 #include <exception>
 #include <functional>
@@ -73,6 +74,20 @@ int main(int argc, char **argv)
         } catch (const std::exception &error) {
             std::cerr << "assetgen: " << error.what() << '\n';
             return 1;
+        }
+        return 0;
+    }
+    if (args.at(1) == QStringLiteral("--icons")) {
+        if (args.size() != 3) {
+            std::cerr << "usage: assetgen --icons OUTDIR\n";
+            return 2;
+        }
+        for (const int size : DesktopIconSizes) {
+            const QString folder = QStringLiteral("%1/%2x%2/apps").arg(args.at(2)).arg(size);
+            if (!QDir().mkpath(folder) || !DrawDesktopIcon(size).save(folder + QStringLiteral("/tapotis2002.png"))) {
+                std::cerr << "assetgen: cannot write the icon in " << folder.toStdString() << '\n';
+                return 1;
+            }
         }
         return 0;
     }
