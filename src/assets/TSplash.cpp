@@ -47,8 +47,10 @@ void TSplash::ShowModal(std::function<void()> whenShown)
     exec();
     RxGIFAnimator1->removeEventFilter(this);
     m_whenShown = nullptr;
-    // Closing stopped the tune and the window is never shown again: its minute of sound need not stay in memory.
+    // Closing stopped the tune and the window is never shown again: its minute of sound need not stay in memory,
+    // nor what the picture kept of its frames to play them (it goes back to its first frame, as it was made).
     DXWaveList1.Clear();
+    RxGIFAnimator1->SetAnimation(RxGIFAnimator1->Animation());
     if (m_failure)
         std::rethrow_exception(std::exchange(m_failure, nullptr));
 }
