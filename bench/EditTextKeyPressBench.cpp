@@ -9,11 +9,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "BenchSupport.h"
 #include "app/TMain.h"
 #include "app/TypingSession.h"
 
@@ -56,11 +55,7 @@ const char MixedLine[] = "Le Chat de Pierre mange une t\xEAte de poisson, puis i
 void BM_EditTextKeyPress(benchmark::State &state)
 {
     QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("Dictees"));
-    QFile lesson(dir.path() + QStringLiteral("/Dictees/Level1.dll"));
-    lesson.open(QIODevice::WriteOnly);
-    lesson.write(QByteArray(MixedLine) + "\r\n");
-    lesson.close();
+    bench::WriteLesson(dir.path(), 1, QByteArray(MixedLine) + "\r\n");
     const int last = static_cast<int>(std::strlen(MixedLine));
     TMain main(dir.path());
     main.BoutonFacileClick();
@@ -134,12 +129,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("ALSOFT_CONF"))
-        qputenv("ALSOFT_CONF", TUTOR_SOUND_CONF);
-    if (qEnvironmentVariableIsEmpty("ALSOFT_DRIVERS"))
-        qputenv("ALSOFT_DRIVERS", "null");
+    bench::Headless(TUTOR_SOUND_CONF);
     // Another format asked for gets the library's own report, without the summary line. The flag is read
     // before the library takes its flags out of the arguments.
     bool console = true;

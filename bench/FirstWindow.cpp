@@ -8,7 +8,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 
@@ -18,19 +17,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
-namespace {
-
-long ResidentKb(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
-
-} // namespace
+#include "BenchSupport.h"
 
 int main(int argc, char **argv)
 {
@@ -83,7 +70,7 @@ int main(int argc, char **argv)
         }
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const long resident = ResidentKb(pid);
+    const long resident = bench::ResidentKb(std::to_string(pid));
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
     xcb_disconnect(x);

@@ -13,21 +13,17 @@
 #include <string>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "app/TMain.h"
+#include "BenchSupport.h"
 #include "keysend/SystemKeyPlatform.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TutorApplication.h"
 #include "platform/drawing/TDXDraw.h"
-#include "stats/TStatistiques.h"
-#include "support/ScriptedDialogs.h"
 
 namespace {
 
@@ -55,31 +51,15 @@ int main(int argc, char **argv)
     std::printf("on the %s platform\n", qPrintable(QGuiApplication::platformName()));
 
     QTemporaryDir folder;
-    QDir(folder.path()).mkdir(QStringLiteral("Dictees"));
-    QFile lesson(folder.path() + QStringLiteral("/Dictees/Level4.dll"));
-    lesson.open(QIODevice::WriteOnly);
     // About ten seconds of demonstration at one key every 100 ms.
     const QByteArray text(
         "Le garcon de Lea joue au ballon dans le jardin, puis il se repose pres de la fontaine. Fin.");
-    lesson.write(text + "\r\n");
-    lesson.close();
-    QFile training(folder.path() + QStringLiteral("/Dictees/Level1.dll"));
-    training.open(QIODevice::WriteOnly);
-    training.write(text + "X\r\n"); // one more character, so that the lesson does not end
-    training.close();
-    QFile scrolling(folder.path() + QStringLiteral("/Dictees/Level3.dll"));
-    scrolling.open(QIODevice::WriteOnly);
-    scrolling.write(QByteArray("Le vent du soir pousse les nuages au-dessus des collines et des champs de ble.\r\n"));
-    scrolling.close();
-
-    // The learner answers the name prompt, and every box and window closes at once.
-    ScriptedDialogs learner;
-    learner.Answer = QStringLiteral("Mesure");
-    TMain main(folder.path() + QLatin1Char('/'), learner);
-    TStatistiques statistics(&main);
-    main.Statistiques = &statistics;
-    main.show();
-    main.activateWindow();
+    bench::WriteLesson(folder.path(), 4, text + "\r\n");
+    bench::WriteLesson(folder.path(), 1, text + "X\r\n"); // one more character, so that the lesson does not end
+    bench::WriteLesson(folder.path(), 3,
+                       "Le vent du soir pousse les nuages au-dessus des collines et des champs de ble.\r\n");
+    bench::LearnerWindow window(folder.path());
+    TMain &main = window.Main;
 
     // Let the start settle, then sit still.
     QElapsedTimer settle;

@@ -3,62 +3,27 @@
 // Nothing may grow once the first lessons have warmed what is read on first need.
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 
-#include "app/TMain.h"
+#include "BenchSupport.h"
 #include "platform/controls/TutorApplication.h"
 #include "stats/TLineSeries.h"
-#include "stats/TStatistiques.h"
-#include "support/ScriptedDialogs.h"
-
-namespace {
-
-long ResidentKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     // The sound library as the program sets it up, from the program folder's configuration.
-    if (qEnvironmentVariableIsEmpty("ALSOFT_CONF"))
-        qputenv("ALSOFT_CONF", TUTOR_SOUND_CONF);
-    if (qEnvironmentVariableIsEmpty("ALSOFT_DRIVERS"))
-        qputenv("ALSOFT_DRIVERS", "null");
+    bench::Headless(TUTOR_SOUND_CONF);
     TutorApplication application(argc, argv);
 
     QTemporaryDir folder;
-    QDir(folder.path()).mkdir(QStringLiteral("Dictees"));
-    QFile lesson(folder.path() + QStringLiteral("/Dictees/Level1.dll"));
-    lesson.open(QIODevice::WriteOnly);
     const std::string line = "Le Gar\xE7on joue pr\xE8s de la fen\xEAtre, puis il d\xEEne.";
-    lesson.write((line + "\r\n").c_str());
-    lesson.close();
-
-    // The learner answers the name prompt, and every box and window closes at once.
-    ScriptedDialogs learner;
-    learner.Answer = QStringLiteral("Mesure");
-    TMain main(folder.path() + QLatin1Char('/'), learner);
-    TStatistiques statistics(&main);
-    main.Statistiques = &statistics;
-    main.show();
-    main.activateWindow();
+    bench::WriteLesson(folder.path(), 1, QByteArray::fromStdString(line + "\r\n"));
+    bench::LearnerWindow window(folder.path());
+    TMain &main = window.Main;
     QApplication::processEvents();
     // The key names in memory as for a learner who hears them; heard, they would make the run last an hour.
     main.LoadKeyNames();
@@ -70,7 +35,7 @@ int main(int argc, char **argv)
 
     long at50 = 0;
     std::printf("resident memory over 200 lessons of %zu keys:\n  before the first: %ld kB\n", line.size(),
-                ResidentKb());
+                bench::ResidentKb());
     for (int n = 1; n <= 200; ++n) {
         main.BoutonFacileClick();
         for (const char c : line) {
@@ -79,7 +44,7 @@ int main(int argc, char **argv)
         }
         QApplication::processEvents();
         if (n % 50 == 0) {
-            const long resident = ResidentKb();
+            const long resident = bench::ResidentKb();
             std::printf("  after %d: %ld kB\n", n, resident);
             if (n == 50)
                 at50 = resident;
@@ -88,5 +53,5 @@ int main(int argc, char **argv)
                             resident - at50);
         }
     }
-    return statistics.Series1->Count() == 200 ? 0 : 1;
+    return window.Statistics.Series1->Count() == 200 ? 0 : 1;
 }
