@@ -44,22 +44,31 @@ DrawCanvas &MarkPen(TDXDraw &surface, std::uint32_t pen, std::uint32_t brush, bo
     return canvas;
 }
 
+// A few items in drawing order, held without allocating: a key has at most four marks and three hands.
+template <typename T, std::size_t N>
+class Few
+{
+public:
+    void Add(const T &item) { m_items.at(m_count++) = item; }
+    const T *begin() const { return m_items.data(); }
+    const T *end() const { return m_items.data() + m_count; }
+
+private:
+    std::array<T, N> m_items{};
+    std::size_t m_count = 0;
+};
+
 // The marks for ch in drawing order, each given by its box: both Shift keys, the dead key, the outline.
 struct Mark {
     bool Outline = false;
     QRect Box;
 };
-struct Marks {
-    int Count = 0;
-    std::array<Mark, 4> Items{};
-};
+using Marks = Few<Mark, 4>;
 
 Marks MarksFor(const KeyCentres &centres, unsigned char ch)
 {
     Marks marks;
-    const auto add = [&](bool outline, QRect box) {
-        marks.Items[static_cast<std::size_t>(marks.Count++)] = {outline, box};
-    };
+    const auto add = [&](bool outline, QRect box) { marks.Add({outline, box}); };
     if (ShiftCharacters(ch)) {
         add(false, MarkerBox(centres(LeftShiftKey)));
         add(false, MarkerBox(centres(RightShiftKey)));
@@ -88,17 +97,13 @@ struct Hand {
     int Item = 0;
     QPoint At;
 };
-struct Hands {
-    int Count = 0;
-    std::array<Hand, 3> Items{};
-};
+using Hands = Few<Hand, 3>;
 
 Hands HandsFor(const KeyCentres &centres, unsigned char ch)
 {
     Hands hands;
     const auto add = [&](KeyPoint centre, Placement placement) {
-        hands.Items[static_cast<std::size_t>(hands.Count++)] = {
-            placement.Item, QPoint(centre.x + placement.dx, centre.y + placement.dy)};
+        hands.Add({placement.Item, QPoint(centre.x + placement.dx, centre.y + placement.dy)});
     };
     const Placements placements = FingerPlacement(ch);
     for (int i = 0; i < placements.Count; ++i)
@@ -130,16 +135,12 @@ void DrawKeyboardGuide(TDXDraw &surface, const TDXImageList &pictures, const Key
                        int handOpacity)
 {
     DrawKeyboardPicture(surface, pictures);
-    const Marks marks = MarksFor(centres, ch);
-    for (int i = 0; i < marks.Count; ++i)
-        DrawMark(surface, marks.Items[static_cast<std::size_t>(i)]);
+    for (const Mark &mark : MarksFor(centres, ch))
+        DrawMark(surface, mark);
     // The hands are written straight into the pixels, after the canvas has let go of them.
     surface.ReleaseCanvas();
-    const Hands hands = HandsFor(centres, ch);
-    for (int i = 0; i < hands.Count; ++i) {
-        const Hand &hand = hands.Items[static_cast<std::size_t>(i)];
+    for (const Hand &hand : HandsFor(centres, ch))
         surface.DrawAlpha(hand.At.x(), hand.At.y(), pictures.Items(hand.Item), handOpacity);
-    }
 }
 
 KeyboardGuide::KeyboardGuide(TDXDraw &surface, const TDXImageList &pictures, const KeyCentres &centres)
@@ -188,16 +189,13 @@ void KeyboardGuide::DrawOverBareKeyboard(unsigned char ch, int handOpacity)
         if (!shown.isEmpty())
             m_covered.push_back(shown);
     };
-    const Marks marks = MarksFor(m_centres, ch);
-    for (int i = 0; i < marks.Count; ++i) {
-        DrawMark(m_surface, marks.Items[static_cast<std::size_t>(i)]);
-        cover(MarkedArea(marks.Items[static_cast<std::size_t>(i)].Box));
+    for (const Mark &mark : MarksFor(m_centres, ch)) {
+        DrawMark(m_surface, mark);
+        cover(MarkedArea(mark.Box));
     }
     m_surface.ReleaseCanvas();
     // The hands are drawn by the bands that hold their pixels: the rest of each picture is transparent.
-    const Hands hands = HandsFor(m_centres, ch);
-    for (int i = 0; i < hands.Count; ++i) {
-        const Hand &hand = hands.Items[static_cast<std::size_t>(i)];
+    for (const Hand &hand : HandsFor(m_centres, ch)) {
         if (handOpacity <= 0)
             continue;
         for (const QRect &band : Cover(hand.Item)) {

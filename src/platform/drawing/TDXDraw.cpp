@@ -402,12 +402,17 @@ void TDXDraw::Flip()
     update();
 }
 
-void TDXDraw::Flip(const std::vector<QRect> &areas)
+bool TDXDraw::HasNewDrawing()
 {
     if (!CanDraw())
-        return;
+        return false;
     m_canvas->Release();
-    if (m_backStale)
+    return !m_backStale;
+}
+
+void TDXDraw::Flip(const std::vector<QRect> &areas)
+{
+    if (!HasNewDrawing())
         return;
     for (const QRect &area : areas) {
         const QRect target = area.intersected(m_back.rect());
@@ -421,10 +426,7 @@ void TDXDraw::Flip(const std::vector<QRect> &areas)
 
 void TDXDraw::FlipChanged(const std::vector<QRect> &changed)
 {
-    if (!CanDraw())
-        return;
-    m_canvas->Release();
-    if (m_backStale)
+    if (!HasNewDrawing())
         return;
     m_front.swap(m_back);
     m_backStale = true;

@@ -179,6 +179,8 @@ private:
     // have been swapped and the back one holds an older picture; it is brought up to date by a copy unless the
     // drawing about to start covers the whole surface anyway.
     void PrepareBack(bool coversAll);
+    // Lets the canvas go; whether something has been drawn since the last present, for the presents by area.
+    bool HasNewDrawing();
 
     QSize m_size;
     std::uint64_t m_changes = 0;
