@@ -310,17 +310,20 @@ void TDXDraw::DrawAlpha(int x, int y, const TDXImageList::Item &item, int alpha,
     auto *destination = reinterpret_cast<std::uint32_t *>(m_back.bits()) +
                         static_cast<std::ptrdiff_t>(target.top()) * destinationStride + target.left();
     if (item.Picture.format() == QImage::Format_Indexed8) {
-        // Missing palette entries read as black, as a conversion gives them.
-        std::array<std::uint32_t, 256> palette{};
+        // The picture's own palette, read in place (the drawing ignores its alpha byte); a short one is padded
+        // with black, as a conversion reads the missing entries.
         const QList<QRgb> colours = item.Picture.colorTable();
-        std::copy_n(colours.begin(), std::min<qsizetype>(colours.size(), 256), palette.begin());
-        for (std::uint32_t &colour : palette)
-            colour |= 0xFF000000u;
+        std::array<std::uint32_t, 256> padded{};
+        const std::uint32_t *palette = colours.constData();
+        if (colours.size() < 256) {
+            std::copy(colours.begin(), colours.end(), padded.begin());
+            palette = padded.data();
+        }
         const auto sourceStride = static_cast<int>(item.Picture.bytesPerLine());
         const std::uint8_t *source = item.Picture.constBits() +
                                      static_cast<std::ptrdiff_t>(target.top() - y) * sourceStride + (target.left() - x);
-        AlphaDrawRows(destination, destinationStride, source, sourceStride, palette.data(), target.width(),
-                      target.height(), key, alpha);
+        AlphaDrawRows(destination, destinationStride, source, sourceStride, palette, target.width(), target.height(),
+                      key, alpha);
         return;
     }
     const QImage picture = item.Picture.format() == QImage::Format_RGB32
