@@ -159,8 +159,7 @@ const std::vector<QRect> &KeyboardGuide::Cover(int item)
     // takes a dozen rectangles.
     constexpr int BandRows = 16;
     const QImage picture = hand.Picture.convertToFormat(QImage::Format_RGB32);
-    const std::uint32_t key = ((hand.TransparentColor & 0xFF) << 16) | (hand.TransparentColor & 0xFF00) |
-                              ((hand.TransparentColor >> 16) & 0xFF);
+    const std::uint32_t key = hand.TransparentRgb();
     cover.clear();
     for (int top = 0; top < picture.height(); top += BandRows) {
         const int bottom = std::min(top + BandRows, picture.height()) - 1;
@@ -195,9 +194,9 @@ void KeyboardGuide::DrawOverBareKeyboard(unsigned char ch, int handOpacity)
     }
     m_surface.ReleaseCanvas();
     // The hands are drawn by the bands that hold their pixels: the rest of each picture is transparent.
+    if (handOpacity <= 0)
+        return;
     for (const Hand &hand : HandsFor(m_centres, ch)) {
-        if (handOpacity <= 0)
-            continue;
         for (const QRect &band : Cover(hand.Item)) {
             m_surface.DrawAlpha(hand.At.x(), hand.At.y(), m_pictures.Items(hand.Item), handOpacity, band);
             cover(band.translated(hand.At));

@@ -302,10 +302,7 @@ void TDXDraw::DrawAlpha(int x, int y, const TDXImageList::Item &item, int alpha,
     ++m_changes;
     m_canvas->Release();
     PrepareBack(false);
-    const std::uint32_t red = item.TransparentColor & 0xFF;
-    const std::uint32_t green = (item.TransparentColor >> 8) & 0xFF;
-    const std::uint32_t blue = (item.TransparentColor >> 16) & 0xFF;
-    const std::uint32_t key = (red << 16) | (green << 8) | blue;
+    const std::uint32_t key = item.TransparentRgb();
     const int destinationStride = static_cast<int>(m_back.bytesPerLine() / 4);
     auto *destination = reinterpret_cast<std::uint32_t *>(m_back.bits()) +
                         static_cast<std::ptrdiff_t>(target.top()) * destinationStride + target.left();

@@ -16,6 +16,11 @@ public:
         QString Name;
         std::uint32_t TransparentColor = 0;
         QImage Picture;
+        // The transparent colour (a colour value, 0x00BBGGRR) as the RGB bits of a pixel, 0x00RRGGBB.
+        std::uint32_t TransparentRgb() const
+        {
+            return ((TransparentColor & 0xFF) << 16) | (TransparentColor & 0xFF00) | ((TransparentColor >> 16) & 0xFF);
+        }
     };
 
     void Add(const QString &name, std::uint32_t transparentColor, const QImage &picture = QImage());
