@@ -374,8 +374,7 @@ void TMain::FormCreate()
     // data folder.
     const QString executable = m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
     m_flow.ProgramFolder = places::FilesFolder(executable);
-    m_learnersFolder = places::LearnersFolder(executable, m_flow.ProgramFolder);
-    m_learner.ProgramFolder = m_learnersFolder;
+    m_learner.ProgramFolder = places::LearnersFolder(executable, m_flow.ProgramFolder);
     OpenDialog1.InitialDir = m_flow.ProgramFolder + QStringLiteral("Dictees");
     ApplyVoiceSpeed();
     m_flow.LessonLines.clear();
@@ -829,7 +828,6 @@ void TMain::SaveHistory()
 void TMain::FormActivate()
 {
     TStatistiques &window = Statistics();
-    m_learner.ProgramFolder = m_learnersFolder;
     if (!m_learner.Identify(window)) {
         End.Request();
         LabelUser->SetCaption(UserName());

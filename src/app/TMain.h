@@ -203,8 +203,7 @@ public:
     void LoadKeyNames();
     void RecordResult(long double speed, long double success) override;
     void SaveHistory();
-    // Where the learners' folders are, ending with "/": beside the program's files or in the user's data folder.
-    const QString &LearnersFolder() const { return m_learnersFolder; }
+    // The learner's folder: beside the program's files, or in the user's data folder for an installed program.
     QString UserFolder() const { return m_learner.Folder(); }
     QString HistoryPath() const { return m_learner.HistoryPath(); }
 
@@ -266,7 +265,6 @@ private:
     // The learner: the name typed at the prompt, their folder, the image of their history file and their lock.
     ::Learner m_learner;
     bool m_built = false;
-    QString m_learnersFolder;
     bool m_identified = false;
     bool m_centred = false;
     std::unique_ptr<KeyboardGuide> m_keyboardGuide;
