@@ -342,14 +342,22 @@ void TDXDraw::Fill(std::uint32_t colour)
     m_back.fill(FromColourValue(colour));
 }
 
-void TDXDraw::Fill(std::uint32_t colour, const QRect &area)
+QRect TDXDraw::StartDrawingIn(const QRect &area)
 {
     const QRect target = area.intersected(QRect(QPoint(0, 0), m_size));
     if (!CanDraw() || target.isEmpty())
-        return;
+        return {};
     ++m_changes;
     m_canvas->Release();
     PrepareBack(target.size() == m_size);
+    return target;
+}
+
+void TDXDraw::Fill(std::uint32_t colour, const QRect &area)
+{
+    const QRect target = StartDrawingIn(area);
+    if (target.isEmpty())
+        return;
     // The pixel the whole fill would give.
     const QRgb pixel = FromColourValue(colour).rgb();
     for (int y = target.top(); y <= target.bottom(); ++y) {
@@ -376,12 +384,9 @@ void CopyRectangle(QImage &to, const QImage &from, const QRect &rectangle)
 
 void TDXDraw::CopyArea(const QImage &picture, const QRect &area)
 {
-    const QRect target = area.intersected(QRect(QPoint(0, 0), m_size));
-    if (!CanDraw() || target.isEmpty())
+    const QRect target = StartDrawingIn(area);
+    if (target.isEmpty())
         return;
-    ++m_changes;
-    m_canvas->Release();
-    PrepareBack(target.size() == m_size);
     if (picture.size() == m_size && picture.format() == m_back.format())
         CopyRectangle(m_back, picture, target);
     else

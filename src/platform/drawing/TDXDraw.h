@@ -181,6 +181,8 @@ private:
     void PrepareBack(bool coversAll);
     // Lets the canvas go; whether something has been drawn since the last present, for the presents by area.
     bool HasNewDrawing();
+    // The part of the area on the surface, made ready to be drawn on directly; empty when nothing can be drawn.
+    QRect StartDrawingIn(const QRect &area);
 
     QSize m_size;
     std::uint64_t m_changes = 0;
