@@ -42,9 +42,10 @@ Contents Refuse(Refusal refusal, int error = 0)
 
 } // namespace
 
-Contents Read(const QString &path, std::size_t limit)
+Contents ReadIn(int folder, const QString &name, std::size_t limit)
 {
-    const Descriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const Descriptor file(
+        ::openat(folder, QFile::encodeName(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0)
         return Refuse(Refusal::CannotOpen, errno);
     struct stat status {};
@@ -79,6 +80,11 @@ Contents Read(const QString &path, std::size_t limit)
         return Refuse(Refusal::TooLarge);
     contents.Bytes.resize(total);
     return contents;
+}
+
+Contents Read(const QString &path, std::size_t limit)
+{
+    return ReadIn(AT_FDCWD, path, limit);
 }
 
 QString LimitText(std::size_t limit)

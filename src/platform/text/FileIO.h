@@ -32,8 +32,13 @@ struct Contents {
     std::string Bytes;
 };
 
-// Opens `path` with O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, checks on the descriptor that it is a regular file of at
-// most `limit` bytes, and reads it whole. Never throws for what the file system does.
+// Opens `name` in the folder open as `folder` (AT_FDCWD for the current one) with O_NOFOLLOW | O_NONBLOCK |
+// O_CLOEXEC, checks on the descriptor that it is a regular file of at most `limit` bytes, and reads it whole. A
+// folder held open keeps every name looked up in the same place, even if its path comes to lead elsewhere. Never
+// throws for what the file system does.
+Contents ReadIn(int folder, const QString &name, std::size_t limit);
+
+// ReadIn for a path.
 Contents Read(const QString &path, std::size_t limit);
 
 // A limit as the learner reads it: "1 Mo", "64 Mo", "512 octets".
