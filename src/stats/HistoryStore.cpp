@@ -51,21 +51,25 @@ private:
 };
 
 // The learner's folder of one read or save, opened once so that every name below is looked up in the same folder
-// even if the path comes to lead elsewhere meanwhile. A link in place of the folder is refused.
+// even if the path comes to lead elsewhere meanwhile. A link in place of the folder is refused. A folder the
+// caller already holds open is borrowed, and left open.
 class Folder
 {
 public:
-    explicit Folder(const QString &filePath)
+    // `given` is the caller's descriptor of the folder, or -1 to open the folder of `filePath`.
+    Folder(const QString &filePath, int given) : m_owned(given < 0)
     {
         const QFileInfo info(filePath);
         m_name = QFile::encodeName(info.fileName());
-        m_fd = ::open(QFile::encodeName(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        m_fd = m_owned
+                   ? ::open(QFile::encodeName(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
+                   : given;
     }
     Folder(const Folder &) = delete;
     Folder &operator=(const Folder &) = delete;
     ~Folder()
     {
-        if (m_fd >= 0)
+        if (m_owned && m_fd >= 0)
             ::close(m_fd);
     }
 
@@ -76,6 +80,7 @@ public:
 
 private:
     int m_fd = -1;
+    bool m_owned;
     QByteArray m_name;
 };
 
@@ -244,13 +249,13 @@ QString IoErrorText(int errorNumber)
     }
 }
 
-void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem &fs)
+void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem &fs, int folderFd)
 {
     block.Clear();
-    const Folder folder(path);
+    const Folder folder(path, folderFd);
     if (!folder.IsOpen())
         FailFolder(path, errno);
-    const int fd = fs.Open(folder.Get(), folder.Name().constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
+    const int fd = fs.Open(folder.Get(), folder.Name().constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0)
         Fail(errno);
     Descriptor file(fs, fd);
@@ -279,9 +284,10 @@ void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem
         throw TutorError(QStringLiteral("Lecture au-delà de la fin de fichier"));
 }
 
-QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size, HistoryFileSystem &fs, OldFile old)
+QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size, HistoryFileSystem &fs, OldFile old,
+                        int folderFd)
 {
-    const Folder folder(path);
+    const Folder folder(path, folderFd);
     if (!folder.IsOpen())
         FailFolder(path, errno);
     const QByteArray temporaryName = folder.Name() + ".tmp";
@@ -337,7 +343,8 @@ QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size
     return aside.isEmpty() ? QString() : QFileInfo(path).dir().filePath(QFile::decodeName(aside));
 }
 
-QString WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs, OldFile old)
+QString WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs, OldFile old,
+                         int folderFd)
 {
-    return WriteFileSafely(path, reinterpret_cast<const char *>(block.Bytes()), FileBytes, fs, old);
+    return WriteFileSafely(path, reinterpret_cast<const char *>(block.Bytes()), FileBytes, fs, old, folderFd);
 }

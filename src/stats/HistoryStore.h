@@ -31,12 +31,18 @@ HistoryFileSystem &RealFileSystem();
 // file; only the callers below know whether it is the folder that is missing.
 QString IoErrorText(int errorNumber);
 
-// Reads a learner's history file into `block`. The file is opened for reading and writing, so a file that could
-// not be saved later is refused now. A link (in place of the file or of its folder), a folder, a pipe or a device
-// is refused as access denied, without waiting on it. The block is cleared first and then holds exactly the bytes
-// read, also when the file is too short ("Lecture au-delà de la fin de fichier"). Every failure throws a
-// TutorError with the French text; no descriptor is left open.
-void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem &fs = RealFileSystem());
+// Every function below takes the learner's folder either from `path` (`folder` -1: the path's folder, opened
+// without following a link) or as `folder`, a descriptor of the learner's folder that the caller keeps open and
+// closes; the file's own name, the last part of `path`, is then looked up in it. `path` also names the file in
+// messages and the returned names.
+
+// Reads a learner's history file into `block`. The file is opened for reading only, so a history the learner may
+// only read is still shown; a save refuses such a file later. A link (in place of the file or of its folder), a
+// folder, a pipe or a device is refused as access denied, without waiting on it. The block is cleared first and
+// then holds exactly the bytes read, also when the file is too short ("Lecture au-delà de la fin de fichier").
+// Every failure throws a TutorError with the French text; no descriptor is left open.
+void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem &fs = RealFileSystem(),
+                     int folder = -1);
 
 // What a save does with the file it replaces.
 enum class OldFile {
@@ -53,8 +59,8 @@ enum class OldFile {
 // stale temporary entry of an earlier crash, of whatever kind, is removed first; one that cannot be removed is
 // named. Returns the path the old file was kept under, or nothing when none was kept.
 QString WriteHistoryFile(const QString &path, const HistoryBlock &block, HistoryFileSystem &fs = RealFileSystem(),
-                         OldFile old = OldFile::Replace);
+                         OldFile old = OldFile::Replace, int folder = -1);
 
 // The same safe save for any of the learner's files: `size` bytes from `bytes`.
 QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size,
-                        HistoryFileSystem &fs = RealFileSystem(), OldFile old = OldFile::Replace);
+                        HistoryFileSystem &fs = RealFileSystem(), OldFile old = OldFile::Replace, int folder = -1);

@@ -444,6 +444,34 @@ TEST_F(HistoryFiles, AnOldFileKeptAsideKeepsItsBytesUnderANewName)
     EXPECT_EQ(ReadRaw(first), Pattern(100));
 }
 
+// A folder the caller holds open is where the file is read and saved, whatever its path leads to meanwhile; the
+// path only names the files, and the folder stays open for the caller.
+TEST_F(HistoryFiles, AFolderHeldOpenIsUsedInPlaceOfThePathsFolder)
+{
+    const QString learner = folder.filePath(QStringLiteral("Eleve"));
+    const QString moved = folder.filePath(QStringLiteral("Ailleurs"));
+    ASSERT_TRUE(QDir().mkdir(learner));
+    const int held = ::open(QFile::encodeName(learner).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_TRUE(QDir().rename(learner, moved));
+    ASSERT_TRUE(QDir().mkdir(learner));
+    const QString path = learner + QStringLiteral("/Config.txt");
+    WriteRaw(moved + QStringLiteral("/Config.txt"), Pattern(100));
+
+    const QString aside =
+        WriteHistoryFile(path, BlockHolding(ThreeLessons()), RealFileSystem(), OldFile::KeepAside, held);
+    HistoryBlock block;
+    ReadHistoryFile(path, block, RealFileSystem(), held);
+
+    EXPECT_EQ(BytesOf(block), ThreeLessons());
+    EXPECT_EQ(ReadRaw(moved + QStringLiteral("/Config.txt")), ThreeLessons());
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(QFileInfo(aside).path(), learner);
+    EXPECT_EQ(ReadRaw(moved + QLatin1Char('/') + QFileInfo(aside).fileName()), Pattern(100));
+    EXPECT_NE(::fcntl(held, F_GETFD), -1) << "still open";
+    ::close(held);
+}
+
 TEST(LearnerLock, OneCopyAtATimePerLearner)
 {
     QTemporaryDir dir;
@@ -460,14 +488,16 @@ TEST(LearnerLock, OneCopyAtATimePerLearner)
 
 // ---- With failures injected ----
 
-TEST_F(HistoryFaults, ReadingOpensForReadingAndWriting)
+// A history the learner may only read is still shown; a save over it is refused (AFileThatMayNotBeWritten...).
+TEST_F(HistoryFaults, ReadingOpensForReadingOnly)
 {
     WriteRaw(Path(), ThreeLessons());
     FakeFileSystem fs;
+    fs.existingFilesReadOnly = true;
     HistoryBlock block;
     ReadHistoryFile(Path(), block, fs);
     ASSERT_EQ(fs.openFlags.size(), 1u);
-    EXPECT_EQ(fs.openFlags.front() & O_ACCMODE, O_RDWR);
+    EXPECT_EQ(fs.openFlags.front() & O_ACCMODE, O_RDONLY);
     EXPECT_EQ(BytesOf(block), ThreeLessons());
     EXPECT_TRUE(EveryDescriptorClosed(fs));
 }
