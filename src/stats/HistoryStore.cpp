@@ -84,7 +84,7 @@ private:
     QByteArray m_name;
 };
 
-// The temporary file of a save: removed on every path unless the save went through and it became the history.
+// A file a save makes (its temporary file, a copy of the old file): removed on every path unless the save kept it.
 class TemporaryFile
 {
 public:
@@ -157,13 +157,45 @@ int CreateTemporary(HistoryFileSystem &fs, const Folder &folder, const QByteArra
     InTheWay(path);
 }
 
-// Moves the old file aside under a dated name that nothing holds yet; returns that name.
-QByteArray KeepAside(HistoryFileSystem &fs, const Folder &folder)
+// Writes all `size` bytes, going on after a short or interrupted write; a write that takes nothing means a full
+// disk.
+void WriteAll(HistoryFileSystem &fs, int fd, const char *bytes, std::size_t size)
 {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
-    for (int n = 1; n < 100; ++n) {
-        const QString suffix = n == 1 ? stamp : QStringLiteral("%1-%2").arg(stamp).arg(n);
-        const QByteArray aside = folder.Name() + '.' + suffix.toLatin1() + ".bak";
+    std::size_t written = 0;
+    while (written < size) {
+        const long count = fs.Write(fd, bytes + written, size - written);
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(errno);
+        }
+        if (count == 0)
+            throw TutorError(QStringLiteral("Disque plein"));
+        written += std::size_t(count);
+    }
+}
+
+QString AsideStamp()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+}
+
+// The dated name an old file is kept under; the n-th choice when the earlier ones are taken.
+QByteArray AsideName(const Folder &folder, const QString &stamp, int n)
+{
+    const QString suffix = n == 1 ? stamp : QStringLiteral("%1-%2").arg(stamp).arg(n);
+    return folder.Name() + '.' + suffix.toLatin1() + ".bak";
+}
+
+constexpr int AsideChoices = 100;
+
+// Moves the old file aside under a dated name that nothing holds yet; returns that name, or nothing when the file
+// went away meanwhile.
+QByteArray MoveAside(HistoryFileSystem &fs, const Folder &folder)
+{
+    const QString stamp = AsideStamp();
+    for (int n = 1; n < AsideChoices; ++n) {
+        const QByteArray aside = AsideName(folder, stamp, n);
         int moved = fs.Rename(folder.Get(), folder.Name().constData(), aside.constData(), RENAME_NOREPLACE);
         // A file system that cannot promise not to replace gets the same promise from a look first.
         if (moved != 0 && errno == EINVAL) {
@@ -176,6 +208,81 @@ QByteArray KeepAside(HistoryFileSystem &fs, const Folder &folder)
             return aside;
         if (errno == ENOENT)
             return QByteArray();
+        if (errno != EEXIST)
+            Fail(errno);
+    }
+    Fail(EEXIST);
+}
+
+// The errors of a file system that gives no file a second name (or not this one), where a copy has to do.
+bool NoSecondName(int errorNumber)
+{
+    return errorNumber == EPERM || errorNumber == EXDEV || errorNumber == EOPNOTSUPP || errorNumber == ENOTSUP ||
+           errorNumber == EMLINK;
+}
+
+// Copies the old file under the first dated name from the n-th that nothing holds yet: a new file only this save
+// made, with the old file's bytes and permissions, flushed to the disk. Returns nothing when the file went away.
+QByteArray CopyAside(HistoryFileSystem &fs, const Folder &folder, const QString &stamp, int n)
+{
+    const int in = fs.Open(folder.Get(), folder.Name().constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
+    if (in < 0 && errno == ENOENT)
+        return QByteArray();
+    if (in < 0)
+        Fail(errno);
+    Descriptor source(fs, in);
+    struct stat status {};
+    if (::fstat(source.Get(), &status) != 0)
+        Fail(errno);
+    if (!S_ISREG(status.st_mode))
+        Fail(EACCES);
+
+    for (; n < AsideChoices; ++n) {
+        const QByteArray aside = AsideName(folder, stamp, n);
+        const int out =
+            fs.Open(folder.Get(), aside.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (out < 0 && errno == EEXIST)
+            continue;
+        if (out < 0)
+            Fail(errno);
+        TemporaryFile copy(fs, folder, aside);
+        Descriptor target(fs, out);
+        char buffer[64 * 1024];
+        for (;;) {
+            const long count = fs.Read(source.Get(), buffer, sizeof buffer);
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count < 0)
+                Fail(errno);
+            if (count == 0)
+                break;
+            WriteAll(fs, target.Get(), buffer, std::size_t(count));
+        }
+        if (::fchmod(target.Get(), status.st_mode & 0777) != 0)
+            Fail(errno);
+        if (fs.Fsync(target.Get()) != 0)
+            Fail(errno);
+        if (CloseFailed(target))
+            Fail(errno);
+        copy.Keep();
+        return aside;
+    }
+    Fail(EEXIST);
+}
+
+// Gives the old file a second, dated name that nothing holds yet while it keeps its own, so that the learner's file
+// is never missing; returns that name, or nothing when the file went away meanwhile.
+QByteArray LinkAside(HistoryFileSystem &fs, const Folder &folder)
+{
+    const QString stamp = AsideStamp();
+    for (int n = 1; n < AsideChoices; ++n) {
+        const QByteArray aside = AsideName(folder, stamp, n);
+        if (fs.Link(folder.Get(), folder.Name().constData(), aside.constData()) == 0)
+            return aside;
+        if (errno == ENOENT)
+            return QByteArray();
+        if (NoSecondName(errno))
+            return CopyAside(fs, folder, stamp, n);
         if (errno != EEXIST)
             Fail(errno);
     }
@@ -222,6 +329,11 @@ int HistoryFileSystem::Unlink(int folder, const char *name, int flags)
 int HistoryFileSystem::Access(int folder, const char *name, int mode)
 {
     return ::faccessat(folder, name, mode, AT_SYMLINK_NOFOLLOW);
+}
+
+int HistoryFileSystem::Link(int folder, const char *from, const char *to)
+{
+    return ::linkat(folder, from, folder, to, 0);
 }
 
 HistoryFileSystem &RealFileSystem()
@@ -308,18 +420,7 @@ QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size
     TemporaryFile temporary(fs, folder, temporaryName);
     Descriptor file(fs, fd);
 
-    std::size_t written = 0;
-    while (written < size) {
-        const long count = fs.Write(file.Get(), bytes + written, size - written);
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            Fail(errno);
-        }
-        if (count == 0)
-            throw TutorError(QStringLiteral("Disque plein"));
-        written += std::size_t(count);
-    }
+    WriteAll(fs, file.Get(), bytes, size);
     // Whoever could read the old history, and only they, can read the new one.
     if (oldIsFile && ::fchmod(file.Get(), oldStatus.st_mode & 0777) != 0)
         Fail(errno);
@@ -329,11 +430,18 @@ QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size
         Fail(errno);
 
     QByteArray aside;
-    if (oldExists && old == OldFile::KeepAside)
-        aside = KeepAside(fs, folder);
+    if (oldExists && old == OldFile::KeepAside) {
+        aside = oldIsFile ? LinkAside(fs, folder) : MoveAside(fs, folder);
+        // The dated name reaches the disk before the rename leaves it the old file's only name.
+        if (oldIsFile && !aside.isEmpty())
+            ::fsync(folder.Get());
+    }
     if (fs.Rename(folder.Get(), temporaryName.constData(), folder.Name().constData(), 0) != 0) {
         const int failure = errno;
-        if (!aside.isEmpty())
+        // A regular old file never left its name: only the dated one this save made goes.
+        if (!aside.isEmpty() && oldIsFile)
+            fs.Unlink(folder.Get(), aside.constData(), 0);
+        else if (!aside.isEmpty())
             fs.Rename(folder.Get(), aside.constData(), folder.Name().constData(), RENAME_NOREPLACE);
         Fail(failure);
     }

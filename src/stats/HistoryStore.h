@@ -9,8 +9,9 @@
 // The file operations the history store needs, so that tests can inject failures the running system will not
 // produce on demand (as root, a read-only file refuses nothing) and races a test cannot time. Every name is taken
 // inside the learner's folder, given as a descriptor, so that the folder cannot be swapped under a save. Each
-// member does what the POSIX call does (openat, read, write, fsync, close, renameat2, unlinkat, and faccessat
-// without following a link): same arguments, same result, errno set on failure. The base class calls the system.
+// member does what the POSIX call does (openat, read, write, fsync, close, renameat2, unlinkat, faccessat without
+// following a link, and linkat within the folder, flags 0): same arguments, same result, errno set on failure. The
+// base class calls the system.
 class HistoryFileSystem
 {
 public:
@@ -23,6 +24,7 @@ public:
     virtual int Rename(int folder, const char *from, const char *to, unsigned flags);
     virtual int Unlink(int folder, const char *name, int flags);
     virtual int Access(int folder, const char *name, int mode);
+    virtual int Link(int folder, const char *from, const char *to);
 };
 
 HistoryFileSystem &RealFileSystem();
@@ -48,7 +50,10 @@ void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem
 enum class OldFile {
     // Replaced; anything in its place that is not a regular file (a link, a folder, a pipe) refuses the save.
     Replace,
-    // Kept beside the new one under a dated name, whatever it is, once the new bytes are safely on disk.
+    // Kept beside the new one under a dated name, whatever it is, once the new bytes are safely on disk. A regular
+    // file gets the dated name as a second link (a copy where the file system has no links) and keeps its own
+    // until the new file replaces it in one rename, so a crash at any point leaves a file under the name. Anything
+    // else is moved aside: it is no history.
     KeepAside,
 };
 

@@ -102,6 +102,7 @@ public:
     int closeErrno = 0;
     int renameErrno = 0;
     int readErrno = 0;
+    int linkErrno = 0;
     // Each write in turn: a positive value caps the bytes written, 0 writes nothing, -e fails with errno e.
     // Once used up, writes go through.
     std::vector<long> writeScript;
@@ -171,6 +172,12 @@ public:
             return Failed(accessErrno);
         return HistoryFileSystem::Access(folder, name, mode);
     }
+    int Link(int folder, const char *from, const char *to) override
+    {
+        if (linkErrno != 0)
+            return Failed(linkErrno);
+        return HistoryFileSystem::Link(folder, from, to);
+    }
 
 private:
     static int Failed(int errorNumber)
@@ -190,6 +197,82 @@ private:
             return 0;
         return call(std::min(size, std::size_t(step)));
     }
+};
+
+// Before each call it forwards, copies the learner's folder as it stands into a new folder: what a crash just
+// before that call would leave on disk, since no destructor of the save would run. Reads and writes go by small
+// steps, so that half-written files are seen too.
+class SnapshotBeforeEachCall : public HistoryFileSystem
+{
+public:
+    SnapshotBeforeEachCall(const QString &learner, const QString &snapshots) : m_learner(learner), m_into(snapshots) {}
+    int linkErrno = 0;
+    std::vector<QString> snapshots;
+
+    void Snapshot()
+    {
+        const QString into = m_into + QLatin1Char('/') + QString::number(snapshots.size());
+        ASSERT_TRUE(QDir().mkdir(into));
+        const QDir learner(m_learner);
+        for (const QString &name : learner.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+            ASSERT_TRUE(QFile::copy(learner.filePath(name), into + QLatin1Char('/') + name)) << name.toStdString();
+        snapshots.push_back(into);
+    }
+
+    int Open(int folder, const char *name, int flags, int mode) override
+    {
+        Snapshot();
+        return HistoryFileSystem::Open(folder, name, flags, mode);
+    }
+    long Read(int fd, void *buffer, std::size_t size) override
+    {
+        Snapshot();
+        return HistoryFileSystem::Read(fd, buffer, std::min(size, Step));
+    }
+    long Write(int fd, const void *buffer, std::size_t size) override
+    {
+        Snapshot();
+        return HistoryFileSystem::Write(fd, buffer, std::min(size, Step));
+    }
+    int Fsync(int fd) override
+    {
+        Snapshot();
+        return HistoryFileSystem::Fsync(fd);
+    }
+    int Close(int fd) override
+    {
+        Snapshot();
+        return HistoryFileSystem::Close(fd);
+    }
+    int Rename(int folder, const char *from, const char *to, unsigned flags) override
+    {
+        Snapshot();
+        return HistoryFileSystem::Rename(folder, from, to, flags);
+    }
+    int Unlink(int folder, const char *name, int flags) override
+    {
+        Snapshot();
+        return HistoryFileSystem::Unlink(folder, name, flags);
+    }
+    int Access(int folder, const char *name, int mode) override
+    {
+        Snapshot();
+        return HistoryFileSystem::Access(folder, name, mode);
+    }
+    int Link(int folder, const char *from, const char *to) override
+    {
+        Snapshot();
+        if (linkErrno != 0) {
+            errno = linkErrno;
+            return -1;
+        }
+        return HistoryFileSystem::Link(folder, from, to);
+    }
+
+private:
+    static constexpr std::size_t Step = 5000;
+    QString m_learner;
+    QString m_into;
 };
 
 ::testing::AssertionResult EveryDescriptorClosed(const FakeFileSystem &fs)
@@ -671,6 +754,56 @@ TEST_F(HistoryFaults, AFailedSaveLeavesTheOldHistoryAsItWas)
         EXPECT_FALSE(QFileInfo::exists(TemporaryPath())) << row.name;
         EXPECT_EQ(fs.opens, 1) << row.name;
         EXPECT_TRUE(EveryDescriptorClosed(fs)) << row.name;
+    }
+}
+
+// A save that keeps the old file aside leaves the learner's file under its name at every point a crash could stop
+// it, old or new and whole, and the old bytes under the dated name at the end. Once with a second link, once with
+// the copy a file system without links needs.
+TEST(HistoryCrash, AKeepAsideSaveNeverLeavesTheNameEmpty)
+{
+    for (const int linkErrno : {0, EXDEV}) {
+        SCOPED_TRACE(linkErrno == 0 ? "second link" : "copy");
+        QTemporaryDir learner;
+        QTemporaryDir snapshots;
+        ASSERT_TRUE(learner.isValid() && snapshots.isValid());
+        const QString path = learner.filePath(QStringLiteral("Config.txt"));
+        WriteRaw(path, ThreeLessons());
+        SnapshotBeforeEachCall fs(learner.path(), snapshots.path());
+        fs.linkErrno = linkErrno;
+
+        const QString aside = WriteHistoryFile(path, BlockHolding(Pattern()), fs, OldFile::KeepAside);
+        fs.Snapshot();
+        EXPECT_EQ(ReadRaw(aside), ThreeLessons());
+        EXPECT_EQ(QFileInfo(aside).fileName().left(11), QStringLiteral("Config.txt."));
+
+        std::set<QByteArray> seen;
+        for (const QString &snapshot : fs.snapshots) {
+            SCOPED_TRACE(snapshot.toStdString());
+            const QByteArray crashed = ReadRaw(snapshot + QStringLiteral("/Config.txt"));
+            ASSERT_TRUE(crashed == ThreeLessons() || crashed == Pattern()) << crashed.size() << " bytes";
+            seen.insert(crashed);
+        }
+        EXPECT_EQ(seen.size(), 2u) << "the crash points span the replacement";
+    }
+}
+
+// The old file never left its name, so a keep-aside save that fails at the last step takes back only the dated
+// name it made.
+TEST_F(HistoryFaults, AKeepAsideSaveFailingAtTheRenameLeavesOnlyTheOldFile)
+{
+    for (const int linkErrno : {0, EXDEV}) {
+        SCOPED_TRACE(linkErrno);
+        WriteRaw(Path(), ThreeLessons());
+        FakeFileSystem fs;
+        fs.linkErrno = linkErrno;
+        fs.renameErrno = EIO;
+        EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs, OldFile::KeepAside); }),
+                  "Erreur E/S 5");
+        EXPECT_EQ(ReadRaw(Path()), ThreeLessons());
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList{QStringLiteral("Config.txt")});
+        EXPECT_TRUE(EveryDescriptorClosed(fs));
     }
 }
 
