@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/text/FileIO.h"
 #include "platform/text/TutorError.h"
 
 namespace {
@@ -455,4 +456,64 @@ QString WriteHistoryFile(const QString &path, const HistoryBlock &block, History
                          int folderFd)
 {
     return WriteFileSafely(path, reinterpret_cast<const char *>(block.Bytes()), FileBytes, fs, old, folderFd);
+}
+
+Leftover SettleLeftover(const QString &path, const std::function<bool(const std::string &)> &complete,
+                        std::size_t limit, HistoryFileSystem &fs, int folderFd)
+{
+    const Folder folder(path, folderFd);
+    if (!folder.IsOpen())
+        return Leftover();
+    const QByteArray temporaryName = folder.Name() + ".tmp";
+    const auto whole = [&](const QByteArray &name) {
+        const safefile::Contents contents = safefile::ReadIn(folder.Get(), QFile::decodeName(name), limit);
+        return contents.Refused == safefile::Refusal::None && complete(contents.Bytes);
+    };
+    const auto removed = [&] {
+        Leftover settled;
+        if (fs.Unlink(folder.Get(), temporaryName.constData(), 0) == 0)
+            settled.Done = Leftover::Outcome::Removed;
+        return settled;
+    };
+
+    struct stat status {};
+    // Anything but a regular file under that name is no save of ours, and the next save removes it.
+    if (::fstatat(folder.Get(), temporaryName.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(status.st_mode))
+        return Leftover();
+    if (!whole(temporaryName))
+        return removed();
+    const bool fileThere = ::fstatat(folder.Get(), folder.Name().constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!fileThere && errno != ENOENT)
+        return Leftover();
+    // The save stopped before its rename: the file is as it was before that save.
+    if (fileThere && S_ISREG(status.st_mode) && whole(folder.Name()))
+        return removed();
+
+    QByteArray aside;
+    if (fileThere) {
+        try {
+            aside = MoveAside(fs, folder);
+        } catch (const TutorError &) {
+            // Both files are still there; the next save tells the learner what is wrong.
+            return Leftover();
+        }
+    }
+    int moved = fs.Rename(folder.Get(), temporaryName.constData(), folder.Name().constData(), RENAME_NOREPLACE);
+    struct stat taken {};
+    if (moved != 0 && errno == EINVAL &&
+        ::fstatat(folder.Get(), folder.Name().constData(), &taken, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
+        moved = fs.Rename(folder.Get(), temporaryName.constData(), folder.Name().constData(), 0);
+    if (moved != 0) {
+        // The start then finds what it would have found without the tidy-up.
+        if (!aside.isEmpty())
+            fs.Rename(folder.Get(), aside.constData(), folder.Name().constData(), RENAME_NOREPLACE);
+        return Leftover();
+    }
+    ::fsync(folder.Get());
+    Leftover settled;
+    settled.Done = Leftover::Outcome::Recovered;
+    if (!aside.isEmpty())
+        settled.KeptAside = QFileInfo(path).dir().filePath(QFile::decodeName(aside));
+    return settled;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <string>
 
 #include <QString>
 
@@ -69,3 +71,21 @@ QString WriteHistoryFile(const QString &path, const HistoryBlock &block, History
 // The same safe save for any of the learner's files: `size` bytes from `bytes`.
 QString WriteFileSafely(const QString &path, const char *bytes, std::size_t size,
                         HistoryFileSystem &fs = RealFileSystem(), OldFile old = OldFile::Replace, int folder = -1);
+
+// What a start did with the temporary file of a save that was never finished (the program was killed or the
+// machine stopped between writing it and renaming it).
+struct Leftover {
+    enum class Outcome { None, Removed, Recovered };
+    Outcome Done = Outcome::None;
+    // Where the file it replaced was kept, when it replaced one.
+    QString KeptAside;
+};
+
+// Settles the temporary file a save left at `path` + ".tmp". When it is a regular file holding a whole file of its
+// kind while the file itself is missing or is not one, it is the only whole copy: it takes the name, and whatever
+// stood there is kept aside under a dated name. Any other regular temporary file is removed. Nothing is followed
+// through a link, and an entry that is not a regular file is left to the next save, which removes it. The tidy-up
+// never throws: what it cannot do it leaves as it was (None), for the next save to report.
+// `complete` says whether bytes are a whole file of this kind; `limit` the largest such file.
+Leftover SettleLeftover(const QString &path, const std::function<bool(const std::string &)> &complete,
+                        std::size_t limit, HistoryFileSystem &fs = RealFileSystem(), int folder = -1);

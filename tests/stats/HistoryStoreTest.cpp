@@ -80,6 +80,18 @@ QByteArray ReadRaw(const QString &path)
     return file.readAll();
 }
 
+// Whether an entry of any kind stands under the name, without following a link.
+bool Present(const QString &path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+bool WholeHistory(const std::string &bytes)
+{
+    return bytes.size() == 12816;
+}
+
 // The text the learner would see, UTF-8, or a marker when nothing failed.
 std::string FailureOf(const std::function<void()> &action)
 {
@@ -758,8 +770,8 @@ TEST_F(HistoryFaults, AFailedSaveLeavesTheOldHistoryAsItWas)
 }
 
 // A save that keeps the old file aside leaves the learner's file under its name at every point a crash could stop
-// it, old or new and whole, and the old bytes under the dated name at the end. Once with a second link, once with
-// the copy a file system without links needs.
+// it, old or new and whole, and the old bytes under the dated name at the end; the next start's tidy-up keeps that
+// file and leaves no temporary one. Once with a second link, once with the copy a file system without links needs.
 TEST(HistoryCrash, AKeepAsideSaveNeverLeavesTheNameEmpty)
 {
     for (const int linkErrno : {0, EXDEV}) {
@@ -780,11 +792,78 @@ TEST(HistoryCrash, AKeepAsideSaveNeverLeavesTheNameEmpty)
         std::set<QByteArray> seen;
         for (const QString &snapshot : fs.snapshots) {
             SCOPED_TRACE(snapshot.toStdString());
-            const QByteArray crashed = ReadRaw(snapshot + QStringLiteral("/Config.txt"));
+            const QString file = snapshot + QStringLiteral("/Config.txt");
+            const QByteArray crashed = ReadRaw(file);
             ASSERT_TRUE(crashed == ThreeLessons() || crashed == Pattern()) << crashed.size() << " bytes";
             seen.insert(crashed);
+            SettleLeftover(file, WholeHistory, 12816);
+            EXPECT_EQ(ReadRaw(file), crashed);
+            EXPECT_FALSE(Present(file + QStringLiteral(".tmp")));
         }
         EXPECT_EQ(seen.size(), 2u) << "the crash points span the replacement";
+    }
+}
+
+// The temporary file of an unfinished save takes the name only when it is whole and the file is not; it is never
+// followed through a link, and only a regular one is removed.
+TEST(HistoryLeftover, AWholeTemporaryFileTakesTheNameOnlyFromAFileThatIsNotWhole)
+{
+    using Outcome = Leftover::Outcome;
+    const QByteArray missing("(cannot open)");
+    const QByteArray damaged = ThreeLessons().left(100);
+    const auto write = [](const QByteArray &bytes) { return [=](const QString &path) { WriteRaw(path, bytes); }; };
+    const std::function<void(const QString &)> nothing = [](const QString &) {};
+    const std::function<void(const QString &)> linkElsewhere = [](const QString &path) {
+        ASSERT_TRUE(QFile::link(QFileInfo(path).dir().filePath(QStringLiteral("autre.txt")), path));
+    };
+    const std::function<void(const QString &)> pipe = [](const QString &path) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    };
+    const std::function<void(const QString &)> emptyFolder = [](const QString &path) {
+        ASSERT_TRUE(QDir().mkdir(path));
+    };
+    const struct {
+        const char *name;
+        std::function<void(const QString &)> file;
+        std::function<void(const QString &)> temporary;
+        Outcome outcome;
+        QByteArray fileAfter;
+        QByteArray keptAside; // empty: nothing kept aside
+    } rows[] = {
+        {"nothing left", write(ThreeLessons()), nothing, Outcome::None, ThreeLessons(), {}},
+        {"file missing", nothing, write(Pattern()), Outcome::Recovered, Pattern(), {}},
+        {"both whole", write(ThreeLessons()), write(Pattern()), Outcome::Removed, ThreeLessons(), {}},
+        {"file short", write(damaged), write(Pattern()), Outcome::Recovered, Pattern(), damaged},
+        {"file a link to a whole file", linkElsewhere, write(Pattern()), Outcome::Recovered, Pattern(), ThreeLessons()},
+        {"temporary short", write(ThreeLessons()), write(Pattern(12000)), Outcome::Removed, ThreeLessons(), {}},
+        {"temporary a link to a whole file", nothing, linkElsewhere, Outcome::None, missing, {}},
+        {"temporary a pipe", nothing, pipe, Outcome::None, missing, {}},
+        {"temporary a folder", nothing, emptyFolder, Outcome::None, missing, {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("Config.txt"));
+        const QString temporary = path + QStringLiteral(".tmp");
+        WriteRaw(dir.filePath(QStringLiteral("autre.txt")), ThreeLessons());
+        row.file(path);
+        row.temporary(temporary);
+        const bool temporaryBefore = Present(temporary);
+        const bool fileWasALink = QFileInfo(path).isSymLink();
+
+        const Leftover settled = SettleLeftover(path, WholeHistory, 12816);
+        EXPECT_EQ(settled.Done, row.outcome);
+        EXPECT_EQ(ReadRaw(path), row.fileAfter);
+        EXPECT_EQ(Present(temporary), row.outcome == Outcome::None && temporaryBefore);
+        EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("autre.txt"))), ThreeLessons());
+        if (row.keptAside.isEmpty()) {
+            EXPECT_TRUE(settled.KeptAside.isEmpty()) << settled.KeptAside.toStdString();
+        } else {
+            EXPECT_EQ(QFileInfo(settled.KeptAside).path(), dir.path());
+            EXPECT_EQ(ReadRaw(settled.KeptAside), row.keptAside);
+            EXPECT_EQ(QFileInfo(settled.KeptAside).isSymLink(), fileWasALink);
+        }
     }
 }
 
