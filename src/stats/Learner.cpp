@@ -176,7 +176,7 @@ void Learner::SaveKeys()
 
 std::int64_t Learner::BestScore() const
 {
-    return UserName.isEmpty() ? 0 : bestscore::Read(Folder() + QLatin1Char('/') + bestscore::FileName);
+    return UserName.isEmpty() ? 0 : bestscore::Read(Folder() + QLatin1Char('/') + bestscore::FileName).value_or(0);
 }
 
 void Learner::KeepBestScore(std::int64_t previous, std::int64_t score)

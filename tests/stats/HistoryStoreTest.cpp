@@ -955,6 +955,8 @@ TEST_F(HistoryFaults, AProcessKilledBeforeTheRenameLeavesTheOldHistory)
     EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
 }
 
+// A missing file is no score yet; anything else that is not a plain file of a score is told apart, by path and in
+// the learner's folder held open alike.
 TEST(BestScore, OnlyAPlainFileOfAScoreIsRead)
 {
     QTemporaryDir dir;
@@ -966,19 +968,35 @@ TEST(BestScore, OnlyAPlainFileOfAScoreIsRead)
         file.write(bytes);
     };
     write("score", "42\n");
+    write("empty", "");
+    write("blank", "\r\n \n");
+    write("largest", "9223372036854775807\n");
+    write("overflow", "9223372036854775808\n");
     write("words", "dix\n");
     write("long", QByteArray(100, '1'));
     ASSERT_TRUE(QFile::link(path("score"), path("link")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const int held = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
 
-    const std::pair<const char *, std::int64_t> rows[] = {
-        {"score", 42}, {"words", 0}, {"long", 0}, {"link", 0}, {"fifo", 0}, {"folder", 0}, {"missing", 0},
+    const std::optional<std::int64_t> unreadable;
+    const std::pair<const char *, std::optional<std::int64_t>> rows[] = {
+        {"score", 42},         {"empty", 0},           {"blank", 0},
+        {"missing", 0},        {"largest", INT64_MAX}, {"overflow", unreadable},
+        {"words", unreadable}, {"long", unreadable},   {"link", unreadable},
+        {"fifo", unreadable},  {"folder", unreadable},
     };
-    for (const auto &[name, expected] : rows)
-        EXPECT_EQ(bestscore::Read(path(name)), expected) << name;
+    for (const int folder : {-1, held}) {
+        for (const auto &[name, expected] : rows)
+            EXPECT_EQ(bestscore::Read(path(name), folder), expected) << name << ", folder " << folder;
+    }
 
-    bestscore::Write(path("score"), 1234);
+    EXPECT_EQ(bestscore::Write(path("score"), 1234), QString());
     EXPECT_EQ(bestscore::Read(path("score")), 1234);
     EXPECT_FALSE(QFile::exists(path("score") + QStringLiteral(".tmp")));
+    const QString aside = bestscore::Write(path("words"), 7, OldFile::KeepAside, held);
+    EXPECT_EQ(ReadRaw(aside), QByteArray("dix\n"));
+    EXPECT_EQ(bestscore::Read(path("words")), 7);
+    ::close(held);
 }
