@@ -74,8 +74,13 @@ TEST_F(Places, LearnersStayBesideAWritableCopyAndGoToTheUserDataFolderWhenInstal
     EXPECT_EQ(places::LearnersFolder(at("usr/bin"), installed), at("data/tapotis2002/"))
         << "even where the user may write in the shared files";
     EXPECT_FALSE(QFileInfo::exists(at("data"))) << "made on first use only";
-    qunsetenv("XDG_DATA_HOME");
     qputenv("HOME", at("home").toUtf8());
+    // A relative data folder would depend on where the program was started from: it is not one.
+    for (const char *ignored : {"", "data", "./data"}) {
+        qputenv("XDG_DATA_HOME", ignored);
+        EXPECT_EQ(places::LearnersFolder(at("usr/bin"), installed), at("home/.local/share/tapotis2002/")) << ignored;
+    }
+    qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(places::LearnersFolder(at("usr/bin"), installed), at("home/.local/share/tapotis2002/"));
 
     if (geteuid() == 0)

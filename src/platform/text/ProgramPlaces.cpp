@@ -1,8 +1,11 @@
 #include "platform/text/ProgramPlaces.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace places {
 
@@ -16,6 +19,24 @@ QString WithSlash(const QString &folder)
 bool HoldsLessons(const QString &folder)
 {
     return QFileInfo(WithSlash(folder) + QStringLiteral("Dictees")).isDir();
+}
+
+// The user's data folder as the XDG rule has it: $XDG_DATA_HOME when it is an absolute path (a relative one
+// would make the learners' files depend on the folder the program was started from), else "~/.local/share",
+// the home taken from $HOME or, without it, from the user's account. Empty when no home can be found.
+QString UserDataFolder()
+{
+    const QString data = QFile::decodeName(qgetenv("XDG_DATA_HOME"));
+    if (QDir::isAbsolutePath(data))
+        return data;
+    QString home = QFile::decodeName(qgetenv("HOME"));
+    if (!QDir::isAbsolutePath(home)) {
+        const passwd *account = ::getpwuid(::geteuid());
+        home = account && account->pw_dir ? QFile::decodeName(account->pw_dir) : QString();
+    }
+    if (!QDir::isAbsolutePath(home))
+        return QString();
+    return WithSlash(home) + QStringLiteral(".local/share");
 }
 
 } // namespace
@@ -37,7 +58,7 @@ QString LearnersFolder(const QString &executableFolder, const QString &filesFold
         return WithSlash(filesFolder);
     // Without a home, the data folder is unknown: the files folder is all there is, and a learner it cannot hold
     // is refused as for any folder that cannot be made.
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString data = UserDataFolder();
     if (data.isEmpty())
         return WithSlash(filesFolder);
     return WithSlash(WithSlash(data) + ProgramName);

@@ -17,8 +17,9 @@ QString FilesFolder(const QString &executableFolder);
 
 // The folder that holds the learners' folders, ending with "/": the files folder when it is the executable's own
 // and the user may write in it, so that a build or copied folder keeps its learners; otherwise the user's data
-// folder, "$XDG_DATA_HOME/tapotis2002/" ("~/.local/share/tapotis2002/" without it), which is made on first use,
-// not here. An installed program's shared files are never written to, even by an administrator.
+// folder, "$XDG_DATA_HOME/tapotis2002/" ("~/.local/share/tapotis2002/" when it is unset or not an absolute path,
+// the home from $HOME or else from the user's account), which is made on first use, not here. An installed program's
+// shared files are never written to, even by an administrator.
 QString LearnersFolder(const QString &executableFolder, const QString &filesFolder);
 
 } // namespace places
