@@ -137,7 +137,7 @@ TTouches::TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pi
 
     BoutonEntrainer = new QPushButton(QStringLiteral("S'entraîner sur ces touches"), this);
     BoutonEntrainer->setObjectName(QStringLiteral("BoutonEntrainer"));
-    BoutonEntrainer->setEnabled(!keys.Empty());
+    BoutonEntrainer->setEnabled(!WeakKeysToDrill(keys).empty());
     BoutonEntrainer->setDefault(true);
     BoutonFermer = new QPushButton(QStringLiteral("Fermer"), this);
     BoutonFermer->setObjectName(QStringLiteral("BoutonFermer"));
@@ -209,6 +209,13 @@ QString TTouches::FingerText(int finger, const KeyFigures &keys)
     const KeyFigures::Figures figures = keys.Sum(FingerCharacters(finger));
     return QString::fromUtf8(found->Name) + QStringLiteral(" : ") +
            (figures.Attempts == 0 ? QStringLiteral("aucune touche tapée") : Figures(figures));
+}
+
+std::string TTouches::WeakKeysToDrill(const KeyFigures &keys)
+{
+    std::string weak = keys.Weakest(DrillKeys + 1);
+    weak.erase(std::remove(weak.begin(), weak.end(), ' '), weak.end());
+    return weak.substr(0, DrillKeys);
 }
 
 std::string TTouches::MetKeys(const CourseProgress &progress, const KeyFigures &keys)

@@ -33,6 +33,9 @@ public:
 
     // How many of the weakest characters a drill works on.
     static constexpr std::size_t DrillKeys = 5;
+    // The weakest characters a drill works on, weakest first: the space is in every line of a drill already, so
+    // it is never one of them. Empty when there is nothing to drill.
+    static std::string WeakKeysToDrill(const KeyFigures &keys);
     // Tints go from green to red between these figures.
     static constexpr double WorstErrorRate = 20;
     static constexpr double FastestMs = 200;

@@ -178,3 +178,16 @@ TEST(KeysMet, FromWhatTheLearnerHasTypedAndTried)
     for (const char c : std::string("w!\xE9\xB2"))
         EXPECT_NE(all.find(c), std::string::npos) << c;
 }
+
+// The space is in every line of a drill: it is never one of the keys drilled, and figures of the space alone
+// leave nothing to drill.
+TEST(KeysToDrill, NeverTheSpaceAndAtMostFive)
+{
+    KeyFigures keys;
+    keys.Record(' ', 'x', false, std::nullopt);
+    EXPECT_EQ(TTouches::WeakKeysToDrill(keys), "");
+    for (const char c : std::string("abcdef"))
+        keys.Record(static_cast<unsigned char>(c), c, true, std::nullopt);
+    keys.Record('f', 'x', false, std::nullopt);
+    EXPECT_EQ(TTouches::WeakKeysToDrill(keys), "fabcd");
+}

@@ -27,7 +27,8 @@ bool Guarded(const QObject *context, const std::function<void()> &handler)
     } catch (const TutorError &error) {
         Show(context, error.Text());
     } catch (const std::exception &error) {
-        Show(context, QString::fromLocal8Bit(error.what()));
+        // Only the program's own failures carry a French text; anything else is a fault of ours, named as such.
+        Show(context, QStringLiteral("Erreur inattendue : %1").arg(QString::fromLocal8Bit(error.what())));
     } catch (...) {
         Show(context, QStringLiteral("Erreur inattendue"));
     }
