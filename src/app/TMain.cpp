@@ -718,7 +718,7 @@ void TMain::StartDrill()
 {
     // Every drill has lines of its own.
     static std::random_device entropy;
-    const std::string weak = m_learner.Keys.Weakest(TTouches::DrillKeys);
+    const std::string weak = TTouches::WeakKeysToDrill(m_learner.Keys);
     if (weak.empty())
         return;
     m_flow.StartDrill(
@@ -828,13 +828,12 @@ void TMain::SaveHistory()
 void TMain::FormActivate()
 {
     TStatistiques &window = Statistics();
-    if (!m_learner.Identify(window)) {
+    // Only the keys a lesson counts may have figures: the others would never be brought up to date.
+    if (!m_learner.Identify(window, course::LessonCount(), keymap::HasKey)) {
         End.Request();
         LabelUser->SetCaption(UserName());
         return;
     }
-    m_learner.LoadProgress(course::LessonCount());
-    m_learner.LoadKeys();
     window.Repaint();
     window.ShowModal();
     LabelUser->SetCaption(UserName());

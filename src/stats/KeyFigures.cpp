@@ -198,6 +198,19 @@ std::string KeyFigures::Weakest(std::size_t count) const
     return weakest;
 }
 
+std::string KeyFigures::Drop(const std::function<bool(unsigned char)> &kept)
+{
+    std::string dropped;
+    for (int ch = 0; ch < 256; ++ch) {
+        Figures &figures = m_figures[std::size_t(ch)];
+        if (figures.Attempts != 0 && !kept(static_cast<unsigned char>(ch))) {
+            figures = Figures();
+            dropped += static_cast<char>(ch);
+        }
+    }
+    return dropped;
+}
+
 std::optional<KeyFigures> KeyFigures::Parse(std::string_view text)
 {
     KeyFigures keys;

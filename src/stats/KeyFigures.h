@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,9 @@ public:
     // The characters typed at least once, the weakest first (more errors, then the lower code, on a tie), at
     // most `count` of them.
     std::string Weakest(std::size_t count) const;
+
+    // Leaves out the figures of every character that `kept` refuses; returns those characters in code order.
+    std::string Drop(const std::function<bool(unsigned char)> &kept);
 
     static std::optional<KeyFigures> Parse(std::string_view text);
     std::string Format() const;

@@ -15,7 +15,7 @@
 #include "MainFixture.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TLabel.h"
-#include "stats/LearnerLock.h"
+#include "stats/LearnerFolder.h"
 #include "stats/TLineSeries.h"
 
 namespace {
@@ -122,15 +122,6 @@ TEST_F(Identification, ExistingEmptyFolderIsMadeAgainWithoutAMessage)
     EXPECT_EQ(Shown(m.LabelUser), QStringLiteral("Marie"));
 }
 
-TEST_F(Identification, NameOfSpacesIsAcceptedAsTyped)
-{
-    NameAnswer = QStringLiteral("   ");
-    TMain &m = Main();
-    EXPECT_EQ(Messages, QStringList{FolderMade});
-    EXPECT_TRUE(QFileInfo(Folder() + QStringLiteral("   ")).isDir());
-    EXPECT_EQ(m.UserName(), QStringLiteral("   "));
-}
-
 // Beside the program stand a file and a link to a folder: neither name can be a learner's folder.
 class RefusedName : public Identification, public ::testing::WithParamInterface<std::optional<QString>>
 {
@@ -159,12 +150,12 @@ TEST_P(RefusedName, WarnsEndsTheProgramAndCreatesNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Identification, RefusedName,
-                         ::testing::Values(std::nullopt, QString(), QStringLiteral("../evil"), QStringLiteral("a/b"),
-                                           QStringLiteral("a\\b"), QStringLiteral("."), QStringLiteral(".."),
-                                           QString::fromUtf8("nul\0l", 5), QString(128, QChar(0xE9)),
-                                           QStringLiteral("Marie\tDurand"), QStringLiteral("Marie\n"),
-                                           QStringLiteral("Dictees"), QStringLiteral("notes.txt"),
-                                           QStringLiteral("Lien")));
+                         ::testing::Values(std::nullopt, QString(), QStringLiteral("   "), QStringLiteral("../evil"),
+                                           QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral("."),
+                                           QStringLiteral(".."), QString::fromUtf8("nul\0l", 5),
+                                           QString(128, QChar(0xE9)), QStringLiteral("Marie\tDurand"),
+                                           QStringLiteral("Marie\n"), QStringLiteral("Dictees"),
+                                           QStringLiteral("notes.txt"), QStringLiteral("Lien")));
 
 TEST_F(Identification, TheLongestNameAFolderCanHoldIsAccepted)
 {
@@ -187,8 +178,8 @@ TEST_F(Identification, ASecondCopyForTheSameLearnerWritesNothing)
             WriteHistory(QStringLiteral("Marie"), Speed180 + Success95 + ZeroRecords(800));
         else
             ASSERT_TRUE(QDir(Folder()).mkdir(QStringLiteral("Marie")));
-        LearnerLock firstCopy;
-        ASSERT_EQ(firstCopy.Take(folder), LearnerLock::Outcome::Held);
+        LearnerFolder firstCopy;
+        ASSERT_EQ(firstCopy.Take(Folder(), QStringLiteral("Marie")), LearnerFolder::Outcome::Held);
         const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         const QByteArray history = History(QStringLiteral("Marie"));
 

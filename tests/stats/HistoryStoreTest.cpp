@@ -23,7 +23,6 @@
 #include "platform/text/TutorError.h"
 #include "stats/BestScore.h"
 #include "stats/HistoryStore.h"
-#include "stats/LearnerLock.h"
 
 namespace {
 
@@ -565,20 +564,6 @@ TEST_F(HistoryFiles, AFolderHeldOpenIsUsedInPlaceOfThePathsFolder)
     EXPECT_EQ(ReadRaw(moved + QLatin1Char('/') + QFileInfo(aside).fileName()), Pattern(100));
     EXPECT_NE(::fcntl(held, F_GETFD), -1) << "still open";
     ::close(held);
-}
-
-TEST(LearnerLock, OneCopyAtATimePerLearner)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    LearnerLock first;
-    LearnerLock second;
-    EXPECT_EQ(first.Take(dir.path()), LearnerLock::Outcome::Held);
-    EXPECT_EQ(second.Take(dir.path()), LearnerLock::Outcome::Busy);
-    EXPECT_FALSE(second.Held());
-    first.Release();
-    EXPECT_EQ(second.Take(dir.path()), LearnerLock::Outcome::Held);
-    EXPECT_EQ(first.Take(dir.path() + QStringLiteral("/absent")), LearnerLock::Outcome::Unavailable);
 }
 
 // ---- With failures injected ----
