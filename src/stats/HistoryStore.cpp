@@ -39,12 +39,13 @@ public:
     }
 
     int Get() const { return m_fd; }
-    int Close()
+    int Release()
     {
         const int fd = m_fd;
         m_fd = -1;
-        return m_fs.Close(fd);
+        return fd;
     }
+    int Close() { return m_fs.Close(Release()); }
 
 private:
     HistoryFileSystem &m_fs;
@@ -215,6 +216,23 @@ QByteArray MoveAside(HistoryFileSystem &fs, const Folder &folder)
     Fail(EEXIST);
 }
 
+// Opens the folder's file for reading, never through a link nor waiting on a pipe; anything but a regular file is
+// refused as access denied, since a pipe or a device would hand over anybody's bytes, or none at all. -1 with errno
+// set when the open itself fails.
+int OpenToRead(HistoryFileSystem &fs, const Folder &folder)
+{
+    const int fd = fs.Open(folder.Get(), folder.Name().constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    Descriptor file(fs, fd);
+    struct stat status {};
+    if (::fstat(file.Get(), &status) != 0)
+        Fail(errno);
+    if (!S_ISREG(status.st_mode))
+        Fail(EACCES);
+    return file.Release();
+}
+
 // The errors of a file system that gives no file a second name (or not this one), where a copy has to do.
 bool NoSecondName(int errorNumber)
 {
@@ -226,7 +244,7 @@ bool NoSecondName(int errorNumber)
 // made, with the old file's bytes and permissions, flushed to the disk. Returns nothing when the file went away.
 QByteArray CopyAside(HistoryFileSystem &fs, const Folder &folder, const QString &stamp, int n)
 {
-    const int in = fs.Open(folder.Get(), folder.Name().constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
+    const int in = OpenToRead(fs, folder);
     if (in < 0 && errno == ENOENT)
         return QByteArray();
     if (in < 0)
@@ -235,8 +253,6 @@ QByteArray CopyAside(HistoryFileSystem &fs, const Folder &folder, const QString 
     struct stat status {};
     if (::fstat(source.Get(), &status) != 0)
         Fail(errno);
-    if (!S_ISREG(status.st_mode))
-        Fail(EACCES);
 
     for (; n < AsideChoices; ++n) {
         const QByteArray aside = AsideName(folder, stamp, n);
@@ -368,16 +384,10 @@ void ReadHistoryFile(const QString &path, HistoryBlock &block, HistoryFileSystem
     const Folder folder(path, folderFd);
     if (!folder.IsOpen())
         FailFolder(path, errno);
-    const int fd = fs.Open(folder.Get(), folder.Name().constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
+    const int fd = OpenToRead(fs, folder);
     if (fd < 0)
         Fail(errno);
     Descriptor file(fs, fd);
-    struct stat status {};
-    if (::fstat(file.Get(), &status) != 0)
-        Fail(errno);
-    // A pipe or a device would hand over anybody's bytes, or none at all.
-    if (!S_ISREG(status.st_mode))
-        Fail(EACCES);
 
     std::size_t total = 0;
     while (total < FileBytes) {

@@ -1,7 +1,6 @@
 #include "stats/LearnerFolder.h"
 
 #include <cerrno>
-#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,26 +11,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/text/FileIO.h"
+
 namespace {
 
-// A descriptor closed on every path unless handed on.
-class OwnedDescriptor
-{
-public:
-    explicit OwnedDescriptor(int fd) : m_fd(fd) {}
-    OwnedDescriptor(const OwnedDescriptor &) = delete;
-    OwnedDescriptor &operator=(const OwnedDescriptor &) = delete;
-    ~OwnedDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
+using safefile::OwnedDescriptor;
 
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 

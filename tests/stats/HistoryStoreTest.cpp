@@ -23,6 +23,7 @@
 #include "platform/text/TutorError.h"
 #include "stats/BestScore.h"
 #include "stats/HistoryStore.h"
+#include "support/HistorySamples.h"
 
 namespace {
 
@@ -36,19 +37,6 @@ QByteArray Pattern(int size = 12816)
     QByteArray bytes(size, '\0');
     for (int i = 0; i < size; ++i)
         bytes[i] = char((i * 7 + 3) & 0xFF);
-    return bytes;
-}
-
-// A learner's history of three lessons (180/95, 200/90, 150/100), written out by hand.
-QByteArray ThreeLessons()
-{
-    const unsigned char records[48] = {
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x66, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x57, 0x40,
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x69, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x56, 0x40,
-        0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x62, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x59, 0x40,
-    };
-    QByteArray bytes(12816, '\0');
-    std::memcpy(bytes.data(), records, sizeof records);
     return bytes;
 }
 
@@ -449,7 +437,7 @@ TEST_F(HistoryFiles, AStaleTemporaryEntryDoesNotPreventTheSaveUnlessItHoldsFiles
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        WriteRaw(Path(), ThreeLessons());
+        WriteRaw(Path(), ThreeResults());
         WriteRaw(elsewhere, "someone else's");
         row.leave();
         const std::string failure = FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern())); });
@@ -461,7 +449,7 @@ TEST_F(HistoryFiles, AStaleTemporaryEntryDoesNotPreventTheSaveUnlessItHoldsFiles
         } else {
             EXPECT_EQ(failure, ("L'élément " + TemporaryPath().toStdString() +
                                 " empêche l'enregistrement : supprimez-le ou renommez-le"));
-            EXPECT_EQ(ReadRaw(Path()), ThreeLessons());
+            EXPECT_EQ(ReadRaw(Path()), ThreeResults());
             ASSERT_TRUE(QDir(TemporaryPath()).removeRecursively());
         }
     }
@@ -486,15 +474,15 @@ TEST_F(HistoryFiles, LinksPipesAndFoldersAreNeverReadNorWrittenThrough)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        WriteRaw(elsewhere, ThreeLessons());
-        WriteRaw(learner + QStringLiteral("/Config.txt"), ThreeLessons());
+        WriteRaw(elsewhere, ThreeResults());
+        WriteRaw(learner + QStringLiteral("/Config.txt"), ThreeResults());
         row.make(row.path);
         HistoryBlock block;
         EXPECT_EQ(FailureOf([&] { ReadHistoryFile(row.path, block); }), AccessRefused);
         EXPECT_EQ(BytesOf(block), QByteArray(12816, '\0')) << "nothing of another file is kept";
         EXPECT_EQ(FailureOf([&] { WriteHistoryFile(row.path, BlockHolding(Pattern())); }), AccessRefused);
-        EXPECT_EQ(ReadRaw(elsewhere), ThreeLessons());
-        EXPECT_EQ(ReadRaw(learner + QStringLiteral("/Config.txt")), ThreeLessons());
+        EXPECT_EQ(ReadRaw(elsewhere), ThreeResults());
+        EXPECT_EQ(ReadRaw(learner + QStringLiteral("/Config.txt")), ThreeResults());
         QFile::remove(row.path);
         QFile::remove(folder.filePath(QStringLiteral("Lien")));
     }
@@ -504,7 +492,7 @@ TEST_F(HistoryFiles, TheNewFileKeepsTheOldFilesPermissions)
 {
     const QByteArray name = QFile::encodeName(Path());
     for (const mode_t mode : {mode_t(0600), mode_t(0640)}) {
-        WriteRaw(Path(), ThreeLessons());
+        WriteRaw(Path(), ThreeResults());
         ASSERT_EQ(::chmod(name.constData(), mode), 0);
         WriteHistoryFile(Path(), BlockHolding(Pattern()));
         EXPECT_EQ(ReadRaw(Path()), Pattern());
@@ -524,9 +512,9 @@ TEST_F(HistoryFiles, AnOldFileKeptAsideKeepsItsBytesUnderANewName)
         << "nothing to keep";
 
     WriteRaw(Path(), Pattern(100));
-    const QString first = WriteHistoryFile(Path(), BlockHolding(ThreeLessons()), RealFileSystem(), OldFile::KeepAside);
+    const QString first = WriteHistoryFile(Path(), BlockHolding(ThreeResults()), RealFileSystem(), OldFile::KeepAside);
     EXPECT_EQ(ReadRaw(first), Pattern(100));
-    EXPECT_EQ(ReadRaw(Path()), ThreeLessons());
+    EXPECT_EQ(ReadRaw(Path()), ThreeResults());
 
     // Within the same second, and with a folder in place of the file: a second name, the folder kept whole.
     ASSERT_TRUE(QFile::remove(Path()));
@@ -553,12 +541,12 @@ TEST_F(HistoryFiles, AFolderHeldOpenIsUsedInPlaceOfThePathsFolder)
     WriteRaw(moved + QStringLiteral("/Config.txt"), Pattern(100));
 
     const QString aside =
-        WriteHistoryFile(path, BlockHolding(ThreeLessons()), RealFileSystem(), OldFile::KeepAside, held);
+        WriteHistoryFile(path, BlockHolding(ThreeResults()), RealFileSystem(), OldFile::KeepAside, held);
     HistoryBlock block;
     ReadHistoryFile(path, block, RealFileSystem(), held);
 
-    EXPECT_EQ(BytesOf(block), ThreeLessons());
-    EXPECT_EQ(ReadRaw(moved + QStringLiteral("/Config.txt")), ThreeLessons());
+    EXPECT_EQ(BytesOf(block), ThreeResults());
+    EXPECT_EQ(ReadRaw(moved + QStringLiteral("/Config.txt")), ThreeResults());
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_EQ(QFileInfo(aside).path(), learner);
     EXPECT_EQ(ReadRaw(moved + QLatin1Char('/') + QFileInfo(aside).fileName()), Pattern(100));
@@ -571,14 +559,14 @@ TEST_F(HistoryFiles, AFolderHeldOpenIsUsedInPlaceOfThePathsFolder)
 // A history the learner may only read is still shown; a save over it is refused (AFileThatMayNotBeWritten...).
 TEST_F(HistoryFaults, ReadingOpensForReadingOnly)
 {
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     FakeFileSystem fs;
     fs.existingFilesReadOnly = true;
     HistoryBlock block;
     ReadHistoryFile(Path(), block, fs);
     ASSERT_EQ(fs.openFlags.size(), 1u);
     EXPECT_EQ(fs.openFlags.front() & O_ACCMODE, O_RDONLY);
-    EXPECT_EQ(BytesOf(block), ThreeLessons());
+    EXPECT_EQ(BytesOf(block), ThreeResults());
     EXPECT_TRUE(EveryDescriptorClosed(fs));
 }
 
@@ -597,7 +585,7 @@ TEST_F(HistoryFaults, ARefusedOpenIsNamedForReadAndSave)
         {ENAMETOOLONG, "Nom de fichier incorrect"},
         {EIO, "Erreur E/S 5"},
     };
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     for (const auto &row : rows) {
         FakeFileSystem fs;
         fs.openErrno = row.errorNumber;
@@ -606,7 +594,7 @@ TEST_F(HistoryFaults, ARefusedOpenIsNamedForReadAndSave)
             << "read, errno " << row.errorNumber;
         EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); }), row.text)
             << "save, errno " << row.errorNumber;
-        EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << "errno " << row.errorNumber;
+        EXPECT_EQ(ReadRaw(Path()), ThreeResults()) << "errno " << row.errorNumber;
         EXPECT_FALSE(QFileInfo::exists(TemporaryPath())) << "errno " << row.errorNumber;
         EXPECT_EQ(fs.opens, 0);
         EXPECT_TRUE(EveryDescriptorClosed(fs));
@@ -620,7 +608,7 @@ TEST_F(HistoryFaults, ALinkPlantedDuringTheSaveIsNeverWrittenThrough)
     const QString elsewhere = folder.filePath(QStringLiteral("autre.txt"));
     for (const int plantings : {1, 100}) {
         SCOPED_TRACE(plantings);
-        WriteRaw(Path(), ThreeLessons());
+        WriteRaw(Path(), ThreeResults());
         WriteRaw(elsewhere, "someone else's");
         FakeFileSystem fs;
         int planted = 0;
@@ -630,7 +618,7 @@ TEST_F(HistoryFaults, ALinkPlantedDuringTheSaveIsNeverWrittenThrough)
         };
         const std::string failure = FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); });
         EXPECT_EQ(ReadRaw(elsewhere), QByteArray("someone else's"));
-        EXPECT_EQ(ReadRaw(Path()), plantings == 1 ? Pattern() : ThreeLessons());
+        EXPECT_EQ(ReadRaw(Path()), plantings == 1 ? Pattern() : ThreeResults());
         if (plantings > 1) {
             EXPECT_NE(failure.find("empêche l'enregistrement"), std::string::npos) << failure;
         }
@@ -641,21 +629,21 @@ TEST_F(HistoryFaults, ALinkPlantedDuringTheSaveIsNeverWrittenThrough)
 
 TEST_F(HistoryFaults, AFileThatMayNotBeWrittenIsNotReplaced)
 {
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     for (int errorNumber : {EACCES, EPERM, EROFS}) {
         FakeFileSystem fs;
         fs.accessErrno = errorNumber;
         EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); }), AccessRefused)
             << "errno " << errorNumber;
         EXPECT_EQ(fs.opens, 0) << "errno " << errorNumber;
-        EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << "errno " << errorNumber;
+        EXPECT_EQ(ReadRaw(Path()), ThreeResults()) << "errno " << errorNumber;
         EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
     }
 }
 
 TEST_F(HistoryFaults, ReadFailuresAreNamedAndCloseTheFile)
 {
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     const struct {
         const char *name;
         std::function<void(FakeFileSystem &)> inject;
@@ -681,7 +669,7 @@ TEST_F(HistoryFaults, ReadFailuresAreNamedAndCloseTheFile)
 
 TEST_F(HistoryFaults, AStaleTemporaryFileThatMayNotBeWrittenIsReplaced)
 {
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     WriteRaw(TemporaryPath(), QByteArray(30000, '\x77'));
     ASSERT_TRUE(QFile::setPermissions(TemporaryPath(), QFileDevice::ReadOwner));
     FakeFileSystem fs;
@@ -706,7 +694,7 @@ TEST_F(HistoryFaults, ShortOrInterruptedReadsAreContinued)
 
 TEST_F(HistoryFaults, ShortOrInterruptedWritesAreContinued)
 {
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     FakeFileSystem fs;
     fs.writeScript = {1000, -EINTR, 1, 5000};
     WriteHistoryFile(Path(), BlockHolding(Pattern()), fs);
@@ -742,12 +730,12 @@ TEST_F(HistoryFaults, AFailedSaveLeavesTheOldHistoryAsItWas)
         {"rename: refused", [](FakeFileSystem &fs) { fs.renameErrno = EACCES; }, AccessRefused},
         {"rename: input/output error", [](FakeFileSystem &fs) { fs.renameErrno = EIO; }, "Erreur E/S 5"},
     };
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     for (const auto &row : rows) {
         FakeFileSystem fs;
         row.inject(fs);
         EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs); }), row.text) << row.name;
-        EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << row.name;
+        EXPECT_EQ(ReadRaw(Path()), ThreeResults()) << row.name;
         EXPECT_FALSE(QFileInfo::exists(TemporaryPath())) << row.name;
         EXPECT_EQ(fs.opens, 1) << row.name;
         EXPECT_TRUE(EveryDescriptorClosed(fs)) << row.name;
@@ -765,13 +753,13 @@ TEST(HistoryCrash, AKeepAsideSaveNeverLeavesTheNameEmpty)
         QTemporaryDir snapshots;
         ASSERT_TRUE(learner.isValid() && snapshots.isValid());
         const QString path = learner.filePath(QStringLiteral("Config.txt"));
-        WriteRaw(path, ThreeLessons());
+        WriteRaw(path, ThreeResults());
         SnapshotBeforeEachCall fs(learner.path(), snapshots.path());
         fs.linkErrno = linkErrno;
 
         const QString aside = WriteHistoryFile(path, BlockHolding(Pattern()), fs, OldFile::KeepAside);
         fs.Snapshot();
-        EXPECT_EQ(ReadRaw(aside), ThreeLessons());
+        EXPECT_EQ(ReadRaw(aside), ThreeResults());
         EXPECT_EQ(QFileInfo(aside).fileName().left(11), QStringLiteral("Config.txt."));
 
         std::set<QByteArray> seen;
@@ -779,7 +767,7 @@ TEST(HistoryCrash, AKeepAsideSaveNeverLeavesTheNameEmpty)
             SCOPED_TRACE(snapshot.toStdString());
             const QString file = snapshot + QStringLiteral("/Config.txt");
             const QByteArray crashed = ReadRaw(file);
-            ASSERT_TRUE(crashed == ThreeLessons() || crashed == Pattern()) << crashed.size() << " bytes";
+            ASSERT_TRUE(crashed == ThreeResults() || crashed == Pattern()) << crashed.size() << " bytes";
             seen.insert(crashed);
             SettleLeftover(file, WholeHistory, 12816);
             EXPECT_EQ(ReadRaw(file), crashed);
@@ -795,7 +783,7 @@ TEST(HistoryLeftover, AWholeTemporaryFileTakesTheNameOnlyFromAFileThatIsNotWhole
 {
     using Outcome = Leftover::Outcome;
     const QByteArray missing("(cannot open)");
-    const QByteArray damaged = ThreeLessons().left(100);
+    const QByteArray damaged = ThreeResults().left(100);
     const auto write = [](const QByteArray &bytes) { return [=](const QString &path) { WriteRaw(path, bytes); }; };
     const std::function<void(const QString &)> nothing = [](const QString &) {};
     const std::function<void(const QString &)> linkElsewhere = [](const QString &path) {
@@ -815,12 +803,12 @@ TEST(HistoryLeftover, AWholeTemporaryFileTakesTheNameOnlyFromAFileThatIsNotWhole
         QByteArray fileAfter;
         QByteArray keptAside; // empty: nothing kept aside
     } rows[] = {
-        {"nothing left", write(ThreeLessons()), nothing, Outcome::None, ThreeLessons(), {}},
+        {"nothing left", write(ThreeResults()), nothing, Outcome::None, ThreeResults(), {}},
         {"file missing", nothing, write(Pattern()), Outcome::Recovered, Pattern(), {}},
-        {"both whole", write(ThreeLessons()), write(Pattern()), Outcome::Removed, ThreeLessons(), {}},
+        {"both whole", write(ThreeResults()), write(Pattern()), Outcome::Removed, ThreeResults(), {}},
         {"file short", write(damaged), write(Pattern()), Outcome::Recovered, Pattern(), damaged},
-        {"file a link to a whole file", linkElsewhere, write(Pattern()), Outcome::Recovered, Pattern(), ThreeLessons()},
-        {"temporary short", write(ThreeLessons()), write(Pattern(12000)), Outcome::Removed, ThreeLessons(), {}},
+        {"file a link to a whole file", linkElsewhere, write(Pattern()), Outcome::Recovered, Pattern(), ThreeResults()},
+        {"temporary short", write(ThreeResults()), write(Pattern(12000)), Outcome::Removed, ThreeResults(), {}},
         {"temporary a link to a whole file", nothing, linkElsewhere, Outcome::None, missing, {}},
         {"temporary a pipe", nothing, pipe, Outcome::None, missing, {}},
         {"temporary a folder", nothing, emptyFolder, Outcome::None, missing, {}},
@@ -831,7 +819,7 @@ TEST(HistoryLeftover, AWholeTemporaryFileTakesTheNameOnlyFromAFileThatIsNotWhole
         ASSERT_TRUE(dir.isValid());
         const QString path = dir.filePath(QStringLiteral("Config.txt"));
         const QString temporary = path + QStringLiteral(".tmp");
-        WriteRaw(dir.filePath(QStringLiteral("autre.txt")), ThreeLessons());
+        WriteRaw(dir.filePath(QStringLiteral("autre.txt")), ThreeResults());
         row.file(path);
         row.temporary(temporary);
         const bool temporaryBefore = Present(temporary);
@@ -841,7 +829,7 @@ TEST(HistoryLeftover, AWholeTemporaryFileTakesTheNameOnlyFromAFileThatIsNotWhole
         EXPECT_EQ(settled.Done, row.outcome);
         EXPECT_EQ(ReadRaw(path), row.fileAfter);
         EXPECT_EQ(Present(temporary), row.outcome == Outcome::None && temporaryBefore);
-        EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("autre.txt"))), ThreeLessons());
+        EXPECT_EQ(ReadRaw(dir.filePath(QStringLiteral("autre.txt"))), ThreeResults());
         if (row.keptAside.isEmpty()) {
             EXPECT_TRUE(settled.KeptAside.isEmpty()) << settled.KeptAside.toStdString();
         } else {
@@ -858,13 +846,13 @@ TEST_F(HistoryFaults, AKeepAsideSaveFailingAtTheRenameLeavesOnlyTheOldFile)
 {
     for (const int linkErrno : {0, EXDEV}) {
         SCOPED_TRACE(linkErrno);
-        WriteRaw(Path(), ThreeLessons());
+        WriteRaw(Path(), ThreeResults());
         FakeFileSystem fs;
         fs.linkErrno = linkErrno;
         fs.renameErrno = EIO;
         EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs, OldFile::KeepAside); }),
                   "Erreur E/S 5");
-        EXPECT_EQ(ReadRaw(Path()), ThreeLessons());
+        EXPECT_EQ(ReadRaw(Path()), ThreeResults());
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                   QStringList{QStringLiteral("Config.txt")});
         EXPECT_TRUE(EveryDescriptorClosed(fs));
@@ -873,7 +861,7 @@ TEST_F(HistoryFaults, AKeepAsideSaveFailingAtTheRenameLeavesOnlyTheOldFile)
 
 TEST_F(HistoryFaults, AfterACrashBeforeTheRenameTheNextSaveWritesEveryPoint)
 {
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     HistoryBlock block;
     ReadHistoryFile(Path(), block);
     std::vector<HistoryRecord> points = block.LoadedPoints();
@@ -884,7 +872,7 @@ TEST_F(HistoryFaults, AfterACrashBeforeTheRenameTheNextSaveWritesEveryPoint)
     FakeFileSystem crashing;
     crashing.renameErrno = EIO;
     EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), block, crashing); }), "Erreur E/S 5");
-    EXPECT_EQ(ReadRaw(Path()), ThreeLessons());
+    EXPECT_EQ(ReadRaw(Path()), ThreeResults());
     EXPECT_FALSE(QFileInfo::exists(TemporaryPath()));
     EXPECT_TRUE(EveryDescriptorClosed(crashing));
 
@@ -899,7 +887,7 @@ TEST_F(HistoryFaults, AfterACrashBeforeTheRenameTheNextSaveWritesEveryPoint)
         0x00, 0x00, 0x00, 0x00, 0x00, 0x40, 0x6A, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x60, 0x58, 0x40,
         0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x6B, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x58, 0x40,
     };
-    QByteArray expected = ThreeLessons();
+    QByteArray expected = ThreeResults();
     std::memcpy(expected.data() + 48, added, sizeof added);
     EXPECT_EQ(ReadRaw(Path()), expected);
 }
@@ -917,7 +905,7 @@ TEST_F(HistoryFaults, AProcessKilledBeforeTheRenameLeavesTheOldHistory)
             return -1;
         }
     };
-    WriteRaw(Path(), ThreeLessons());
+    WriteRaw(Path(), ThreeResults());
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -931,7 +919,7 @@ TEST_F(HistoryFaults, AProcessKilledBeforeTheRenameLeavesTheOldHistory)
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the copy died at the rename";
-    EXPECT_EQ(ReadRaw(Path()), ThreeLessons()) << "the old history, byte for byte";
+    EXPECT_EQ(ReadRaw(Path()), ThreeResults()) << "the old history, byte for byte";
     EXPECT_EQ(ReadRaw(TemporaryPath()), Pattern()) << "the new one was whole in the temporary file";
 
     // The next save, in the next run, replaces both.

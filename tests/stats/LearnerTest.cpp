@@ -1,7 +1,6 @@
 // The learner's files as the learner meets them at identification and at the saves: what is read, what is
 // refused and said, and what is never lost, whatever stands in the learner's folder.
 
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +21,7 @@
 #include "stats/Learner.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
+#include "support/HistorySamples.h"
 #include "support/ScriptedDialogs.h"
 
 // Failures show the texts the learner would read.
@@ -39,19 +39,6 @@ const QString FolderMade = QStringLiteral("Information: Création du répertoire
 // Three lessons of the course and the figures of two keys, as the files hold them.
 const QByteArray ThreeLessons("1;80.5;97.0;2026-12-01\n2;90.0;96.0;2026-12-02\n3;100.0;98.5;2026-12-03\n");
 const QByteArray TwoKeys("version\t1\nexercices\t0\ne\t4\t1\t0\t0\nz\t2\t0\t0\t0\n");
-
-// A history of three results (180/95, 200/90, 150/100), little-endian binary64 spelled out.
-QByteArray ThreeResults()
-{
-    const unsigned char records[48] = {
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x66, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x57, 0x40,
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x69, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x56, 0x40,
-        0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x62, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x59, 0x40,
-    };
-    QByteArray bytes(12816, '\0');
-    std::memcpy(bytes.data(), records, sizeof records);
-    return bytes;
-}
 
 // The keys of this test's keyboard: printable ASCII and "é".
 bool OnKeyboard(unsigned char ch)

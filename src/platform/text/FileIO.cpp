@@ -15,23 +15,6 @@ namespace safefile {
 
 namespace {
 
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 Contents Refuse(Refusal refusal, int error = 0)
 {
     Contents contents;
@@ -44,7 +27,7 @@ Contents Refuse(Refusal refusal, int error = 0)
 
 Contents ReadIn(int folder, const QString &name, std::size_t limit)
 {
-    const Descriptor file(
+    const OwnedDescriptor file(
         ::openat(folder, QFile::encodeName(name).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0)
         return Refuse(Refusal::CannotOpen, errno);
@@ -80,6 +63,19 @@ Contents ReadIn(int folder, const QString &name, std::size_t limit)
         return Refuse(Refusal::TooLarge);
     contents.Bytes.resize(total);
     return contents;
+}
+
+OwnedDescriptor::~OwnedDescriptor()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int OwnedDescriptor::Release()
+{
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
 }
 
 Contents Read(const QString &path, std::size_t limit)

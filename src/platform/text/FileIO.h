@@ -15,6 +15,22 @@ constexpr std::size_t LessonLimit = std::size_t(1) << 20;
 constexpr std::size_t RecordingLimit = std::size_t(64) << 20;
 constexpr std::size_t HelpLimit = std::size_t(4) << 20;
 
+// A descriptor of the system's, closed on every path unless it is handed on.
+class OwnedDescriptor
+{
+public:
+    explicit OwnedDescriptor(int fd) : m_fd(fd) {}
+    OwnedDescriptor(const OwnedDescriptor &) = delete;
+    OwnedDescriptor &operator=(const OwnedDescriptor &) = delete;
+    ~OwnedDescriptor();
+    int Get() const { return m_fd; }
+    // Hands the descriptor on: it is no longer closed here.
+    int Release();
+
+private:
+    int m_fd;
+};
+
 enum class Refusal {
     None,
     // It could not be opened (missing, not allowed, a link): Error holds the system's error number.
