@@ -84,10 +84,11 @@ TEST_F(Places, LearnersStayBesideAWritableCopyAndGoToTheUserDataFolderWhenInstal
     qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(places::LearnersFolder(at("usr/bin"), installed), at("home/.local/share/tapotis2002/"));
     qunsetenv("HOME");
-    if (const passwd *account = ::getpwuid(::geteuid()))
+    if (const passwd *account = ::getpwuid(::geteuid())) {
         EXPECT_EQ(places::LearnersFolder(at("usr/bin"), installed),
                   QDir::cleanPath(QFile::decodeName(account->pw_dir)) + QStringLiteral("/.local/share/tapotis2002/"))
             << "without HOME, the account's home";
+    }
     qputenv("HOME", at("home").toUtf8());
 
     if (geteuid() == 0)
