@@ -1,7 +1,8 @@
 // Makes the course data from Debian's French word list and our phrases: the words and sentences each lesson may
-// use, in Windows-1252, filed under the first lesson whose keys make them.
+// use, in Windows-1252, filed under the first lesson whose keys make them. Banned words and tenses no one writes
+// any more are left out, and a phrase holding one stops the build.
 //
-//   coursedata WORDLIST PHRASES OUTPUT
+//   coursedata WORDLIST PHRASES BANNED OUTPUT
 
 #include <algorithm>
 #include <cstdio>
@@ -9,10 +10,12 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "WordFilters.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
 
@@ -91,23 +94,35 @@ std::uint32_t Hash(const std::string &text)
 
 int main(int argc, char **argv)
 {
-    if (argc != 4) {
-        std::cerr << "usage: coursedata WORDLIST PHRASES OUTPUT\n";
+    if (argc != 5) {
+        std::cerr << "usage: coursedata WORDLIST PHRASES BANNED OUTPUT\n";
         return 2;
     }
     std::ifstream wordList(argv[1]);
     std::ifstream phrases(argv[2]);
-    if (!wordList || !phrases) {
-        std::cerr << "coursedata: cannot read " << (wordList ? argv[2] : argv[1])
-                  << " (the word list comes with Debian's wfrench package)\n";
+    std::ifstream bannedList(argv[3]);
+    if (!wordList || !phrases || !bannedList) {
+        std::cerr << "coursedata: cannot read "
+                  << (!wordList  ? argv[1]
+                      : !phrases ? argv[2]
+                                 : argv[3])
+                  << (!wordList ? " (the word list comes with Debian's wfrench package)" : "") << "\n";
         return 1;
     }
+    const std::set<std::string> known = coursedata::ReadWords(wordList);
+    const std::set<std::string> banned = coursedata::ReadWords(bannedList);
 
     std::vector<std::string> everyWord;
-    std::string line;
-    while (std::getline(wordList, line))
-        if (const std::optional<std::string> word = ToCp1252(line))
+    std::size_t bannedWords = 0, archaicWords = 0;
+    for (const std::string &line : known) {
+        const std::string lower = coursedata::Lowercase(line);
+        if (coursedata::IsBanned(lower, banned))
+            ++bannedWords;
+        else if (coursedata::IsArchaic(lower, known))
+            ++archaicWords;
+        else if (const std::optional<std::string> word = ToCp1252(line))
             everyWord.push_back(*word);
+    }
     std::sort(everyWord.begin(), everyWord.end());
     // The past historic and the imperfect subjunctive of the verbs in -er ("jasai", "ferma", "aidasse"): a verb
     // of the list ends the stem left once the ending is taken away.
@@ -151,10 +166,21 @@ int main(int argc, char **argv)
     }
 
     int lineNumber = 0;
+    std::string line;
     while (std::getline(phrases, line)) {
         ++lineNumber;
         if (line.empty() || line.rfind("# ", 0) == 0)
             continue;
+        for (const std::string &word : coursedata::WordsOf(line)) {
+            const bool isBanned = coursedata::IsBanned(word, banned);
+            if (isBanned || coursedata::IsArchaic(word, known)) {
+                std::cerr << argv[2] << ":" << lineNumber << ": \"" << word << "\" is "
+                          << (isBanned ? "a banned word (see " + std::string(argv[3]) + ")"
+                                       : "in a tense no one writes today")
+                          << ": a learner must not read it\n";
+                return 1;
+            }
+        }
         const std::optional<std::string> sentence = ToCp1252(line);
         if (!sentence || course::FirstLessonAllowing(*sentence) == 0 || sentence->size() > course::MaxLineLength) {
             std::cerr << argv[2] << ":" << lineNumber << ": no lesson can type this phrase, or it is too long\n";
@@ -164,12 +190,14 @@ int main(int argc, char **argv)
     }
 
     const std::string data = kept.Serialize();
-    std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
+    std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
     if (!out) {
-        std::cerr << "coursedata: cannot write " << argv[3] << "\n";
+        std::cerr << "coursedata: cannot write " << argv[4] << "\n";
         return 1;
     }
+    std::printf("left out of %zu words: %zu banned, %zu in a tense no one writes today\n", known.size(), bannedWords,
+                archaicWords);
     for (int n = 1; n <= course::LessonCount(); ++n)
         std::printf("lesson %2d: %5zu words of its own, %6zu usable, %2zu phrases of its own\n", n,
                     kept.WordsOf(n).size(), kept.UsableWords(n), kept.SentencesOf(n).size());
