@@ -697,11 +697,24 @@ void TMain::BoutonParcoursClick()
     FocusEditText();
 }
 
+namespace {
+
+// How many of the learner's weakest keys a course attempt favours.
+constexpr std::size_t WeakKeysWoven = 3;
+
+} // namespace
+
 void TMain::StartCourseLesson(int lesson)
 {
     // Every attempt has lines of its own.
     static std::random_device entropy;
-    m_flow.StartCourseLesson(lesson, course::MakeAttempt(course::LessonNumber(lesson), CourseMaterial(), entropy()));
+    // The learner's three weakest keys among the lesson's come back in every line.
+    const course::Lesson &chosen = course::LessonNumber(lesson);
+    std::string weak;
+    for (const char ch : m_learner.Keys.Weakest(256))
+        if (ch != ' ' && chosen.Allows(static_cast<unsigned char>(ch)) && weak.size() < WeakKeysWoven)
+            weak += ch;
+    m_flow.StartCourseLesson(lesson, course::MakeAttempt(chosen, CourseMaterial(), entropy(), weak));
     FocusEditText();
 }
 

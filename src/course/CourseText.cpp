@@ -1,6 +1,8 @@
 #include "course/CourseText.h"
 
 #include <algorithm>
+#include <array>
+#include <set>
 
 #include "TextMaking.h"
 
@@ -12,37 +14,224 @@ constexpr char SentencesMark = 'S';
 
 using textmaking::IsLowerLetter;
 
+bool IsCapital(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A lesson's new-key words are its own words of a rank up to CommonRank, OwnWordPool at most, and the
+// FewestOwnWords most common at least.
+constexpr std::size_t OwnWordPool = 300;
+constexpr std::uint32_t CommonRank = 3000;
+constexpr std::size_t FewestOwnWords = 12;
+constexpr std::size_t FewestCommonWords = 40;
+// How many of the usable words, the most common first, are searched for the learner's weak keys.
+constexpr std::size_t WeakWordSearch = 4000;
+constexpr std::size_t WeakWordPool = 150;
+// How many entries are drawn to keep the one richest in new keys, while their share is low.
+constexpr int DensityDraws = 3;
+constexpr int SentenceDraws = 5;
+// The longest word set with a sign, so that the sign is not lost in it.
+constexpr std::size_t ShortWord = 5;
+// Lines tried before one that keeps every rule is given up for one that keeps the lesson's keys and lengths.
+constexpr int LineTries = 40;
+// The share of new keys an attempt aims at, above the share it promises.
+constexpr double AimedShare = NewKeyShare + 0.08;
+
 class AttemptMaker final : public textmaking::TextMaker
 {
 public:
-    AttemptMaker(const Lesson &lesson, const Material &material, std::uint32_t seed)
+    AttemptMaker(const Lesson &lesson, const Material &material, std::uint32_t seed, std::string_view weakKeys)
         : TextMaker(seed), m_lesson(lesson), m_material(material)
     {
         for (const char c : lesson.Keys)
             if (IsLowerLetter(static_cast<unsigned char>(c)))
                 m_letters.push_back(c);
+        bool capitalsOrStopOnly = true;
         for (const char c : lesson.NewKeys) {
-            if (IsLowerLetter(static_cast<unsigned char>(c)))
+            const unsigned char u = static_cast<unsigned char>(c);
+            if (c == ' ')
+                continue;
+            m_new[u] = true;
+            if (IsLowerLetter(u))
                 m_newLetters.push_back(c);
-            else if (c != ' ' && !(c >= 'A' && c <= 'Z'))
+            else if (!IsCapital(u) && c != '.')
                 m_newSigns.push_back(c);
+            if (!IsCapital(u) && c != '.')
+                capitalsOrStopOnly = false;
         }
-        m_capitals = lesson.Allows('A');
-        m_capitalsAreNew = lesson.NewKeys.find('A') != std::string::npos;
+        for (const char c : weakKeys)
+            if (c != ' ' && lesson.Allows(static_cast<unsigned char>(c)))
+                m_weak.push_back(c);
         for (char d = '0'; d <= '9'; ++d)
             if (lesson.Allows(static_cast<unsigned char>(d)))
                 m_digits.push_back(d);
         m_usableWords = m_material.UsableWords(lesson.Number);
+        m_groupsOnly = lesson.Kind == TextKind::Drill || m_usableWords == 0;
+        if (m_groupsOnly)
+            return;
+
+        // The lesson's own words among the common ones; a few more where its keys make few common words.
+        const std::vector<std::string> &own = m_material.WordsOf(lesson.Number);
+        const std::vector<std::uint32_t> &ranks = m_material.RanksOf(lesson.Number);
+        std::size_t pool = 0;
+        while (pool < own.size() && pool < OwnWordPool && ranks[pool] <= CommonRank)
+            ++pool;
+        pool = std::min(own.size(), std::max(pool, FewestOwnWords));
+        m_own.assign(own.begin(), own.begin() + static_cast<std::ptrdiff_t>(pool));
+        // The most common words only: where the lesson's keys make few of them, the same ones come back rather
+        // than rare ones.
+        std::vector<std::uint32_t> commonRanks;
+        m_common = m_material.MostCommon(lesson.Number, CommonWords, &commonRanks);
+        std::size_t common = 0;
+        while (common < m_common.size() && commonRanks[common] <= CommonRank)
+            ++common;
+        m_common.resize(std::max(common, std::min(m_common.size(), FewestCommonWords)));
+        for (const std::string &word : m_common)
+            if (word.size() <= ShortWord)
+                m_short.push_back(word);
+        if (!m_weak.empty()) {
+            for (const std::string &word : m_material.MostCommon(lesson.Number, WeakWordSearch))
+                if (word.find_first_of(m_weak) != std::string::npos && m_weakWords.size() < WeakWordPool)
+                    m_weakWords.push_back(word);
+        }
+        if (lesson.Kind == TextKind::Sentences) {
+            m_ownSentences = m_material.SentencesOf(lesson.Number);
+            for (int n = 1; n <= lesson.Number; ++n)
+                for (const std::string &sentence : m_material.SentencesOf(n))
+                    m_sentences.push_back(&sentence);
+        }
+        // Capitals and the full stop alone make no word: such a lesson is all sentences.
+        m_sentencesOnly = capitalsOrStopOnly && !m_sentences.empty();
     }
 
     std::string Line()
     {
+        std::string fallback;
+        for (int tries = 0; tries < LineTries; ++tries) {
+            std::string line = m_groupsOnly ? GroupLine() : SentenceLineNext() ? SentenceLine() : WordLine();
+            if (line.size() < MinLineLength || line.size() > MaxLineLength || m_made.count(line) != 0)
+                continue;
+            if (fallback.empty())
+                fallback = line;
+            if (!HoldsAny(line, m_new) || (!m_weakWords.empty() && line.find_first_of(m_weak) == std::string::npos))
+                continue;
+            return Keep(std::move(line));
+        }
+        return Keep(fallback.empty() ? GroupLine() : std::move(fallback));
+    }
+
+private:
+    std::string Keep(std::string line)
+    {
+        for (const char c : line) {
+            if (c == ' ')
+                continue;
+            ++m_characters;
+            if (m_new[static_cast<unsigned char>(c)])
+                ++m_newCharacters;
+        }
+        m_made.insert(line);
+        return line;
+    }
+
+    bool ShareLow(std::size_t newInLine, std::size_t inLine) const
+    {
+        const std::size_t all = m_characters + inLine;
+        return all == 0 || double(m_newCharacters + newInLine) < AimedShare * double(all);
+    }
+
+    // The share of the new keys among an entry's characters, spaces aside.
+    double Share(const std::string &entry) const
+    {
+        std::size_t characters = 0, fresh = 0;
+        for (const char c : entry) {
+            characters += c != ' ';
+            fresh += m_new[static_cast<unsigned char>(c)];
+        }
+        return characters == 0 ? 0 : double(fresh) / double(characters);
+    }
+
+    // An entry of a list kept most common first, the common ones more often: the first of two draws.
+    const std::string &PickCommon(const std::vector<std::string> &entries)
+    {
+        return entries[std::min(Between(0, entries.size() - 1), Between(0, entries.size() - 1))];
+    }
+
+    // Of a few entries drawn (the common ones more often), the one where the new keys are the largest share.
+    const std::string &Densest(const std::vector<std::string> &entries, int draws = DensityDraws)
+    {
+        const std::string *best = nullptr;
+        double bestShare = -1;
+        for (int draw = 0; draw < draws; ++draw) {
+            const std::string &entry = PickCommon(entries);
+            const double share = Share(entry);
+            if (share > bestShare) {
+                best = &entry;
+                bestShare = share;
+            }
+        }
+        return *best;
+    }
+
+    static bool HoldsAny(const std::string &text, const std::array<bool, 256> &keys)
+    {
+        return std::any_of(text.begin(), text.end(), [&](char c) { return keys[static_cast<unsigned char>(c)]; });
+    }
+
+    bool SentenceLineNext()
+    {
+        if (m_sentences.empty())
+            return false;
+        // Sentences hold few of a sign lesson's signs: words with the signs come first while the share is low.
+        return m_sentencesOnly || Chance(ShareLow(0, 0) ? 25 : 60);
+    }
+
+    // Whole sentences, as many as the line holds: a sentence starts the line or follows another one.
+    std::string SentenceLine()
+    {
         const std::size_t target = Between(MinLineLength + 6, MaxLineLength - 4);
         std::string line;
         int misses = 0;
-        bool capitalNext = m_lesson.Kind == TextKind::Sentences;
+        while (line.size() < target && misses < 12) {
+            const bool low = ShareLow(0, 0);
+            const bool own = !m_ownSentences.empty() && (low ? Chance(90) : Chance(60));
+            const std::string &sentence =
+                own ? (low ? Densest(m_ownSentences, SentenceDraws) : Pick(m_ownSentences)) : *Pick(m_sentences);
+            const std::size_t length = line.size() + (line.empty() ? 0 : 1) + sentence.size();
+            if (length > MaxLineLength || line.find(sentence) != std::string::npos || !m_lesson.AllowsAll(sentence)) {
+                ++misses;
+                continue;
+            }
+            if (!line.empty())
+                line += ' ';
+            line += sentence;
+        }
+        return line;
+    }
+
+    // Words, some with the lesson's signs or numbers: the lesson's own words come back as often as the share of
+    // its new keys asks, and one of the learner's weak keys once a line.
+    std::string WordLine()
+    {
+        const std::size_t target = Between(MinLineLength + 6, MaxLineLength - 4);
+        std::string line;
+        std::size_t newInLine = 0, inLine = 0;
+        bool weakDone = m_weakWords.empty();
+        int misses = 0;
         while (line.size() < target && misses < 16) {
-            std::string token = Token(capitalNext);
+            std::string token;
+            if (!weakDone && Chance(50))
+                token = Pick(m_weakWords);
+            else if (ShareLow(newInLine, inLine) || (newInLine == 0 && Chance(50)))
+                token = NewKeyToken();
+            else
+                token = Word();
             const std::size_t length = line.size() + (line.empty() ? 0 : 1) + token.size();
             if (token.empty() || length > MaxLineLength || !m_lesson.AllowsAll(token)) {
                 ++misses;
@@ -51,101 +240,256 @@ public:
             if (!line.empty())
                 line += ' ';
             line += token;
-            const char last = token.back();
-            capitalNext = m_capitals && (last == '.' || last == '!' || last == '?');
-        }
-        // Letter groups make up a line that came out short.
-        while (line.size() < MinLineLength) {
-            const std::size_t room = MaxLineLength - line.size() - 1;
-            line += ' ';
-            line += DrillGroup(std::min<std::size_t>(room, 5));
+            weakDone = weakDone || token.find_first_of(m_weak) != std::string::npos;
+            for (const char c : token) {
+                if (c == ' ')
+                    continue;
+                ++inLine;
+                if (m_new[static_cast<unsigned char>(c)])
+                    ++newInLine;
+            }
         }
         return line;
     }
 
-private:
-    std::string Token(bool capital)
+    // Letter groups, for the first lessons and a material without words.
+    std::string GroupLine()
     {
-        std::string token;
-        if (m_lesson.Kind == TextKind::Drill || m_usableWords == 0)
-            token = DrillGroup(Between(m_lesson.Number <= 2 ? 2 : 3, 5));
-        else if (m_lesson.Kind == TextKind::Sentences && Chance(35))
-            token = Sentence();
-        else if (!m_newSigns.empty() && Chance(45))
-            token = Signed(PickChar(m_newSigns), m_digits);
-        else if (Chance(m_newLetters.empty() ? 0 : 15))
-            token = DrillGroup(Between(3, 5));
-        else
-            token = Word();
-        if (token.empty())
-            return token;
-        // Capitals start the lines and the sentences; in the lesson that brings them in, some words get one too.
-        if ((capital || (m_capitalsAreNew && Chance(25))) && token.front() >= 'a' && token.front() <= 'z')
-            token.front() = static_cast<char>(token.front() - 'a' + 'A');
+        const std::size_t target = Between(MinLineLength + 6, MaxLineLength - 4);
+        std::string line;
+        while (line.size() < target) {
+            std::string group = DrillGroup(Between(m_lesson.Number <= 2 ? 2 : 3, 5));
+            if (line.size() + 1 + group.size() > MaxLineLength)
+                break;
+            if (!line.empty())
+                line += ' ';
+            line += group;
+        }
+        while (line.size() < MinLineLength) {
+            line += ' ';
+            line += DrillGroup(std::min<std::size_t>(MaxLineLength - line.size() - 1, 5));
+        }
+        return line;
+    }
+
+    // A token that holds one of the lesson's new keys: a sign or a number as French text sets it, or one of the
+    // lesson's own words; a short group around a new letter only when no word holds it.
+    std::string NewKeyToken()
+    {
+        if (!m_newSigns.empty() && (m_own.empty() || Chance(65))) {
+            // Of two signs set, the one richer in new keys.
+            std::string first = SignToken(PickChar(m_newSigns));
+            std::string second = SignToken(PickChar(m_newSigns));
+            return Share(second) > Share(first) ? second : first;
+        }
+        if (!m_own.empty())
+            return Densest(m_own);
+        if (!m_newLetters.empty())
+            return KeyGroup(PickChar(m_newLetters));
+        return Word();
+    }
+
+    std::string SignToken(char sign)
+    {
+        // What French text and a computer's everyday use make of the AltGr signs: an address, a price, a path, a
+        // command; and the apostrophe's common elisions.
+        static const std::vector<std::string> folders{"Documents", "Images",   "Musique", "Photos",  "Cours",
+                                                      "Devoirs",   "Vacances", "Travail", "Lettres", "Jeux"};
+        static const std::vector<std::string> commands{"ls", "pwd", "date", "cd", "sort", "more", "man", "cp", "mv"};
+        static const std::vector<std::string> pipes{"ls | sort", "ls | more", "cat notes | sort", "ls -l | more",
+                                                    "sort liste | more"};
+        static const std::vector<std::string> elided{"l'eau",
+                                                     "l'\xE9t\xE9",
+                                                     "l'hiver",
+                                                     "l'ami",
+                                                     "l'amie",
+                                                     "l'heure",
+                                                     "l'arbre",
+                                                     "l'air",
+                                                     "l'autre",
+                                                     "l'enfant",
+                                                     "l'oiseau",
+                                                     "l'avion",
+                                                     "l'\xE9"
+                                                     "cole",
+                                                     "l'\xEEle",
+                                                     "l'homme",
+                                                     "l'histoire",
+                                                     "l'id\xE9"
+                                                     "e",
+                                                     "d'abord",
+                                                     "d'accord",
+                                                     "d'ailleurs",
+                                                     "d'un",
+                                                     "d'une",
+                                                     "j'ai",
+                                                     "j'aime",
+                                                     "j'\xE9tais",
+                                                     "c'est",
+                                                     "c'\xE9tait",
+                                                     "n'est",
+                                                     "n'a",
+                                                     "s'il",
+                                                     "qu'il",
+                                                     "qu'elle",
+                                                     "l'un",
+                                                     "l'une",
+                                                     "m'a",
+                                                     "s'est",
+                                                     "aujourd'hui",
+                                                     "jusqu'ici",
+                                                     "quelqu'un",
+                                                     "presqu'\xEEle"};
+        if (IsDigit(static_cast<unsigned char>(sign)))
+            return RealNumber();
+        switch (sign) {
+        case '\'': return Pick(elided);
+        case '@': return "contact@" + Domain() + ".fr";
+        case '\x80': return Price();
+        case '|': return Pick(pipes);
+        case '\\': return "C:\\" + Pick(folders) + '\\' + Pick(folders);
+        // The tilde is a dead key: it stands before a space, as in the command that goes home; that one command
+        // comes once in a while, the other signs the rest of the time.
+        case '~': {
+            std::string others = m_newSigns;
+            others.erase(std::remove(others.begin(), others.end(), '~'), others.end());
+            return others.empty() || Chance(30) ? std::string("cd ~") : SignToken(PickChar(others));
+        }
+        // The grave accent is a dead key too: the commands it quotes start with a letter it does not take.
+        case '`': return '`' + Pick(commands) + '`';
+        case '-': {
+            // Compound words hold the hyphen.
+            for (int tries = 0; tries < 8 && !m_own.empty(); ++tries) {
+                const std::string &word = Densest(m_own);
+                if (word.find('-') != std::string::npos)
+                    return word;
+            }
+            return std::string();
+        }
+        default: break;
+        }
+        m_signing = true;
+        std::string token = Signed(sign, m_digits);
+        m_signing = false;
         return token;
     }
 
-    // A group of letters, most of them new ones.
+    // A plain word of three letters at least, as an address's domain has.
+    std::string Domain()
+    {
+        for (int tries = 0; tries < 8; ++tries) {
+            const std::string word = Short();
+            if (word.size() >= 3 && std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+                return word;
+        }
+        return "exemple";
+    }
+
+    // A price as a shop shows one: euros, sometimes with cents.
+    std::string Price()
+    {
+        std::string price = Digits(1, "123456789") + Digits(Between(0, 2));
+        if (Chance(30))
+            price += ',' + Digits(1, "12345789") + '0';
+        return price + " \x80";
+    }
+
+    std::string Short()
+    {
+        if (!m_short.empty())
+            return Pick(m_short);
+        return Word();
+    }
+
+    // A number as French text writes one, from the lesson's digits: a year, a decimal, a time, a telephone
+    // number, a quantity.
+    std::string RealNumber()
+    {
+        static const char *const units[] = {"km", "kg", "ans", "euros", "jours", "minutes", "pages", "litres"};
+        for (int tries = 0; tries < 12; ++tries) {
+            std::string number;
+            switch (Between(0, 4)) {
+            case 0: number = Chance(50) ? "19" + Digits(2) : "20" + Digits(1, "012") + Digits(1); break;
+            case 1: number = Digits(1, "123456789") + (Chance(50) ? Digits(1) : "") + ',' + Digits(1); break;
+            case 2: number = Digits(1, "12") + Digits(1) + " h " + Digits(1, "012345") + Digits(1); break;
+            case 3: number = "0" + Digits(1, "1234567") + ' ' + Digits(2) + ' ' + Digits(2); break;
+            default: number = Digits(1, "123456789") + Digits(Between(0, 2)) + ' ' + units[Between(0, 7)]; break;
+            }
+            if (m_lesson.AllowsAll(number) && HoldsAny(number, m_new))
+                return number;
+        }
+        return Number(m_digits);
+    }
+
+    // `count` digits of the lesson's, from `among` when given.
+    std::string Digits(std::size_t count, std::string_view among = "0123456789")
+    {
+        std::string allowed;
+        for (const char d : m_digits)
+            if (among.find(d) != std::string_view::npos)
+                allowed += d;
+        if (allowed.empty())
+            allowed = "0";
+        std::string digits;
+        for (std::size_t i = 0; i < count; ++i)
+            digits += PickChar(allowed);
+        return digits;
+    }
+
+    // A short group around a new letter that no word holds: the letter between two of the lesson's plain letters.
+    std::string KeyGroup(char key)
+    {
+        std::string plain;
+        for (const char c : m_letters)
+            if (c >= 'a' && c <= 'z')
+                plain += c;
+        if (plain.empty())
+            return std::string(1, key);
+        return std::string(1, PickChar(plain)) + key + PickChar(plain);
+    }
+
     std::string DrillGroup(std::size_t length) { return Group(length, m_newLetters, m_letters); }
 
-    // A word the lesson may use: half the time one that has a new key, and of two words drawn, often the
-    // shorter.
+    // One of the most common words the lesson's keys make; a short one beside a sign.
     std::string Word() override
     {
-        const std::string *best = nullptr;
-        for (int draw = 0; draw < 2; ++draw) {
-            const std::string *word = DrawWord();
-            if (word && (!best || (word->size() < best->size() && Chance(70))))
-                best = word;
-        }
-        return best ? *best : std::string();
-    }
-
-    const std::string *DrawWord()
-    {
-        const std::vector<std::string> &own = m_material.WordsOf(m_lesson.Number);
-        if (!own.empty() && Chance(50))
-            return &Pick(own);
-        std::size_t index = Between(0, m_usableWords - 1);
-        for (int n = 1; n <= m_lesson.Number; ++n) {
-            const std::vector<std::string> &words = m_material.WordsOf(n);
-            if (index < words.size())
-                return &words[index];
-            index -= words.size();
-        }
-        return nullptr;
-    }
-
-    std::string Sentence()
-    {
-        const std::vector<std::string> &own = m_material.SentencesOf(m_lesson.Number);
-        if (!own.empty() && Chance(50))
-            return Pick(own);
-        std::vector<const std::vector<std::string> *> groups;
-        for (int n = 1; n <= m_lesson.Number; ++n)
-            if (!m_material.SentencesOf(n).empty())
-                groups.push_back(&m_material.SentencesOf(n));
-        if (groups.empty())
-            return Word();
-        return Pick(*Pick(groups));
+        if (m_signing && !m_short.empty())
+            return Pick(m_short);
+        if (!m_common.empty())
+            return Pick(m_common);
+        if (!m_own.empty())
+            return Pick(m_own);
+        return std::string();
     }
 
     const Lesson &m_lesson;
     const Material &m_material;
+    std::array<bool, 256> m_new{};
     std::string m_letters;
     std::string m_newLetters;
     std::string m_newSigns;
     std::string m_digits;
-    bool m_capitals = false;
-    bool m_capitalsAreNew = false;
+    std::string m_weak;
     std::size_t m_usableWords = 0;
+    bool m_groupsOnly = true;
+    bool m_sentencesOnly = false;
+    // While a sign is set: the words drawn then are short ones.
+    bool m_signing = false;
+    std::vector<std::string> m_own;
+    std::vector<std::string> m_common;
+    std::vector<std::string> m_short;
+    std::vector<std::string> m_weakWords;
+    std::vector<std::string> m_ownSentences;
+    std::vector<const std::string *> m_sentences;
+    std::set<std::string> m_made;
+    std::size_t m_characters = 0;
+    std::size_t m_newCharacters = 0;
 };
 
-void File(std::vector<std::vector<std::string>> &groups, std::string entry)
+// The lesson an entry is filed under, 0 for none.
+int LessonFor(const std::string &entry)
 {
-    const int lesson = FirstLessonAllowing(entry);
-    if (lesson > 0 && !entry.empty())
-        groups[static_cast<std::size_t>(lesson)].push_back(std::move(entry));
+    return entry.empty() ? 0 : FirstLessonAllowing(entry);
 }
 
 } // namespace
@@ -153,7 +497,7 @@ void File(std::vector<std::vector<std::string>> &groups, std::string entry)
 Material Material::Parse(std::string_view data)
 {
     Material material;
-    std::vector<std::vector<std::string>> *groups = &material.m_words;
+    bool sentences = false;
     while (!data.empty()) {
         const std::size_t end = std::min(data.find('\n'), data.size());
         std::string_view line = data.substr(0, end);
@@ -161,23 +505,77 @@ Material Material::Parse(std::string_view data)
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (line.size() > 2 && line[0] == '\t') {
-            groups = line[1] == SentencesMark ? &material.m_sentences : &material.m_words;
+            sentences = line[1] == SentencesMark;
             continue;
         }
         // Entries are filed again by their own keys, whatever group the data put them in.
-        File(*groups, std::string(line));
+        if (sentences) {
+            material.AddSentence(std::string(line));
+            continue;
+        }
+        std::uint32_t rank = Unranked;
+        const std::size_t tab = line.find('\t');
+        if (tab != std::string_view::npos) {
+            const std::string_view digits = line.substr(tab + 1);
+            bool number = !digits.empty() && digits.size() <= 7;
+            std::uint32_t read = 0;
+            for (const char c : digits) {
+                number = number && c >= '0' && c <= '9';
+                read = read * 10 + static_cast<std::uint32_t>(c - '0');
+            }
+            rank = number ? read : Unranked;
+            line = line.substr(0, tab);
+        }
+        material.AddWord(std::string(line), rank);
     }
     return material;
 }
 
-void Material::AddWord(std::string word)
+void Material::AddWord(std::string word, std::uint32_t rank)
 {
-    File(m_words, std::move(word));
+    const int lesson = LessonFor(word);
+    if (lesson == 0)
+        return;
+    m_words[static_cast<std::size_t>(lesson)].push_back(std::move(word));
+    m_ranks[static_cast<std::size_t>(lesson)].push_back(rank);
 }
 
 void Material::AddSentence(std::string sentence)
 {
-    File(m_sentences, std::move(sentence));
+    const int lesson = LessonFor(sentence);
+    if (lesson > 0)
+        m_sentences[static_cast<std::size_t>(lesson)].push_back(std::move(sentence));
+}
+
+const std::vector<std::uint32_t> &Material::RanksOf(int lesson) const
+{
+    return m_ranks.at(static_cast<std::size_t>(lesson));
+}
+
+std::vector<std::string> Material::MostCommon(int lesson, std::size_t count, std::vector<std::uint32_t> *ranks) const
+{
+    struct Entry {
+        std::uint32_t Rank;
+        const std::string *Word;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(UsableWords(lesson));
+    for (int n = 1; n <= lesson; ++n)
+        for (std::size_t i = 0; i < WordsOf(n).size(); ++i)
+            entries.push_back({RanksOf(n)[i], &WordsOf(n)[i]});
+    const auto byRank = [](const Entry &a, const Entry &b) {
+        return a.Rank < b.Rank || (a.Rank == b.Rank && *a.Word < *b.Word);
+    };
+    const std::size_t kept = std::min(count, entries.size());
+    std::partial_sort(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(kept), entries.end(), byRank);
+    std::vector<std::string> words;
+    words.reserve(kept);
+    for (std::size_t i = 0; i < kept; ++i) {
+        words.push_back(*entries[i].Word);
+        if (ranks)
+            ranks->push_back(entries[i].Rank);
+    }
+    return words;
 }
 
 const std::vector<std::string> &Material::WordsOf(int lesson) const
@@ -209,16 +607,21 @@ std::string Material::Serialize() const
             data += '\t';
             data += mark;
             data += ' ' + std::to_string(n) + '\n';
-            for (const std::string &entry : entries)
-                data += entry + '\n';
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                data += entries[i];
+                if (mark == WordsMark && m_ranks[static_cast<std::size_t>(n)][i] != Unranked)
+                    data += '\t' + std::to_string(m_ranks[static_cast<std::size_t>(n)][i]);
+                data += '\n';
+            }
         }
     }
     return data;
 }
 
-std::vector<std::string> MakeAttempt(const Lesson &lesson, const Material &material, std::uint32_t seed)
+std::vector<std::string> MakeAttempt(const Lesson &lesson, const Material &material, std::uint32_t seed,
+                                     std::string_view weakKeys)
 {
-    AttemptMaker maker(lesson, material, seed);
+    AttemptMaker maker(lesson, material, seed, weakKeys);
     std::vector<std::string> lines;
     for (int i = 0; i < AttemptLines; ++i)
         lines.push_back(maker.Line());

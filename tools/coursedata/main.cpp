@@ -80,6 +80,8 @@ bool IsPracticeWord(const std::string &word)
 
 // The most words kept for one lesson: enough never to repeat within an attempt, small enough to embed.
 constexpr std::size_t WordsPerLesson = 3000;
+// A lesson with fewer ranked words than this also takes words outside the ranking, the common-looking first.
+constexpr std::size_t FewRankedWords = 300;
 constexpr std::size_t LongestWord = 12;
 
 std::uint32_t Hash(const std::string &text)
@@ -94,35 +96,80 @@ std::uint32_t Hash(const std::string &text)
 
 int main(int argc, char **argv)
 {
-    if (argc != 5) {
-        std::cerr << "usage: coursedata WORDLIST PHRASES BANNED OUTPUT\n";
+    if (argc != 6) {
+        std::cerr << "usage: coursedata WORDLIST RANKED PHRASES BANNED OUTPUT\n";
         return 2;
     }
+    const char *const phrasesPath = argv[3];
+    const char *const bannedPath = argv[4];
+    const char *const outputPath = argv[5];
     std::ifstream wordList(argv[1]);
-    std::ifstream phrases(argv[2]);
-    std::ifstream bannedList(argv[3]);
-    if (!wordList || !phrases || !bannedList) {
-        std::cerr << "coursedata: cannot read "
-                  << (!wordList  ? argv[1]
-                      : !phrases ? argv[2]
-                                 : argv[3])
-                  << (!wordList ? " (the word list comes with Debian's wfrench package)" : "") << "\n";
-        return 1;
+    std::ifstream rankedList(argv[2]);
+    std::ifstream phrases(phrasesPath);
+    std::ifstream bannedList(bannedPath);
+    for (int i = 1; i <= 4; ++i) {
+        const bool open = i == 1   ? bool(wordList)
+                          : i == 2 ? bool(rankedList)
+                          : i == 3 ? bool(phrases)
+                                   : bool(bannedList);
+        if (!open) {
+            std::cerr << "coursedata: cannot read " << argv[i]
+                      << (i == 1 ? " (the word list comes with Debian's wfrench package)" : "") << "\n";
+            return 1;
+        }
     }
     const std::set<std::string> known = coursedata::ReadWords(wordList);
     const std::set<std::string> banned = coursedata::ReadWords(bannedList);
-
-    std::vector<std::string> everyWord;
+    // A word the learner may read: spelt so by the word list, neither banned nor archaic, a practice word of a
+    // lesson's keys.
     std::size_t bannedWords = 0, archaicWords = 0;
-    for (const std::string &line : known) {
-        const std::string lower = coursedata::Lowercase(line);
-        if (coursedata::IsBanned(lower, banned))
+    const auto usable = [&](const std::string &utf8) -> std::optional<std::string> {
+        const std::string lower = coursedata::Lowercase(utf8);
+        if (lower != utf8 || known.count(utf8) == 0)
+            return std::nullopt;
+        if (coursedata::IsBanned(lower, banned)) {
             ++bannedWords;
-        else if (coursedata::IsArchaic(lower, known))
+            return std::nullopt;
+        }
+        if (coursedata::IsArchaic(lower, known)) {
             ++archaicWords;
-        else if (const std::optional<std::string> word = ToCp1252(line))
-            everyWord.push_back(*word);
+            return std::nullopt;
+        }
+        // A piece the ranking cut out of a longer expression is no word of its own.
+        if (utf8 == "est-\xC3\xA0-dire")
+            return std::nullopt;
+        std::optional<std::string> word = ToCp1252(utf8);
+        if (!word || word->size() > LongestWord || !IsPracticeWord(*word) || course::FirstLessonAllowing(*word) == 0)
+            return std::nullopt;
+        return word;
+    };
+
+    // The ranked words, the most common first, as many as a lesson keeps.
+    course::Material kept;
+    std::vector<std::size_t> count(std::size_t(course::LessonCount()) + 1);
+    std::set<std::string> taken;
+    std::uint32_t rank = 0;
+    std::string line;
+    while (std::getline(rankedList, line)) {
+        if (line.empty() || line.rfind("# ", 0) == 0)
+            continue;
+        ++rank;
+        const std::optional<std::string> word = usable(line);
+        if (!word)
+            continue;
+        const std::size_t lesson = std::size_t(course::FirstLessonAllowing(*word));
+        if (count[lesson] >= WordsPerLesson || !taken.insert(*word).second)
+            continue;
+        ++count[lesson];
+        kept.AddWord(*word, rank);
     }
+
+    // Lessons whose keys make few ranked words take more from the whole word list: base forms first, then short
+    // words, in an order that mixes the alphabet, so that the words are short, varied and common-looking.
+    std::vector<std::string> everyWord;
+    for (const std::string &utf8 : known)
+        if (const std::optional<std::string> word = usable(utf8))
+            everyWord.push_back(*word);
     std::sort(everyWord.begin(), everyWord.end());
     // The past historic and the imperfect subjunctive of the verbs in -er ("jasai", "ferma", "aidasse"): a verb
     // of the list ends the stem left once the ending is taken away.
@@ -136,37 +183,29 @@ int main(int argc, char **argv)
         }
         return false;
     };
-    course::Material all;
-    for (const std::string &word : everyWord)
-        if (word.size() <= LongestWord && IsPracticeWord(word) && !LooksRare(word) && !pastOfAVerb(word))
-            all.AddWord(word);
-
     // A word that other words of the list grow from ("chat": chats, chaton...) is a stem or a base form, which
     // looks common; an inflected form that nothing grows from ("tubiez") often looks rare.
     const auto grownFrom = [&everyWord](const std::string &word) {
         const auto first = std::upper_bound(everyWord.begin(), everyWord.end(), word);
         return first != everyWord.end() && first->compare(0, word.size(), word) == 0;
     };
-    // Base forms first, then short words, in an order that mixes the alphabet: the words kept are short, varied
-    // and common-looking.
-    course::Material kept;
-    for (int n = 1; n <= course::LessonCount(); ++n) {
-        std::vector<std::string> words = all.WordsOf(n);
-        std::vector<std::pair<std::size_t, std::string>> ranked;
-        for (std::string &word : words)
-            ranked.emplace_back((grownFrom(word) ? 0 : 6) + word.size() + Hash(word) % 4, std::move(word));
-        std::sort(ranked.begin(), ranked.end());
-        words.clear();
-        for (auto &entry : ranked)
-            words.push_back(std::move(entry.second));
-        words.resize(std::min(words.size(), WordsPerLesson));
-        std::sort(words.begin(), words.end());
-        for (std::string &word : words)
-            kept.AddWord(std::move(word));
+    std::vector<std::vector<std::pair<std::size_t, std::string>>> unranked(count.size());
+    for (const std::string &word : everyWord) {
+        const std::size_t lesson = std::size_t(course::FirstLessonAllowing(word));
+        if (count[lesson] < FewRankedWords && taken.count(word) == 0 && !LooksRare(word) && !pastOfAVerb(word))
+            unranked[lesson].emplace_back((grownFrom(word) ? 0 : 6) + word.size() + Hash(word) % 4, word);
+    }
+    for (std::size_t lesson = 1; lesson < count.size(); ++lesson) {
+        std::sort(unranked[lesson].begin(), unranked[lesson].end());
+        for (const auto &entry : unranked[lesson]) {
+            if (count[lesson] >= FewRankedWords)
+                break;
+            ++count[lesson];
+            kept.AddWord(entry.second);
+        }
     }
 
     int lineNumber = 0;
-    std::string line;
     while (std::getline(phrases, line)) {
         ++lineNumber;
         if (line.empty() || line.rfind("# ", 0) == 0)
@@ -174,8 +213,8 @@ int main(int argc, char **argv)
         for (const std::string &word : coursedata::WordsOf(line)) {
             const bool isBanned = coursedata::IsBanned(word, banned);
             if (isBanned || coursedata::IsArchaic(word, known)) {
-                std::cerr << argv[2] << ":" << lineNumber << ": \"" << word << "\" is "
-                          << (isBanned ? "a banned word (see " + std::string(argv[3]) + ")"
+                std::cerr << phrasesPath << ":" << lineNumber << ": \"" << word << "\" is "
+                          << (isBanned ? "a banned word (see " + std::string(bannedPath) + ")"
                                        : "in a tense no one writes today")
                           << ": a learner must not read it\n";
                 return 1;
@@ -183,20 +222,20 @@ int main(int argc, char **argv)
         }
         const std::optional<std::string> sentence = ToCp1252(line);
         if (!sentence || course::FirstLessonAllowing(*sentence) == 0 || sentence->size() > course::MaxLineLength) {
-            std::cerr << argv[2] << ":" << lineNumber << ": no lesson can type this phrase, or it is too long\n";
+            std::cerr << phrasesPath << ":" << lineNumber << ": no lesson can type this phrase, or it is too long\n";
             return 1;
         }
         kept.AddSentence(*sentence);
     }
 
     const std::string data = kept.Serialize();
-    std::ofstream out(argv[4], std::ios::binary | std::ios::trunc);
+    std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
     if (!out) {
-        std::cerr << "coursedata: cannot write " << argv[4] << "\n";
+        std::cerr << "coursedata: cannot write " << outputPath << "\n";
         return 1;
     }
-    std::printf("left out of %zu words: %zu banned, %zu in a tense no one writes today\n", known.size(), bannedWords,
+    std::printf("%u ranked words read; left out: %zu banned, %zu in a tense no one writes today\n", rank, bannedWords,
                 archaicWords);
     for (int n = 1; n <= course::LessonCount(); ++n)
         std::printf("lesson %2d: %5zu words of its own, %6zu usable, %2zu phrases of its own\n", n,

@@ -50,6 +50,8 @@ héroïne idiot imbécile joint masturber merde merdique merdoyer meurtre nazi n
 négresse négro nichon nique niquer orgasme pédé pédophile pénis pisse pisser porno pornographie prostituée
 prostitution proxénète puceau pucelle pute putain salaud salop salope saloperie seins sexe sexuel sexy shit
 strip-tease suicide suicider tapette taré torturer tuer vagin viol violer violeur vomi vomir vomit youpin zizi
+call-girl sex-shop sex-appeal play-boy strip striptease führer hitler hémorroïde hémorroïdal cocaïnomane stéroïde
+caïd tuerie fusillade alcoolique alcoolisme
 """.split()
 
 # --- The filters, as tools/coursedata/WordFilters.cpp has them ---------------------------------------------------
