@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <set>
 
 #include "TextMaking.h"
@@ -35,7 +36,9 @@ constexpr std::size_t WeakWordSearch = 4000;
 constexpr std::size_t WeakWordPool = 150;
 // How many entries are drawn to keep the one richest in new keys, while their share is low.
 constexpr int DensityDraws = 3;
-constexpr int SentenceDraws = 5;
+constexpr int SentenceDraws = 6;
+// The most times one sentence comes in an attempt.
+constexpr int SentenceUses = 2;
 // The longest word set with a sign, so that the sign is not lost in it.
 constexpr std::size_t ShortWord = 5;
 // Lines tried before one that keeps every rule is given up for one that keeps the lesson's keys and lengths.
@@ -204,13 +207,15 @@ private:
             const std::string &sentence =
                 own ? (low ? Densest(m_ownSentences, SentenceDraws) : Pick(m_ownSentences)) : *Pick(m_sentences);
             const std::size_t length = line.size() + (line.empty() ? 0 : 1) + sentence.size();
-            if (length > MaxLineLength || line.find(sentence) != std::string::npos || !m_lesson.AllowsAll(sentence)) {
+            if (length > MaxLineLength || line.find(sentence) != std::string::npos || !m_lesson.AllowsAll(sentence) ||
+                m_sentenceUses[&sentence] >= SentenceUses) {
                 ++misses;
                 continue;
             }
             if (!line.empty())
                 line += ' ';
             line += sentence;
+            ++m_sentenceUses[&sentence];
         }
         return line;
     }
@@ -347,7 +352,13 @@ private:
         case '@': return "contact@" + Domain() + ".fr";
         case '\x80': return Price();
         case '|': return Pick(pipes);
-        case '\\': return "C:\\" + Pick(folders) + '\\' + Pick(folders);
+        case '\\': {
+            const std::string &first = Pick(folders);
+            const std::string *second = &Pick(folders);
+            while (*second == first)
+                second = &Pick(folders);
+            return "C:\\" + first + '\\' + *second;
+        }
         // The tilde is a dead key: it stands before a space, as in the command that goes home; that one command
         // comes once in a while, the other signs the rest of the time.
         case '~': {
@@ -482,6 +493,8 @@ private:
     std::vector<std::string> m_ownSentences;
     std::vector<const std::string *> m_sentences;
     std::set<std::string> m_made;
+    // How often each sentence came in the attempt (lines given up on count too: they only make it rarer).
+    std::map<const std::string *, int> m_sentenceUses;
     std::size_t m_characters = 0;
     std::size_t m_newCharacters = 0;
 };

@@ -135,9 +135,17 @@ int main(int argc, char **argv)
             ++archaicWords;
             return std::nullopt;
         }
-        // A piece the ranking cut out of a longer expression is no word of its own.
-        if (utf8 == "est-\xC3\xA0-dire")
+        // Pieces the ranking cut out of a longer expression ("aujourd'hui", "c'est-à-dire"), "ça" without its
+        // cedilla, and "oe" written for "œ" (which the keyboard lacks) are no words to learn.
+        static const std::set<std::string> pieces{"est-\xC3\xA0-dire", "hui", "aujourd", "ca"};
+        if (pieces.count(utf8) != 0)
             return std::nullopt;
+        if (const std::size_t oe = utf8.find("oe"); oe != std::string::npos) {
+            std::string ligature = utf8;
+            ligature.replace(oe, 2, "\xC5\x93");
+            if (known.count(ligature) != 0)
+                return std::nullopt;
+        }
         std::optional<std::string> word = ToCp1252(utf8);
         if (!word || word->size() > LongestWord || !IsPracticeWord(*word) || course::FirstLessonAllowing(*word) == 0)
             return std::nullopt;
