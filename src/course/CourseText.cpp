@@ -44,7 +44,7 @@ constexpr std::size_t ShortWord = 5;
 // Lines tried before one that keeps every rule is given up for one that keeps the lesson's keys and lengths.
 constexpr int LineTries = 40;
 // The share of new keys an attempt aims at, above the share it promises.
-constexpr double AimedShare = NewKeyShare + 0.08;
+constexpr double AimedShare = NewKeyShare + 0.04;
 
 class AttemptMaker final : public textmaking::TextMaker
 {
