@@ -89,20 +89,22 @@ public:
         m_own.assign(own.begin(), own.begin() + static_cast<std::ptrdiff_t>(pool));
         // The most common words only: where the lesson's keys make few of them, the same ones come back rather
         // than rare ones.
+        // One ranking serves both: the common words are its head, the weak keys' words are searched further.
         std::vector<std::uint32_t> commonRanks;
-        m_common = m_material.MostCommon(lesson.Number, CommonWords, &commonRanks);
+        const std::vector<std::string> ranked =
+            m_material.MostCommon(lesson.Number, m_weak.empty() ? CommonWords : WeakWordSearch, &commonRanks);
         std::size_t common = 0;
-        while (common < m_common.size() && commonRanks[common] <= CommonRank)
+        while (common < std::min(ranked.size(), CommonWords) && commonRanks[common] <= CommonRank)
             ++common;
-        m_common.resize(std::max(common, std::min(m_common.size(), FewestCommonWords)));
+        m_common.assign(ranked.begin(),
+                        ranked.begin() + static_cast<std::ptrdiff_t>(std::max(
+                                             common, std::min({ranked.size(), CommonWords, FewestCommonWords}))));
         for (const std::string &word : m_common)
             if (word.size() <= ShortWord)
                 m_short.push_back(word);
-        if (!m_weak.empty()) {
-            for (const std::string &word : m_material.MostCommon(lesson.Number, WeakWordSearch))
-                if (word.find_first_of(m_weak) != std::string::npos && m_weakWords.size() < WeakWordPool)
-                    m_weakWords.push_back(word);
-        }
+        for (const std::string &word : ranked)
+            if (!m_weak.empty() && word.find_first_of(m_weak) != std::string::npos && m_weakWords.size() < WeakWordPool)
+                m_weakWords.push_back(word);
         if (lesson.Kind == TextKind::Sentences) {
             m_ownSentences = m_material.SentencesOf(lesson.Number);
             for (int n = 1; n <= lesson.Number; ++n)
@@ -132,15 +134,18 @@ public:
 private:
     std::string Keep(std::string line)
     {
-        for (const char c : line) {
-            if (c == ' ')
-                continue;
-            ++m_characters;
-            if (m_new[static_cast<unsigned char>(c)])
-                ++m_newCharacters;
-        }
+        Count(line, m_characters, m_newCharacters);
         m_made.insert(line);
         return line;
+    }
+
+    // Adds a text's characters (spaces aside) and, of them, the lesson's new keys to the two counts.
+    void Count(const std::string &text, std::size_t &characters, std::size_t &fresh) const
+    {
+        for (const char c : text) {
+            characters += c != ' ';
+            fresh += m_new[static_cast<unsigned char>(c)];
+        }
     }
 
     bool ShareLow(std::size_t newInLine, std::size_t inLine) const
@@ -153,10 +158,7 @@ private:
     double Share(const std::string &entry) const
     {
         std::size_t characters = 0, fresh = 0;
-        for (const char c : entry) {
-            characters += c != ' ';
-            fresh += m_new[static_cast<unsigned char>(c)];
-        }
+        Count(entry, characters, fresh);
         return characters == 0 ? 0 : double(fresh) / double(characters);
     }
 
@@ -246,13 +248,7 @@ private:
                 line += ' ';
             line += token;
             weakDone = weakDone || token.find_first_of(m_weak) != std::string::npos;
-            for (const char c : token) {
-                if (c == ' ')
-                    continue;
-                ++inLine;
-                if (m_new[static_cast<unsigned char>(c)])
-                    ++newInLine;
-            }
+            Count(token, inLine, newInLine);
         }
         return line;
     }
@@ -303,48 +299,13 @@ private:
         static const std::vector<std::string> commands{"ls", "pwd", "date", "cd", "sort", "more", "man", "cp", "mv"};
         static const std::vector<std::string> pipes{"ls | sort", "ls | more", "cat notes | sort", "ls -l | more",
                                                     "sort liste | more"};
-        static const std::vector<std::string> elided{"l'eau",
-                                                     "l'\xE9t\xE9",
-                                                     "l'hiver",
-                                                     "l'ami",
-                                                     "l'amie",
-                                                     "l'heure",
-                                                     "l'arbre",
-                                                     "l'air",
-                                                     "l'autre",
-                                                     "l'enfant",
-                                                     "l'oiseau",
-                                                     "l'avion",
-                                                     "l'\xE9"
-                                                     "cole",
-                                                     "l'\xEEle",
-                                                     "l'homme",
-                                                     "l'histoire",
-                                                     "l'id\xE9"
-                                                     "e",
-                                                     "d'abord",
-                                                     "d'accord",
-                                                     "d'ailleurs",
-                                                     "d'un",
-                                                     "d'une",
-                                                     "j'ai",
-                                                     "j'aime",
-                                                     "j'\xE9tais",
-                                                     "c'est",
-                                                     "c'\xE9tait",
-                                                     "n'est",
-                                                     "n'a",
-                                                     "s'il",
-                                                     "qu'il",
-                                                     "qu'elle",
-                                                     "l'un",
-                                                     "l'une",
-                                                     "m'a",
-                                                     "s'est",
-                                                     "aujourd'hui",
-                                                     "jusqu'ici",
-                                                     "quelqu'un",
-                                                     "presqu'\xEEle"};
+        static const std::vector<std::string> elided{
+            "l'eau",   "l'\351t\351", "l'hiver",   "l'ami",      "l'amie",       "l'heure",    "l'arbre",
+            "l'air",   "l'autre",     "l'enfant",  "l'oiseau",   "l'avion",      "l'\351cole", "l'\356le",
+            "l'homme", "l'histoire",  "l'id\351e", "d'abord",    "d'accord",     "d'ailleurs", "d'un",
+            "d'une",   "j'ai",        "j'aime",    "j'\351tais", "c'est",        "c'\351tait", "n'est",
+            "n'a",     "s'il",        "qu'il",     "qu'elle",    "l'un",         "l'une",      "m'a",
+            "s'est",   "aujourd'hui", "jusqu'ici", "quelqu'un",  "presqu'\356le"};
         if (IsDigit(static_cast<unsigned char>(sign)))
             return RealNumber();
         switch (sign) {
