@@ -131,9 +131,10 @@ bool Learner::Identify(TStatistiques &window, int lessonCount, const std::functi
     const std::optional<QString> answer = m_dialogs.AskText(QStringLiteral("Nom de l'utilisateur"),
                                                             QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
     // A name that could never be saved is refused now rather than at every save.
-    if (!answer || !learnername::Acceptable(ProgramFolder, learnername::Normalised(*answer)))
+    const QString name = answer ? learnername::Normalised(*answer) : QString();
+    if (!answer || !learnername::Acceptable(ProgramFolder, name))
         return Refuse(refused);
-    UserName = learnername::Normalised(*answer);
+    UserName = name;
 
     // The folder of all learners is made on first use: the user's data folder may not have it yet.
     bool made = false;
