@@ -76,8 +76,8 @@ void TDXWaveList::Item::Play(bool wait)
     const int pan = std::clamp(Pan, -10000, 10000);
     const float panPosition = static_cast<float>(pan) / 10000.0f;
     const float gain = Volume >= 0 ? 1.0f : std::pow(10.0f, static_cast<float>(std::max(Volume, -10000)) / 2000.0f);
-    voice->Source().Start(pitch, panPosition, gain);
-    if (!wait)
+    voice->Source().Start(pitch, panPosition, gain, Looped);
+    if (!wait || Looped)
         return;
     while (voice->Playing())
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

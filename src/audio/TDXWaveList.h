@@ -42,6 +42,7 @@ public:
     public:
         QString Name;
         PcmWave Wave;
+        // Played in a loop until stopped; a play that waits for its end returns at once.
         bool Looped = false;
         // Most copies that may sound at once; 0 for no limit.
         int MaxPlayingCount = 0;

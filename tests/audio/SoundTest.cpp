@@ -7,6 +7,7 @@
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
 #include "audio/TDXWaveList.h"
+#include "platform/sound/OpenAl.h"
 #include "platform/sound/TDXSound.h"
 #include "platform/text/TutorError.h"
 
@@ -44,6 +45,7 @@ protected:
     {
         Output = std::make_unique<TDXSound>();
         ASSERT_TRUE(Output->Initialized()) << "the wave-file output opens";
+        ASSERT_FALSE(Output->Device()->CanSleep()) << "kept awake, so that the file runs in real time";
         Origin = Clock::now();
         List = std::make_unique<TDXWaveList>(Output.get());
     }

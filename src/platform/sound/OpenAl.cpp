@@ -1,16 +1,39 @@
 #include "platform/sound/OpenAl.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 namespace openal {
+
+using Clock = std::chrono::steady_clock;
 
 struct Device::Handles {
     ALCdevice *device = nullptr;
     ALCcontext *context = nullptr;
+    LPALCDEVICEPAUSESOFT pause = nullptr;
+    LPALCDEVICERESUMESOFT resume = nullptr;
+
+    // What the watch thread shares with the voices, under the mutex.
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<unsigned> sources;
+    // When to see whether anything still sounds; none while asleep or while only loops sound.
+    std::optional<Clock::time_point> due;
+    bool asleep = false;
+    bool closing = false;
+    std::thread watch;
 };
 
 namespace {
@@ -22,10 +45,23 @@ std::weak_ptr<Device> g_device;
 
 Device::Device(std::unique_ptr<Handles> handles) : m_handles(std::move(handles))
 {
+    if (!m_handles->pause || !m_handles->resume)
+        return;
+    // Opened, the device mixes already: it sleeps until the first voice starts.
+    m_handles->due = Clock::now();
+    m_handles->watch = std::thread([this] { Watch(); });
 }
 
 Device::~Device()
 {
+    if (m_handles->watch.joinable()) {
+        {
+            std::lock_guard<std::mutex> lock(m_handles->mutex);
+            m_handles->closing = true;
+        }
+        m_handles->changed.notify_one();
+        m_handles->watch.join();
+    }
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(m_handles->context);
     alcCloseDevice(m_handles->device);
@@ -48,13 +84,118 @@ std::shared_ptr<Device> Device::Acquire()
         alcCloseDevice(handles->device);
         return nullptr;
     }
+    // TUTOR_SOUND_NEVER_SLEEPS keeps the device awake, for an output that cannot be paused: the library's own
+    // wave-file writer, which the tests listen through, writes its header over the sound when it is.
+    const char *neverSleeps = std::getenv("TUTOR_SOUND_NEVER_SLEEPS");
+    const bool mayPause = !neverSleeps || !*neverSleeps || std::strcmp(neverSleeps, "0") == 0;
+    if (mayPause && alcIsExtensionPresent(handles->device, "ALC_SOFT_pause_device")) {
+        handles->pause =
+            reinterpret_cast<LPALCDEVICEPAUSESOFT>(alcGetProcAddress(handles->device, "alcDevicePauseSOFT"));
+        handles->resume =
+            reinterpret_cast<LPALCDEVICERESUMESOFT>(alcGetProcAddress(handles->device, "alcDeviceResumeSOFT"));
+    }
     std::shared_ptr<Device> shared(new Device(std::move(handles)));
     g_device = shared;
     return shared;
 }
 
-Buffer::Buffer(std::shared_ptr<Device> device, unsigned name, int rate)
-    : m_device(std::move(device)), m_name(name), m_rate(rate)
+bool Device::Asleep() const
+{
+    std::lock_guard<std::mutex> lock(m_handles->mutex);
+    return m_handles->asleep;
+}
+
+bool Device::CanSleep() const
+{
+    return m_handles->watch.joinable();
+}
+
+template <class Start>
+void Device::Wake(double seconds, Start &&start)
+{
+    Handles &h = *m_handles;
+    std::unique_lock<std::mutex> lock(h.mutex);
+    // Awake before the voice starts: a voice started on a paused device would wait, playing, for ever.
+    if (h.asleep) {
+        h.resume(h.device);
+        h.asleep = false;
+    }
+    start();
+    if (!CanSleep() || seconds < 0)
+        return;
+    // A little after the voice's end, as the mixer reaches it.
+    const auto end =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds + 0.02));
+    const bool sooner = !h.due || end < *h.due;
+    if (!h.due || end > *h.due)
+        h.due = end;
+    lock.unlock();
+    if (sooner)
+        h.changed.notify_one();
+}
+
+void Device::Register(unsigned source, bool add)
+{
+    std::lock_guard<std::mutex> lock(m_handles->mutex);
+    auto &sources = m_handles->sources;
+    if (add)
+        sources.push_back(source);
+    else
+        sources.erase(std::remove(sources.begin(), sources.end(), source), sources.end());
+}
+
+void Device::CheckSoon()
+{
+    if (!CanSleep())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_handles->mutex);
+        if (m_handles->asleep)
+            return;
+        m_handles->due = Clock::now();
+    }
+    m_handles->changed.notify_one();
+}
+
+void Device::Watch()
+{
+    Handles &h = *m_handles;
+    std::unique_lock<std::mutex> lock(h.mutex);
+    while (!h.closing) {
+        if (!h.due) {
+            h.changed.wait(lock);
+            continue;
+        }
+        // Woken sooner, or the end put off meanwhile: wait on.
+        h.changed.wait_until(lock, *h.due);
+        if (h.closing || !h.due || Clock::now() < *h.due)
+            continue;
+        // What still sounds: a voice past its expected end by a mixing period or two is looked at again shortly.
+        bool sounding = false;
+        bool looping = false;
+        for (unsigned source : h.sources) {
+            ALint state = AL_STOPPED;
+            alGetSourcei(source, AL_SOURCE_STATE, &state);
+            if (state != AL_PLAYING)
+                continue;
+            ALint loop = AL_FALSE;
+            alGetSourcei(source, AL_LOOPING, &loop);
+            (loop ? looping : sounding) = true;
+        }
+        if (sounding)
+            h.due = Clock::now() + std::chrono::milliseconds(10);
+        else if (looping)
+            h.due.reset();
+        else {
+            h.pause(h.device);
+            h.asleep = true;
+            h.due.reset();
+        }
+    }
+}
+
+Buffer::Buffer(std::shared_ptr<Device> device, unsigned name, int rate, double seconds)
+    : m_device(std::move(device)), m_name(name), m_rate(rate), m_seconds(seconds)
 {
 }
 
@@ -86,17 +227,22 @@ std::unique_ptr<Buffer> Buffer::Make(std::shared_ptr<Device> device, const PcmWa
         alDeleteBuffers(1, &name);
         return nullptr;
     }
-    return std::unique_ptr<Buffer>(new Buffer(std::move(device), name, wave.SamplesPerSec));
+    const double seconds = static_cast<double>(bytes / wave.BlockAlign()) / wave.SamplesPerSec;
+    return std::unique_ptr<Buffer>(new Buffer(std::move(device), name, wave.SamplesPerSec, seconds));
 }
 
-Source::Source(std::shared_ptr<Device> device, unsigned name) : m_device(std::move(device)), m_name(name)
+Source::Source(std::shared_ptr<Device> device, unsigned name, double seconds)
+    : m_device(std::move(device)), m_name(name), m_seconds(seconds)
 {
+    m_device->Register(m_name, true);
 }
 
 Source::~Source()
 {
+    m_device->Register(m_name, false);
     alSourceStop(m_name);
     alDeleteSources(1, &m_name);
+    m_device->CheckSoon();
 }
 
 std::unique_ptr<Source> Source::Make(std::shared_ptr<Device> device, const Buffer &buffer)
@@ -116,7 +262,7 @@ std::unique_ptr<Source> Source::Make(std::shared_ptr<Device> device, const Buffe
         alDeleteSources(1, &name);
         return nullptr;
     }
-    return std::unique_ptr<Source>(new Source(std::move(device), name));
+    return std::unique_ptr<Source>(new Source(std::move(device), name, buffer.Seconds()));
 }
 
 bool Source::Playing() const
@@ -126,7 +272,13 @@ bool Source::Playing() const
     return state == AL_PLAYING;
 }
 
-void Source::Start(float pitch, float pan, float gain)
+void Source::Start(float pitch, float pan, float gain, bool looped)
+{
+    const double seconds = looped ? -1.0 : m_seconds / std::max(pitch, 0.001f);
+    m_device->Wake(seconds, [&] { StartNow(pitch, pan, gain, looped); });
+}
+
+void Source::StartNow(float pitch, float pan, float gain, bool looped)
 {
     alSourceStop(m_name);
     alSourceRewind(m_name);
@@ -137,13 +289,14 @@ void Source::Start(float pitch, float pan, float gain)
         alSource3f(m_name, AL_POSITION, 0.0f, 0.0f, 0.0f);
     else
         alSource3f(m_name, AL_POSITION, pan, 0.0f, -std::sqrt(1.0f - pan * pan));
-    alSourcei(m_name, AL_LOOPING, AL_FALSE);
+    alSourcei(m_name, AL_LOOPING, looped ? AL_TRUE : AL_FALSE);
     alSourcePlay(m_name);
 }
 
 void Source::Stop()
 {
     alSourceStop(m_name);
+    m_device->CheckSoon();
 }
 
 int Source::Offset() const

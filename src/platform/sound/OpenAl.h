@@ -9,6 +9,10 @@
 // borrows this one; it closes once the last output, buffer and source made on it are gone.
 namespace openal {
 
+// The device sleeps while nothing sounds: an open device mixes silence without end, a few percent of a core all
+// day in a program that mostly waits. A watch thread, asleep itself until the longest voice is due to end or a
+// voice is stopped, pauses the device once no voice plays; starting a voice wakes it first. Where the library
+// cannot pause a device, it simply stays awake.
 class Device
 {
 public:
@@ -19,9 +23,22 @@ public:
     Device(const Device &) = delete;
     Device &operator=(const Device &) = delete;
 
+    // Whether the device is paused now, mixing nothing.
+    bool Asleep() const;
+    // Whether it can be paused at all.
+    bool CanSleep() const;
+
 private:
+    friend class Source;
     struct Handles;
     explicit Device(std::unique_ptr<Handles> handles);
+    // Runs a voice's start with the device awake; `seconds` is how long it will sound, negative for a loop.
+    template <class Start>
+    void Wake(double seconds, Start &&start);
+    void Register(unsigned source, bool add);
+    // A voice has stopped or gone: the device may sleep at once.
+    void CheckSoon();
+    void Watch();
     std::unique_ptr<Handles> m_handles;
 };
 
@@ -37,12 +54,15 @@ public:
 
     unsigned Name() const { return m_name; }
     int SampleRate() const { return m_rate; }
+    // How long the sound lasts at its own rate.
+    double Seconds() const { return m_seconds; }
 
 private:
-    Buffer(std::shared_ptr<Device> device, unsigned name, int rate);
+    Buffer(std::shared_ptr<Device> device, unsigned name, int rate, double seconds);
     std::shared_ptr<Device> m_device;
     unsigned m_name;
     int m_rate;
+    double m_seconds;
 };
 
 // One playback copy of a buffer: it plays straight to the output, centred, without distance or direction.
@@ -55,16 +75,19 @@ public:
     Source &operator=(const Source &) = delete;
 
     bool Playing() const;
-    // Stops, rewinds to the start and plays once with the given pitch factor, pan (-1 left .. 1 right) and gain.
-    void Start(float pitch, float pan, float gain);
+    // Stops, rewinds to the start and plays once, or in a loop until stopped, with the given pitch factor, pan
+    // (-1 left .. 1 right) and gain.
+    void Start(float pitch, float pan, float gain, bool looped = false);
     void Stop();
     // Sample frames of the buffer played so far (0 when stopped).
     int Offset() const;
 
 private:
-    Source(std::shared_ptr<Device> device, unsigned name);
+    Source(std::shared_ptr<Device> device, unsigned name, double seconds);
+    void StartNow(float pitch, float pan, float gain, bool looped);
     std::shared_ptr<Device> m_device;
     unsigned m_name;
+    double m_seconds;
 };
 
 } // namespace openal
