@@ -137,17 +137,19 @@ Pcm TypeCue()
 
 Pcm ErrorCue()
 {
-    // Two low notes falling by a tritone, with a soft reed-like tone whose gentle tremolo gives the buzz.
+    // Two low notes falling by a tritone, with a soft reed-like tone whose gentle tremolo gives the buzz. The first
+    // note opens within a millisecond, as the right key's click does: a slower swell would reach the ear a few
+    // milliseconds after the key.
     Track track(22050, 0.45);
     const double ceiling = 4000.0;
-    auto buzz = [&](double start, double length, double frequency) {
-        AddNote(track, start, length, frequency, 1.0, {1.0, 0.55, 0.45, 0.3, 0.22, 0.15, 0.1, 0.07, 0.05}, 0.008, 0.04,
+    auto buzz = [&](double start, double length, double frequency, double attack) {
+        AddNote(track, start, length, frequency, 1.0, {1.0, 0.55, 0.45, 0.3, 0.22, 0.15, 0.1, 0.07, 0.05}, attack, 0.04,
                 ceiling);
-        AddNote(track, start, length, frequency * 1.006, 0.5, {1.0, 0.3, 0.2}, 0.012, 0.04, ceiling);
+        AddNote(track, start, length, frequency * 1.006, 0.5, {1.0, 0.3, 0.2}, attack * 1.5, 0.04, ceiling);
     };
     const int BFlat3 = -11, E3 = -17;
-    buzz(0.0, 0.17, Note(BFlat3));
-    buzz(0.20, 0.24, Note(E3));
+    buzz(0.0, 0.17, Note(BFlat3), 0.001);
+    buzz(0.20, 0.24, Note(E3), 0.008);
     for (std::size_t i = 0; i < track.Size(); ++i)
         track[i] *= 1.0 - 0.25 * (0.5 + 0.5 * std::sin(2.0 * Pi * 28.0 * track.Seconds(i)));
     return track.ToPcm(0.5);
