@@ -15,7 +15,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PACKAGES := build-essential cmake pkg-config \
 	qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n \
 	fonts-liberation2 fonts-urw-base35 \
-	libjpeg62-turbo-dev libgif-dev libespeak-ng-dev libopenal-dev \
+	libjpeg62-turbo-dev libgif-dev libespeak-ng-dev libopenal-dev libpulse-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	wfrench xvfb xauth time libxcb1-dev xdotool x11-utils \
 	desktop-file-utils appstream passwd util-linux
@@ -106,6 +106,7 @@ bench: build
 	bench/peer.sh $(BUILD_DIR)
 	$(BUILD_DIR)/bench/tutor_lessonmemory
 	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD_DIR)/bench/tutor_idle
+	bench/with-pulse.sh xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD_DIR)/bench/tutor_idle --output=pulse
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -2,7 +2,8 @@
 # Our start against a peer's, measured the same way in one run on a private X server (the xcb platform, as a
 # learner runs it): from the spawn of the process to its first window mapped, with the resident memory one
 # second later; then the resident memory at each program's main window, ours after the identification. The two
-# programs take turns, RUNS times each (5 unless told). The peer, Debian's tipp10, is installed when missing,
+# programs take turns, RUNS times each (5 unless told). Last, once each, the processor time over 10 s at the main
+# window. The peer, Debian's tipp10, is installed when missing,
 # with the SQLite driver it needs and does not depend on.
 #
 #   bench/peer.sh BUILD_DIR [RUNS]
@@ -35,8 +36,11 @@ trap 'kill $xvfb 2>/dev/null; rm -rf "$home" "$folder"' EXIT
 export DISPLAY="$display" HOME="$home"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-# The resident memory of a program brought to its main window by `steps` (xdotool arguments), in kB.
+# A program brought to its main window by `steps` (xdotool arguments): its resident memory there in kB, or with
+# `idle` first, the hundredths of a core it uses over the next 10 s.
 at_main_window() {
+    local idle=""
+    [ "$1" = idle ] && { idle=1; shift; }
     local steps="$1"
     shift
     "$@" >/dev/null 2>&1 &
@@ -46,7 +50,17 @@ at_main_window() {
     # shellcheck disable=SC2086
     xdotool $steps
     sleep 1.5
-    awk '/^VmRSS/ {print $2}' "/proc/$pid/status"
+    if [ -n "$idle" ]; then
+        # The nanoseconds on a processor of each of its threads.
+        running() { cat "/proc/$pid/task/"*/schedstat 2>/dev/null | awk '{t += $1} END {print t}'; }
+        local before after
+        before=$(running)
+        sleep 10
+        after=$(running)
+        awk "BEGIN {printf \"%.2f\", ($after - $before) / 1e8}"
+    else
+        awk '/^VmRSS/ {print $2}' "/proc/$pid/status"
+    fi
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
 }
@@ -73,6 +87,11 @@ for _ in $(seq "$runs"); do
     peerMain+=("$(at_main_window "$peerSteps" "$peer")")
 done
 
+# Sitting on the main window, nobody typing: ours with its sound on the silent output, as it opens a device.
+rm -rf "$folder/Zoe"
+ourIdle=$(at_main_window idle "$ourSteps" env ALSOFT_DRIVERS=null "$ours")
+peerIdle=$(at_main_window idle "$peerSteps" "$peer")
+
 ot=$(median "${ourTimes[@]}") pt=$(median "${peerTimes[@]}")
 om=$(median "${ourMemory[@]}") pm=$(median "${peerMemory[@]}")
 oa=$(median "${ourMain[@]}") pa=$(median "${peerMain[@]}")
@@ -81,3 +100,5 @@ echo "first window mapped, median of $runs on $(nproc) cores: ours $ot ms, tipp1
 echo "resident 1 s after the first window: ours $((om / 1024)) MB, tipp10 $((pm / 1024)) MB, ratio $(ratio "$om" "$pm")"
 echo "resident at the main window: ours $((oa / 1024)) MB (after the identification), tipp10 $((pa / 1024)) MB," \
     "ratio $(ratio "$oa" "$pa") (goal: at most 1.00)"
+echo "processor time over 10 s at the main window after the start: ours $ourIdle %, tipp10 $peerIdle % of one core" \
+    "(goal: at most 0.5 %)"
