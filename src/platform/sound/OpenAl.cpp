@@ -24,6 +24,9 @@ struct Device::Handles {
     ALCcontext *context = nullptr;
     LPALCDEVICEPAUSESOFT pause = nullptr;
     LPALCDEVICERESUMESOFT resume = nullptr;
+    // How long what the mixer has written takes to leave the output's buffer. Paused sooner, the device would keep
+    // the end of the last sound there and play it before the next one.
+    Clock::duration drain{};
 
     // What the watch thread shares with the voices, under the mutex.
     std::mutex mutex;
@@ -94,6 +97,11 @@ std::shared_ptr<Device> Device::Acquire()
         handles->resume =
             reinterpret_cast<LPALCDEVICERESUMESOFT>(alcGetProcAddress(handles->device, "alcDeviceResumeSOFT"));
     }
+    // The output holds a few mixing periods; the library says how many periods it mixes a second.
+    ALCint refresh = 0;
+    alcGetIntegerv(handles->device, ALC_REFRESH, 1, &refresh);
+    handles->drain = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(refresh > 0 ? 3.0 / refresh + 0.01 : 0.1));
     std::shared_ptr<Device> shared(new Device(std::move(handles)));
     g_device = shared;
     return shared;
@@ -114,24 +122,15 @@ template <class Start>
 void Device::Wake(double seconds, Start &&start)
 {
     Handles &h = *m_handles;
-    std::unique_lock<std::mutex> lock(h.mutex);
+    std::lock_guard<std::mutex> lock(h.mutex);
     // Awake before the voice starts: a voice started on a paused device would wait, playing, for ever.
     if (h.asleep) {
         h.resume(h.device);
         h.asleep = false;
     }
     start();
-    if (!CanSleep() || seconds < 0)
-        return;
-    // A little after the voice's end, as the mixer reaches it.
-    const auto end =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds + 0.02));
-    const bool sooner = !h.due || end < *h.due;
-    if (!h.due || end > *h.due)
-        h.due = end;
-    lock.unlock();
-    if (sooner)
-        h.changed.notify_one();
+    if (CanSleep() && seconds >= 0)
+        LookAt(Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
 }
 
 void Device::Register(unsigned source, bool add)
@@ -148,14 +147,42 @@ void Device::CheckSoon()
 {
     if (!CanSleep())
         return;
-    {
-        std::lock_guard<std::mutex> lock(m_handles->mutex);
-        if (m_handles->asleep)
-            return;
-        m_handles->due = Clock::now();
-    }
-    m_handles->changed.notify_one();
+    std::lock_guard<std::mutex> lock(m_handles->mutex);
+    if (!m_handles->asleep)
+        LookAt(Clock::now());
 }
+
+void Device::LookAt(Clock::time_point silent)
+{
+    Handles &h = *m_handles;
+    const Clock::time_point due = silent + h.drain;
+    if (!h.due || due < *h.due) {
+        h.due = due;
+        h.changed.notify_one();
+    }
+}
+
+namespace {
+
+// How long a playing voice still sounds: what is left of its sound, at its pitch.
+double Remaining(ALuint source)
+{
+    ALint buffer = 0, size = 0, bits = 0, channels = 0, frequency = 0;
+    alGetSourcei(source, AL_BUFFER, &buffer);
+    alGetBufferi(static_cast<ALuint>(buffer), AL_SIZE, &size);
+    alGetBufferi(static_cast<ALuint>(buffer), AL_BITS, &bits);
+    alGetBufferi(static_cast<ALuint>(buffer), AL_CHANNELS, &channels);
+    alGetBufferi(static_cast<ALuint>(buffer), AL_FREQUENCY, &frequency);
+    ALfloat offset = 0.0f, pitch = 1.0f;
+    alGetSourcef(source, AL_SEC_OFFSET, &offset);
+    alGetSourcef(source, AL_PITCH, &pitch);
+    if (bits < 8 || channels <= 0 || frequency <= 0 || pitch <= 0.0f)
+        return 0.0;
+    const double length = static_cast<double>(size) / (bits / 8 * channels) / frequency;
+    return std::max(0.0, (length - offset) / pitch);
+}
+
+} // namespace
 
 void Device::Watch()
 {
@@ -166,12 +193,12 @@ void Device::Watch()
             h.changed.wait(lock);
             continue;
         }
-        // Woken sooner, or the end put off meanwhile: wait on.
+        // Woken sooner, or the time put off meanwhile: wait on.
         h.changed.wait_until(lock, *h.due);
         if (h.closing || !h.due || Clock::now() < *h.due)
             continue;
-        // What still sounds: a voice past its expected end by a mixing period or two is looked at again shortly.
-        bool sounding = false;
+        // What still sounds: the device is looked at again once the longest voice has ended.
+        double longest = -1.0;
         bool looping = false;
         for (unsigned source : h.sources) {
             ALint state = AL_STOPPED;
@@ -180,16 +207,18 @@ void Device::Watch()
                 continue;
             ALint loop = AL_FALSE;
             alGetSourcei(source, AL_LOOPING, &loop);
-            (loop ? looping : sounding) = true;
+            if (loop)
+                looping = true;
+            else
+                longest = std::max(longest, Remaining(source));
         }
-        if (sounding)
-            h.due = Clock::now() + std::chrono::milliseconds(10);
-        else if (looping)
-            h.due.reset();
-        else {
+        h.due.reset();
+        if (longest >= 0.0)
+            h.due = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(longest)) +
+                    h.drain;
+        else if (!looping) {
             h.pause(h.device);
             h.asleep = true;
-            h.due.reset();
         }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include "platform/sound/WaveFile.h"
@@ -36,8 +37,10 @@ private:
     template <class Start>
     void Wake(double seconds, Start &&start);
     void Register(unsigned source, bool add);
-    // A voice has stopped or gone: the device may sleep at once.
+    // A voice has stopped or gone: the device may sleep once its output has drained.
     void CheckSoon();
+    // Sees whether anything still sounds once the output has drained after `silent`, unless it was to sooner.
+    void LookAt(std::chrono::steady_clock::time_point silent);
     void Watch();
     std::unique_ptr<Handles> m_handles;
 };
