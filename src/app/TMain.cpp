@@ -1,7 +1,5 @@
 #include "app/TMain.h"
 
-#include <random>
-
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -519,11 +517,6 @@ void TMain::EditTextKeyPress(char &Key)
     m_flow.KeyPressed(Key);
 }
 
-void TMain::FinishLesson()
-{
-    m_flow.FinishLesson();
-}
-
 void TMain::TimerChronoTimer()
 {
     m_flow.ChronoTick();
@@ -592,11 +585,6 @@ void TMain::ApplyVoiceSpeed()
 }
 
 // ---- Lessons ----
-
-std::string TMain::LoadLesson(Practice mode)
-{
-    return m_flow.LoadLesson(mode);
-}
 
 void TMain::StartLesson(Practice mode)
 {
@@ -706,15 +694,13 @@ constexpr std::size_t WeakKeysWoven = 3;
 
 void TMain::StartCourseLesson(int lesson)
 {
-    // Every attempt has lines of its own.
-    static std::random_device entropy;
     // The learner's three weakest keys among the lesson's come back in every line.
     const course::Lesson &chosen = course::LessonNumber(lesson);
     std::string weak;
     for (const char ch : m_learner.Keys.Weakest(256))
         if (ch != ' ' && chosen.Allows(static_cast<unsigned char>(ch)) && weak.size() < WeakKeysWoven)
             weak += ch;
-    m_flow.StartCourseLesson(lesson, course::MakeAttempt(chosen, CourseMaterial(), entropy(), weak));
+    m_flow.StartCourseLesson(lesson, course::MakeAttempt(chosen, CourseMaterial(), m_entropy(), weak));
     FocusEditText();
 }
 
@@ -729,13 +715,11 @@ void TMain::BoutonTouchesClick()
 
 void TMain::StartDrill()
 {
-    // Every drill has lines of its own.
-    static std::random_device entropy;
     const std::string weak = TTouches::WeakKeysToDrill(m_learner.Keys);
     if (weak.empty())
         return;
     m_flow.StartDrill(
-        course::MakeDrill(weak, TTouches::MetKeys(m_learner.Progress, m_learner.Keys), CourseMaterial(), entropy()));
+        course::MakeDrill(weak, TTouches::MetKeys(m_learner.Progress, m_learner.Keys), CourseMaterial(), m_entropy()));
     FocusEditText();
 }
 

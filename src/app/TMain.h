@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -152,7 +153,6 @@ public:
 
     // The typing engine.
     void EditTextKeyPress(char &Key);
-    void FinishLesson();
     void TimerChronoTimer();
     void ResetSession();
     void BoutonSonClick();
@@ -161,7 +161,6 @@ public:
     void SpinEdit2Change();
 
     // Lessons.
-    std::string LoadLesson(Practice mode);
     void StartLesson(Practice mode);
     void BoutonFacileClick();
     void BoutonMoyenClick();
@@ -264,6 +263,8 @@ private:
     LessonFlow m_flow{*this};
     // The learner: the name typed at the prompt, their folder, the image of their history file and their lock.
     ::Learner m_learner;
+    // Seeds every course attempt and drill, so that each has lines of its own.
+    std::random_device m_entropy;
     bool m_built = false;
     bool m_identified = false;
     bool m_centred = false;

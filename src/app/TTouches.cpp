@@ -52,18 +52,6 @@ constexpr std::array<Finger, 10> Fingers{{{keymap::AuriculaireG, "Auriculaire ga
                                           {keymap::AnnuaireD, "Annulaire droit"},
                                           {keymap::AuriculaireD, "Auriculaire droit"}}};
 
-// The characters a finger presses; the space bar is pressed by either thumb, so it counts for both.
-std::string FingerCharacters(int finger)
-{
-    std::string characters;
-    for (int ch = 1; ch < 256; ++ch) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (keymap::KeyFinger(c) == finger || (c == ' ' && (finger == keymap::PouceG || finger == keymap::PouceD)))
-            characters += static_cast<char>(c);
-    }
-    return characters;
-}
-
 QString CharacterName(unsigned char ch)
 {
     return ch == ' ' ? QStringLiteral("espace") : cp1252::ToUnicode(std::string(1, static_cast<char>(ch)));
@@ -206,7 +194,7 @@ QString TTouches::FingerText(int finger, const KeyFigures &keys)
         std::find_if(Fingers.begin(), Fingers.end(), [finger](const Finger &f) { return f.Item == finger; });
     if (found == Fingers.end())
         return QString();
-    const KeyFigures::Figures figures = keys.Sum(FingerCharacters(finger));
+    const KeyFigures::Figures figures = keys.Sum(keymap::FingerCharacters(finger));
     return QString::fromUtf8(found->Name) + QStringLiteral(" : ") +
            (figures.Attempts == 0 ? QStringLiteral("aucune touche tapée") : Figures(figures));
 }
@@ -328,7 +316,7 @@ void TTouches::DrawFingers()
         for (std::size_t i = 0; i < Fingers.size(); ++i) {
             const Finger &finger = Fingers[i];
             const bool left = i < 5;
-            const KeyFigures::Figures figures = m_keys.Sum(FingerCharacters(finger.Item));
+            const KeyFigures::Figures figures = m_keys.Sum(keymap::FingerCharacters(finger.Item));
             const QPoint tip = FingerTip(finger.Item) + QPoint(left ? 0 : HandWidth + HandGap, LabelRow);
             const QRect label(static_cast<int>(i % 5) * (HandWidth / 5) + (left ? 0 : HandWidth + HandGap), 0,
                               LabelWidth, LabelRow - 10);

@@ -165,6 +165,17 @@ int KeyFinger(unsigned char ch)
     return row ? row->Finger : -1;
 }
 
+std::string FingerCharacters(int finger)
+{
+    std::string characters;
+    for (int ch = 1; ch < 256; ++ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (KeyFinger(c) == finger || (c == ' ' && (finger == PouceG || finger == PouceD)))
+            characters += static_cast<char>(c);
+    }
+    return characters;
+}
+
 bool ShiftCharacters(unsigned char ch)
 {
     return InSet(ch, "%+./0123456789?ABCDEFGHIJKLMNOPQRSTUVWXYZ\xA3\xA7\xA8\xB0\xB5");

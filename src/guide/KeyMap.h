@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 // Where every character's key lies on the keyboard surface (632 x 248, origin top-left), which finger picture
 // is laid over it and at which offset, and which marks the guide adds. Characters are Windows-1252 bytes.
@@ -77,6 +78,8 @@ bool HasKey(unsigned char ch);
 // The finger that presses the character's own key (a picture item), -1 for none. Unlike the pictures the guide
 // lays, the question mark has the comma's finger; the space bar has the left thumb.
 int KeyFinger(unsigned char ch);
+// The characters a finger (a picture item) presses; the space bar is pressed by either thumb, so it counts for both.
+std::string FingerCharacters(int finger);
 bool ShiftCharacters(unsigned char ch);
 bool DeadKeyCharacters(unsigned char ch);
 bool OutlinedCharacters(unsigned char ch);

@@ -289,3 +289,24 @@ TEST(KeyDescription, NamesTheCharacterAndTheFingerOfItsKey)
         }
     }
 }
+
+// The key figures of a finger sum the characters it presses: no character counts for two fingers but the space,
+// which counts for both thumbs.
+TEST(KeyMap, NoCharacterIsPressedByTwoFingersButTheSpaceByBothThumbs)
+{
+    const std::pair<int, std::string_view> anchors[] = {
+        {IndexG, "f"}, {IndexD, "j"}, {AuriculaireG, "aq"}, {PouceG, " "}, {PouceD, " "}};
+    for (const auto &[finger, characters] : anchors)
+        for (const char c : characters)
+            EXPECT_NE(FingerCharacters(finger).find(c), std::string::npos) << finger << " " << c;
+    for (int ch = 1; ch < 256; ++ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        int fingers = 0;
+        for (int finger = MainG; finger <= AuriculaireD; ++finger)
+            fingers += FingerCharacters(finger).find(static_cast<char>(c)) != std::string::npos;
+        if (c == ' ')
+            EXPECT_EQ(fingers, 2);
+        else
+            EXPECT_LE(fingers, HasKey(c) ? 1 : 0) << ch;
+    }
+}
