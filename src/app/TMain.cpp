@@ -51,6 +51,7 @@
 #include "platform/text/FileIO.h"
 #include "platform/text/ProgramPlaces.h"
 #include "platform/text/TutorError.h"
+#include "stats/CourseRules.h"
 #include "stats/TLineSeries.h"
 #include "stats/TStatistiques.h"
 
@@ -715,11 +716,11 @@ void TMain::BoutonTouchesClick()
 
 void TMain::StartDrill()
 {
-    const std::string weak = TTouches::WeakKeysToDrill(m_learner.Keys);
+    const std::string weak = courserules::WeakKeysToDrill(m_learner.Keys);
     if (weak.empty())
         return;
-    m_flow.StartDrill(
-        course::MakeDrill(weak, TTouches::MetKeys(m_learner.Progress, m_learner.Keys), CourseMaterial(), m_entropy()));
+    m_flow.StartDrill(course::MakeDrill(weak, courserules::MetKeys(m_learner.Progress, m_learner.Keys),
+                                        CourseMaterial(), m_entropy()));
     FocusEditText();
 }
 

@@ -14,6 +14,7 @@
 #include "platform/drawing/TDXDraw.h"
 #include "platform/text/Cp1252.h"
 #include "stats/CourseProgress.h"
+#include "stats/CourseRules.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXIma
     });
     connect(BoutonFermer, &QPushButton::clicked, this, &QDialog::reject);
 
-    ListeLecons->setCurrentRow(NextLesson(progress) - 1);
+    ListeLecons->setCurrentRow(courserules::NextLesson(progress) - 1);
     ListeLecons->setFocus(Qt::OtherFocusReason);
 }
 
@@ -105,14 +106,6 @@ QString TParcours::ItemText(int lesson, const CourseProgress &progress)
         return text + QStringLiteral("en cours");
     return text + QStringLiteral("terminée (%1 caractères par minute, %2 % de réussite)")
                       .arg(Figure(best->Speed), Figure(best->Success));
-}
-
-int TParcours::NextLesson(const CourseProgress &progress)
-{
-    for (const course::Lesson &lesson : course::Lessons())
-        if (!progress.Done(lesson.Number, lesson.GoalSpeed, course::GoalSuccess))
-            return lesson.Number;
-    return course::LessonCount();
 }
 
 void TParcours::ShowLesson(int lesson)

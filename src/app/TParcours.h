@@ -28,8 +28,6 @@ public:
     int Chosen() const { return m_chosen; }
     // What the list reads for a lesson: "Leçon N : <titre>" and its state.
     static QString ItemText(int lesson, const CourseProgress &progress);
-    // The lesson to do next: the first one not done yet, the last one once all are.
-    static int NextLesson(const CourseProgress &progress);
 
     QListWidget *ListeLecons = nullptr;
     QLabel *LabelTouches = nullptr;

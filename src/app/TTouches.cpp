@@ -11,14 +11,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "course/Course.h"
 #include "guide/KeyboardGuide.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/ControlIdentity.h"
 #include "platform/drawing/TDXDraw.h"
 #include "platform/drawing/TDXImageList.h"
 #include "platform/text/Cp1252.h"
-#include "stats/CourseProgress.h"
+#include "stats/CourseRules.h"
 #include "stats/KeyFigures.h"
 
 namespace {
@@ -125,7 +124,7 @@ TTouches::TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pi
 
     BoutonEntrainer = new QPushButton(QStringLiteral("S'entraîner sur ces touches"), this);
     BoutonEntrainer->setObjectName(QStringLiteral("BoutonEntrainer"));
-    BoutonEntrainer->setEnabled(!WeakKeysToDrill(keys).empty());
+    BoutonEntrainer->setEnabled(!courserules::WeakKeysToDrill(keys).empty());
     BoutonEntrainer->setDefault(true);
     BoutonFermer = new QPushButton(QStringLiteral("Fermer"), this);
     BoutonFermer->setObjectName(QStringLiteral("BoutonFermer"));
@@ -197,33 +196,6 @@ QString TTouches::FingerText(int finger, const KeyFigures &keys)
     const KeyFigures::Figures figures = keys.Sum(keymap::FingerCharacters(finger));
     return QString::fromUtf8(found->Name) + QStringLiteral(" : ") +
            (figures.Attempts == 0 ? QStringLiteral("aucune touche tapée") : Figures(figures));
-}
-
-std::string TTouches::WeakKeysToDrill(const KeyFigures &keys)
-{
-    std::string weak = keys.Weakest(DrillKeys + 1);
-    weak.erase(std::remove(weak.begin(), weak.end(), ' '), weak.end());
-    return weak.substr(0, DrillKeys);
-}
-
-std::string TTouches::MetKeys(const CourseProgress &progress, const KeyFigures &keys)
-{
-    // Every key typed so far has been met, those of a course lesson started and left too.
-    std::string met;
-    for (int ch = 1; ch < 256; ++ch)
-        if (keys.Of(static_cast<unsigned char>(ch)).Attempts > 0)
-            met += static_cast<char>(ch);
-    if (keys.OutsideCourse() > 0) {
-        for (const keymap::KeyRow &row : keymap::KeyRows())
-            met += row.Characters;
-    } else {
-        for (int lesson = course::LessonCount(); lesson >= 1; --lesson)
-            if (progress.Of(lesson)) {
-                met += course::LessonNumber(lesson).Keys;
-                break;
-            }
-    }
-    return met + ' ';
 }
 
 QColor TTouches::Heat(double share)

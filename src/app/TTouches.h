@@ -9,7 +9,6 @@
 
 #include "guide/KeyMap.h"
 
-class CourseProgress;
 class KeyFigures;
 class QCheckBox;
 class QLabel;
@@ -31,11 +30,6 @@ public:
     // Whether the learner chose "S'entraîner sur ces touches".
     bool DrillChosen() const { return m_drillChosen; }
 
-    // How many of the weakest characters a drill works on.
-    static constexpr std::size_t DrillKeys = 5;
-    // The weakest characters a drill works on, weakest first: the space is in every line of a drill already, so
-    // it is never one of them. Empty when there is nothing to drill.
-    static std::string WeakKeysToDrill(const KeyFigures &keys);
     // Tints go from green to red between these figures.
     static constexpr double WorstErrorRate = 20;
     static constexpr double FastestMs = 200;
@@ -45,9 +39,6 @@ public:
     static QString ItemText(unsigned char ch, const KeyFigures &keys);
     // What a finger's label reads: "Index gauche : 4 % d'erreurs, 310 ms"; finger is a picture item of the key map.
     static QString FingerText(int finger, const KeyFigures &keys);
-    // The keys the learner has met, that a drill may use: every key typed so far, those of the course lessons up
-    // to the furthest one tried, and every key once other exercises have been typed (Windows-1252).
-    static std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys);
     // The tint of a figure between its best (0) and its worst (1): green, yellow, red.
     static QColor Heat(double share);
 

@@ -156,38 +156,3 @@ TEST_F(Keys, FiguresAddUpAcrossRunsAndADamagedFileIsNeverSavedOver)
     Main().close();
     EXPECT_EQ(File(QStringLiteral("Touches.txt")), QByteArray("version\t1\nexercices\t3\nq\t3\t2\t0\t0\ts\t1\tx\t1\n"));
 }
-
-// A drill uses the keys the learner has met: those typed, those of the furthest course lesson tried, and all of
-// them once the exercises outside the course have been typed.
-TEST(KeysMet, FromWhatTheLearnerHasTypedAndTried)
-{
-    CourseProgress progress;
-    KeyFigures keys;
-    keys.Record('z', 'z', true, std::nullopt);
-    const std::string typedOnly = TTouches::MetKeys(progress, keys);
-    EXPECT_EQ(typedOnly.find_first_not_of("z "), std::string::npos) << typedOnly;
-
-    progress.Record(3, 50, 90, "2026-12-07", course::GoalSuccess);
-    const std::string tried = TTouches::MetKeys(progress, keys);
-    for (const char c : course::LessonNumber(3).Keys + "z")
-        EXPECT_NE(tried.find(c), std::string::npos) << c;
-    EXPECT_EQ(tried.find('w'), std::string::npos);
-
-    keys.CountOutsideCourse();
-    const std::string all = TTouches::MetKeys(progress, keys);
-    for (const char c : std::string("w!\xE9\xB2"))
-        EXPECT_NE(all.find(c), std::string::npos) << c;
-}
-
-// The space is in every line of a drill: it is never one of the keys drilled, and figures of the space alone
-// leave nothing to drill.
-TEST(KeysToDrill, NeverTheSpaceAndAtMostFive)
-{
-    KeyFigures keys;
-    keys.Record(' ', 'x', false, std::nullopt);
-    EXPECT_EQ(TTouches::WeakKeysToDrill(keys), "");
-    for (const char c : std::string("abcdef"))
-        keys.Record(static_cast<unsigned char>(c), c, true, std::nullopt);
-    keys.Record('f', 'x', false, std::nullopt);
-    EXPECT_EQ(TTouches::WeakKeysToDrill(keys), "fabcd");
-}

@@ -14,7 +14,7 @@ set(MAY_USE_app      guide audio keysend stats assets game course # the windows 
 set(MAY_USE_guide    platform/drawing)       # keyboard guide and target line draw on the surface
 set(MAY_USE_audio    platform/sound platform/text)           # wave lists and key names play on the sound output
 set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/text) # keys sent on the keyboard stream
-set(MAY_USE_stats    platform/controls platform/dialogs platform/drawing platform/text) # history and statistics
+set(MAY_USE_stats    course guide platform/controls platform/dialogs platform/drawing platform/text) # records, course rules, statistics
 set(MAY_USE_assets   audio platform/controls platform/dialogs platform/drawing platform/sound platform/text) # splash
 set(MAY_USE_game     audio platform/drawing platform/text)   # the falling-words game and its rules
 set(MAY_USE_course   "")                     # the course's lessons and text: rules only
@@ -38,7 +38,7 @@ set(QT_FREE
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
     platform/input/KeyboardLayout                                          # tutor_kbdlayout: the layout as data
-    stats/HistoryBlock stats/CourseProgress stats/KeyFigures               # the learner's records, tested without Qt
+    stats/HistoryBlock stats/CourseProgress stats/KeyFigures stats/CourseRules # the learner's records, tested without Qt
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class CourseProgress;
+class KeyFigures;
+
+// What the course makes of a learner's records: where the course goes on, which keys the learner has met, which to
+// drill. The course window, the key figures window and the lesson read them here, never from one another.
+namespace courserules {
+
+// How many of the weakest keys a drill works on.
+constexpr std::size_t DrillKeys = 5;
+
+// The first lesson whose goal has not been reached; the last lesson once every goal has been.
+int NextLesson(const CourseProgress &progress);
+
+// Every key typed so far, the keys of the furthest course lesson tried (all keys once exercises outside the course
+// have been typed), and the space.
+std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys);
+
+// The weakest keys, at most DrillKeys, never the space: it is in every line of a drill.
+std::string WeakKeysToDrill(const KeyFigures &keys);
+
+} // namespace courserules
