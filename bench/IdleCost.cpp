@@ -157,7 +157,7 @@ void MeasureInWindow(const char *what, const std::function<void()> &open)
 #ifdef TUTOR_BENCH_PULSE
 // The server's monitor of its default output, read in blocks of about a millisecond and a half on a thread of
 // its own. Once armed with a key's time, it notes when the first sample above a hundredth of full scale comes
-// out of the server, dated by the end of its block.
+// out of the server: the time its block was read, less the samples after it and what the server still held.
 class Listener
 {
 public:
