@@ -946,10 +946,8 @@ void TMain::ShowNextLine(const std::string &text)
 void TMain::RecordCourseResult(int lesson, long double speed, long double success)
 {
     // A progress file that cannot be saved is said in the error box; the result still goes to the history.
-    errorbox::Guarded(this, [&] {
-        m_learner.RecordCourseAttempt(lesson, static_cast<double>(speed), static_cast<double>(success),
-                                      course::GoalSuccess);
-    });
+    errorbox::Guarded(
+        this, [&] { m_learner.RecordCourseAttempt(lesson, static_cast<double>(speed), static_cast<double>(success)); });
 }
 
 TStatistiques &TMain::Statistics() const

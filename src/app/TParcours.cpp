@@ -102,7 +102,7 @@ QString TParcours::ItemText(int lesson, const CourseProgress &progress)
     const CourseProgress::Best *best = progress.Of(lesson);
     if (!best)
         return text + QStringLiteral("à faire");
-    if (!progress.Done(lesson, definition.GoalSpeed, course::GoalSuccess))
+    if (!courserules::Reached(progress, lesson))
         return text + QStringLiteral("en cours");
     return text + QStringLiteral("terminée (%1 caractères par minute, %2 % de réussite)")
                       .arg(Figure(best->Speed), Figure(best->Success));

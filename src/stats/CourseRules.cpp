@@ -9,10 +9,20 @@
 
 namespace courserules {
 
+bool Reached(const CourseProgress &progress, int lesson)
+{
+    return progress.Done(lesson, course::LessonNumber(lesson).GoalSpeed, course::GoalSuccess);
+}
+
+void Record(CourseProgress &progress, int lesson, double speed, double success, const std::string &date)
+{
+    progress.Record(lesson, speed, success, date, course::GoalSuccess);
+}
+
 int NextLesson(const CourseProgress &progress)
 {
     for (const course::Lesson &lesson : course::Lessons())
-        if (!progress.Done(lesson.Number, lesson.GoalSpeed, course::GoalSuccess))
+        if (!Reached(progress, lesson.Number))
             return lesson.Number;
     return course::LessonCount();
 }

@@ -13,6 +13,10 @@ namespace courserules {
 // How many of the weakest keys a drill works on.
 constexpr std::size_t DrillKeys = 5;
 
+// Whether the learner's best attempt at a lesson reached its goals of speed and success.
+bool Reached(const CourseProgress &progress, int lesson);
+// Keeps an attempt at a lesson when it beats the best one, judged against the course's success goal.
+void Record(CourseProgress &progress, int lesson, double speed, double success, const std::string &date);
 // The first lesson whose goal has not been reached; the last lesson once every goal has been.
 int NextLesson(const CourseProgress &progress);
 

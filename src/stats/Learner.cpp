@@ -18,6 +18,7 @@
 #include "platform/text/FileIO.h"
 #include "platform/text/TutorError.h"
 #include "stats/BestScore.h"
+#include "stats/CourseRules.h"
 #include "stats/HistoryStore.h"
 #include "stats/LearnerName.h"
 #include "stats/TLineSeries.h"
@@ -259,11 +260,11 @@ void Learner::LoadProgress(int lessonCount)
                        "et l'ancien fichier sera conservé sous un autre nom."));
 }
 
-void Learner::RecordCourseAttempt(int lesson, double speed, double success, double goalSuccess)
+void Learner::RecordCourseAttempt(int lesson, double speed, double success)
 {
     if (UserName.isEmpty())
         return;
-    Progress.Record(lesson, speed, success, QDate::currentDate().toString(Qt::ISODate).toStdString(), goalSuccess);
+    courserules::Record(Progress, lesson, speed, success, QDate::currentDate().toString(Qt::ISODate).toStdString());
     SaveFile(ProgressPath(), Progress.Format(), m_keepProgressAside,
              QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le fichier %1"));
 }

@@ -55,7 +55,7 @@ public:
     CourseProgress Progress;
     QString ProgressPath() const { return Folder() + QStringLiteral("/Parcours.txt"); }
     void LoadProgress(int lessonCount);
-    void RecordCourseAttempt(int lesson, double speed, double success, double goalSuccess);
+    void RecordCourseAttempt(int lesson, double speed, double success);
 
     // The learner's figures for each key typed: read once identified, added to by every lesson, saved at the end
     // of every recorded lesson with the same safe save; a file that cannot be read is treated as the progress is,

@@ -14,7 +14,7 @@ TEST(NextLesson, TheFirstGoalNotReachedAndTheLastOnceAllAre)
     CourseProgress progress;
     EXPECT_EQ(courserules::NextLesson(progress), 1);
     const auto reach = [&](int lesson, double speed) {
-        progress.Record(lesson, speed, course::GoalSuccess, "2026-12-08", course::GoalSuccess);
+        courserules::Record(progress, lesson, speed, course::GoalSuccess, "2026-12-08");
     };
     reach(1, course::LessonNumber(1).GoalSpeed);
     reach(3, course::LessonNumber(3).GoalSpeed);
@@ -59,4 +59,20 @@ TEST(KeysToDrill, NeverTheSpaceAndAtMostFive)
         keys.Record(static_cast<unsigned char>(c), c, true, std::nullopt);
     keys.Record('f', 'x', false, std::nullopt);
     EXPECT_EQ(courserules::WeakKeysToDrill(keys), "fabcd");
+}
+
+// A lesson is reached at its own speed goal with the course's success goal; an attempt below the success goal
+// never beats one that reached it, however fast.
+TEST(Reached, TheLessonsSpeedGoalWithTheCoursesSuccessGoal)
+{
+    const int lesson = 5;
+    const double goal = course::LessonNumber(lesson).GoalSpeed;
+    CourseProgress progress;
+    courserules::Record(progress, lesson, goal + 50, course::GoalSuccess - 1, "2026-12-08");
+    EXPECT_FALSE(courserules::Reached(progress, lesson));
+    courserules::Record(progress, lesson, goal, course::GoalSuccess, "2026-12-08");
+    EXPECT_TRUE(courserules::Reached(progress, lesson));
+    courserules::Record(progress, lesson, goal + 100, course::GoalSuccess - 1, "2026-12-08");
+    EXPECT_TRUE(courserules::Reached(progress, lesson));
+    EXPECT_EQ(progress.Of(lesson)->Speed, goal);
 }

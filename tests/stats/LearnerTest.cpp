@@ -142,7 +142,7 @@ TEST_F(LearnerFiles, AnUnreadableHistoryLeavesTheOtherFilesReadAndSaved)
         ASSERT_NE(learner->Progress.Of(3), nullptr);
         EXPECT_EQ(learner->Keys.Of('e').Attempts, 4u);
 
-        learner->RecordCourseAttempt(4, 120, 99, 95);
+        learner->RecordCourseAttempt(4, 120, 99);
         learner->Keys.Record('e', 'e', true, 150);
         learner->SaveKeys();
         EXPECT_TRUE(Read(QStringLiteral("Zoé/Parcours.txt")).startsWith(ThreeLessons));
