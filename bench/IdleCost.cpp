@@ -163,16 +163,16 @@ class Listener
 public:
     Listener()
     {
-        pa_sample_spec spec{};
-        spec.format = PA_SAMPLE_S16LE;
-        spec.rate = Rate;
-        spec.channels = 1;
+        pa_sample_spec sampleFormat{};
+        sampleFormat.format = PA_SAMPLE_S16LE;
+        sampleFormat.rate = Rate;
+        sampleFormat.channels = 1;
         pa_buffer_attr attributes{};
         attributes.maxlength = static_cast<std::uint32_t>(-1);
         attributes.fragsize = Block * 2;
         int error = 0;
-        m_stream = pa_simple_new(nullptr, "tutor_idle", PA_STREAM_RECORD, "@DEFAULT_MONITOR@", "cue onset", &spec,
-                                 nullptr, &attributes, &error);
+        m_stream = pa_simple_new(nullptr, "tutor_idle", PA_STREAM_RECORD, "@DEFAULT_MONITOR@", "cue onset",
+                                 &sampleFormat, nullptr, &attributes, &error);
         if (!m_stream) {
             std::printf("the server's output cannot be recorded (%s): no cue timing\n", pa_strerror(error));
             return;

@@ -119,7 +119,7 @@ bool Device::CanSleep() const
 }
 
 template <class Start>
-void Device::Wake(double seconds, Start &&start)
+void Device::Wake(Start &&start)
 {
     Handles &h = *m_handles;
     std::lock_guard<std::mutex> lock(h.mutex);
@@ -129,8 +129,8 @@ void Device::Wake(double seconds, Start &&start)
         h.asleep = false;
     }
     start();
-    if (CanSleep() && seconds >= 0)
-        LookAt(Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds)));
+    if (CanSleep())
+        LookAt(Clock::now());
 }
 
 void Device::Register(unsigned source, bool add)
@@ -223,8 +223,8 @@ void Device::Watch()
     }
 }
 
-Buffer::Buffer(std::shared_ptr<Device> device, unsigned name, int rate, double seconds)
-    : m_device(std::move(device)), m_name(name), m_rate(rate), m_seconds(seconds)
+Buffer::Buffer(std::shared_ptr<Device> device, unsigned name, int rate)
+    : m_device(std::move(device)), m_name(name), m_rate(rate)
 {
 }
 
@@ -256,12 +256,10 @@ std::unique_ptr<Buffer> Buffer::Make(std::shared_ptr<Device> device, const PcmWa
         alDeleteBuffers(1, &name);
         return nullptr;
     }
-    const double seconds = static_cast<double>(bytes / wave.BlockAlign()) / wave.SamplesPerSec;
-    return std::unique_ptr<Buffer>(new Buffer(std::move(device), name, wave.SamplesPerSec, seconds));
+    return std::unique_ptr<Buffer>(new Buffer(std::move(device), name, wave.SamplesPerSec));
 }
 
-Source::Source(std::shared_ptr<Device> device, unsigned name, double seconds)
-    : m_device(std::move(device)), m_name(name), m_seconds(seconds)
+Source::Source(std::shared_ptr<Device> device, unsigned name) : m_device(std::move(device)), m_name(name)
 {
     m_device->Register(m_name, true);
 }
@@ -291,7 +289,7 @@ std::unique_ptr<Source> Source::Make(std::shared_ptr<Device> device, const Buffe
         alDeleteSources(1, &name);
         return nullptr;
     }
-    return std::unique_ptr<Source>(new Source(std::move(device), name, buffer.Seconds()));
+    return std::unique_ptr<Source>(new Source(std::move(device), name));
 }
 
 bool Source::Playing() const
@@ -303,23 +301,19 @@ bool Source::Playing() const
 
 void Source::Start(float pitch, float pan, float gain, bool looped)
 {
-    const double seconds = looped ? -1.0 : m_seconds / std::max(pitch, 0.001f);
-    m_device->Wake(seconds, [&] { StartNow(pitch, pan, gain, looped); });
-}
-
-void Source::StartNow(float pitch, float pan, float gain, bool looped)
-{
-    alSourceStop(m_name);
-    alSourceRewind(m_name);
-    alSourcef(m_name, AL_PITCH, pitch);
-    alSourcef(m_name, AL_GAIN, gain);
-    // A pan is a direction on the listener's left-right axis; centred, the source sits on the listener.
-    if (pan == 0.0f)
-        alSource3f(m_name, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    else
-        alSource3f(m_name, AL_POSITION, pan, 0.0f, -std::sqrt(1.0f - pan * pan));
-    alSourcei(m_name, AL_LOOPING, looped ? AL_TRUE : AL_FALSE);
-    alSourcePlay(m_name);
+    m_device->Wake([&] {
+        alSourceStop(m_name);
+        alSourceRewind(m_name);
+        alSourcef(m_name, AL_PITCH, pitch);
+        alSourcef(m_name, AL_GAIN, gain);
+        // A pan is a direction on the listener's left-right axis; centred, the source sits on the listener.
+        if (pan == 0.0f)
+            alSource3f(m_name, AL_POSITION, 0.0f, 0.0f, 0.0f);
+        else
+            alSource3f(m_name, AL_POSITION, pan, 0.0f, -std::sqrt(1.0f - pan * pan));
+        alSourcei(m_name, AL_LOOPING, looped ? AL_TRUE : AL_FALSE);
+        alSourcePlay(m_name);
+    });
 }
 
 void Source::Stop()

@@ -33,9 +33,9 @@ private:
     friend class Source;
     struct Handles;
     explicit Device(std::unique_ptr<Handles> handles);
-    // Runs a voice's start with the device awake; `seconds` is how long it will sound, negative for a loop.
+    // Runs a voice's start with the device awake, then has the watch see how long it sounds.
     template <class Start>
-    void Wake(double seconds, Start &&start);
+    void Wake(Start &&start);
     void Register(unsigned source, bool add);
     // A voice has stopped or gone: the device may sleep once its output has drained.
     void CheckSoon();
@@ -57,15 +57,12 @@ public:
 
     unsigned Name() const { return m_name; }
     int SampleRate() const { return m_rate; }
-    // How long the sound lasts at its own rate.
-    double Seconds() const { return m_seconds; }
 
 private:
-    Buffer(std::shared_ptr<Device> device, unsigned name, int rate, double seconds);
+    Buffer(std::shared_ptr<Device> device, unsigned name, int rate);
     std::shared_ptr<Device> m_device;
     unsigned m_name;
     int m_rate;
-    double m_seconds;
 };
 
 // One playback copy of a buffer: it plays straight to the output, centred, without distance or direction.
@@ -86,11 +83,9 @@ public:
     int Offset() const;
 
 private:
-    Source(std::shared_ptr<Device> device, unsigned name, double seconds);
-    void StartNow(float pitch, float pan, float gain, bool looped);
+    Source(std::shared_ptr<Device> device, unsigned name);
     std::shared_ptr<Device> m_device;
     unsigned m_name;
-    double m_seconds;
 };
 
 } // namespace openal
