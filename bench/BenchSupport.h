@@ -29,8 +29,8 @@ inline long ResidentKb(const std::string &process = "self")
 #include <QFile>
 #include <QString>
 
-#include "app/TMain.h"
-#include "stats/TStatistiques.h"
+#include "windows/TMain.h"
+#include "windows/TStatistiques.h"
 #include "support/ScriptedDialogs.h"
 
 namespace bench {

@@ -6,13 +6,13 @@
 #include <QResource>
 #include <QTemporaryDir>
 
-#include "app/CourseMaterial.h"
-#include "app/TMain.h"
-#include "app/TParcours.h"
+#include "windows/CourseMaterial.h"
+#include "windows/TMain.h"
+#include "windows/TParcours.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
 #include "course/Drill.h"
-#include "stats/CourseProgress.h"
+#include "records/CourseProgress.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
-#include "app/TMain.h"
-#include "app/TypingSession.h"
+#include "windows/TMain.h"
+#include "lesson/TypingSession.h"
 
 namespace {
 

@@ -40,7 +40,7 @@
 #endif
 
 #include "BenchSupport.h"
-#include "app/Startup.h"
+#include "windows/Startup.h"
 #include "assets/EmbeddedAssets.h"
 #include "keysend/SystemKeyPlatform.h"
 #include "platform/controls/TBitBtn.h"

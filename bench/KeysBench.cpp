@@ -4,11 +4,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "app/TMain.h"
-#include "app/TTouches.h"
+#include "windows/TMain.h"
+#include "windows/TTouches.h"
 #include "guide/KeyMap.h"
-#include "stats/HistoryStore.h"
-#include "stats/KeyFigures.h"
+#include "learner/HistoryStore.h"
+#include "records/KeyFigures.h"
 
 // The learner's key figures: counted at every key, saved after every lesson, shown in "Mes touches".
 

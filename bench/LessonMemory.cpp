@@ -11,7 +11,7 @@
 
 #include "BenchSupport.h"
 #include "platform/controls/TutorApplication.h"
-#include "stats/TLineSeries.h"
+#include "windows/TLineSeries.h"
 
 int main(int argc, char **argv)
 {

@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "windows/Startup.h"
 
 int main(int argc, char **argv)
 {

@@ -13,7 +13,7 @@
 
 #include <gif_lib.h>
 
-#include "app/TMain.h"
+#include "windows/TMain.h"
 #include "assets/EmbeddedAssets.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TImage.h"

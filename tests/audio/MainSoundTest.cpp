@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "WaveCapture.h"
-#include "app/MainFixture.h"
+#include "windows/MainFixture.h"
 #include "audio/KeyNames.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TSpinEdit.h"

@@ -1,7 +1,7 @@
 #include <QTest>
 
 #include "WaveCapture.h"
-#include "app/MainFixture.h"
+#include "windows/MainFixture.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TLabel.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "stats/HistoryBlock.h"
+#include "records/HistoryBlock.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/LessonReader.h"
+#include "lesson/LessonReader.h"
 
 namespace {
 

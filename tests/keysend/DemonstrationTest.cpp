@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/MainFixture.h"
+#include "windows/MainFixture.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"

@@ -7,15 +7,18 @@ cmake_minimum_required(VERSION 3.25)
 # The edges follow the link lines of src/*/CMakeLists.txt and src/platform/*/CMakeLists.txt: change both together.
 # The compiler checks the link lines (each library sees only the headers of those it links); this table also
 # catches an include across an edge the design forbids, even once a link has been added for it.
-set(MAY_USE_main     app)                    # main.cpp: only starts the application
-set(MAY_USE_app      guide audio keysend stats assets game course # the windows put everything together
+set(MAY_USE_main     windows)                # main.cpp: only starts the application
+set(MAY_USE_windows  flow lesson learner records guide audio keysend assets game course # the windows show it all
                      platform/controls platform/dialogs platform/help platform/drawing platform/input platform/sound
                      platform/text)
+set(MAY_USE_flow     lesson records audio guide platform/sound platform/text) # a lesson's flow, told to a view
+set(MAY_USE_lesson   "")                     # the rules of a lesson: typing session, lesson reader, stopwatch
+set(MAY_USE_learner  records platform/text)  # the learner's records on disk
+set(MAY_USE_records  course guide)           # the formats of the records and the course's rules on them
 set(MAY_USE_guide    platform/drawing)       # keyboard guide and target line draw on the surface
 set(MAY_USE_audio    platform/sound platform/text)           # wave lists and key names play on the sound output
 set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/text) # keys sent on the keyboard stream
-set(MAY_USE_stats    course guide platform/controls platform/dialogs platform/drawing platform/text) # records, course rules, statistics
-set(MAY_USE_assets   audio platform/controls platform/dialogs platform/drawing platform/sound platform/text) # splash
+set(MAY_USE_assets   platform/sound platform/text)           # the embedded pictures and sounds
 set(MAY_USE_game     audio platform/drawing platform/text)   # the falling-words game and its rules
 set(MAY_USE_course   "")                     # the course's lessons and text: rules only
 # The platform's parts, bottom up: Qt, OpenAL and the parts below, nothing else of ours.
@@ -31,14 +34,14 @@ set(PARTED_FOLDERS platform)
 
 # Qt-free files (folder/name, header and source alike): no Qt header, and of ours only other Qt-free files.
 set(QT_FREE
-    app/LessonReader app/LessonStopwatch app/TypingSession                # tutor_core: the rules of a lesson
+    lesson/LessonReader lesson/LessonStopwatch lesson/TypingSession       # tutor_lesson: the rules of a lesson
     course/Course course/CourseText course/Drill course/TextMaking         # tutor_course: lessons, their text, drills
     game/JeuRules                                                          # tutor_gamerules: the rules of the game
     audio/Cue                                                              # the three cues, named
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
     platform/input/KeyboardLayout                                          # tutor_kbdlayout: the layout as data
-    stats/HistoryBlock stats/CourseProgress stats/KeyFigures stats/CourseRules # the learner's records, tested without Qt
+    records/HistoryBlock records/CourseProgress records/KeyFigures records/CourseRules # tutor_records
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "lesson/LessonStopwatch.h"
+#include "flow/LessonView.h"
+#include "lesson/TypingSession.h"
+
+class KeyFigures;
+
+// The flow of a lesson, apart from any window: which lesson or dictation is loaded, how each key is judged, when
+// the lesson starts its time and when it ends, and what the view is told to show, play and record at each step.
+// It owns the typing session, the lesson's lines and its real time; the window owns the controls and implements
+// the view.
+//
+// Kept true: the view shows the session as it stands after every call; a file that cannot be read leaves the
+// running lesson as it was.
+class LessonFlow
+{
+public:
+    explicit LessonFlow(LessonView &view) : m_view(view) {}
+    LessonFlow(const LessonFlow &) = delete;
+    LessonFlow &operator=(const LessonFlow &) = delete;
+
+    // Where the lesson files are, ending with "/".
+    QString ProgramFolder;
+    TypingSession Session;
+    // The lines of the lesson file; only the first is ever typed, so only it is kept.
+    std::vector<std::string> LessonLines;
+    // The lesson's real time, from its first correct key, for the speed figure; the chronometer only shows ticks.
+    LessonStopwatch LessonTime;
+    // The steady clock the lesson's time is read from, in milliseconds.
+    std::function<std::int64_t()> SteadyMilliseconds;
+    // Where every key the learner types in a lesson is counted against the character expected (none: nowhere).
+    // The demonstration's keys are not the learner's and are never counted.
+    KeyFigures *Keys = nullptr;
+
+    // A key typed in the edit box; a wrong key comes back as 0, so that it never shows there.
+    void KeyPressed(char &key);
+    void FinishLesson();
+    void ChronoTick();
+    void ResetSession();
+
+    // Reads the lesson file of a kind of practice and readies the session for it; returns the text to type.
+    std::string LoadLesson(Practice mode);
+    // Training and sentences: the line shown, then typed.
+    void StartLesson(Practice mode);
+    // The scrolling text.
+    void StartScrollingLesson();
+    // The demonstration: returns the text to type into the edit box.
+    std::string StartDemonstration();
+    // Whether the scrolling text, gone by before the learner has finished it, comes in again.
+    bool ScrollsAgain() const;
+
+    // Voice dictations: the text is hidden and read aloud when a recording stands beside it, shown otherwise.
+    void StartDictation(const QString &textPath, const QString &recordingPath);
+    // The dictation of the menu's row `tag` (0 for the first), in the lesson folder.
+    void StartNumberedDictation(int tag);
+    // A dictation the learner chose: its recording is the ".wav" (or ".WAV") of the same name beside it.
+    void StartOwnDictation(const QString &textPath);
+
+    // A lesson of the course: its lines typed one after the other, the counters and the time going on over all of
+    // them, and one result when the last is done. Any other lesson started meanwhile ends it unrecorded.
+    void StartCourseLesson(int lesson, std::vector<std::string> lines);
+    // A drill on the learner's weakest keys: its lines typed as a course lesson's, one result at the end, outside
+    // the course's progress.
+    void StartDrill(std::vector<std::string> lines);
+    // The course lesson running (0 for none) and the line shown, from 0.
+    int CourseLesson() const { return m_courseLesson; }
+    std::size_t CourseLine() const { return m_courseLine; }
+
+    // The time away from the lesson (the game) does not count.
+    void PauseTime();
+    void ResumeTime();
+
+    // The character the guide shows: the next one, except in a hidden dictation, where the bare keyboard gives
+    // nothing away until the learner has missed the key once.
+    unsigned char GuideCharacter() const;
+
+    // Past this, the time since the previous correct key is a pause, not slowness, and is not counted.
+    static constexpr std::int64_t LongestCountedKeyMs = 5000;
+
+private:
+    std::int64_t Now() const;
+    void CountKey(unsigned char expected, unsigned char typed, bool correct, bool firstOfLine);
+    void StartLines(Practice mode, int lesson, std::vector<std::string> lines);
+
+    LessonView &m_view;
+    // A dictation whose text is hidden, and the position whose key the guide shows after a miss there (0: none).
+    bool m_hiddenDictation = false;
+    std::int32_t m_revealedAt = 0;
+    // When the previous correct key of this line came, for the time of the next one.
+    std::optional<std::int64_t> m_lastCorrectAt;
+    // The course lesson's number (0: none, or a drill), the lines of a lesson of several and the one being typed.
+    int m_courseLesson = 0;
+    std::vector<std::string> m_courseLines;
+    std::size_t m_courseLine = 0;
+};

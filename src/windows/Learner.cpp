@@ -1,0 +1,341 @@
+#include "windows/Learner.h"
+
+#include <cerrno>
+#include <exception>
+#include <optional>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "platform/dialogs/UserDialogs.h"
+#include "platform/text/FileIO.h"
+#include "platform/text/TutorError.h"
+#include "learner/BestScore.h"
+#include "records/CourseRules.h"
+#include "learner/HistoryStore.h"
+#include "learner/LearnerName.h"
+#include "windows/TLineSeries.h"
+#include "windows/TStatistiques.h"
+
+namespace {
+
+// The most a progress or key figures file can hold, a line per lesson or per character, with room to spare.
+constexpr std::size_t LearnerFileLimit = 64 * 1024;
+// Far more than any score's digits.
+constexpr std::size_t ScoreFileLimit = 64;
+
+const QString HistoryName = QStringLiteral("Config.txt");
+const QString ProgressName = QStringLiteral("Parcours.txt");
+const QString KeysName = QStringLiteral("Touches.txt");
+
+QString Shown(const QString &path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+// An error number as the learner reads it, in a sentence about a folder.
+QString FolderError(int error)
+{
+    if (error == ELOOP)
+        return QStringLiteral("c'est un lien, qui n'est pas suivi");
+    if (error == ENOTDIR)
+        return QStringLiteral("ce n'est pas un dossier");
+    return IoErrorText(error);
+}
+
+// How a character of the key figures reads in a warning: itself, or its code when it shows nothing.
+QString CharacterShown(unsigned char ch)
+{
+    if (ch < 0x20 || ch == 0x7F || (ch >= 0x80 && ch < 0xA1) || ch == 0xAD)
+        return QStringLiteral("U+%1").arg(int(ch), 4, 16, QLatin1Char('0')).toUpper();
+    return QString(QChar(char16_t(ch)));
+}
+
+} // namespace
+
+bool Learner::Refuse(const QString &text)
+{
+    m_dialogs.ShowMessage(QStringLiteral("Avertissement"), text, dialogs::Icon::Warning);
+    UserName.clear();
+    Place.Release();
+    return false;
+}
+
+void Learner::TellKeptAside(const QString &text, const QString &aside)
+{
+    if (!aside.isEmpty())
+        m_dialogs.ShowMessage(QStringLiteral("Information"), text.arg(QDir::toNativeSeparators(aside)),
+                              dialogs::Icon::Information);
+}
+
+QString Learner::FolderProblem(LearnerFolder::Outcome outcome) const
+{
+    const QString folder = Shown(Folder());
+    const QString why = FolderError(Place.Error());
+    switch (outcome) {
+    case LearnerFolder::Outcome::Held: break;
+    case LearnerFolder::Outcome::Busy:
+        return QStringLiteral(
+                   "L'utilisateur %1 utilise déjà le programme dans une autre fenêtre, veuillez la fermer et "
+                   "relancer l'application")
+            .arg(UserName);
+    case LearnerFolder::Outcome::NoLearnersFolder:
+        return QStringLiteral("Le dossier des utilisateurs %1 ne peut pas être créé ni ouvert (%2) : vérifiez ce "
+                              "dossier, puis relancez l'application")
+            .arg(Shown(ProgramFolder), why);
+    case LearnerFolder::Outcome::CannotOpen:
+        return QStringLiteral("Le dossier de l'utilisateur %1 ne peut pas être créé ni ouvert (%2), veuillez relancer "
+                              "l'application")
+            .arg(folder, why);
+    case LearnerFolder::Outcome::NotAFolder:
+        return QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application");
+    case LearnerFolder::Outcome::NotOwned:
+        return QStringLiteral("Le dossier %1 appartient à un autre utilisateur : vos fichiers n'y seraient pas à "
+                              "l'abri. Choisissez un autre nom et relancez l'application")
+            .arg(folder);
+    case LearnerFolder::Outcome::OpenToOthers:
+        return QStringLiteral("D'autres utilisateurs peuvent écrire dans le dossier %1 : vos fichiers n'y seraient pas "
+                              "à l'abri. Retirez-leur ce droit (chmod go-w) et relancez l'application")
+            .arg(folder);
+    case LearnerFolder::Outcome::CannotLock:
+        return QStringLiteral("Le dossier %1 ne peut pas être réservé à cette fenêtre (%2) : une autre fenêtre "
+                              "pourrait enregistrer par-dessus vos résultats. Veuillez relancer l'application")
+            .arg(folder, why);
+    }
+    return QString();
+}
+
+int Learner::FolderForSave()
+{
+    const LearnerFolder::Outcome outcome = Place.Reach();
+    if (outcome == LearnerFolder::Outcome::Held)
+        return Place.Descriptor();
+    // A folder removed since: the history file cannot be made in a missing folder.
+    if (outcome == LearnerFolder::Outcome::CannotOpen && Place.Error() == ENOENT)
+        throw TutorError(QStringLiteral("Nom de fichier incorrect"));
+    throw TutorError(FolderProblem(outcome));
+}
+
+bool Learner::Identify(TStatistiques &window, int lessonCount, const std::function<bool(unsigned char)> &onKeyboard)
+{
+    const QString refused = QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application");
+    HistoryBlock.Clear();
+    UserName.clear();
+    m_keepHistoryAside = false;
+    const std::optional<QString> answer = m_dialogs.AskText(QStringLiteral("Nom de l'utilisateur"),
+                                                            QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
+    // A name that could never be saved is refused now rather than at every save.
+    const QString name = answer ? learnername::Normalised(*answer) : QString();
+    if (!answer || !learnername::Acceptable(ProgramFolder, name))
+        return Refuse(refused);
+    UserName = name;
+
+    // The folder of all learners is made on first use: the user's data folder may not have it yet.
+    bool made = false;
+    const LearnerFolder::Outcome outcome = Place.Take(ProgramFolder, UserName, true, &made);
+    if (made)
+        m_dialogs.ShowMessage(QStringLiteral("Information"), QStringLiteral("Création du répertoire pour l'utilsateur"),
+                              dialogs::Icon::Information);
+    if (outcome != LearnerFolder::Outcome::Held)
+        return Refuse(FolderProblem(outcome));
+
+    SettleLeftovers(lessonCount);
+    // Any entry under the history's name counts, a link or a pipe too: reading it then says what is wrong.
+    struct stat status {};
+    const QByteArray historyName = QFile::encodeName(HistoryName);
+    const bool historyExists =
+        ::fstatat(Place.Descriptor(), historyName.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    std::exception_ptr unreadHistory;
+    if (historyExists) {
+        // Until the file has been read whole and clean, the first save keeps it aside rather than over it.
+        m_keepHistoryAside = true;
+        try {
+            ReadHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(), Place.Descriptor());
+            m_keepHistoryAside = HistoryBlock.Damaged();
+            for (const HistoryRecord &record : HistoryBlock.LoadedPoints()) {
+                window.Series1->AddY(record.Speed);
+                window.Series2->AddY(record.Success);
+            }
+        } catch (const TutorError &) {
+            // The other files are the learner's too: they are read before the history's error is told.
+            unreadHistory = std::current_exception();
+        }
+    }
+    LoadProgress(lessonCount);
+    LoadKeys(onKeyboard);
+    LoadScore();
+    if (unreadHistory)
+        std::rethrow_exception(unreadHistory);
+    return true;
+}
+
+void Learner::SettleLeftovers(int lessonCount)
+{
+    const struct {
+        QString Path;
+        std::size_t Limit;
+        std::function<bool(const std::string &)> Complete;
+    } files[] = {
+        {HistoryPath(), std::size_t(HistoryBytes),
+         [](const std::string &bytes) { return bytes.size() == std::size_t(HistoryBytes); }},
+        {ProgressPath(), LearnerFileLimit,
+         [lessonCount](const std::string &bytes) { return CourseProgress::Parse(bytes, lessonCount).has_value(); }},
+        {KeysPath(), LearnerFileLimit, [](const std::string &bytes) { return KeyFigures::Parse(bytes).has_value(); }},
+        {ScorePath(), ScoreFileLimit,
+         [](const std::string &bytes) { return !bytes.empty() && bestscore::Parse(bytes).has_value(); }},
+    };
+    for (const auto &file : files) {
+        const Leftover settled =
+            SettleLeftover(file.Path, file.Complete, file.Limit, RealFileSystem(), Place.Descriptor());
+        TellKeptAside(QStringLiteral("Un enregistrement interrompu a été terminé ; le fichier qu'il remplace est "
+                                     "conservé dans le fichier %1"),
+                      settled.KeptAside);
+    }
+}
+
+void Learner::SaveHistory(const TStatistiques &window)
+{
+    std::vector<HistoryRecord> points;
+    for (int i = 0; i < window.Series1->Count(); ++i)
+        points.push_back({window.Series1->YValue(i), window.Series2->YValue(i)});
+    HistoryBlock.StorePoints(points);
+    const int folder = FolderForSave();
+    const QString aside = WriteHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(),
+                                           m_keepHistoryAside ? OldFile::KeepAside : OldFile::Replace, folder);
+    m_keepHistoryAside = false;
+    TellKeptAside(QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé dans le "
+                                 "fichier %1"),
+                  aside);
+}
+
+void Learner::LoadFile(const QString &path, const std::function<bool(const std::string &)> &parse, bool &keepAside,
+                       const QString &warning)
+{
+    keepAside = true;
+    if (UserName.isEmpty() || !Place.Held())
+        return;
+    const safefile::Contents contents =
+        safefile::ReadIn(Place.Descriptor(), QFileInfo(path).fileName(), LearnerFileLimit);
+    if (contents.Refused == safefile::Refusal::CannotOpen && contents.Error == ENOENT) {
+        keepAside = false;
+        return;
+    }
+    if (contents.Refused == safefile::Refusal::None && parse(contents.Bytes)) {
+        keepAside = false;
+        return;
+    }
+    m_dialogs.ShowMessage(QStringLiteral("Avertissement"), warning.arg(QDir::toNativeSeparators(path)),
+                          dialogs::Icon::Warning);
+}
+
+void Learner::SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside)
+{
+    const int folder = FolderForSave();
+    const QString aside = WriteFileSafely(path, bytes.data(), bytes.size(), RealFileSystem(),
+                                          keepAside ? OldFile::KeepAside : OldFile::Replace, folder);
+    keepAside = false;
+    TellKeptAside(keptAside, aside);
+}
+
+void Learner::LoadProgress(int lessonCount)
+{
+    Progress = CourseProgress();
+    LoadFile(
+        ProgressPath(),
+        [&](const std::string &bytes) {
+            std::optional<CourseProgress> read = CourseProgress::Parse(bytes, lessonCount);
+            if (read)
+                Progress = std::move(*read);
+            return read.has_value();
+        },
+        m_keepProgressAside,
+        QStringLiteral("Le fichier de progression du parcours %1 ne peut pas être lu : le parcours reprend au début, "
+                       "et l'ancien fichier sera conservé sous un autre nom."));
+}
+
+void Learner::RecordCourseAttempt(int lesson, double speed, double success)
+{
+    if (UserName.isEmpty())
+        return;
+    courserules::Record(Progress, lesson, speed, success, QDate::currentDate().toString(Qt::ISODate).toStdString());
+    SaveFile(ProgressPath(), Progress.Format(), m_keepProgressAside,
+             QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le fichier %1"));
+}
+
+void Learner::LoadKeys(const std::function<bool(unsigned char)> &onKeyboard)
+{
+    Keys = KeyFigures();
+    std::string dropped;
+    LoadFile(
+        KeysPath(),
+        [&](const std::string &bytes) {
+            std::optional<KeyFigures> read = KeyFigures::Parse(bytes);
+            if (read) {
+                Keys = std::move(*read);
+                dropped = Keys.Drop(onKeyboard);
+            }
+            return read.has_value();
+        },
+        m_keepKeysAside,
+        QStringLiteral("Le fichier des touches %1 ne peut pas être lu : les chiffres de vos touches repartent de zéro, "
+                       "et l'ancien fichier sera conservé sous un autre nom."));
+    if (dropped.empty())
+        return;
+    // No lesson can bring such figures up to date: they would stay the weakest, and every drill would be on them.
+    m_keepKeysAside = true;
+    QStringList shown;
+    for (const char ch : dropped)
+        shown << CharacterShown(static_cast<unsigned char>(ch));
+    m_dialogs.ShowMessage(
+        QStringLiteral("Avertissement"),
+        QStringLiteral("Le fichier des touches %1 compte des caractères qu'aucune touche du clavier "
+                       "ne donne (%2) : leurs chiffres sont laissés de côté, et l'ancien fichier sera "
+                       "conservé sous un autre nom.")
+            .arg(QDir::toNativeSeparators(KeysPath()), shown.join(QStringLiteral(" "))),
+        dialogs::Icon::Warning);
+}
+
+void Learner::SaveKeys()
+{
+    if (UserName.isEmpty())
+        return;
+    SaveFile(KeysPath(), Keys.Format(), m_keepKeysAside,
+             QStringLiteral("L'ancien fichier des touches est conservé dans le fichier %1"));
+}
+
+QString Learner::ScorePath() const
+{
+    return Folder() + QLatin1Char('/') + bestscore::FileName;
+}
+
+void Learner::LoadScore()
+{
+    LoadFile(
+        ScorePath(), [](const std::string &bytes) { return bestscore::Parse(bytes).has_value(); }, m_keepScoreAside,
+        QStringLiteral("Le fichier du meilleur score %1 ne peut pas être lu : le meilleur score repart de zéro, et "
+                       "l'ancien fichier sera conservé sous un autre nom."));
+}
+
+std::int64_t Learner::BestScore() const
+{
+    if (UserName.isEmpty() || !Place.Held())
+        return 0;
+    return bestscore::Read(ScorePath(), Place.Descriptor()).value_or(0);
+}
+
+void Learner::KeepBestScore(std::int64_t previous, std::int64_t score)
+{
+    if (score <= previous || UserName.isEmpty())
+        return;
+    const QString aside =
+        bestscore::Write(ScorePath(), score, m_keepScoreAside ? OldFile::KeepAside : OldFile::Replace, FolderForSave());
+    m_keepScoreAside = false;
+    TellKeptAside(QStringLiteral("L'ancien fichier du meilleur score est conservé dans le fichier %1"), aside);
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <QString>
+
+#include "records/CourseProgress.h"
+#include "records/HistoryBlock.h"
+#include "records/KeyFigures.h"
+#include "learner/LearnerFolder.h"
+
+class TStatistiques;
+class UserDialogs;
+
+// The learner of this run: the name given at the prompt, their folder among the learners' (held open and locked,
+// so that a second copy of the program stays away), the image of their history file, their course progress, key
+// figures and best score. Identify runs once, on the main window's first activation; the saves after each result.
+//
+// Kept true: nothing is read or written for a name that was refused; every file of the learner is read and written
+// in the folder held; a file that was not read whole and clean, or not read at all, is kept aside by the first
+// save, never saved over; one file that cannot be read never keeps the others from being read.
+class Learner
+{
+public:
+    explicit Learner(UserDialogs &dialogs) : m_dialogs(dialogs) {}
+    Learner(const Learner &) = delete;
+    Learner &operator=(const Learner &) = delete;
+
+    // Where the learners' folders are, ending with "/".
+    QString ProgramFolder;
+    // As typed at the prompt, without the spaces at either end and in Unicode normal form C; empty until it is
+    // accepted.
+    QString UserName;
+    ::HistoryBlock HistoryBlock;
+    LearnerFolder Place;
+
+    QString Folder() const { return ProgramFolder + UserName; }
+    QString HistoryPath() const { return Folder() + QStringLiteral("/Config.txt"); }
+
+    // The name prompt, the checks of the name and of the folder, the lock, the saves a crash left unfinished, the
+    // history loaded into the window's two series, then the progress through the course's `lessonCount` lessons,
+    // the key figures (only of the characters `onKeyboard` says a key gives) and the best score. False when the
+    // learner was refused (the warning has been shown; the program ends). A history that cannot be read throws its
+    // French text once the other files are loaded, with the name kept for the saves to come.
+    bool Identify(TStatistiques &window, int lessonCount, const std::function<bool(unsigned char)> &onKeyboard);
+
+    // Writes the window's points into the history file.
+    void SaveHistory(const TStatistiques &window);
+
+    // The learner's progress through the course: read once identified, saved after each finished course lesson
+    // with the same safe save as the history. A file that cannot be read is reported, the course starts afresh,
+    // and the first save keeps the old file aside, never over it.
+    CourseProgress Progress;
+    QString ProgressPath() const { return Folder() + QStringLiteral("/Parcours.txt"); }
+    void LoadProgress(int lessonCount);
+    void RecordCourseAttempt(int lesson, double speed, double success);
+
+    // The learner's figures for each key typed: read once identified, added to by every lesson, saved at the end
+    // of every recorded lesson with the same safe save; a file that cannot be read is treated as the progress is,
+    // and so is one that holds figures of characters no key gives (typing never brings them up to date): they are
+    // left out, and the file is kept aside by the first save.
+    KeyFigures Keys;
+    QString KeysPath() const { return Folder() + QStringLiteral("/Touches.txt"); }
+    void LoadKeys(const std::function<bool(unsigned char)> &onKeyboard);
+    void SaveKeys();
+
+    // The learner's best score at the game (0 before any, for a damaged file, or without a learner), and a better
+    // one kept; a file that cannot be read is reported when the learner is identified and kept aside by the save.
+    std::int64_t BestScore() const;
+    void KeepBestScore(std::int64_t previous, std::int64_t score);
+    QString ScorePath() const;
+
+private:
+    bool Refuse(const QString &text);
+    // Why the learner's folder could not be had, in French (%1 of each text is the folder).
+    QString FolderProblem(LearnerFolder::Outcome outcome) const;
+    // The folder held, for a save: throws the French text when the learner's name no longer leads to a folder
+    // that may be used.
+    int FolderForSave();
+    // Finishes or removes what a crash left of a save of each file.
+    void SettleLeftovers(int lessonCount);
+    void LoadScore();
+    // Says where a save kept the old file (its %1), when it kept one.
+    void TellKeptAside(const QString &text, const QString &aside);
+    // Reads one of the learner's own files into `parse`, which says whether it understood it. A file that cannot
+    // be read or understood gets the warning (its %1 the path) and is to be kept aside by the next save.
+    void LoadFile(const QString &path, const std::function<bool(const std::string &)> &parse, bool &keepAside,
+                  const QString &warning);
+    // Saves one of the learner's own files safely, keeping the old one aside if it was not understood.
+    void SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside);
+
+    UserDialogs &m_dialogs;
+    // Until a file has been found missing or read whole and clean, it is kept aside rather than saved over.
+    bool m_keepHistoryAside = true;
+    bool m_keepProgressAside = true;
+    bool m_keepKeysAside = true;
+    bool m_keepScoreAside = true;
+};

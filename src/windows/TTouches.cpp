@@ -1,0 +1,313 @@
+#include "windows/TTouches.h"
+
+#include <algorithm>
+#include <array>
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "guide/KeyboardGuide.h"
+#include "platform/dialogs/ErrorBox.h"
+#include "platform/drawing/ControlIdentity.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/drawing/TDXImageList.h"
+#include "platform/text/Cp1252.h"
+#include "records/CourseRules.h"
+#include "records/KeyFigures.h"
+
+namespace {
+
+constexpr int PictureWidth = 632;
+constexpr int PictureHeight = 248;
+// A key cap on the keyboard picture, around its centre; the space bar is wider.
+constexpr int KeyWidth = 20;
+constexpr int KeyHeight = 18;
+constexpr int SpaceBarWidth = 136;
+// The fingers' labels stand in a row above the two hands.
+constexpr int HandWidth = keymap::FingerPictureWidth;
+constexpr int HandHeight = keymap::FingerPictureHeight;
+constexpr int HandGap = 24;
+constexpr int LabelRow = 44;
+constexpr int LabelWidth = 38;
+
+struct Finger {
+    int Item;
+    const char *Name;
+};
+// Left to right across the two hands, as the labels stand.
+constexpr std::array<Finger, 10> Fingers{{{keymap::AuriculaireG, "Auriculaire gauche"},
+                                          {keymap::AnnuaireG, "Annulaire gauche"},
+                                          {keymap::MajeurG, "Majeur gauche"},
+                                          {keymap::IndexG, "Index gauche"},
+                                          {keymap::PouceG, "Pouce gauche"},
+                                          {keymap::PouceD, "Pouce droit"},
+                                          {keymap::IndexD, "Index droit"},
+                                          {keymap::MajeurD, "Majeur droit"},
+                                          {keymap::AnnuaireD, "Annulaire droit"},
+                                          {keymap::AuriculaireD, "Auriculaire droit"}}};
+
+QString CharacterName(unsigned char ch)
+{
+    return ch == ' ' ? QStringLiteral("espace") : cp1252::ToUnicode(std::string(1, static_cast<char>(ch)));
+}
+
+QString Figures(const KeyFigures::Figures &figures)
+{
+    QString text = QStringLiteral("%1 % d'erreurs").arg(qRound(figures.ErrorRate()));
+    if (figures.Timed > 0)
+        text += QStringLiteral(", %1 ms").arg(qRound(figures.MeanMs()));
+    return text;
+}
+
+// Where a finger's tip is on its hand's picture: the finger pictures share the hands' drawing.
+QPoint FingerTip(int finger)
+{
+    const keymap::Placement offset = keymap::FingerOffset(finger);
+    return {std::clamp(-offset.dx, 8, HandWidth - 8), std::clamp(-offset.dy, 8, HandHeight - 8)};
+}
+
+// Share of the way from best to worst of a key's figures; nothing for a key without any.
+std::optional<double> Share(const KeyFigures::Figures &figures, bool speed)
+{
+    if (figures.Attempts == 0 || (speed && figures.Timed == 0))
+        return std::nullopt;
+    const double share = speed ? (figures.MeanMs() - TTouches::FastestMs) / (TTouches::SlowestMs - TTouches::FastestMs)
+                               : figures.ErrorRate() / TTouches::WorstErrorRate;
+    return std::clamp(share, 0.0, 1.0);
+}
+
+} // namespace
+
+TTouches::TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pictures,
+                   const keymap::KeyCentres &centres)
+    : QDialog(main), m_keys(keys), m_pictures(pictures), m_centres(centres)
+{
+    setObjectName(QStringLiteral("Touches"));
+    setWindowTitle(QStringLiteral("Mes touches - Tapotis2002"));
+    setModal(true);
+
+    m_keyboard = std::make_unique<TDXDraw>(nullptr, QSize(PictureWidth, PictureHeight));
+    m_keyboard->Initialize();
+    ImageClavier = new QLabel(this);
+    Identify(ImageClavier, QStringLiteral("ImageClavier"), QStringLiteral("Clavier de vos touches"));
+    ImageClavier->setFixedSize(PictureWidth, PictureHeight);
+    ImageClavier->setFocusPolicy(Qt::TabFocus);
+
+    ImageLegende = new QLabel(this);
+    ImageLegende->setObjectName(QStringLiteral("ImageLegende"));
+    ImageLegende->setFixedSize(PictureWidth - 120, 22);
+    CaseVitesse = new QCheckBox(QStringLiteral("Vitesse"), this);
+    CaseVitesse->setObjectName(QStringLiteral("CaseVitesse"));
+
+    auto *listTitle = new QLabel(QStringLiteral("Touches les plus faibles :"), this);
+    ListeTouches = new QListWidget(this);
+    Identify(ListeTouches, QStringLiteral("ListeTouches"), QStringLiteral("Touches les plus faibles"));
+    listTitle->setBuddy(ListeTouches);
+    // Long items wrap rather than hide what is typed instead.
+    ListeTouches->setWordWrap(true);
+    ListeTouches->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    for (const char ch : keys.Weakest(256))
+        ListeTouches->addItem(ItemText(static_cast<unsigned char>(ch), keys));
+    if (ListeTouches->count() == 0)
+        ListeTouches->addItem(QStringLiteral("Aucune touche tapée pour l'instant : faites d'abord une leçon."));
+    ListeTouches->setCurrentRow(0);
+
+    ImageDoigts = new QLabel(this);
+    Identify(ImageDoigts, QStringLiteral("ImageDoigts"), QStringLiteral("Vos doigts"));
+    ImageDoigts->setFixedSize(2 * HandWidth + HandGap, LabelRow + HandHeight);
+    ImageDoigts->setFocusPolicy(Qt::TabFocus);
+
+    BoutonEntrainer = new QPushButton(QStringLiteral("S'entraîner sur ces touches"), this);
+    BoutonEntrainer->setObjectName(QStringLiteral("BoutonEntrainer"));
+    BoutonEntrainer->setEnabled(!courserules::WeakKeysToDrill(keys).empty());
+    BoutonEntrainer->setDefault(true);
+    BoutonFermer = new QPushButton(QStringLiteral("Fermer"), this);
+    BoutonFermer->setObjectName(QStringLiteral("BoutonFermer"));
+
+    auto *legend = new QHBoxLayout;
+    legend->addWidget(ImageLegende);
+    legend->addStretch();
+    legend->addWidget(CaseVitesse);
+    auto *list = new QVBoxLayout;
+    list->addWidget(listTitle);
+    list->addWidget(ListeTouches, 1);
+    auto *middle = new QHBoxLayout;
+    middle->addLayout(list, 1);
+    middle->addWidget(ImageDoigts, 0, Qt::AlignBottom);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BoutonEntrainer);
+    buttons->addWidget(BoutonFermer);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(ImageClavier, 0, Qt::AlignHCenter);
+    layout->addLayout(legend);
+    layout->addLayout(middle, 1);
+    layout->addLayout(buttons);
+
+    setTabOrder(ListeTouches, CaseVitesse);
+    setTabOrder(CaseVitesse, ImageClavier);
+    setTabOrder(ImageClavier, ImageDoigts);
+    setTabOrder(ImageDoigts, BoutonEntrainer);
+    setTabOrder(BoutonEntrainer, BoutonFermer);
+
+    connect(CaseVitesse, &QCheckBox::toggled, this, GuardedSlot(this, [this] {
+                DrawKeyboard();
+                DrawLegend();
+            }));
+    connect(BoutonEntrainer, &QPushButton::clicked, this, [this] {
+        m_drillChosen = true;
+        accept();
+    });
+    connect(BoutonFermer, &QPushButton::clicked, this, &QDialog::reject);
+
+    DrawKeyboard();
+    DrawLegend();
+    DrawFingers();
+    ListeTouches->setFocus(Qt::OtherFocusReason);
+}
+
+TTouches::~TTouches() = default;
+
+QString TTouches::ItemText(unsigned char ch, const KeyFigures &keys)
+{
+    const KeyFigures::Figures &figures = keys.Of(ch);
+    QString text = CharacterName(ch) + QStringLiteral(" : ") + Figures(figures);
+    const std::string instead = figures.MostTypedInstead(3);
+    if (!instead.empty()) {
+        QStringList names;
+        for (const char typed : instead)
+            names << CharacterName(static_cast<unsigned char>(typed));
+        text += QStringLiteral(" — souvent tapé à la place : ") + names.join(QStringLiteral(", "));
+    }
+    return text;
+}
+
+QString TTouches::FingerText(int finger, const KeyFigures &keys)
+{
+    const auto found =
+        std::find_if(Fingers.begin(), Fingers.end(), [finger](const Finger &f) { return f.Item == finger; });
+    if (found == Fingers.end())
+        return QString();
+    const KeyFigures::Figures figures = keys.Sum(keymap::FingerCharacters(finger));
+    return QString::fromUtf8(found->Name) + QStringLiteral(" : ") +
+           (figures.Attempts == 0 ? QStringLiteral("aucune touche tapée") : Figures(figures));
+}
+
+QColor TTouches::Heat(double share)
+{
+    // Hue from green (120) through yellow to red (0).
+    return QColor::fromHsvF(static_cast<float>((1 - std::clamp(share, 0.0, 1.0)) / 3), 0.85f, 0.95f);
+}
+
+void TTouches::DrawKeyboard()
+{
+    const bool speed = CaseVitesse->isChecked();
+    DrawKeyboardPicture(*m_keyboard, m_pictures);
+    m_keyboard->ReleaseCanvas();
+    QImage picture = m_keyboard->Surface();
+    {
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        // Multiplying keeps the key's letters dark and turns its white cap into the tint.
+        painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+        painter.setPen(Qt::NoPen);
+        for (const keymap::KeyRow &row : keymap::KeyRows()) {
+            const std::optional<double> share = Share(m_keys.Sum(row.Characters), speed);
+            if (!share)
+                continue;
+            const int width = row.Characters == std::string_view(" ") ? SpaceBarWidth : KeyWidth;
+            painter.setBrush(Heat(*share));
+            painter.drawRoundedRect(
+                QRectF(row.Centre.x - width / 2.0, row.Centre.y - KeyHeight / 2.0, width, KeyHeight), 3, 3);
+        }
+    }
+    ImageClavier->setPixmap(QPixmap::fromImage(picture));
+    ImageClavier->setAccessibleDescription(speed ? QStringLiteral("Chaque touche tapée est teintée du vert au rouge "
+                                                                  "selon son temps moyen, les touches jamais tapées "
+                                                                  "restent sans teinte.")
+                                                 : QStringLiteral("Chaque touche tapée est teintée du vert au rouge "
+                                                                  "selon son taux d'erreurs, les touches jamais tapées "
+                                                                  "restent sans teinte."));
+}
+
+void TTouches::DrawLegend()
+{
+    const bool speed = CaseVitesse->isChecked();
+    const QString best = speed ? QStringLiteral("%1 ms").arg(FastestMs) : QStringLiteral("0 %");
+    const QString worst = speed ? QStringLiteral("%1 ms et plus").arg(SlowestMs)
+                                : QStringLiteral("%1 % d'erreurs et plus").arg(WorstErrorRate);
+    QImage legend(ImageLegende->size(), QImage::Format_ARGB32_Premultiplied);
+    legend.fill(Qt::transparent);
+    {
+        QPainter painter(&legend);
+        const QFontMetrics metrics(font());
+        const int left = metrics.horizontalAdvance(best) + 8;
+        const int right = legend.width() - metrics.horizontalAdvance(worst) - 8;
+        QLinearGradient gradient(left, 0, right, 0);
+        for (const double stop : {0.0, 0.5, 1.0})
+            gradient.setColorAt(stop, Heat(stop));
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRect(0, 0, left, legend.height()), Qt::AlignVCenter | Qt::AlignLeft, best);
+        painter.drawText(QRect(right + 8, 0, legend.width() - right - 8, legend.height()),
+                         Qt::AlignVCenter | Qt::AlignLeft, worst);
+        painter.setBrush(gradient);
+        painter.drawRect(left, 4, right - left, legend.height() - 9);
+    }
+    ImageLegende->setPixmap(QPixmap::fromImage(legend));
+    ImageLegende->setAccessibleName(QStringLiteral("Légende : du vert, %1, au rouge, %2").arg(best, worst));
+}
+
+void TTouches::DrawFingers()
+{
+    QImage hands(ImageDoigts->size(), QImage::Format_ARGB32_Premultiplied);
+    hands.fill(Qt::transparent);
+    QStringList spoken;
+    {
+        QPainter painter(&hands);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const int hand : {keymap::MainG, keymap::MainD}) {
+            // The hand's white background stays transparent.
+            QImage picture = m_pictures.Items(hand).Picture.convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < picture.height(); ++y) {
+                auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+                for (int x = 0; x < picture.width(); ++x)
+                    if ((line[x] & 0xFFFFFF) == 0xFFFFFF)
+                        line[x] = 0;
+            }
+            painter.drawImage(hand == keymap::MainG ? 0 : HandWidth + HandGap, LabelRow, picture);
+        }
+        QFont small = font();
+        small.setPixelSize(10);
+        painter.setFont(small);
+        for (std::size_t i = 0; i < Fingers.size(); ++i) {
+            const Finger &finger = Fingers[i];
+            const bool left = i < 5;
+            const KeyFigures::Figures figures = m_keys.Sum(keymap::FingerCharacters(finger.Item));
+            const QPoint tip = FingerTip(finger.Item) + QPoint(left ? 0 : HandWidth + HandGap, LabelRow);
+            const QRect label(static_cast<int>(i % 5) * (HandWidth / 5) + (left ? 0 : HandWidth + HandGap), 0,
+                              LabelWidth, LabelRow - 10);
+            const std::optional<double> share = Share(figures, false);
+            painter.setPen(QPen(QColor(60, 60, 60), 1));
+            painter.drawLine(QPoint(label.center().x(), label.bottom()), tip);
+            painter.setBrush(share ? Heat(*share) : QColor(235, 235, 235));
+            painter.drawRoundedRect(label, 4, 4);
+            painter.drawEllipse(tip, 4, 4);
+            painter.setPen(Qt::black);
+            const QString text =
+                figures.Attempts == 0
+                    ? QStringLiteral("—")
+                    : QStringLiteral("%1 %").arg(qRound(figures.ErrorRate())) +
+                          (figures.Timed > 0 ? QStringLiteral("\n%1 ms").arg(qRound(figures.MeanMs())) : QString());
+            painter.drawText(label, Qt::AlignCenter, text);
+            spoken << FingerText(finger.Item, m_keys);
+        }
+    }
+    ImageDoigts->setPixmap(QPixmap::fromImage(hands));
+    ImageDoigts->setAccessibleDescription(spoken.join(QStringLiteral(" ; ")));
+}

@@ -1,0 +1,390 @@
+// The learner's files as the learner meets them at identification and at the saves: what is read, what is
+// refused and said, and what is never lost, whatever stands in the learner's folder.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "platform/dialogs/UserDialogs.h"
+#include "platform/text/TutorError.h"
+#include "windows/Learner.h"
+#include "windows/TLineSeries.h"
+#include "windows/TStatistiques.h"
+#include "support/HistorySamples.h"
+#include "support/ScriptedDialogs.h"
+
+// Failures show the texts the learner would read.
+void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString Refused =
+    QStringLiteral("Avertissement: Nom de l'utilisateur est incorrect, veuillez relancer l'application");
+const QString FolderMade = QStringLiteral("Information: Création du répertoire pour l'utilsateur");
+
+// Three lessons of the course and the figures of two keys, as the files hold them.
+const QByteArray ThreeLessons("1;80.5;97.0;2026-12-01\n2;90.0;96.0;2026-12-02\n3;100.0;98.5;2026-12-03\n");
+const QByteArray TwoKeys("version\t1\nexercices\t0\ne\t4\t1\t0\t0\nz\t2\t0\t0\t0\n");
+
+// The keys of this test's keyboard: printable ASCII and "é".
+bool OnKeyboard(unsigned char ch)
+{
+    return (ch >= 0x20 && ch < 0x7F) || ch == 0xE9;
+}
+
+class LearnerFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_root.isValid());
+        UserDialogs::Attach(&m_main, Dialogs);
+    }
+
+    // The folder of the learners, below the test's own (trusted) folder.
+    QString Root() const { return m_root.path(); }
+    QString Learners() const { return Root() + QStringLiteral("/eleves/"); }
+    QString At(const QString &relative) const { return Learners() + relative; }
+
+    std::unique_ptr<Learner> NewLearner(const QString &learners = QString())
+    {
+        auto learner = std::make_unique<Learner>(Dialogs);
+        learner->ProgramFolder = learners.isEmpty() ? Learners() : learners;
+        return learner;
+    }
+    // Identifies the learner who types `typed`: whether they were accepted, and the text of a failure thrown.
+    bool Identify(Learner &learner, const QString &typed, QString *thrown = nullptr)
+    {
+        Dialogs.Answer = typed;
+        try {
+            return learner.Identify(Window, 26, OnKeyboard);
+        } catch (const TutorError &error) {
+            if (thrown)
+                *thrown = error.Text();
+            return true;
+        }
+    }
+
+    void Write(const QString &relative, const QByteArray &bytes)
+    {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(At(relative)).path()));
+        QFile file(At(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << relative.toStdString();
+        file.write(bytes);
+    }
+    QByteArray Read(const QString &relative) const
+    {
+        QFile file(At(relative));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+    }
+    // The entries of a learner's folder kept aside under a dated name.
+    QStringList Asides(const QString &relative) const
+    {
+        return QDir(QFileInfo(At(relative)).path())
+            .entryList({QFileInfo(relative).fileName() + QStringLiteral(".*.bak")}, QDir::Files);
+    }
+
+    ScriptedDialogs Dialogs;
+    QWidget m_main;
+    TStatistiques Window{&m_main};
+
+private:
+    QTemporaryDir m_root;
+};
+
+} // namespace
+
+// One file that cannot be read never costs the others: the progress and the key figures are read as usual and
+// are saved over as usual; the history that could not be read is kept aside by its first save.
+TEST_F(LearnerFiles, AnUnreadableHistoryLeavesTheOtherFilesReadAndSaved)
+{
+    const struct {
+        const char *name;
+        std::function<void()> make;
+        QString error;
+    } rows[] = {
+        {"100 bytes", [&] { Write(QStringLiteral("Zoé/Config.txt"), QByteArray(100, '\x01')); },
+         QStringLiteral("Lecture au-delà de la fin de fichier")},
+        {"a pipe",
+         [&] {
+             ASSERT_TRUE(QDir().mkpath(At(QStringLiteral("Zoé"))));
+             ASSERT_EQ(::mkfifo(QFile::encodeName(At(QStringLiteral("Zoé/Config.txt"))).constData(), 0600), 0);
+         },
+         QStringLiteral("Accès au fichier refusé")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(QDir(Learners()).removeRecursively());
+        row.make();
+        Write(QStringLiteral("Zoé/Parcours.txt"), ThreeLessons);
+        Write(QStringLiteral("Zoé/Touches.txt"), TwoKeys);
+        Dialogs.Messages.clear();
+
+        auto learner = NewLearner();
+        QString thrown;
+        ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé"), &thrown));
+        EXPECT_EQ(thrown, row.error);
+        EXPECT_TRUE(Dialogs.Messages.isEmpty()) << Dialogs.Messages.join(QLatin1Char('|')).toStdString();
+        ASSERT_NE(learner->Progress.Of(3), nullptr);
+        EXPECT_EQ(learner->Keys.Of('e').Attempts, 4u);
+
+        learner->RecordCourseAttempt(4, 120, 99);
+        learner->Keys.Record('e', 'e', true, 150);
+        learner->SaveKeys();
+        EXPECT_TRUE(Read(QStringLiteral("Zoé/Parcours.txt")).startsWith(ThreeLessons));
+        EXPECT_TRUE(Read(QStringLiteral("Zoé/Parcours.txt")).contains("\n4;120.0;99.0;"));
+        EXPECT_TRUE(Read(QStringLiteral("Zoé/Touches.txt")).contains("e\t5\t1\t150\t1\n"));
+        EXPECT_TRUE(Asides(QStringLiteral("Zoé/Parcours.txt")).isEmpty()) << "read whole: saved over";
+
+        learner->SaveHistory(Window);
+        EXPECT_EQ(Read(QStringLiteral("Zoé/Config.txt")).size(), 12816);
+        EXPECT_EQ(QDir(At(QStringLiteral("Zoé")))
+                      .entryList({QStringLiteral("Config.txt.*.bak")}, QDir::AllEntries | QDir::System)
+                      .size(),
+                  1);
+    }
+}
+
+// The lock is the learner's folder itself: nothing standing where an older lock file stood, nor a folder where
+// nothing may be written, turns it off.
+TEST_F(LearnerFiles, ASecondCopyIsSentAwayWhateverStandsInTheFolder)
+{
+    const QString lockFile = QStringLiteral("Zoé/Config.txt.lock");
+    const struct {
+        const char *name;
+        std::function<void()> make;
+    } rows[] = {
+        {"nothing", [] {}},
+        {"a folder", [&] { ASSERT_TRUE(QDir().mkpath(At(lockFile))); }},
+        {"a link", [&] { ASSERT_TRUE(QFile::link(QStringLiteral("/nowhere"), At(lockFile))); }},
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(At(lockFile)).constData(), 0600), 0); }},
+        {"a read-only folder",
+         [&] { ASSERT_EQ(::chmod(QFile::encodeName(At(QStringLiteral("Zoé"))).constData(), 0500), 0); }},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(QDir(Learners()).removeRecursively());
+        ASSERT_TRUE(QDir().mkpath(At(QStringLiteral("Zoé"))));
+        ASSERT_EQ(::chmod(QFile::encodeName(At(QStringLiteral("Zoé"))).constData(), 0700), 0);
+        row.make();
+        Dialogs.Messages.clear();
+
+        auto first = NewLearner();
+        ASSERT_TRUE(Identify(*first, QStringLiteral("Zoé")));
+        auto second = NewLearner();
+        EXPECT_FALSE(Identify(*second, QStringLiteral("Zoé")));
+        EXPECT_EQ(Dialogs.Messages,
+                  QStringList{QStringLiteral("Avertissement: L'utilisateur Zoé utilise déjà le programme dans une "
+                                             "autre fenêtre, veuillez la fermer et relancer l'application")});
+        EXPECT_EQ(second->UserName, QString());
+        first.reset();
+        EXPECT_TRUE(Identify(*second, QStringLiteral("Zoé"))) << "free once the first copy has ended";
+        ::chmod(QFile::encodeName(At(QStringLiteral("Zoé"))).constData(), 0700);
+    }
+}
+
+// Names that show alike are one learner; names holding what shows nothing are refused at the prompt.
+TEST_F(LearnerFiles, NamesThatShowAlikeAreOneLearner)
+{
+    const struct {
+        QString typed;
+        QString name; // empty: refused
+    } rows[] = {
+        {QStringLiteral("Zoé"), QStringLiteral("Zoé")},
+        {QStringLiteral("Zoé "), QStringLiteral("Zoé")},
+        {QStringLiteral(" Zoé"), QStringLiteral("Zoé")},
+        {QStringLiteral("Zoe\u0301"), QStringLiteral("Zoé")},
+        {QStringLiteral("\u00A0Zoé\u3000"), QStringLiteral("Zoé")},
+        {QStringLiteral("Zoé\u00A0Martin"), QStringLiteral("Zoé Martin")},
+        {QStringLiteral("   "), QString()},
+        {QStringLiteral("Zo\u200Bé"), QString()},
+        {QStringLiteral("\u202EZoé"), QString()},
+        {QStringLiteral("Zoé\u2066"), QString()},
+        {QStringLiteral("Zo\u00ADé"), QString()},
+        {QStringLiteral("Zoé\u3164"), QString()},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        Dialogs.Messages.clear();
+        auto learner = NewLearner();
+        const bool accepted = Identify(*learner, row.typed);
+        EXPECT_EQ(accepted, !row.name.isEmpty());
+        EXPECT_EQ(learner->UserName, row.name);
+        if (!accepted) {
+            EXPECT_EQ(Dialogs.Messages, QStringList{Refused});
+        }
+    }
+    EXPECT_EQ(QDir(Learners()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("Zoé"), QStringLiteral("Zoé Martin")}));
+
+    auto first = NewLearner();
+    ASSERT_TRUE(Identify(*first, QStringLiteral("Zoé")));
+    auto second = NewLearner();
+    EXPECT_FALSE(Identify(*second, QStringLiteral("Zoe\u0301 "))) << "the lock covers every way of typing it";
+}
+
+// A learner's folder is the learner's alone: made private, refused when another user may reach into it, never
+// reached through a link; a folder that cannot be made is named.
+TEST_F(LearnerFiles, TheFolderIsPrivateAndReachedWithoutALink)
+{
+    auto learner = NewLearner();
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    EXPECT_EQ(Dialogs.Messages, QStringList{FolderMade});
+    EXPECT_EQ(QFileInfo(At(QStringLiteral("Zoé"))).permissions() & 0x0777, QFile::Permissions(0x0700)) << "owner only";
+    EXPECT_EQ(QFileInfo(Learners()).permissions() & 0x0777, QFile::Permissions(0x0700));
+    learner.reset();
+
+    const QString elsewhere = QDir(Learners()).filePath(QStringLiteral("../ailleurs"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString blocked = QDir(Learners()).filePath(QStringLiteral("../fichier"));
+    Write(QStringLiteral("../fichier"), "x");
+    const struct {
+        const char *name;
+        QString learners;
+        std::function<void()> make;
+        QString message;
+    } rows[] = {
+        {"open to everyone", Learners(),
+         [&] { ASSERT_EQ(::chmod(QFile::encodeName(At(QStringLiteral("Léa"))).constData(), 0777), 0); },
+         QStringLiteral("Avertissement: D'autres utilisateurs peuvent écrire dans le dossier %1 : vos fichiers n'y "
+                        "seraient pas à l'abri. Retirez-leur ce droit (chmod go-w) et relancez l'application")
+             .arg(QDir::cleanPath(At(QStringLiteral("Léa"))))},
+        {"open to the group", Learners(),
+         [&] { ASSERT_EQ(::chmod(QFile::encodeName(At(QStringLiteral("Léa"))).constData(), 0770), 0); },
+         QStringLiteral("Avertissement: D'autres utilisateurs peuvent écrire dans le dossier %1 : vos fichiers n'y "
+                        "seraient pas à l'abri. Retirez-leur ce droit (chmod go-w) et relancez l'application")
+             .arg(QDir::cleanPath(At(QStringLiteral("Léa"))))},
+        {"the learners' folder a link", Root() + QStringLiteral("/lien/"),
+         [&] { ASSERT_TRUE(QFile::link(elsewhere, Root() + QStringLiteral("/lien"))); },
+         QStringLiteral("Avertissement: Le dossier des utilisateurs %1 ne peut pas être créé ni ouvert (c'est un lien, "
+                        "qui n'est pas suivi) : vérifiez ce dossier, puis relancez l'application")
+             .arg(Root() + QStringLiteral("/lien"))},
+        {"the learners' folder under a file", blocked + QStringLiteral("/eleves/"), [] {},
+         QStringLiteral("Avertissement: Le dossier des utilisateurs %1 ne peut pas être créé ni ouvert (ce n'est pas "
+                        "un dossier) : vérifiez ce dossier, puis relancez l'application")
+             .arg(QDir::cleanPath(blocked + QStringLiteral("/eleves")))},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(QDir().mkpath(At(QStringLiteral("Léa"))));
+        row.make();
+        Dialogs.Messages.clear();
+        learner = NewLearner(row.learners);
+        EXPECT_FALSE(Identify(*learner, QStringLiteral("Léa")));
+        EXPECT_EQ(Dialogs.Messages, QStringList{row.message});
+        EXPECT_TRUE(QDir(elsewhere).isEmpty()) << "nothing made through the link";
+        ASSERT_TRUE(QDir(At(QStringLiteral("Léa"))).removeRecursively());
+    }
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only an administrator can give a folder to another user";
+    ASSERT_TRUE(QDir().mkpath(At(QStringLiteral("Léa"))));
+    ASSERT_EQ(::chown(QFile::encodeName(At(QStringLiteral("Léa"))).constData(), 65534, 65534), 0);
+    Dialogs.Messages.clear();
+    learner = NewLearner();
+    EXPECT_FALSE(Identify(*learner, QStringLiteral("Léa")));
+    EXPECT_EQ(Dialogs.Messages, QStringList{QStringLiteral("Avertissement: Le dossier %1 appartient à un autre "
+                                                           "utilisateur : vos fichiers n'y seraient pas à l'abri. "
+                                                           "Choisissez un autre nom et relancez l'application")
+                                                .arg(QDir::cleanPath(At(QStringLiteral("Léa"))))});
+}
+
+// A folder put in place of the learner's during the run is checked as at identification before anything is saved
+// into it; a folder removed is named as the missing folder it is.
+TEST_F(LearnerFiles, AFolderSwappedDuringTheRunIsCheckedBeforeASave)
+{
+    auto learner = NewLearner();
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    ASSERT_TRUE(QDir(Learners()).rename(QStringLiteral("Zoé"), QStringLiteral("Zoé.ancien")));
+    const auto saveFails = [&] {
+        try {
+            learner->SaveKeys();
+        } catch (const TutorError &error) {
+            return error.Text();
+        }
+        return QString();
+    };
+    ASSERT_TRUE(QDir(Learners()).mkdir(QStringLiteral("Zoé")));
+    ASSERT_EQ(::chmod(QFile::encodeName(At(QStringLiteral("Zoé"))).constData(), 0777), 0);
+    EXPECT_TRUE(saveFails().startsWith(QStringLiteral("D'autres utilisateurs peuvent écrire dans le dossier")));
+    ASSERT_TRUE(QDir(Learners()).rmdir(QStringLiteral("Zoé")));
+    EXPECT_EQ(saveFails(), QStringLiteral("Nom de fichier incorrect"));
+    EXPECT_TRUE(QDir(At(QStringLiteral("Zoé.ancien"))).isEmpty()) << "nothing saved where the name no longer leads";
+
+    ASSERT_TRUE(QDir(Learners()).mkdir(QStringLiteral("Zoé")));
+    ASSERT_EQ(::chmod(QFile::encodeName(At(QStringLiteral("Zoé"))).constData(), 0700), 0);
+    EXPECT_EQ(saveFails(), QString());
+    EXPECT_TRUE(Read(QStringLiteral("Zoé/Touches.txt")).startsWith("version\t1\n"));
+}
+
+// Figures of characters no key gives are left out and said, and the file is kept aside before it is saved over;
+// so is a best score that cannot be read.
+TEST_F(LearnerFiles, KeysNoKeyGivesAndADamagedScoreAreSaidAndKeptAside)
+{
+    const QByteArray keys = TwoKeys + "\xC3\xBE\t3\t3\t0\t0\n\xC3\x97\t1\t1\t0\t0\n\xC2\xA0\t1\t0\t0\t0\n";
+    for (const QByteArray &score : {QByteArray("99999999999999999999\n"), QByteArray("12\xFF\n")}) {
+        SCOPED_TRACE(score.toStdString());
+        ASSERT_TRUE(QDir(At(QStringLiteral("Zoé"))).removeRecursively());
+        Write(QStringLiteral("Zoé/Touches.txt"), keys);
+        Write(QStringLiteral("Zoé/Jeu.txt"), score);
+        Dialogs.Messages.clear();
+
+        auto learner = NewLearner();
+        ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+        EXPECT_EQ(
+            Dialogs.Messages,
+            (QStringList{QStringLiteral("Avertissement: Le fichier des touches %1 compte des caractères qu'aucune "
+                                        "touche du clavier ne donne (U+00A0 × þ) : leurs chiffres sont laissés "
+                                        "de côté, et l'ancien fichier sera conservé sous un autre nom.")
+                             .arg(At(QStringLiteral("Zoé/Touches.txt"))),
+                         QStringLiteral("Avertissement: Le fichier du meilleur score %1 ne peut pas être lu : le "
+                                        "meilleur score repart de zéro, et l'ancien fichier sera conservé sous "
+                                        "un autre nom.")
+                             .arg(At(QStringLiteral("Zoé/Jeu.txt")))}));
+        EXPECT_EQ(learner->Keys.Of(0xFE).Attempts, 0u);
+        EXPECT_EQ(learner->Keys.Of('e').Attempts, 4u);
+        EXPECT_EQ(learner->Keys.Weakest(5), "ez") << "the drill is on keys that exist";
+        EXPECT_EQ(learner->BestScore(), 0);
+
+        learner->SaveKeys();
+        learner->KeepBestScore(learner->BestScore(), 50);
+        for (const QString &file : {QStringLiteral("Zoé/Touches.txt"), QStringLiteral("Zoé/Jeu.txt")}) {
+            const QStringList asides = Asides(file);
+            ASSERT_EQ(asides.size(), 1) << file.toStdString();
+            EXPECT_EQ(Read(QStringLiteral("Zoé/") + asides.front()),
+                      file.endsWith(QStringLiteral("Jeu.txt")) ? score : keys);
+        }
+        EXPECT_EQ(Read(QStringLiteral("Zoé/Jeu.txt")), QByteArray("50\n"));
+        EXPECT_EQ(Read(QStringLiteral("Zoé/Touches.txt")), TwoKeys);
+    }
+}
+
+// A save that a crash left unfinished is finished when its temporary file is the only whole copy, and otherwise
+// tidied away.
+TEST_F(LearnerFiles, ASaveLeftUnfinishedIsSettledAtTheNextStart)
+{
+    Write(QStringLiteral("Zoé/Config.txt.tmp"), ThreeResults());
+    Write(QStringLiteral("Zoé/Parcours.txt"), ThreeLessons);
+    Write(QStringLiteral("Zoé/Parcours.txt.tmp"), "1;80.5;97.0;2026-12-01\n");
+    auto learner = NewLearner();
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    EXPECT_EQ(Window.Series1->Count(), 3);
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Config.txt")), ThreeResults());
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Parcours.txt")), ThreeLessons) << "the whole file stays";
+    EXPECT_EQ(QDir(At(QStringLiteral("Zoé"))).entryList({QStringLiteral("*.tmp")}, QDir::AllEntries | QDir::System),
+              QStringList());
+}

@@ -1,0 +1,163 @@
+// The statistics window as the learner sees it: its frame and texts, the two curves and their markers, and
+// which clicks close it.
+
+#include <gtest/gtest.h>
+
+#include <QChart>
+#include <QFrame>
+#include <QLineSeries>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/controls/TLabel.h"
+#include "windows/TChart.h"
+#include "windows/TLineSeries.h"
+#include "windows/TStatistiques.h"
+
+namespace {
+
+// Pixels whose colour is mostly `channel` (0 red, 1 green, 2 blue): lines are drawn smooth, so their pixels are
+// the colour blended over the light background, never the background itself (whose channels are all high).
+int PixelsOf(const QImage &picture, int channel)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb c = picture.pixel(x, y);
+            const int values[3] = {qRed(c), qGreen(c), qBlue(c)};
+            bool strong = values[channel] >= 180;
+            for (int other = 0; other < 3; ++other)
+                strong = strong && (other == channel || values[other] <= 100);
+            count += strong;
+        }
+    return count;
+}
+
+constexpr int Red = 0;
+constexpr int Green = 1;
+constexpr int Blue = 2;
+
+class Statistics : public ::testing::Test
+{
+protected:
+    // Lays the chart out as it is when the learner sees it.
+    QImage Shot()
+    {
+        Window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Window));
+        QCoreApplication::processEvents();
+        const QImage shot = Window.Chart1->grab().toImage();
+        Window.hide();
+        return shot;
+    }
+
+    QWidget Main;
+    TStatistiques Window{&Main};
+};
+
+} // namespace
+
+TEST_F(Statistics, IsABorderlessModalWindowWithTheChartAboveTheStrip)
+{
+    EXPECT_EQ(Window.size(), QSize(438, 356));
+    EXPECT_TRUE(Window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(Window.isModal());
+    EXPECT_EQ(Window.Chart1->geometry(), QRect(0, 0, 438, 328));
+    EXPECT_EQ(Window.Panel1->geometry(), QRect(0, 328, 438, 28));
+    EXPECT_TRUE(Window.Chart()->title().contains(
+        QStringLiteral("Tapotis2002 - Statistiques<br>Vitesse de saisie d'un caractère")));
+    EXPECT_FALSE(Window.Chart()->legend()->isVisible());
+    EXPECT_EQ(Window.LabelPF->Caption(), QStringLiteral("Pourcentage d'erreur de frappe : "));
+    EXPECT_EQ(Window.LabelVitesse->Caption(), QStringLiteral("Pourcentage d'erreur de frappe : "));
+    EXPECT_EQ(Window.LabelPF->geometry().topLeft(), QPoint(18, 7));
+    EXPECT_EQ(Window.LabelVitesse->geometry().topLeft(), QPoint(250, 7));
+    EXPECT_EQ(Window.LabelPF->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(Window.LabelVitesse->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+}
+
+TEST_F(Statistics, SpeedIsARedLineAndSuccessABlueLineWithLimeMarkers)
+{
+    Window.Series1->AddY(180);
+    Window.Series1->AddY(150);
+    Window.Repaint();
+    const QImage speedOnly = Shot();
+    EXPECT_GT(PixelsOf(speedOnly, Red), 100) << "the speed line";
+    EXPECT_EQ(PixelsOf(speedOnly, Green), 0) << "no marker on the speed points";
+    EXPECT_EQ(PixelsOf(speedOnly, Blue), 0);
+
+    Window.Series2->AddY(90);
+    Window.Series2->AddY(100);
+    Window.Repaint();
+    const QImage both = Shot();
+    EXPECT_GT(PixelsOf(both, Blue), 100) << "the success line";
+    EXPECT_GE(PixelsOf(both, Green), 2 * 9) << "a lime disc on each success point";
+}
+
+TEST_F(Statistics, AxesFollowTheValuesSoNoPointIsOutOfSight)
+{
+    for (double y : {12.0, 240.0, 97.5})
+        Window.Series1->AddY(y);
+    Window.Series2->AddY(3.5);
+    Window.Repaint();
+    Shot();
+    const QPointF low = Window.Chart()->mapToPosition(QPointF(1, 3.5), Window.Series2->Series());
+    const QPointF high = Window.Chart()->mapToPosition(QPointF(1, 240), Window.Series1->Series());
+    const QRectF plot = Window.Chart()->plotArea();
+    EXPECT_TRUE(plot.contains(low)) << low.x() << "," << low.y();
+    EXPECT_TRUE(plot.contains(high)) << high.x() << "," << high.y();
+    EXPECT_GT(low.y(), high.y());
+}
+
+TEST_F(Statistics, AClickOnTheChartClosesItAndOneOnTheStripDoesNot)
+{
+    Main.resize(800, 600);
+    Main.show();
+    bool visibleAfterStripClick = false;
+    QTimer::singleShot(0, &Window, [&] {
+        QTest::mouseClick(Window.Panel1, Qt::LeftButton, {}, QPoint(200, 14));
+        QTest::mouseClick(Window.LabelPF, Qt::LeftButton);
+        visibleAfterStripClick = Window.isVisible();
+        QTest::mouseClick(Window.Chart1->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
+    });
+    QTimer::singleShot(5000, &Window, [&] { Window.done(QDialog::Rejected); });
+    Window.ShowModal();
+    EXPECT_TRUE(visibleAfterStripClick);
+    EXPECT_FALSE(Window.isVisible());
+    EXPECT_EQ(Window.result(), QDialog::Accepted) << "closed by the chart, not by the safety timer";
+
+    QTimer::singleShot(0, &Window, [&] { QTest::mouseDClick(Window.Chart1->viewport(), Qt::LeftButton); });
+    QTimer::singleShot(5000, &Window, [&] { Window.done(QDialog::Rejected); });
+    Window.ShowModal();
+    EXPECT_EQ(Window.result(), QDialog::Accepted);
+}
+
+TEST_F(Statistics, NoKeyAndNoCloseRequestClosesIt)
+{
+    Main.show();
+    bool visibleAfterKeys = false;
+    QTimer::singleShot(0, &Window, [&] {
+        for (QWidget *target : {static_cast<QWidget *>(&Window), static_cast<QWidget *>(Window.Chart1)})
+            for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space})
+                QTest::keyClick(target, key);
+        Window.close();
+        visibleAfterKeys = Window.isVisible();
+        QTest::mouseClick(Window.Chart1->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
+    });
+    QTimer::singleShot(5000, &Window, [&] { Window.done(QDialog::Rejected); });
+    Window.ShowModal();
+    EXPECT_TRUE(visibleAfterKeys);
+    EXPECT_EQ(Window.result(), QDialog::Accepted) << "closed by the chart, not by the safety timer";
+}
+
+TEST_F(Statistics, IsCentredOnTheMainWindow)
+{
+    Main.setGeometry(100, 80, 800, 600);
+    Main.show();
+    QPoint centre;
+    QTimer::singleShot(0, &Window, [&] {
+        centre = Window.frameGeometry().center();
+        Window.Chart1Click();
+    });
+    Window.ShowModal();
+    EXPECT_LE((centre - Main.frameGeometry().center()).manhattanLength(), 2);
+}
