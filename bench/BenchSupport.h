@@ -29,9 +29,9 @@ inline long ResidentKb(const std::string &process = "self")
 #include <QFile>
 #include <QString>
 
+#include "support/ScriptedDialogs.h"
 #include "windows/TMain.h"
 #include "windows/TStatistiques.h"
-#include "support/ScriptedDialogs.h"
 
 namespace bench {
 
@@ -58,9 +58,8 @@ inline void WriteLesson(const QString &folder, int level, const QByteArray &byte
 // The main window on the folder, shown and active, with its statistics window; the learner answers the name
 // prompt, and every box and window closes at once.
 struct LearnerWindow {
-    explicit LearnerWindow(const QString &folder) : Main(folder + QLatin1Char('/'), Learner), Statistics(&Main)
+    explicit LearnerWindow(const QString &folder) : Main(folder + QLatin1Char('/'), Learner)
     {
-        Main.Statistiques = &Statistics;
         Main.show();
         Main.activateWindow();
     }
@@ -68,7 +67,6 @@ struct LearnerWindow {
         Measuring() { Answer = QStringLiteral("Mesure"); }
     } Learner;
     TMain Main;
-    TStatistiques Statistics;
 };
 
 } // namespace bench

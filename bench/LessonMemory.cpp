@@ -53,5 +53,5 @@ int main(int argc, char **argv)
                             resident - at50);
         }
     }
-    return window.Statistics.Series1->Count() == 200 ? 0 : 1;
+    return window.Main.Statistiques().Series1->Count() == 200 ? 0 : 1;
 }

@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "lesson/LessonReader.h"
 #include "guide/KeyMap.h"
+#include "lesson/LessonReader.h"
 #include "platform/sound/WaveFile.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/FileIO.h"
@@ -84,9 +84,13 @@ void LessonFlow::FinishLesson()
     m_courseLesson = 0;
     m_courseLines.clear();
     m_courseLine = 0;
-    if (lesson != 0)
-        m_view.RecordCourseResult(lesson, figures.Speed, figures.Success);
-    m_view.RecordResult(figures.Speed, figures.Success);
+    LessonResult result;
+    result.Speed = figures.Speed;
+    result.Success = figures.Success;
+    result.Kept = {static_cast<double>(RoundHalfEven(figures.Speed)), static_cast<double>(figures.Success)};
+    result.CourseLesson = lesson;
+    m_results.Record(result);
+    m_view.ShowResult(result);
 }
 
 void LessonFlow::ChronoTick()

@@ -8,14 +8,16 @@
 
 #include <QString>
 
-#include "lesson/LessonStopwatch.h"
 #include "flow/LessonView.h"
+#include "lesson/LessonStopwatch.h"
 #include "lesson/TypingSession.h"
+#include "records/LessonResult.h"
 
 class KeyFigures;
 
 // The flow of a lesson, apart from any window: which lesson or dictation is loaded, how each key is judged, when
-// the lesson starts its time and when it ends, and what the view is told to show, play and record at each step.
+// the lesson starts its time and when it ends, what the view is told to show and play at each step, and the result
+// handed to the learner's records.
 // It owns the typing session, the lesson's lines and its real time; the window owns the controls and implements
 // the view.
 //
@@ -24,7 +26,8 @@ class KeyFigures;
 class LessonFlow
 {
 public:
-    explicit LessonFlow(LessonView &view) : m_view(view) {}
+    // Each finished lesson's result goes to `results`, then to the view.
+    LessonFlow(LessonView &view, ResultSink &results) : m_view(view), m_results(results) {}
     LessonFlow(const LessonFlow &) = delete;
     LessonFlow &operator=(const LessonFlow &) = delete;
 
@@ -92,6 +95,7 @@ private:
     void StartLines(Practice mode, int lesson, std::vector<std::string> lines);
 
     LessonView &m_view;
+    ResultSink &m_results;
     // A dictation whose text is hidden, and the position whose key the guide shows after a miss there (0: none).
     bool m_hiddenDictation = false;
     std::int32_t m_revealedAt = 0;

@@ -5,11 +5,12 @@
 #include <QString>
 
 #include "audio/Cue.h"
+#include "records/LessonResult.h"
 
 struct PcmWave;
 
-// What a lesson needs of the window that shows it. The lesson flow decides what happens; the view only shows it,
-// plays it or records it. Texts are Windows-1252, as typed.
+// What a lesson needs of the window that shows it. The lesson flow decides what happens; the view only shows it
+// or plays it. Texts are Windows-1252, as typed.
 class LessonView
 {
 public:
@@ -40,10 +41,8 @@ public:
     // A dictation's recording, played at once; whether "hear it again" is offered.
     virtual void PlayRecording(const QString &name, const PcmWave &recording) = 0;
     virtual void OfferRecordingAgain(bool offered) = 0;
-    // The end of a lesson: the figures to chart and keep.
-    virtual void RecordResult(long double speed, long double success) = 0;
+    // The end of a lesson, once its result is kept: the figures shown with the learner's progress.
+    virtual void ShowResult(const LessonResult &result) = 0;
     // A course lesson's next line: the edit box emptied, the line shown from its start.
     virtual void ShowNextLine(const std::string &text) = 0;
-    // A course lesson finished: its figures go to the learner's progress, before they are charted.
-    virtual void RecordCourseResult(int lesson, long double speed, long double success) = 0;
 };

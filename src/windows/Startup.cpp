@@ -7,21 +7,19 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "windows/TMain.h"
 #include "assets/EmbeddedAssets.h"
-#include "windows/TSplash.h"
 #include "platform/controls/TutorApplication.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/text/ProgramPlaces.h"
 #include "platform/text/TutorError.h"
-#include "windows/TStatistiques.h"
+#include "windows/TMain.h"
+#include "windows/TSplash.h"
 
 TutorWindows::TutorWindows() = default;
 
 TutorWindows::~TutorWindows()
 {
-    // The statistics window and the splash go before the main window they belong with.
-    Statistiques.reset();
+    // The splash goes before the main window it belongs with.
     Splash.reset();
     Main.reset();
 }
@@ -57,8 +55,6 @@ void CreateWindows(TutorWindows &windows, const QString &programFolder)
     TMain &main = *windows.Main;
     windows.Splash->ShowModal([&main] { main.Build(); });
     main.Build();
-    windows.Statistiques = std::make_unique<TStatistiques>(windows.Main.get());
-    windows.Main->Statistiques = windows.Statistiques.get();
 }
 
 int RunTutor(int argc, char **argv)

@@ -13,10 +13,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "windows/CourseMaterial.h"
-#include "lesson/LessonReader.h"
-#include "windows/TParcours.h"
-#include "windows/TTouches.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNames.h"
 #include "course/Course.h"
@@ -27,6 +23,7 @@
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
 #include "keysend/SystemKeyPlatform.h"
+#include "lesson/LessonReader.h"
 #include "platform/controls/MessageWait.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
@@ -52,8 +49,11 @@
 #include "platform/text/ProgramPlaces.h"
 #include "platform/text/TutorError.h"
 #include "records/CourseRules.h"
+#include "windows/CourseMaterial.h"
 #include "windows/TLineSeries.h"
+#include "windows/TParcours.h"
 #include "windows/TStatistiques.h"
+#include "windows/TTouches.h"
 
 namespace {
 
@@ -130,7 +130,7 @@ TMain::TMain(const QString &programFolder, UserDialogs &dialogs) : TMain(Unbuilt
 
 TMain::TMain(Unbuilt, const QString &programFolder, UserDialogs &dialogs)
     : QWidget(nullptr), OpenDialog1(QStringLiteral("Dictées vocales Tapotis2002|*.txt"), QStringLiteral("*.txt")),
-      m_programFolder(programFolder), m_dialogs(dialogs), m_learner(dialogs)
+      m_programFolder(programFolder), m_dialogs(dialogs), m_notices(dialogs, this)
 {
     UserDialogs::Attach(this, dialogs);
     m_flow.Keys = &m_learner.Keys;
@@ -155,6 +155,7 @@ void TMain::Build()
     // Key preview: the window sees every key-down before the focused control.
     qApp->installEventFilter(this);
     FormCreate();
+    m_statistics = std::make_unique<TStatistiques>(this);
 }
 
 TMain::~TMain()
@@ -801,39 +802,24 @@ void TMain::PronounceCharacter(unsigned char ch)
     keynames::Pronounce(DXWaveList3, ch);
 }
 
-void TMain::RecordResult(long double speed, long double success)
+void TMain::ShowResult(const LessonResult &result)
 {
-    TStatistiques &window = Statistics();
-    const long long shownSpeed = RoundHalfEven(speed);
-    window.Series1->SetLineWidth(1);
-    window.LabelVitesse->SetCaption(QStringLiteral("Nombre de caractere par minute : %1").arg(shownSpeed));
-    window.LabelPF->SetCaption(QStringLiteral("Pourcentage de réussite : %1%").arg(RoundHalfEven(success)));
-    window.Series2->AddY(static_cast<double>(success), QString(), colours::Blue);
-    window.Series1->AddY(static_cast<double>(shownSpeed), QString(), colours::Red);
-    window.Repaint();
-    SaveHistory();
-    // The key figures follow the history, which says first what fails with the folder; figures that cannot be
-    // saved are said in the error box, stay counted and go with the next save.
-    errorbox::Guarded(this, [&] { m_learner.SaveKeys(); });
+    TStatistiques &window = Statistiques();
+    window.ShowResult(result.Speed, result.Success);
+    window.Draw(m_learner.Results, m_learner.ResultsRead);
     window.ShowModal();
-}
-
-void TMain::SaveHistory()
-{
-    m_learner.SaveHistory(Statistics());
 }
 
 void TMain::FormActivate()
 {
-    TStatistiques &window = Statistics();
     // Only the keys a lesson counts may have figures: the others would never be brought up to date.
-    if (!m_learner.Identify(window, course::LessonCount(), keymap::HasKey)) {
+    if (!m_learner.Identify(course::LessonCount(), keymap::HasKey)) {
         End.Request();
         LabelUser->SetCaption(UserName());
         return;
     }
-    window.Repaint();
-    window.ShowModal();
+    Statistiques().Draw(m_learner.Results, m_learner.ResultsRead);
+    Statistiques().ShowModal();
     LabelUser->SetCaption(UserName());
 }
 
@@ -943,18 +929,9 @@ void TMain::ShowNextLine(const std::string &text)
     ShowLessonLine(text);
 }
 
-void TMain::RecordCourseResult(int lesson, long double speed, long double success)
+TStatistiques &TMain::Statistiques() const
 {
-    // A progress file that cannot be saved is said in the error box; the result still goes to the history.
-    errorbox::Guarded(
-        this, [&] { m_learner.RecordCourseAttempt(lesson, static_cast<double>(speed), static_cast<double>(success)); });
-}
-
-TStatistiques &TMain::Statistics() const
-{
-    if (!Statistiques)
-        throw std::logic_error("the statistics window is created before the main window is activated");
-    return *Statistiques;
+    return *m_statistics;
 }
 
 bool TMain::SendKeys(const std::string &text, bool wait)

@@ -11,17 +11,18 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "audio/TDXWaveList.h"
 #include "flow/LessonFlow.h"
 #include "flow/LessonView.h"
-#include "audio/TDXWaveList.h"
 #include "guide/KeyMap.h"
+#include "learner/Learner.h"
 #include "platform/controls/ProgramEnd.h"
 #include "platform/dialogs/TOpenDialog.h"
 #include "platform/dialogs/UserDialogs.h"
 #include "platform/drawing/TDXImageList.h"
 #include "platform/input/Keyboard.h"
 #include "platform/sound/TDXSound.h"
-#include "windows/Learner.h"
+#include "windows/DialogNotices.h"
 
 class KeyboardGuide;
 class TBitBtn;
@@ -41,7 +42,7 @@ class TargetLine;
 
 // The main window: the target line, the edit box in which the learner types, the keyboard guide, the counters,
 // the chronometer and the two rows of buttons. It builds the controls and hands what the learner does to the
-// lesson flow, which owns the running lesson; as the flow's view it shows, plays and records what the flow says.
+// lesson flow, which owns the running lesson; as the flow's view it shows and plays what the flow says.
 class TMain : public QWidget, private LessonView
 {
     Q_OBJECT
@@ -133,8 +134,8 @@ public:
     const ::HistoryBlock &HistoryBlock() const { return m_learner.HistoryBlock; }
     // The steady clock the lesson's time is read from, in milliseconds; a test may set its own.
     void SetClock(std::function<std::int64_t()> clock) { m_flow.SteadyMilliseconds = std::move(clock); }
-    // The statistics window, created after this one by the start-up sequence.
-    TStatistiques *Statistiques = nullptr;
+    // The statistics window, made with the controls.
+    TStatistiques &Statistiques() const;
     // The keys the demonstration types, on their way to the focused control.
     KeyboardStream Keyboard;
     // Asked for by "Quitter" and by an identification that cannot go on.
@@ -200,8 +201,6 @@ public:
     // The key names go to DXWaveList3 the first time pronunciation is switched on or a key is pronounced: a
     // learner who never hears them never pays for them.
     void LoadKeyNames();
-    void RecordResult(long double speed, long double success) override;
-    void SaveHistory();
     // The learner's folder: beside the program's files, or in the user's data folder for an installed program.
     QString UserFolder() const { return m_learner.Folder(); }
     QString HistoryPath() const { return m_learner.HistoryPath(); }
@@ -225,7 +224,6 @@ private:
     void FocusEditText();
     // The keys of a lesson left unfinished are kept when the learner leaves.
     void KeepKeyFigures();
-    TStatistiques &Statistics() const;
     // What assistive tools read on the target line: the text it shows (Windows-1252), or nothing.
     void DescribeTargetLine(const std::string &shown);
     // The keyboard guide and the target line as last drawn, so that a key redraws only what it changes; made
@@ -255,14 +253,18 @@ private:
     void PlayRecording(const QString &name, const PcmWave &recording) override;
     void OfferRecordingAgain(bool offered) override;
     void ShowNextLine(const std::string &text) override;
-    void RecordCourseResult(int lesson, long double speed, long double success) override;
+    void ShowResult(const LessonResult &result) override;
 
     QString m_programFolder;
     UserDialogs &m_dialogs;
-    // The lesson, apart from the window: it tells this window, its view, what to show, play and record.
-    LessonFlow m_flow{*this};
-    // The learner: the name typed at the prompt, their folder, the image of their history file and their lock.
-    ::Learner m_learner;
+    // The learner's records: the name typed at the prompt, their folder and its lock, their results and files.
+    // What they ask and tell goes through this window's dialogs.
+    DialogNotices m_notices;
+    ::Learner m_learner{m_notices};
+    // The lesson, apart from the window: it tells this window, its view, what to show and play, and hands each
+    // result to the learner's records.
+    LessonFlow m_flow{*this, m_learner};
+    std::unique_ptr<TStatistiques> m_statistics;
     // Seeds every course attempt and drill, so that each has lines of its own.
     std::random_device m_entropy;
     bool m_built = false;

@@ -12,11 +12,13 @@
 #include <QPainter>
 #include <QValueAxis>
 
+#include "lesson/TypingSession.h"
 #include "platform/controls/TLabel.h"
 #include "platform/dialogs/UserDialogs.h"
 #include "platform/drawing/Colour.h"
 #include "platform/drawing/ControlIdentity.h"
 #include "platform/drawing/Fonts.h"
+#include "records/HistoryBlock.h"
 #include "windows/TChart.h"
 #include "windows/TLineSeries.h"
 
@@ -147,6 +149,24 @@ void TStatistiques::Chart1DblClick()
 void TStatistiques::keyPressEvent(QKeyEvent *event)
 {
     event->accept();
+}
+
+void TStatistiques::Draw(const std::vector<HistoryRecord> &results, std::size_t read)
+{
+    for (std::size_t i = static_cast<std::size_t>(Series1->Count()); i < results.size(); ++i) {
+        const bool ofThisRun = i >= read;
+        Series2->AddY(results[i].Success, QString(), ofThisRun ? std::optional(colours::Blue) : std::nullopt);
+        Series1->AddY(results[i].Speed, QString(), ofThisRun ? std::optional(colours::Red) : std::nullopt);
+    }
+    if (results.size() > read)
+        Series1->SetLineWidth(1);
+    Repaint();
+}
+
+void TStatistiques::ShowResult(long double speed, long double success)
+{
+    LabelVitesse->SetCaption(QStringLiteral("Nombre de caractere par minute : %1").arg(RoundHalfEven(speed)));
+    LabelPF->SetCaption(QStringLiteral("Pourcentage de réussite : %1%").arg(RoundHalfEven(success)));
 }
 
 void TStatistiques::Repaint()

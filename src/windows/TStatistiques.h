@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include <QDialog>
 
@@ -11,10 +13,11 @@ class QValueAxis;
 class TChart;
 class TLabel;
 class TLineSeries;
+struct HistoryRecord;
 
 // The statistics window: a borderless modal window with the progress chart (speed in red, success in blue with
-// lime markers, one point per result over the result's position) and a strip with the last result's texts. Its
-// two series are the program's store of results while it runs. A click on the chart closes it; nothing else does.
+// lime markers, one point per result over the result's position) and a strip with the last result's texts. It
+// draws the learner's results, which the learner's records keep. A click on the chart closes it; nothing else does.
 class TStatistiques : public QDialog
 {
     Q_OBJECT
@@ -32,6 +35,12 @@ public:
 
     void Chart1Click();
     void Chart1DblClick();
+
+    // Draws the learner's results, those read from the history first: the points it lacks are added (this run's
+    // in the series' colours), and the speed line is thin once a result of this run stands on it.
+    void Draw(const std::vector<HistoryRecord> &results, std::size_t read);
+    // The strip's texts for the last result.
+    void ShowResult(long double speed, long double success);
 
     // Rescales the shared axes to the points present and repaints.
     void Repaint();

@@ -15,7 +15,8 @@
 
 namespace {
 
-class RecordingView : public LessonView
+// The view and the learner's records at once, so that the order of the two can be checked.
+class RecordingView : public LessonView, public ResultSink
 {
 public:
     std::vector<Cue> Cues;
@@ -27,7 +28,9 @@ public:
     bool Chrono = false;
     QString Recording;
     std::vector<std::pair<long double, long double>> Results;
+    std::vector<HistoryRecord> Kept;
     std::vector<int> CourseResults;
+    std::size_t Shown = 0;
     int NextLines = 0;
 
     void ClearLessonDisplay() override { Line.clear(); }
@@ -55,13 +58,23 @@ public:
     void SpeakKey(unsigned char) override {}
     void PlayRecording(const QString &name, const PcmWave &) override { Recording = name; }
     void OfferRecordingAgain(bool) override {}
-    void RecordResult(long double speed, long double success) override { Results.emplace_back(speed, success); }
+    void Record(const LessonResult &result) override
+    {
+        Results.emplace_back(result.Speed, result.Success);
+        Kept.push_back(result.Kept);
+        if (result.CourseLesson != 0)
+            CourseResults.push_back(result.CourseLesson);
+    }
+    void ShowResult(const LessonResult &) override
+    {
+        ++Shown;
+        EXPECT_EQ(Shown, Results.size()) << "a result is shown once it is kept";
+    }
     void ShowNextLine(const std::string &text) override
     {
         Line = text;
         ++NextLines;
     }
-    void RecordCourseResult(int lesson, long double, long double) override { CourseResults.push_back(lesson); }
 };
 
 class LessonFlowTest : public ::testing::Test
@@ -69,7 +82,7 @@ class LessonFlowTest : public ::testing::Test
 protected:
     QTemporaryDir folder;
     RecordingView view;
-    LessonFlow flow{view};
+    LessonFlow flow{view, view};
     std::int64_t now = 0;
 
     void SetUp() override

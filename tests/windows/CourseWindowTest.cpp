@@ -6,11 +6,11 @@
 #include <QTest>
 
 #include "MainFixture.h"
-#include "windows/TParcours.h"
 #include "course/Course.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TEdit.h"
 #include "windows/TLineSeries.h"
+#include "windows/TParcours.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ TEST_F(Course, TheChosenLessonRunsLineAfterLineAndIsRecordedOnce)
     EXPECT_EQ(StatisticsShown, shownBefore) << "nothing recorded between lines";
     TypeCourseLesson();
     EXPECT_EQ(StatisticsShown, shownBefore + 1);
-    EXPECT_EQ(m.Statistiques->Series1->Count(), 1);
+    EXPECT_EQ(m.Statistiques().Series1->Count(), 1);
     EXPECT_TRUE(Progress().startsWith("1;")) << Progress().toStdString();
     EXPECT_TRUE(QFile::exists(m.HistoryPath()));
 }
@@ -131,7 +131,7 @@ TEST_F(Course, AProgressThatCannotBeSavedStillLeavesTheResultInTheHistory)
     TypeCourseLesson();
     ASSERT_EQ(Errors.size(), 1);
     EXPECT_TRUE(Errors[0].contains(QStringLiteral("Parcours.txt"))) << Errors[0].toStdString();
-    EXPECT_EQ(Main().Statistiques->Series1->Count(), 1);
+    EXPECT_EQ(Main().Statistiques().Series1->Count(), 1);
     EXPECT_TRUE(QFile::exists(Main().HistoryPath()));
     EXPECT_TRUE(Progress().isEmpty());
 }

@@ -117,8 +117,8 @@ TEST_F(Dictation, ChosenDictationIsHiddenReadAloudAndRecorded)
     Type(QStringLiteral("e chat"));
     EXPECT_FALSE(HasYellow(m.DXPaintBoxTexte->Shown())) << "still hidden while typing";
     Type(QStringLiteral(" dort."));
-    ASSERT_EQ(m.Statistiques->Series2->Count(), 1);
-    EXPECT_DOUBLE_EQ(m.Statistiques->Series2->YValue(0), 100 - 100.0 / 14) << "one miss in 14 keys";
+    ASSERT_EQ(m.Statistiques().Series2->Count(), 1);
+    EXPECT_DOUBLE_EQ(m.Statistiques().Series2->YValue(0), 100 - 100.0 / 14) << "one miss in 14 keys";
     EXPECT_TRUE(QFile::exists(m.HistoryPath()));
 
     // Another lesson takes the recording away.

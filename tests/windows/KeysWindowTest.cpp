@@ -8,12 +8,12 @@
 #include <QTest>
 
 #include "MainFixture.h"
-#include "windows/TTouches.h"
 #include "course/Course.h"
 #include "platform/controls/TBitBtn.h"
 #include "records/CourseProgress.h"
 #include "records/KeyFigures.h"
 #include "windows/TLineSeries.h"
+#include "windows/TTouches.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ TEST_F(Keys, AKeyMissedInALessonLeadsTheWindowAndMakesTheDrill)
     for (int line = 0; line < 20 && StatisticsShown == drillStart; ++line)
         TypeLine();
     EXPECT_EQ(StatisticsShown, drillStart + 1) << "one result for the whole drill";
-    EXPECT_EQ(m.Statistiques->Series1->Count(), 2);
+    EXPECT_EQ(m.Statistiques().Series1->Count(), 2);
     EXPECT_TRUE(File(QStringLiteral("Parcours.txt")).isEmpty()) << "a drill is not a course lesson";
     EXPECT_FALSE(File(QStringLiteral("Touches.txt")).contains("\nl\t12\t")) << "the drill's keys count";
 }

@@ -34,7 +34,7 @@ protected:
         Clock = ms;
         Type(keys);
     }
-    QString SpeedShown() { return Shown(Main().Statistiques->LabelVitesse); }
+    QString SpeedShown() { return Shown(Main().Statistiques().LabelVitesse); }
 
     // Runs the game window from its button; `play` acts in it once it is up, then Escape leaves it.
     void PlayTheGame(const std::function<void(TJeu &)> &play)
@@ -86,7 +86,7 @@ TEST_F(LessonTime, SpeedCountsCorrectKeysPerMinuteFromTheLessonsOwnFirstCorrectK
     TypeAt(6200, QStringLiteral("r"));
     // 7 correct keys of 8 in 1.2 s: 350 a minute, whatever the chronometer's ticks.
     EXPECT_EQ(SpeedShown(), QStringLiteral("Nombre de caractere par minute : 350"));
-    EXPECT_EQ(m.Statistiques->Series1->YValue(0), 350.0);
+    EXPECT_EQ(m.Statistiques().Series1->YValue(0), 350.0);
 
     // A one-key lesson takes one tick of 33 ms.
     WriteLesson(1, "a\r\n");

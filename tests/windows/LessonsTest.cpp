@@ -40,14 +40,14 @@ TEST_F(Lessons, TrainingLessonTypedWithoutErrorIsRecorded)
     EXPECT_EQ(BoxText(), QStringLiteral("Bonjour"));
     EXPECT_EQ(Shown(m.LabelCorrect), QStringLiteral("7"));
     EXPECT_EQ(m.TimerChrono->Interval(), 0);
-    ASSERT_EQ(m.Statistiques->Series2->Count(), 1);
-    EXPECT_EQ(m.Statistiques->Series2->YValue(0), 100);
+    ASSERT_EQ(m.Statistiques().Series2->Count(), 1);
+    EXPECT_EQ(m.Statistiques().Series2->YValue(0), 100);
 
     // After the end every key is wrong, and nothing is recorded twice.
     Type(QStringLiteral("x!"));
     EXPECT_EQ(BoxText(), QStringLiteral("Bonjour"));
     EXPECT_EQ(Shown(m.LabelErreur), QStringLiteral("2"));
-    EXPECT_EQ(m.Statistiques->Series2->Count(), 1);
+    EXPECT_EQ(m.Statistiques().Series2->Count(), 1);
 }
 
 TEST_F(Lessons, WrongKeysLeaveTheBoxAsItWas)
@@ -90,8 +90,8 @@ TEST_F(Lessons, SuccessOfOneErrorInEightKeys)
     TMain &m = Main();
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
     Type(QStringLiteral("abcxdefg"));
-    ASSERT_EQ(m.Statistiques->Series2->Count(), 1);
-    EXPECT_EQ(m.Statistiques->Series2->YValue(0), 87.5);
+    ASSERT_EQ(m.Statistiques().Series2->Count(), 1);
+    EXPECT_EQ(m.Statistiques().Series2->YValue(0), 87.5);
 }
 
 TEST_F(Lessons, ClickingTrainingAgainRestartsFromTheFirstCharacter)
@@ -188,7 +188,7 @@ TEST_F(Lessons, DemonstrationTypesTheLessonByItself)
     EXPECT_EQ(m.BoutonSon->Tag(), 0) << "the demonstration turns the sound cues off";
     EXPECT_EQ(m.TimerChrono->Interval(), 0);
     EXPECT_EQ(Shown(m.LabelChrono), QStringLiteral("0"));
-    EXPECT_EQ(m.Statistiques->Series1->Count(), 0);
+    EXPECT_EQ(m.Statistiques().Series1->Count(), 0);
 }
 
 TEST_F(Lessons, DemonstrationWithoutLessonSendsNothing)

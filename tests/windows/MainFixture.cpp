@@ -20,7 +20,6 @@ void MainFixture::SetUp()
 
 void MainFixture::CloseMain()
 {
-    m_statistiques.reset();
     m_main.reset();
 }
 
@@ -40,8 +39,6 @@ TMain &MainFixture::Main()
 {
     if (!m_main) {
         m_main = std::make_unique<TMain>(ExecutableFolder.isEmpty() ? Folder() : ExecutableFolder, Dialogs);
-        m_statistiques = std::make_unique<TStatistiques>(m_main.get());
-        m_main->Statistiques = m_statistiques.get();
         m_main->show();
         m_main->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(m_main.get()));

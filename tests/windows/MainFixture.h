@@ -10,9 +10,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "support/ScriptedDialogs.h"
 #include "windows/TMain.h"
 #include "windows/TStatistiques.h"
-#include "support/ScriptedDialogs.h"
 
 class TLabel;
 
@@ -73,5 +73,4 @@ protected:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<TMain> m_main;
-    std::unique_ptr<TStatistiques> m_statistiques;
 };

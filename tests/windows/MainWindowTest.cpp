@@ -446,7 +446,7 @@ TEST_F(MainWindow, AScreenReaderReadsWhatTheLearnerReads)
     EXPECT_FALSE(QAccessible::queryAccessibleInterface(m.BoutonPrononcer)->state().checked);
 
     // The statistics window's texts are read as they are written.
-    m.RecordResult(180.0L, 87.5L);
-    EXPECT_EQ(name(m.Statistiques->LabelVitesse), QStringLiteral("Nombre de caractere par minute : 180"));
-    EXPECT_EQ(name(m.Statistiques->LabelPF), QStringLiteral("Pourcentage de réussite : 88%"));
+    m.Statistiques().ShowResult(180.0L, 87.5L);
+    EXPECT_EQ(name(m.Statistiques().LabelVitesse), QStringLiteral("Nombre de caractere par minute : 180"));
+    EXPECT_EQ(name(m.Statistiques().LabelPF), QStringLiteral("Pourcentage de réussite : 88%"));
 }

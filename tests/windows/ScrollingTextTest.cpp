@@ -94,8 +94,8 @@ TEST_F(ScrollingText, FinishedLessonIsRecordedAndStopsTheText)
     Type(QStringLiteral("c"));
     EXPECT_FALSE(m.Timer1->Enabled());
     EXPECT_EQ(StatisticsShown, 2) << "once at the identification, once for the lesson";
-    ASSERT_EQ(m.Statistiques->Series2->Count(), 1);
-    EXPECT_EQ(m.Statistiques->Series2->YValue(0), 100);
+    ASSERT_EQ(m.Statistiques().Series2->Count(), 1);
+    EXPECT_EQ(m.Statistiques().Series2->YValue(0), 100);
     EXPECT_TRUE(QFile::exists(m.HistoryPath()));
 
     m.ScrollOffset = -m.ScrollBitmap.width();

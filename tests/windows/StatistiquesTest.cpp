@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "platform/controls/TLabel.h"
+#include "records/HistoryBlock.h"
 #include "windows/TChart.h"
 #include "windows/TLineSeries.h"
 #include "windows/TStatistiques.h"
@@ -160,4 +161,39 @@ TEST_F(Statistics, IsCentredOnTheMainWindow)
     });
     Window.ShowModal();
     EXPECT_LE((centre - Main.frameGeometry().center()).manhattanLength(), 2);
+}
+
+// The strip reads the last result rounded; the chart draws the learner's results, those of this run in the series'
+// colours and the speed line thin once one stands on it.
+TEST_F(Statistics, ResultsShowRoundedInTheStripAndThisRunsPointsInTheSeriesColours)
+{
+    const struct {
+        long double speed;
+        long double success;
+        const char *speedShown;
+        const char *successShown;
+    } rows[] = {
+        {180.0L, 100.0L - 3.0L / 90.0L * 100.0L, "180", "97"},
+        {22.5L, 87.5L, "22", "88"},
+        {60.0L, 62.5L, "60", "62"},
+    };
+    for (const auto &row : rows) {
+        Window.ShowResult(row.speed, row.success);
+        EXPECT_EQ(Window.LabelVitesse->Caption(),
+                  QStringLiteral("Nombre de caractere par minute : ") + QLatin1String(row.speedShown));
+        EXPECT_EQ(Window.LabelPF->Caption(),
+                  QStringLiteral("Pourcentage de réussite : ") + QLatin1String(row.successShown) + QLatin1Char('%'));
+    }
+
+    const int width = Window.Series1->LineWidth();
+    Window.Draw({{180, 95}}, 1);
+    EXPECT_EQ(Window.Series1->LineWidth(), width) << "no result of this run yet";
+    Window.Draw({{180, 95}, {22, 87.5}, {60, 62.5}}, 1);
+    ASSERT_EQ(Window.Series1->Count(), 3);
+    EXPECT_EQ(Window.Series1->YValue(1), 22.0);
+    EXPECT_EQ(Window.Series2->YValue(2), 62.5);
+    EXPECT_FALSE(Window.Series1->PointColour(0).has_value()) << "points read take the series' colour";
+    EXPECT_EQ(Window.Series1->PointColour(1), std::optional<std::uint32_t>(0x0000FF));
+    EXPECT_EQ(Window.Series2->PointColour(2), std::optional<std::uint32_t>(0xFF0000));
+    EXPECT_EQ(Window.Series1->LineWidth(), 1);
 }

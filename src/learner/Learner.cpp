@@ -1,4 +1,4 @@
-#include "windows/Learner.h"
+#include "learner/Learner.h"
 
 #include <cerrno>
 #include <exception>
@@ -14,15 +14,12 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "platform/dialogs/UserDialogs.h"
-#include "platform/text/FileIO.h"
-#include "platform/text/TutorError.h"
 #include "learner/BestScore.h"
-#include "records/CourseRules.h"
 #include "learner/HistoryStore.h"
 #include "learner/LearnerName.h"
-#include "windows/TLineSeries.h"
-#include "windows/TStatistiques.h"
+#include "platform/text/FileIO.h"
+#include "platform/text/TutorError.h"
+#include "records/CourseRules.h"
 
 namespace {
 
@@ -62,7 +59,7 @@ QString CharacterShown(unsigned char ch)
 
 bool Learner::Refuse(const QString &text)
 {
-    m_dialogs.ShowMessage(QStringLiteral("Avertissement"), text, dialogs::Icon::Warning);
+    m_notices.ShowMessage(QStringLiteral("Avertissement"), text, true);
     UserName.clear();
     Place.Release();
     return false;
@@ -71,8 +68,7 @@ bool Learner::Refuse(const QString &text)
 void Learner::TellKeptAside(const QString &text, const QString &aside)
 {
     if (!aside.isEmpty())
-        m_dialogs.ShowMessage(QStringLiteral("Information"), text.arg(QDir::toNativeSeparators(aside)),
-                              dialogs::Icon::Information);
+        m_notices.ShowMessage(QStringLiteral("Information"), text.arg(QDir::toNativeSeparators(aside)), false);
 }
 
 QString Learner::FolderProblem(LearnerFolder::Outcome outcome) const
@@ -123,13 +119,15 @@ int Learner::FolderForSave()
     throw TutorError(FolderProblem(outcome));
 }
 
-bool Learner::Identify(TStatistiques &window, int lessonCount, const std::function<bool(unsigned char)> &onKeyboard)
+bool Learner::Identify(int lessonCount, const std::function<bool(unsigned char)> &onKeyboard)
 {
     const QString refused = QStringLiteral("Nom de l'utilisateur est incorrect, veuillez relancer l'application");
     HistoryBlock.Clear();
+    Results.clear();
+    ResultsRead = 0;
     UserName.clear();
     m_keepHistoryAside = false;
-    const std::optional<QString> answer = m_dialogs.AskText(QStringLiteral("Nom de l'utilisateur"),
+    const std::optional<QString> answer = m_notices.AskText(QStringLiteral("Nom de l'utilisateur"),
                                                             QStringLiteral("Entrez votre nom et prénom (A..Z)"), 255);
     // A name that could never be saved is refused now rather than at every save.
     const QString name = answer ? learnername::Normalised(*answer) : QString();
@@ -141,8 +139,8 @@ bool Learner::Identify(TStatistiques &window, int lessonCount, const std::functi
     bool made = false;
     const LearnerFolder::Outcome outcome = Place.Take(ProgramFolder, UserName, true, &made);
     if (made)
-        m_dialogs.ShowMessage(QStringLiteral("Information"), QStringLiteral("Création du répertoire pour l'utilsateur"),
-                              dialogs::Icon::Information);
+        m_notices.ShowMessage(QStringLiteral("Information"), QStringLiteral("Création du répertoire pour l'utilsateur"),
+                              false);
     if (outcome != LearnerFolder::Outcome::Held)
         return Refuse(FolderProblem(outcome));
 
@@ -159,10 +157,8 @@ bool Learner::Identify(TStatistiques &window, int lessonCount, const std::functi
         try {
             ReadHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(), Place.Descriptor());
             m_keepHistoryAside = HistoryBlock.Damaged();
-            for (const HistoryRecord &record : HistoryBlock.LoadedPoints()) {
-                window.Series1->AddY(record.Speed);
-                window.Series2->AddY(record.Success);
-            }
+            Results = HistoryBlock.LoadedPoints();
+            ResultsRead = Results.size();
         } catch (const TutorError &) {
             // The other files are the learner's too: they are read before the history's error is told.
             unreadHistory = std::current_exception();
@@ -200,12 +196,21 @@ void Learner::SettleLeftovers(int lessonCount)
     }
 }
 
-void Learner::SaveHistory(const TStatistiques &window)
+void Learner::Record(const LessonResult &result)
 {
-    std::vector<HistoryRecord> points;
-    for (int i = 0; i < window.Series1->Count(); ++i)
-        points.push_back({window.Series1->YValue(i), window.Series2->YValue(i)});
-    HistoryBlock.StorePoints(points);
+    if (result.CourseLesson != 0)
+        m_notices.Guarded([&] {
+            RecordCourseAttempt(result.CourseLesson, static_cast<double>(result.Speed),
+                                static_cast<double>(result.Success));
+        });
+    Results.push_back(result.Kept);
+    SaveHistory();
+    m_notices.Guarded([&] { SaveKeys(); });
+}
+
+void Learner::SaveHistory()
+{
+    HistoryBlock.StorePoints(Results);
     const int folder = FolderForSave();
     const QString aside = WriteHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(),
                                            m_keepHistoryAside ? OldFile::KeepAside : OldFile::Replace, folder);
@@ -231,8 +236,7 @@ void Learner::LoadFile(const QString &path, const std::function<bool(const std::
         keepAside = false;
         return;
     }
-    m_dialogs.ShowMessage(QStringLiteral("Avertissement"), warning.arg(QDir::toNativeSeparators(path)),
-                          dialogs::Icon::Warning);
+    m_notices.ShowMessage(QStringLiteral("Avertissement"), warning.arg(QDir::toNativeSeparators(path)), true);
 }
 
 void Learner::SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside)
@@ -293,13 +297,13 @@ void Learner::LoadKeys(const std::function<bool(unsigned char)> &onKeyboard)
     QStringList shown;
     for (const char ch : dropped)
         shown << CharacterShown(static_cast<unsigned char>(ch));
-    m_dialogs.ShowMessage(
+    m_notices.ShowMessage(
         QStringLiteral("Avertissement"),
         QStringLiteral("Le fichier des touches %1 compte des caractères qu'aucune touche du clavier "
                        "ne donne (%2) : leurs chiffres sont laissés de côté, et l'ancien fichier sera "
                        "conservé sous un autre nom.")
             .arg(QDir::toNativeSeparators(KeysPath()), shown.join(QStringLiteral(" "))),
-        dialogs::Icon::Warning);
+        true);
 }
 
 void Learner::SaveKeys()

@@ -13,16 +13,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "platform/dialogs/UserDialogs.h"
+#include "learner/Learner.h"
 #include "platform/text/TutorError.h"
-#include "windows/Learner.h"
-#include "windows/TLineSeries.h"
-#include "windows/TStatistiques.h"
 #include "support/HistorySamples.h"
-#include "support/ScriptedDialogs.h"
 
 // Failures show the texts the learner would read.
 void PrintTo(const QString &text, std::ostream *out)
@@ -31,6 +28,19 @@ void PrintTo(const QString &text, std::ostream *out)
 }
 
 namespace {
+
+// The learner as the records meet them: the name typed at the prompt, and "Title: text" of every message seen.
+struct ScriptedLearner : LearnerNotices {
+    QStringList Messages;
+    std::optional<QString> Answer;
+
+    std::optional<QString> AskText(const QString &, const QString &, int) override { return Answer; }
+    void ShowMessage(const QString &title, const QString &text, bool) override
+    {
+        Messages << title + QStringLiteral(": ") + text;
+    }
+    void Guarded(const std::function<void()> &save) override { save(); }
+};
 
 const QString Refused =
     QStringLiteral("Avertissement: Nom de l'utilisateur est incorrect, veuillez relancer l'application");
@@ -49,11 +59,7 @@ bool OnKeyboard(unsigned char ch)
 class LearnerFiles : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_root.isValid());
-        UserDialogs::Attach(&m_main, Dialogs);
-    }
+    void SetUp() override { ASSERT_TRUE(m_root.isValid()); }
 
     // The folder of the learners, below the test's own (trusted) folder.
     QString Root() const { return m_root.path(); }
@@ -71,7 +77,7 @@ protected:
     {
         Dialogs.Answer = typed;
         try {
-            return learner.Identify(Window, 26, OnKeyboard);
+            return learner.Identify(26, OnKeyboard);
         } catch (const TutorError &error) {
             if (thrown)
                 *thrown = error.Text();
@@ -98,9 +104,7 @@ protected:
             .entryList({QFileInfo(relative).fileName() + QStringLiteral(".*.bak")}, QDir::Files);
     }
 
-    ScriptedDialogs Dialogs;
-    QWidget m_main;
-    TStatistiques Window{&m_main};
+    ScriptedLearner Dialogs;
 
 private:
     QTemporaryDir m_root;
@@ -150,7 +154,7 @@ TEST_F(LearnerFiles, AnUnreadableHistoryLeavesTheOtherFilesReadAndSaved)
         EXPECT_TRUE(Read(QStringLiteral("Zoé/Touches.txt")).contains("e\t5\t1\t150\t1\n"));
         EXPECT_TRUE(Asides(QStringLiteral("Zoé/Parcours.txt")).isEmpty()) << "read whole: saved over";
 
-        learner->SaveHistory(Window);
+        learner->SaveHistory();
         EXPECT_EQ(Read(QStringLiteral("Zoé/Config.txt")).size(), 12816);
         EXPECT_EQ(QDir(At(QStringLiteral("Zoé")))
                       .entryList({QStringLiteral("Config.txt.*.bak")}, QDir::AllEntries | QDir::System)
@@ -382,7 +386,7 @@ TEST_F(LearnerFiles, ASaveLeftUnfinishedIsSettledAtTheNextStart)
     Write(QStringLiteral("Zoé/Parcours.txt.tmp"), "1;80.5;97.0;2026-12-01\n");
     auto learner = NewLearner();
     ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
-    EXPECT_EQ(Window.Series1->Count(), 3);
+    EXPECT_EQ(learner->Results.size(), 3u);
     EXPECT_EQ(Read(QStringLiteral("Zoé/Config.txt")), ThreeResults());
     EXPECT_EQ(Read(QStringLiteral("Zoé/Parcours.txt")), ThreeLessons) << "the whole file stays";
     EXPECT_EQ(QDir(At(QStringLiteral("Zoé"))).entryList({QStringLiteral("*.tmp")}, QDir::AllEntries | QDir::System),

@@ -3,28 +3,30 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QString>
 
+#include "learner/LearnerFolder.h"
+#include "learner/LearnerNotices.h"
 #include "records/CourseProgress.h"
 #include "records/HistoryBlock.h"
 #include "records/KeyFigures.h"
-#include "learner/LearnerFolder.h"
+#include "records/LessonResult.h"
 
-class TStatistiques;
-class UserDialogs;
-
-// The learner of this run: the name given at the prompt, their folder among the learners' (held open and locked,
-// so that a second copy of the program stays away), the image of their history file, their course progress, key
-// figures and best score. Identify runs once, on the main window's first activation; the saves after each result.
+// The learner of this run and everything kept for them: the name given at the prompt, their folder among the
+// learners' (held open and locked, so that a second copy of the program stays away), their results with the image
+// of their history file, their course progress, key figures and best score. Identify runs once, on the main
+// window's first activation; the saves after each result, which the lesson flow hands here. It shows nothing
+// itself: what it asks and tells goes through the notices it is given.
 //
 // Kept true: nothing is read or written for a name that was refused; every file of the learner is read and written
 // in the folder held; a file that was not read whole and clean, or not read at all, is kept aside by the first
 // save, never saved over; one file that cannot be read never keeps the others from being read.
-class Learner
+class Learner : public ResultSink
 {
 public:
-    explicit Learner(UserDialogs &dialogs) : m_dialogs(dialogs) {}
+    explicit Learner(LearnerNotices &notices) : m_notices(notices) {}
     Learner(const Learner &) = delete;
     Learner &operator=(const Learner &) = delete;
 
@@ -40,14 +42,22 @@ public:
     QString HistoryPath() const { return Folder() + QStringLiteral("/Config.txt"); }
 
     // The name prompt, the checks of the name and of the folder, the lock, the saves a crash left unfinished, the
-    // history loaded into the window's two series, then the progress through the course's `lessonCount` lessons,
-    // the key figures (only of the characters `onKeyboard` says a key gives) and the best score. False when the
-    // learner was refused (the warning has been shown; the program ends). A history that cannot be read throws its
-    // French text once the other files are loaded, with the name kept for the saves to come.
-    bool Identify(TStatistiques &window, int lessonCount, const std::function<bool(unsigned char)> &onKeyboard);
+    // history's results, then the progress through the course's `lessonCount` lessons, the key figures (only of the
+    // characters `onKeyboard` says a key gives) and the best score. False when the learner was refused (the
+    // warning has been shown; the program ends). A history that cannot be read throws its French text once the
+    // other files are loaded, with the name kept for the saves to come.
+    bool Identify(int lessonCount, const std::function<bool(unsigned char)> &onKeyboard);
 
-    // Writes the window's points into the history file.
-    void SaveHistory(const TStatistiques &window);
+    // One result per recorded lesson, as the history keeps them: those read from the history file first, then
+    // those of this run.
+    std::vector<HistoryRecord> Results;
+    std::size_t ResultsRead = 0;
+    // A finished lesson: a course lesson's attempt goes to the progress, the result to the history, then the key
+    // figures are saved. The history's failure throws (it says first what fails with the folder); the progress's
+    // and the key figures' are told and go no further: they stay counted and go with the next save.
+    void Record(const LessonResult &result) override;
+    // Writes the results into the history file.
+    void SaveHistory();
 
     // The learner's progress through the course: read once identified, saved after each finished course lesson
     // with the same safe save as the history. A file that cannot be read is reported, the course starts afresh,
@@ -91,7 +101,7 @@ private:
     // Saves one of the learner's own files safely, keeping the old one aside if it was not understood.
     void SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside);
 
-    UserDialogs &m_dialogs;
+    LearnerNotices &m_notices;
     // Until a file has been found missing or read whole and clean, it is kept aside rather than saved over.
     bool m_keepHistoryAside = true;
     bool m_keepProgressAside = true;
