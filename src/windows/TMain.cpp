@@ -50,6 +50,7 @@
 #include "platform/text/TutorError.h"
 #include "records/CourseRules.h"
 #include "windows/CourseMaterial.h"
+#include "windows/MainLayout.h"
 #include "windows/TLineSeries.h"
 #include "windows/TParcours.h"
 #include "windows/TStatistiques.h"
@@ -64,39 +65,6 @@ constexpr int ChronoInterval = 33;
 int ScrollInterval(int speed)
 {
     return speed >= 7 ? 5 : 70 - 10 * speed;
-}
-
-const QString MSSansSerif = QStringLiteral("MS Sans Serif");
-const QString Arial = QStringLiteral("Arial");
-
-void SetTextColours(QWidget *control, std::uint32_t text, std::uint32_t background = 0xFFFFFFFF)
-{
-    QPalette palette = control->palette();
-    palette.setColor(QPalette::WindowText, FromColourValue(text));
-    palette.setColor(QPalette::Text, FromColourValue(text));
-    if (background != 0xFFFFFFFF)
-        palette.setColor(QPalette::Base, FromColourValue(background));
-    control->setPalette(palette);
-}
-
-TLabel *MakeLabel(QWidget *parent, const QString &name, QRect geometry, const QFont &font, std::uint32_t colour,
-                  const QString &caption)
-{
-    auto *label = new TLabel(parent);
-    Identify(label, name);
-    label->setGeometry(geometry);
-    label->setFont(font);
-    SetTextColours(label, colour);
-    label->SetCaption(caption);
-    return label;
-}
-
-TBitBtn *MakeButton(QWidget *parent, const QString &name, QRect geometry, const QString &hint, int glyphSize)
-{
-    auto *button = new TBitBtn(parent, glyphSize);
-    Identify(button, name, hint, HintShown::Yes);
-    button->setGeometry(geometry);
-    return button;
 }
 
 // The virtual-key code of a key-down, as the window-level key filter knows keys; 0xFF for keys it has no code for.
@@ -138,7 +106,7 @@ TMain::TMain(Unbuilt, const QString &programFolder, UserDialogs &dialogs)
     setWindowTitle(QStringLiteral("Tapotis2002"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(800, 600);
-    setFont(DesignFont(MSSansSerif, 11));
+    setFont(DesignFont(QStringLiteral("MS Sans Serif"), 11));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, FromColourValue(colours::BtnFace));
     setPalette(palette);
@@ -150,8 +118,7 @@ void TMain::Build()
     if (m_built)
         return;
     m_built = true;
-    CreateControls();
-    BindHandlers();
+    mainlayout::Build(*this);
     // Key preview: the window sees every key-down before the focused control.
     qApp->installEventFilter(this);
     FormCreate();
@@ -161,209 +128,6 @@ void TMain::Build()
 TMain::~TMain()
 {
     qApp->removeEventFilter(this);
-}
-
-void TMain::CreateControls()
-{
-    Image1 = new TImage(this);
-    Identify(Image1, QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, 800, 600);
-    Image1->SetPicture(assets::Background());
-
-    TRxGIFAnimator::Settings title;
-    title.Center = true;
-    title.FrameIndex = 22;
-    RxGIFAnimator1 = new TRxGIFAnimator(this, title);
-    Identify(RxGIFAnimator1, QStringLiteral("RxGIFAnimator1"));
-    RxGIFAnimator1->setGeometry(311, 13, 178, 66);
-    RxGIFAnimator1->SetAnimation(assets::Embedded(QStringLiteral("RxGIFAnimator1.gif")));
-
-    LabelChrono = MakeLabel(this, QStringLiteral("LabelChrono"), QRect(328, 554, 145, 20),
-                            DesignFont(Arial, 16, true, true), colours::Lime, QStringLiteral("0"));
-    LabelCorrect = MakeLabel(this, QStringLiteral("LabelCorrect"), QRect(23, 330, 44, 18), DesignFont(Arial, 13, true),
-                             colours::Black, QStringLiteral("0"));
-    LabelErreur = MakeLabel(this, QStringLiteral("LabelErreur"), QRect(733, 330, 44, 18), DesignFont(Arial, 13, true),
-                            colours::Black, QStringLiteral("0"));
-
-    TRxGIFAnimator::Settings bird;
-    bird.AutoSize = true;
-    bird.FrameIndex = 1;
-    RxGIFAnimator2 = new TRxGIFAnimator(this, bird);
-    Identify(RxGIFAnimator2, QStringLiteral("RxGIFAnimator2"));
-    RxGIFAnimator2->setGeometry(248, 40, 51, 45);
-    RxGIFAnimator2->SetAnimation(assets::Embedded(QStringLiteral("RxGIFAnimator2.gif")));
-
-    PopupMenu2 = new QMenu(this);
-    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    const char *const dictationNames[] = {"Dictesnumro11", "Dictesnumro12", "Dictesnumro31", "Dictesnumro41",
-                                          "Dictesnumro51", "Dictesnumro61", "Dictesnumro71", "Dictesnumro81",
-                                          "Dictenumro91",  "Dictenumro101"};
-    for (int i = 0; i < 10; ++i) {
-        QAction *item = PopupMenu2->addAction(QStringLiteral("Dictée numéro %1").arg(i + 1, 2, 10, QLatin1Char('0')));
-        item->setObjectName(QLatin1String(dictationNames[i]));
-        item->setData(i);
-        connect(item, &QAction::triggered, this, GuardedSlot(this, [this, i] { Dictesnumro11Click(i); }));
-    }
-    PopupMenu2->addSeparator();
-    ReecouterDictee1 = PopupMenu2->addAction(QStringLiteral("Réécouter la dictée"));
-    ReecouterDictee1->setObjectName(QStringLiteral("ReecouterDictee1"));
-    ReecouterDictee1->setEnabled(false);
-    connect(ReecouterDictee1, &QAction::triggered, this, GuardedSlot(this, [this] { ReecouterDicteeClick(); }));
-    OuvrirDictee1 = PopupMenu2->addAction(QStringLiteral("Ouvrir une dictée..."));
-    OuvrirDictee1->setObjectName(QStringLiteral("OuvrirDictee1"));
-    connect(OuvrirDictee1, &QAction::triggered, this, GuardedSlot(this, [this] { OuvrirDicteeClick(); }));
-    // Hearing again needs a recording: the last lesson start may have cleared it.
-    connect(PopupMenu2, &QMenu::aboutToShow, this, [this] { ReecouterDictee1->setEnabled(DXWaveList2.Count() > 0); });
-    BoutonDicteesVocales = new TRxSpeedButton(this, 22, PopupMenu2);
-    Identify(BoutonDicteesVocales, QStringLiteral("BoutonDicteesVocales"), QStringLiteral("Dictées vocales"));
-    BoutonDicteesVocales->setGeometry(171, 551, 29, 29);
-
-    LabelUser = MakeLabel(this, QStringLiteral("LabelUser"), QRect(312, 83, 177, 13), DesignFont(MSSansSerif, 11),
-                          colours::Yellow, QStringLiteral("Marie Durand"));
-    Identify(LabelUser, QStringLiteral("LabelUser"), QStringLiteral("Utilisateur"), HintShown::Yes);
-
-    Shape1 = new TShape(this, colours::LightGreen);
-    Identify(Shape1, QStringLiteral("Shape1"));
-    Shape1->setGeometry(312, 79, 177, 3);
-
-    PaintBoxKey = new TDXDraw(this, QSize(632, 248));
-    Identify(PaintBoxKey, QStringLiteral("PaintBoxKey"));
-    PaintBoxKey->setGeometry(84, 286, 632, 248);
-
-    Scroller1 = new TScroller(this, 0, 255, 255, 51);
-    Identify(Scroller1, QStringLiteral("Scroller1"), QStringLiteral("Opacité des mains"));
-    Scroller1->setGeometry(102, 314, 23, 13);
-
-    BoutonFacile =
-        MakeButton(this, QStringLiteral("BoutonFacile"), QRect(21, 551, 28, 28), QStringLiteral("Entrainement"), 22);
-    BoutonMoyen =
-        MakeButton(this, QStringLiteral("BoutonMoyen"), QRect(71, 551, 28, 28), QStringLiteral("Phrases"), 22);
-    BoutonDifficile = MakeButton(this, QStringLiteral("BoutonDifficile"), QRect(121, 551, 28, 28),
-                                 QStringLiteral("Texte défilant"), 22);
-    BoutonQuitter = MakeButton(this, QStringLiteral("BoutonQuitter"), QRect(751, 551, 28, 28),
-                               QStringLiteral("Quitter l'application"), 22);
-    BoutonAide = MakeButton(this, QStringLiteral("BoutonAide"), QRect(701, 551, 28, 28),
-                            QStringLiteral("Aide de l'application"), 22);
-    BoutonJeu =
-        MakeButton(this, QStringLiteral("BoutonJeu"), QRect(651, 551, 28, 28), QStringLiteral("Zid-Ediveza"), 24);
-    BoutonSon = MakeButton(this, QStringLiteral("BoutonSon"), QRect(601, 551, 28, 28),
-                           QStringLiteral("Activer/Désactiver le son"), 22);
-    BoutonSon->SetTag(1);
-
-    EditText = new TEdit(this);
-    Identify(EditText, QStringLiteral("EditText"));
-    EditText->setGeometry(48, 213, 703, 34);
-    EditText->setFont(DesignFont(QStringLiteral("Palatino Linotype"), 19));
-    SetTextColours(EditText, colours::Purple, colours::Silver);
-    EditText->setFocusPolicy(Qt::ClickFocus);
-
-    SpinEdit1 = new TSpinEdit(this, 1, 7, 1, 1, false);
-    Identify(SpinEdit1, QStringLiteral("SpinEdit1"), QStringLiteral("Vitesse du défilement"), HintShown::Yes);
-    SpinEdit1->setGeometry(664, 310, 33, 23);
-    SpinEdit1->setFont(DesignFont(Arial, 11, true));
-    SetTextColours(SpinEdit1, colours::Black, colours::Silver);
-
-    DXPaintBoxTexte = new TDXDraw(this, QSize(705, 33));
-    Identify(DXPaintBoxTexte, QStringLiteral("DXPaintBoxTexte"));
-    DXPaintBoxTexte->setGeometry(48, 140, 705, 32);
-
-    BoutonAuto =
-        MakeButton(this, QStringLiteral("BoutonAuto"), QRect(523, 310, 23, 22), QStringLiteral("Pause café..."), 18);
-
-    SpinEdit2 = new TSpinEdit(this, 17100, 28100, 22050, 1000, true);
-    Identify(SpinEdit2, QStringLiteral("SpinEdit2"), QStringLiteral("Vitesse de la voix en Hz"), HintShown::Yes);
-    SpinEdit2->setGeometry(594, 310, 57, 23);
-    SpinEdit2->setFont(DesignFont(Arial, 11, true));
-    SetTextColours(SpinEdit2, ToColourValue(palette().color(QPalette::WindowText)), colours::Silver);
-
-    BoutonPrononcer = MakeButton(this, QStringLiteral("BoutonPrononcer"), QRect(559, 310, 23, 21),
-                                 QStringLiteral("Activer/Désactiver la prononciation des touches"), 20);
-    BoutonPrononcer->SetTag(0);
-
-    BoutonParcours =
-        MakeButton(this, QStringLiteral("BoutonParcours"), QRect(221, 551, 28, 28), QStringLiteral("Parcours"), 22);
-    BoutonTouches =
-        MakeButton(this, QStringLiteral("BoutonTouches"), QRect(271, 551, 28, 28), QStringLiteral("Mes touches"), 22);
-
-    const char *const pictures[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
-                                    "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
-                                    "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
-    for (const char *name : pictures)
-        DXImageList1.Add(QLatin1String(name), colours::White, assets::Bitmap(QLatin1String(name)));
-    DXImageList1.Add(QStringLiteral("Tapotis.bmp"), colours::Black, assets::Bitmap(QStringLiteral("Tapotis.bmp")));
-
-    for (const char *name : {"Type.wav", "Error.wav", "Soluce.wav"})
-        DXWaveList1.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
-
-    TimerChrono = new TTimer(this);
-    TimerChrono->setObjectName(QStringLiteral("TimerChrono"));
-
-    Timer1 = new TDXTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->SetEnabled(true);
-
-    // An empty menu: a right click in the edit box or the scroll-speed box opens nothing.
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    EditText->setContextMenuPolicy(Qt::PreventContextMenu);
-    SpinEdit1->setContextMenuPolicy(Qt::PreventContextMenu);
-
-    for (TBitBtn *button : {BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter, BoutonAide, BoutonJeu, BoutonSon,
-                            BoutonAuto, BoutonPrononcer, BoutonParcours, BoutonTouches})
-        button->SetGlyph(assets::Glyph(button->objectName()));
-    BoutonDicteesVocales->SetGlyph(assets::Glyph(BoutonDicteesVocales->objectName()));
-    setWindowIcon(QIcon(QPixmap::fromImage(assets::Icon())));
-
-    // What assistive tools read: the learner's words. Hinted controls read their hint (see Identify); the
-    // counters read the caption drawn beside them with their value, the surfaces what they show.
-    RxGIFAnimator1->setAccessibleName(QStringLiteral("Tapotis2002"));
-    LabelCorrect->ReadCaptionAs(QStringLiteral("Justes"));
-    LabelErreur->ReadCaptionAs(QStringLiteral("Erreurs"));
-    LabelChrono->ReadCaptionAs(QStringLiteral("Chronomètre"));
-    LabelUser->ReadCaptionAs(QStringLiteral("Utilisateur"));
-    EditText->setAccessibleName(QStringLiteral("Zone de frappe"));
-    DXPaintBoxTexte->setAccessibleName(QStringLiteral("Ligne à taper"));
-    PaintBoxKey->setAccessibleName(QStringLiteral("Clavier"));
-    BoutonSon->MakeSwitch();
-    BoutonPrononcer->MakeSwitch();
-
-    // Windowed controls lie above the painted ones (picture, animations, labels, shape, dictation button),
-    // in their creation order.
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             PaintBoxKey, Scroller1, BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter, BoutonAide, BoutonJeu,
-             BoutonSon, EditText, SpinEdit1, DXPaintBoxTexte, BoutonAuto, SpinEdit2, BoutonPrononcer})
-        control->raise();
-
-    const std::initializer_list<QWidget *> tabOrder = {BoutonFacile, BoutonMoyen, BoutonDifficile, BoutonQuitter,
-                                                       BoutonAide,   BoutonJeu,   BoutonSon,       EditText,
-                                                       SpinEdit1,    BoutonAuto,  SpinEdit2,       BoutonPrononcer};
-    QWidget *previous = nullptr;
-    for (QWidget *control : tabOrder) {
-        if (previous)
-            setTabOrder(previous, control);
-        previous = control;
-    }
-}
-
-void TMain::BindHandlers()
-{
-    connect(BoutonQuitter, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonQuitterClick(); }));
-    connect(BoutonAide, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonAideClick(); }));
-    connect(BoutonFacile, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonFacileClick(); }));
-    connect(BoutonMoyen, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonMoyenClick(); }));
-    connect(BoutonAuto, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonAutoClick(); }));
-    connect(BoutonDifficile, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonDifficileClick(); }));
-    connect(BoutonJeu, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonJeuClick(); }));
-    connect(BoutonParcours, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonParcoursClick(); }));
-    connect(BoutonTouches, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonTouchesClick(); }));
-    connect(BoutonSon, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonSonClick(); }));
-    connect(BoutonPrononcer, &QPushButton::clicked, this, GuardedSlot(this, [this] { BoutonPrononcerClick(); }));
-    connect(SpinEdit1, &QSpinBox::valueChanged, this, GuardedSlot(this, [this] { SpinEdit1Change(); }));
-    connect(SpinEdit2, &QSpinBox::valueChanged, this, GuardedSlot(this, [this] { SpinEdit2Change(); }));
-    EditText->OnKeyPress = [this](char &key) { EditTextKeyPress(key); };
-    TimerChrono->OnTimer = [this] { TimerChronoTimer(); };
-    Timer1->OnTimer = [this](int lag) { Timer1Timer(lag); };
-    Scroller1->OnClick = [this] { Scroller1Click(); };
 }
 
 // ---- Start-up and window-wide handlers ----

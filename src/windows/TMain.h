@@ -219,8 +219,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void CreateControls();
-    void BindHandlers();
     void FocusEditText();
     // The keys of a lesson left unfinished are kept when the learner leaves.
     void KeepKeyFigures();
