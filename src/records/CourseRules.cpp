@@ -54,4 +54,14 @@ std::string WeakKeysToDrill(const KeyFigures &keys)
     return weak.substr(0, DrillKeys);
 }
 
+std::string WeakKeysOfLesson(const KeyFigures &keys, int lesson)
+{
+    const course::Lesson &chosen = course::LessonNumber(lesson);
+    std::string weak;
+    for (const char ch : keys.Weakest(256))
+        if (ch != ' ' && chosen.Allows(static_cast<unsigned char>(ch)) && weak.size() < WeakKeysWoven)
+            weak += ch;
+    return weak;
+}
+
 } // namespace courserules

@@ -10,8 +10,9 @@ class KeyFigures;
 // drill. The course window, the key figures window and the lesson read them here, never from one another.
 namespace courserules {
 
-// How many of the weakest keys a drill works on.
+// How many of the weakest keys a drill works on, and how many a course attempt favours.
 constexpr std::size_t DrillKeys = 5;
+constexpr std::size_t WeakKeysWoven = 3;
 
 // Whether the learner's best attempt at a lesson reached its goals of speed and success.
 bool Reached(const CourseProgress &progress, int lesson);
@@ -26,5 +27,8 @@ std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys);
 
 // The weakest keys, at most DrillKeys, never the space: it is in every line of a drill.
 std::string WeakKeysToDrill(const KeyFigures &keys);
+// The weakest keys among those of a course lesson, at most WeakKeysWoven, never the space: each line of an attempt
+// brings them back.
+std::string WeakKeysOfLesson(const KeyFigures &keys, int lesson);
 
 } // namespace courserules

@@ -67,28 +67,6 @@ int ScrollInterval(int speed)
     return speed >= 7 ? 5 : 70 - 10 * speed;
 }
 
-// The virtual-key code of a key-down, as the window-level key filter knows keys; 0xFF for keys it has no code for.
-std::uint16_t VirtualKeyOf(const QKeyEvent &event)
-{
-    const int key = event.key();
-    switch (key) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 9;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    default:
-        if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-            return static_cast<std::uint16_t>(key);
-        return 0xFF;
-    }
-}
-
 } // namespace
 
 TMain::TMain(const QString &programFolder, UserDialogs &dialogs) : TMain(Unbuilt{}, programFolder, dialogs)
@@ -145,7 +123,7 @@ void TMain::FormCreate()
     ScrollBitmap = QImage();
     HandOpacity = Scroller1->Position();
     KeyCentre.Fill();
-    ResetSession();
+    m_flow.ResetSession();
     PaintBoxKey->Initialize();
     DXPaintBoxTexte->Initialize();
     DXPaintBoxTexte->Fill(colours::Black);
@@ -160,11 +138,6 @@ void TMain::FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers)
     // Tab never moves the focus from one control to another.
     if (Key == 9)
         Key = 0;
-}
-
-void TMain::FormKeyPress(char &)
-{
-    // Characters reach the focused control unchanged.
 }
 
 void TMain::BoutonQuitterClick()
@@ -214,7 +187,7 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
     if (target->window() != this)
         return QWidget::eventFilter(watched, event);
     auto *keyEvent = static_cast<QKeyEvent *>(event);
-    std::uint16_t key = VirtualKeyOf(*keyEvent);
+    std::uint16_t key = keyboard::VirtualKeyOf(*keyEvent);
     errorbox::Guarded(this, [&] { FormKeyDown(key, keyEvent->modifiers()); });
     if (key != 0)
         return false;
@@ -286,11 +259,6 @@ void TMain::EditTextKeyPress(char &Key)
 void TMain::TimerChronoTimer()
 {
     m_flow.ChronoTick();
-}
-
-void TMain::ResetSession()
-{
-    m_flow.ResetSession();
 }
 
 void TMain::BoutonSonClick()
@@ -395,12 +363,6 @@ void TMain::Dictesnumro11Click(int tag)
     FocusEditText();
 }
 
-void TMain::StartDictation(const QString &textPath, const QString &recordingPath)
-{
-    m_flow.StartDictation(textPath, recordingPath);
-    FocusEditText();
-}
-
 void TMain::ReecouterDicteeClick()
 {
     // Heard again from its beginning, never over itself.
@@ -451,22 +413,10 @@ void TMain::BoutonParcoursClick()
     FocusEditText();
 }
 
-namespace {
-
-// How many of the learner's weakest keys a course attempt favours.
-constexpr std::size_t WeakKeysWoven = 3;
-
-} // namespace
-
 void TMain::StartCourseLesson(int lesson)
 {
-    // The learner's three weakest keys among the lesson's come back in every line.
-    const course::Lesson &chosen = course::LessonNumber(lesson);
-    std::string weak;
-    for (const char ch : m_learner.Keys.Weakest(256))
-        if (ch != ' ' && chosen.Allows(static_cast<unsigned char>(ch)) && weak.size() < WeakKeysWoven)
-            weak += ch;
-    m_flow.StartCourseLesson(lesson, course::MakeAttempt(chosen, CourseMaterial(), m_entropy(), weak));
+    m_flow.StartCourseLesson(lesson, course::MakeAttempt(course::LessonNumber(lesson), CourseMaterial(), m_entropy(),
+                                                         courserules::WeakKeysOfLesson(m_learner.Keys, lesson)));
     FocusEditText();
 }
 
@@ -518,21 +468,6 @@ void TMain::DescribeTargetLine(const std::string &shown)
     DXPaintBoxTexte->setAccessibleDescription(cp1252::ToUnicode(shown));
 }
 
-void TMain::DrawKeyMarker(unsigned char code)
-{
-    ::DrawKeyMarker(*PaintBoxKey, KeyCentre, code);
-}
-
-void TMain::DrawKeyOutline(unsigned char ch)
-{
-    ::DrawKeyOutline(*PaintBoxKey, KeyCentre, ch);
-}
-
-void TMain::DrawTargetLine(const std::string &typed, const std::string &target)
-{
-    Line().Draw(typed, target);
-}
-
 void TMain::Scroller1Click()
 {
     HandOpacity = Scroller1->Position();
@@ -558,12 +493,6 @@ void TMain::PlayCue(Cue cue)
 {
     if (SoundOn())
         DXWaveList1.Items(static_cast<int>(cue)).Play(false);
-}
-
-void TMain::PronounceCharacter(unsigned char ch)
-{
-    LoadKeyNames();
-    keynames::Pronounce(DXWaveList3, ch);
 }
 
 void TMain::ShowResult(const LessonResult &result)
@@ -616,7 +545,7 @@ void TMain::ShowLessonLine(const std::string &text)
 
 void TMain::ShowTypedLine(const std::string &typed, const std::string &target)
 {
-    DrawTargetLine(typed, target);
+    Line().Draw(typed, target);
 }
 
 void TMain::ShowHiddenLine(const std::string &message)
@@ -672,8 +601,10 @@ void TMain::StopChrono()
 
 void TMain::SpeakKey(unsigned char ch)
 {
-    if (PronunciationOn())
-        PronounceCharacter(ch);
+    if (!PronunciationOn())
+        return;
+    LoadKeyNames();
+    keynames::Pronounce(DXWaveList3, ch);
 }
 
 void TMain::PlayRecording(const QString &name, const PcmWave &recording)

@@ -146,7 +146,6 @@ public:
     // The learner's identification, on the window's first activation.
     void FormActivate();
     void FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers Shift);
-    void FormKeyPress(char &Key);
     void BoutonQuitterClick();
     void BoutonAideClick();
     // Runs the window's events for ms milliseconds; handlers run nested inside.
@@ -155,7 +154,6 @@ public:
     // The typing engine.
     void EditTextKeyPress(char &Key);
     void TimerChronoTimer();
-    void ResetSession();
     void BoutonSonClick();
     void BoutonPrononcerClick();
     void SpinEdit1Change();
@@ -173,7 +171,6 @@ public:
     // Voice dictations: the text is hidden and read aloud; the learner types what is heard. A text without a
     // recording beside it is shown as a sentence.
     void Dictesnumro11Click(int tag);
-    void StartDictation(const QString &textPath, const QString &recordingPath);
     void ReecouterDicteeClick();
     void OuvrirDicteeClick();
     // The falling-words game, in a window of its own.
@@ -188,16 +185,12 @@ public:
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
     unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }
     void DrawKeyboardGuide(unsigned char ch);
-    void DrawKeyMarker(unsigned char code);
-    void DrawKeyOutline(unsigned char ch);
-    void DrawTargetLine(const std::string &typed, const std::string &target);
     void Scroller1Click();
     void Timer1Timer(int lagCount);
 
     // Sound and results.
     // Cues and key names play when their switch is on.
     void PlayCue(Cue cue) override;
-    void PronounceCharacter(unsigned char ch);
     // The key names go to DXWaveList3 the first time pronunciation is switched on or a key is pronounced: a
     // learner who never hears them never pays for them.
     void LoadKeyNames();

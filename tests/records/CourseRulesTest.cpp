@@ -59,6 +59,10 @@ TEST(KeysToDrill, NeverTheSpaceAndAtMostFive)
         keys.Record(static_cast<unsigned char>(c), c, true, std::nullopt);
     keys.Record('f', 'x', false, std::nullopt);
     EXPECT_EQ(courserules::WeakKeysToDrill(keys), "fabcd");
+    // A course attempt brings back three of them, never the space, among its lesson's keys: lesson 3 has f, j, d,
+    // k, s and l, not a, b or c.
+    keys.Record('s', 'x', false, std::nullopt);
+    EXPECT_EQ(courserules::WeakKeysOfLesson(keys, 3), "sfd");
 }
 
 // A lesson is reached at its own speed goal with the course's success goal; an attempt below the success goal

@@ -121,6 +121,27 @@ QWidget *KeyTarget()
 
 } // namespace
 
+std::uint16_t VirtualKeyOf(const QKeyEvent &event)
+{
+    const int key = event.key();
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    default:
+        if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+            return static_cast<std::uint16_t>(key);
+        return 0xFF;
+    }
+}
+
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t mapType)
 {
     if (mapType != 0 || code > 0xFF)

@@ -5,6 +5,8 @@
 
 #include "platform/input/KeyboardLayout.h"
 
+class QKeyEvent;
+
 // A keyboard input stream for synthetic key presses. It keeps the key state table (keys down, CapsLock and
 // NumLock toggles), turns each key-down into the characters the French AZERTY layout gives under the modifiers
 // held, dead keys included, and hands each press and release as a real key event to the widget that has the
@@ -20,6 +22,9 @@ std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t mapType);
 
 // The key and shift state that type a character (see kbdlayout::VkKeyScan).
 std::uint16_t VkKeyScan(char character);
+
+// The virtual-key code of a key-down, as a window's key preview knows keys; 0xFF for keys it has no code for.
+std::uint16_t VirtualKeyOf(const QKeyEvent &event);
 
 } // namespace keyboard
 
