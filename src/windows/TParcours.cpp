@@ -7,12 +7,12 @@
 #include <QVBoxLayout>
 
 #include "course/Course.h"
+#include "guide/KeyDescription.h"
 #include "guide/KeyboardGuide.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/Colour.h"
 #include "platform/drawing/ControlIdentity.h"
 #include "platform/drawing/TDXDraw.h"
-#include "platform/text/Cp1252.h"
 #include "records/CourseProgress.h"
 #include "records/CourseRules.h"
 
@@ -31,10 +31,7 @@ QString Figure(double value)
 // The keys as the learner reads them: each character once, the space bar by name.
 QString KeyList(const std::string &keys)
 {
-    QStringList names;
-    for (const char c : keys)
-        names << (c == ' ' ? QStringLiteral("espace") : cp1252::ToUnicode(std::string(1, c)));
-    return names.join(QLatin1Char(' '));
+    return QString::fromStdString(keymap::WrittenNames(keys, " "));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -11,12 +12,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "guide/KeyDescription.h"
 #include "guide/KeyboardGuide.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/ControlIdentity.h"
 #include "platform/drawing/TDXDraw.h"
 #include "platform/drawing/TDXImageList.h"
-#include "platform/text/Cp1252.h"
 #include "records/CourseRules.h"
 #include "records/KeyFigures.h"
 
@@ -35,26 +36,10 @@ constexpr int HandGap = 24;
 constexpr int LabelRow = 44;
 constexpr int LabelWidth = 38;
 
-struct Finger {
-    int Item;
-    const char *Name;
-};
 // Left to right across the two hands, as the labels stand.
-constexpr std::array<Finger, 10> Fingers{{{keymap::AuriculaireG, "Auriculaire gauche"},
-                                          {keymap::AnnuaireG, "Annulaire gauche"},
-                                          {keymap::MajeurG, "Majeur gauche"},
-                                          {keymap::IndexG, "Index gauche"},
-                                          {keymap::PouceG, "Pouce gauche"},
-                                          {keymap::PouceD, "Pouce droit"},
-                                          {keymap::IndexD, "Index droit"},
-                                          {keymap::MajeurD, "Majeur droit"},
-                                          {keymap::AnnuaireD, "Annulaire droit"},
-                                          {keymap::AuriculaireD, "Auriculaire droit"}}};
-
-QString CharacterName(unsigned char ch)
-{
-    return ch == ' ' ? QStringLiteral("espace") : cp1252::ToUnicode(std::string(1, static_cast<char>(ch)));
-}
+constexpr std::array<int, 10> Fingers{keymap::AuriculaireG, keymap::AnnuaireG,   keymap::MajeurG, keymap::IndexG,
+                                      keymap::PouceG,       keymap::PouceD,      keymap::IndexD,  keymap::MajeurD,
+                                      keymap::AnnuaireD,    keymap::AuriculaireD};
 
 QString Figures(const KeyFigures::Figures &figures)
 {
@@ -176,25 +161,23 @@ TTouches::~TTouches() = default;
 QString TTouches::ItemText(unsigned char ch, const KeyFigures &keys)
 {
     const KeyFigures::Figures &figures = keys.Of(ch);
-    QString text = CharacterName(ch) + QStringLiteral(" : ") + Figures(figures);
+    QString text = QString::fromStdString(keymap::WrittenName(ch)) + QStringLiteral(" : ") + Figures(figures);
     const std::string instead = figures.MostTypedInstead(3);
-    if (!instead.empty()) {
-        QStringList names;
-        for (const char typed : instead)
-            names << CharacterName(static_cast<unsigned char>(typed));
-        text += QStringLiteral(" — souvent tapé à la place : ") + names.join(QStringLiteral(", "));
-    }
+    if (!instead.empty())
+        text += QStringLiteral(" — souvent tapé à la place : ") +
+                QString::fromStdString(keymap::WrittenNames(instead, ", "));
     return text;
 }
 
 QString TTouches::FingerText(int finger, const KeyFigures &keys)
 {
-    const auto found =
-        std::find_if(Fingers.begin(), Fingers.end(), [finger](const Finger &f) { return f.Item == finger; });
-    if (found == Fingers.end())
+    QString name = QString::fromStdString(keymap::FingerName(finger));
+    if (name.isEmpty())
         return QString();
+    // A label starts with a capital.
+    name[0] = name[0].toUpper();
     const KeyFigures::Figures figures = keys.Sum(keymap::FingerCharacters(finger));
-    return QString::fromUtf8(found->Name) + QStringLiteral(" : ") +
+    return name + QStringLiteral(" : ") +
            (figures.Attempts == 0 ? QStringLiteral("aucune touche tapée") : Figures(figures));
 }
 
@@ -286,10 +269,10 @@ void TTouches::DrawFingers()
         small.setPixelSize(10);
         painter.setFont(small);
         for (std::size_t i = 0; i < Fingers.size(); ++i) {
-            const Finger &finger = Fingers[i];
+            const int finger = Fingers[i];
             const bool left = i < 5;
-            const KeyFigures::Figures figures = m_keys.Sum(keymap::FingerCharacters(finger.Item));
-            const QPoint tip = FingerTip(finger.Item) + QPoint(left ? 0 : HandWidth + HandGap, LabelRow);
+            const KeyFigures::Figures figures = m_keys.Sum(keymap::FingerCharacters(finger));
+            const QPoint tip = FingerTip(finger) + QPoint(left ? 0 : HandWidth + HandGap, LabelRow);
             const QRect label(static_cast<int>(i % 5) * (HandWidth / 5) + (left ? 0 : HandWidth + HandGap), 0,
                               LabelWidth, LabelRow - 10);
             const std::optional<double> share = Share(figures, false);
@@ -305,7 +288,7 @@ void TTouches::DrawFingers()
                     : QStringLiteral("%1 %").arg(qRound(figures.ErrorRate())) +
                           (figures.Timed > 0 ? QStringLiteral("\n%1 ms").arg(qRound(figures.MeanMs())) : QString());
             painter.drawText(label, Qt::AlignCenter, text);
-            spoken << FingerText(finger.Item, m_keys);
+            spoken << FingerText(finger, m_keys);
         }
     }
     ImageDoigts->setPixmap(QPixmap::fromImage(hands));
