@@ -13,22 +13,14 @@
 #include <QVBoxLayout>
 
 #include "guide/KeyDescription.h"
-#include "guide/KeyboardGuide.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/ControlIdentity.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/drawing/TDXImageList.h"
 #include "records/CourseRules.h"
 #include "records/KeyFigures.h"
 
 namespace {
 
-constexpr int PictureWidth = 632;
-constexpr int PictureHeight = 248;
-// A key cap on the keyboard picture, around its centre; the space bar is wider.
-constexpr int KeyWidth = 20;
-constexpr int KeyHeight = 18;
-constexpr int SpaceBarWidth = 136;
 // The fingers' labels stand in a row above the two hands.
 constexpr int HandWidth = keymap::FingerPictureWidth;
 constexpr int HandHeight = keymap::FingerPictureHeight;
@@ -70,22 +62,20 @@ std::optional<double> Share(const KeyFigures::Figures &figures, bool speed)
 
 TTouches::TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pictures,
                    const keymap::KeyCentres &centres)
-    : QDialog(main), m_keys(keys), m_pictures(pictures), m_centres(centres)
+    : QDialog(main), m_keys(keys), m_pictures(pictures), m_keyboard(pictures, centres)
 {
     setObjectName(QStringLiteral("Touches"));
     setWindowTitle(QStringLiteral("Mes touches - Tapotis2002"));
     setModal(true);
 
-    m_keyboard = std::make_unique<TDXDraw>(nullptr, QSize(PictureWidth, PictureHeight));
-    m_keyboard->Initialize();
     ImageClavier = new QLabel(this);
     Identify(ImageClavier, QStringLiteral("ImageClavier"), QStringLiteral("Clavier de vos touches"));
-    ImageClavier->setFixedSize(PictureWidth, PictureHeight);
+    ImageClavier->setFixedSize(KeyboardPicture::Width, KeyboardPicture::Height);
     ImageClavier->setFocusPolicy(Qt::TabFocus);
 
     ImageLegende = new QLabel(this);
     ImageLegende->setObjectName(QStringLiteral("ImageLegende"));
-    ImageLegende->setFixedSize(PictureWidth - 120, 22);
+    ImageLegende->setFixedSize(KeyboardPicture::Width - 120, 22);
     CaseVitesse = new QCheckBox(QStringLiteral("Vitesse"), this);
     CaseVitesse->setObjectName(QStringLiteral("CaseVitesse"));
 
@@ -190,26 +180,11 @@ QColor TTouches::Heat(double share)
 void TTouches::DrawKeyboard()
 {
     const bool speed = CaseVitesse->isChecked();
-    DrawKeyboardPicture(*m_keyboard, m_pictures);
-    m_keyboard->ReleaseCanvas();
-    QImage picture = m_keyboard->Surface();
-    {
-        QPainter painter(&picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        // Multiplying keeps the key's letters dark and turns its white cap into the tint.
-        painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-        painter.setPen(Qt::NoPen);
-        for (const keymap::KeyRow &row : keymap::KeyRows()) {
-            const std::optional<double> share = Share(m_keys.Sum(row.Characters), speed);
-            if (!share)
-                continue;
-            const int width = row.Characters == std::string_view(" ") ? SpaceBarWidth : KeyWidth;
-            painter.setBrush(Heat(*share));
-            painter.drawRoundedRect(
-                QRectF(row.Centre.x - width / 2.0, row.Centre.y - KeyHeight / 2.0, width, KeyHeight), 3, 3);
-        }
-    }
-    ImageClavier->setPixmap(QPixmap::fromImage(picture));
+    KeyboardPicture::Marks marks;
+    for (const keymap::KeyRow &row : keymap::KeyRows())
+        if (const std::optional<double> share = Share(m_keys.Sum(row.Characters), speed))
+            marks.Tinted.push_back({static_cast<unsigned char>(row.Characters[0]), Heat(*share)});
+    ImageClavier->setPixmap(QPixmap::fromImage(m_keyboard.Draw(marks)));
     ImageClavier->setAccessibleDescription(speed ? QStringLiteral("Chaque touche tapée est teintée du vert au rouge "
                                                                   "selon son temps moyen, les touches jamais tapées "
                                                                   "restent sans teinte.")
