@@ -57,20 +57,25 @@ constexpr Named Names[] = {
     {0xFC, "u tréma"},
 };
 
-const char *FingerName(int finger)
+// Windows-1252's 0x80..0x9F as Unicode. The five bytes the code page leaves undefined keep their C1 code point,
+// as the conversion at the widgets does.
+constexpr char16_t HighRow[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string &text, unsigned char ch)
 {
-    switch (finger) {
-    case PouceG:
-    case PouceD: return "pouce";
-    case IndexG: return "index gauche";
-    case IndexD: return "index droit";
-    case MajeurG: return "majeur gauche";
-    case MajeurD: return "majeur droit";
-    case AnnuaireG: return "annulaire gauche";
-    case AnnuaireD: return "annulaire droit";
-    case AuriculaireG: return "auriculaire gauche";
-    case AuriculaireD: return "auriculaire droit";
-    default: return nullptr;
+    const char32_t code = ch >= 0x80 && ch <= 0x9F ? HighRow[ch - 0x80] : ch;
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xC0 | (code >> 6));
+        text += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (code >> 12));
+        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
 
@@ -93,9 +98,48 @@ std::string KeyDescription(unsigned char ch)
     if (!HasKey(ch))
         return {};
     std::string description = CharacterName(ch);
-    if (const char *finger = FingerName(KeyFinger(ch)))
-        description += std::string(", ") + finger;
+    // Either thumb presses the space bar, the only key a thumb presses: the hand goes without saying.
+    const std::string finger = ch == ' ' ? "pouce" : FingerName(KeyFinger(ch));
+    if (!finger.empty())
+        description += ", " + finger;
     return description;
+}
+
+std::string WrittenName(unsigned char ch)
+{
+    if (ch == ' ')
+        return CharacterName(ch);
+    std::string name;
+    AppendUtf8(name, ch);
+    return name;
+}
+
+std::string WrittenNames(std::string_view characters, std::string_view separator)
+{
+    std::string names;
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        if (i > 0)
+            names += separator;
+        names += WrittenName(static_cast<unsigned char>(characters[i]));
+    }
+    return names;
+}
+
+std::string FingerName(int finger)
+{
+    switch (finger) {
+    case PouceG: return "pouce gauche";
+    case PouceD: return "pouce droit";
+    case IndexG: return "index gauche";
+    case IndexD: return "index droit";
+    case MajeurG: return "majeur gauche";
+    case MajeurD: return "majeur droit";
+    case AnnuaireG: return "annulaire gauche";
+    case AnnuaireD: return "annulaire droit";
+    case AuriculaireG: return "auriculaire gauche";
+    case AuriculaireD: return "auriculaire droit";
+    default: return {};
+    }
 }
 
 } // namespace keymap

@@ -1,13 +1,23 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
-// The next key as a screen reader says it, in French (UTF-8): the character's name, then the finger that presses
-// its key, "A majuscule, auriculaire gauche" or "espace, pouce". Empty for a character on no key, for which the
-// guide shows the bare keyboard.
+// Characters and fingers as the learner reads or hears them, in French (UTF-8). Characters are Windows-1252 bytes.
 namespace keymap {
 
+// What a screen reader says for a character: "A majuscule", "point d'interrogation"; empty for one the key map
+// does not know.
 std::string CharacterName(unsigned char ch);
+// The next key as a screen reader says it: the character's name, then the finger that presses its key,
+// "A majuscule, auriculaire gauche" or "espace, pouce". Empty for a character on no key, for which the guide shows
+// the bare keyboard.
 std::string KeyDescription(unsigned char ch);
+// A character as the lists of keys write it: the character itself, the space by its name, "espace".
+std::string WrittenName(unsigned char ch);
+// Characters so written, the separator between each two.
+std::string WrittenNames(std::string_view characters, std::string_view separator);
+// A finger (a picture item) by its name, "index gauche", "pouce droit"; empty for a picture that is no finger.
+std::string FingerName(int finger);
 
 } // namespace keymap

@@ -7,19 +7,14 @@
 #include <QVBoxLayout>
 
 #include "course/Course.h"
-#include "guide/KeyboardGuide.h"
+#include "guide/KeyDescription.h"
 #include "platform/dialogs/ErrorBox.h"
-#include "platform/drawing/Colour.h"
 #include "platform/drawing/ControlIdentity.h"
-#include "platform/drawing/TDXDraw.h"
-#include "platform/text/Cp1252.h"
 #include "records/CourseProgress.h"
 #include "records/CourseRules.h"
 
 namespace {
 
-constexpr int PictureWidth = 632;
-constexpr int PictureHeight = 248;
 // The keyboard copy is shown at this share of its size.
 constexpr double PictureScale = 0.62;
 
@@ -31,17 +26,14 @@ QString Figure(double value)
 // The keys as the learner reads them: each character once, the space bar by name.
 QString KeyList(const std::string &keys)
 {
-    QStringList names;
-    for (const char c : keys)
-        names << (c == ' ' ? QStringLiteral("espace") : cp1252::ToUnicode(std::string(1, c)));
-    return names.join(QLatin1Char(' '));
+    return QString::fromStdString(keymap::WrittenNames(keys, " "));
 }
 
 } // namespace
 
 TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXImageList &pictures,
                      const keymap::KeyCentres &centres)
-    : QDialog(main), m_pictures(pictures), m_centres(centres)
+    : QDialog(main), m_keyboard(pictures, centres)
 {
     setObjectName(QStringLiteral("Parcours"));
     setWindowTitle(QStringLiteral("Parcours - Tapotis2002"));
@@ -51,18 +43,17 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXIma
     Identify(ListeLecons, QStringLiteral("ListeLecons"), QStringLiteral("Leçons du parcours"));
     for (int n = 1; n <= course::LessonCount(); ++n)
         ListeLecons->addItem(ItemText(n, progress));
-    ListeLecons->setMinimumWidth(qRound(PictureWidth * PictureScale));
+    ListeLecons->setMinimumWidth(qRound(KeyboardPicture::Width * PictureScale));
 
     LabelTouches = new QLabel(this);
     LabelTouches->setObjectName(QStringLiteral("LabelTouches"));
     LabelTouches->setWordWrap(true);
 
     // The keyboard is drawn full size off screen, then shown smaller.
-    m_keyboard = std::make_unique<TDXDraw>(nullptr, QSize(PictureWidth, PictureHeight));
-    m_keyboard->Initialize();
     ImageClavier = new QLabel(this);
     Identify(ImageClavier, QStringLiteral("ImageClavier"), QStringLiteral("Touches de la leçon"));
-    ImageClavier->setFixedSize(qRound(PictureWidth * PictureScale), qRound(PictureHeight * PictureScale));
+    ImageClavier->setFixedSize(qRound(KeyboardPicture::Width * PictureScale),
+                               qRound(KeyboardPicture::Height * PictureScale));
 
     BoutonCommencer = new QPushButton(QStringLiteral("Commencer"), this);
     BoutonCommencer->setObjectName(QStringLiteral("BoutonCommencer"));
@@ -119,13 +110,8 @@ void TParcours::ShowLesson(int lesson)
                               .arg(definition.GoalSpeed)
                               .arg(course::GoalSuccess));
     // The lesson's keys outlined, its new keys marked.
-    DrawKeyboardPicture(*m_keyboard, m_pictures);
-    for (const char c : definition.Keys)
-        DrawKeyOutline(*m_keyboard, m_centres, static_cast<unsigned char>(c));
-    for (const char c : definition.NewKeys)
-        DrawKeyMarker(*m_keyboard, m_centres, static_cast<unsigned char>(c));
-    m_keyboard->ReleaseCanvas();
-    ImageClavier->setPixmap(QPixmap::fromImage(
-        m_keyboard->Surface().scaled(ImageClavier->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    const QImage keyboard = m_keyboard.Draw({definition.Keys, definition.NewKeys, {}});
+    ImageClavier->setPixmap(
+        QPixmap::fromImage(keyboard.scaled(ImageClavier->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     ImageClavier->setAccessibleDescription(QStringLiteral("Touches de la leçon : %1").arg(KeyList(definition.Keys)));
 }

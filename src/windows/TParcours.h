@@ -1,16 +1,13 @@
 #pragma once
 
-#include <memory>
-
 #include <QDialog>
 
-#include "guide/KeyMap.h"
+#include "guide/KeyboardPicture.h"
 
 class CourseProgress;
 class QLabel;
 class QListWidget;
 class QPushButton;
-class TDXDraw;
 class TDXImageList;
 
 // The course window, "Parcours - Tapotis2002": the list of the lessons with the state of each for this learner,
@@ -38,9 +35,6 @@ public:
 private:
     void ShowLesson(int lesson);
 
-    const TDXImageList &m_pictures;
-    const keymap::KeyCentres &m_centres;
-    // The keyboard drawn full size, off screen and outside the window, so that assistive tools never meet it.
-    std::unique_ptr<TDXDraw> m_keyboard;
+    KeyboardPicture m_keyboard;
     int m_chosen = 0;
 };

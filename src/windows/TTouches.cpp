@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -11,23 +12,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "guide/KeyboardGuide.h"
+#include "guide/KeyDescription.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/ControlIdentity.h"
-#include "platform/drawing/TDXDraw.h"
 #include "platform/drawing/TDXImageList.h"
-#include "platform/text/Cp1252.h"
 #include "records/CourseRules.h"
 #include "records/KeyFigures.h"
 
 namespace {
 
-constexpr int PictureWidth = 632;
-constexpr int PictureHeight = 248;
-// A key cap on the keyboard picture, around its centre; the space bar is wider.
-constexpr int KeyWidth = 20;
-constexpr int KeyHeight = 18;
-constexpr int SpaceBarWidth = 136;
 // The fingers' labels stand in a row above the two hands.
 constexpr int HandWidth = keymap::FingerPictureWidth;
 constexpr int HandHeight = keymap::FingerPictureHeight;
@@ -35,26 +28,10 @@ constexpr int HandGap = 24;
 constexpr int LabelRow = 44;
 constexpr int LabelWidth = 38;
 
-struct Finger {
-    int Item;
-    const char *Name;
-};
 // Left to right across the two hands, as the labels stand.
-constexpr std::array<Finger, 10> Fingers{{{keymap::AuriculaireG, "Auriculaire gauche"},
-                                          {keymap::AnnuaireG, "Annulaire gauche"},
-                                          {keymap::MajeurG, "Majeur gauche"},
-                                          {keymap::IndexG, "Index gauche"},
-                                          {keymap::PouceG, "Pouce gauche"},
-                                          {keymap::PouceD, "Pouce droit"},
-                                          {keymap::IndexD, "Index droit"},
-                                          {keymap::MajeurD, "Majeur droit"},
-                                          {keymap::AnnuaireD, "Annulaire droit"},
-                                          {keymap::AuriculaireD, "Auriculaire droit"}}};
-
-QString CharacterName(unsigned char ch)
-{
-    return ch == ' ' ? QStringLiteral("espace") : cp1252::ToUnicode(std::string(1, static_cast<char>(ch)));
-}
+constexpr std::array<int, 10> Fingers{keymap::AuriculaireG, keymap::AnnuaireG,   keymap::MajeurG, keymap::IndexG,
+                                      keymap::PouceG,       keymap::PouceD,      keymap::IndexD,  keymap::MajeurD,
+                                      keymap::AnnuaireD,    keymap::AuriculaireD};
 
 QString Figures(const KeyFigures::Figures &figures)
 {
@@ -85,22 +62,20 @@ std::optional<double> Share(const KeyFigures::Figures &figures, bool speed)
 
 TTouches::TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pictures,
                    const keymap::KeyCentres &centres)
-    : QDialog(main), m_keys(keys), m_pictures(pictures), m_centres(centres)
+    : QDialog(main), m_keys(keys), m_pictures(pictures), m_keyboard(pictures, centres)
 {
     setObjectName(QStringLiteral("Touches"));
     setWindowTitle(QStringLiteral("Mes touches - Tapotis2002"));
     setModal(true);
 
-    m_keyboard = std::make_unique<TDXDraw>(nullptr, QSize(PictureWidth, PictureHeight));
-    m_keyboard->Initialize();
     ImageClavier = new QLabel(this);
     Identify(ImageClavier, QStringLiteral("ImageClavier"), QStringLiteral("Clavier de vos touches"));
-    ImageClavier->setFixedSize(PictureWidth, PictureHeight);
+    ImageClavier->setFixedSize(KeyboardPicture::Width, KeyboardPicture::Height);
     ImageClavier->setFocusPolicy(Qt::TabFocus);
 
     ImageLegende = new QLabel(this);
     ImageLegende->setObjectName(QStringLiteral("ImageLegende"));
-    ImageLegende->setFixedSize(PictureWidth - 120, 22);
+    ImageLegende->setFixedSize(KeyboardPicture::Width - 120, 22);
     CaseVitesse = new QCheckBox(QStringLiteral("Vitesse"), this);
     CaseVitesse->setObjectName(QStringLiteral("CaseVitesse"));
 
@@ -176,25 +151,23 @@ TTouches::~TTouches() = default;
 QString TTouches::ItemText(unsigned char ch, const KeyFigures &keys)
 {
     const KeyFigures::Figures &figures = keys.Of(ch);
-    QString text = CharacterName(ch) + QStringLiteral(" : ") + Figures(figures);
+    QString text = QString::fromStdString(keymap::WrittenName(ch)) + QStringLiteral(" : ") + Figures(figures);
     const std::string instead = figures.MostTypedInstead(3);
-    if (!instead.empty()) {
-        QStringList names;
-        for (const char typed : instead)
-            names << CharacterName(static_cast<unsigned char>(typed));
-        text += QStringLiteral(" — souvent tapé à la place : ") + names.join(QStringLiteral(", "));
-    }
+    if (!instead.empty())
+        text += QStringLiteral(" — souvent tapé à la place : ") +
+                QString::fromStdString(keymap::WrittenNames(instead, ", "));
     return text;
 }
 
 QString TTouches::FingerText(int finger, const KeyFigures &keys)
 {
-    const auto found =
-        std::find_if(Fingers.begin(), Fingers.end(), [finger](const Finger &f) { return f.Item == finger; });
-    if (found == Fingers.end())
+    QString name = QString::fromStdString(keymap::FingerName(finger));
+    if (name.isEmpty())
         return QString();
+    // A label starts with a capital.
+    name[0] = name[0].toUpper();
     const KeyFigures::Figures figures = keys.Sum(keymap::FingerCharacters(finger));
-    return QString::fromUtf8(found->Name) + QStringLiteral(" : ") +
+    return name + QStringLiteral(" : ") +
            (figures.Attempts == 0 ? QStringLiteral("aucune touche tapée") : Figures(figures));
 }
 
@@ -207,26 +180,11 @@ QColor TTouches::Heat(double share)
 void TTouches::DrawKeyboard()
 {
     const bool speed = CaseVitesse->isChecked();
-    DrawKeyboardPicture(*m_keyboard, m_pictures);
-    m_keyboard->ReleaseCanvas();
-    QImage picture = m_keyboard->Surface();
-    {
-        QPainter painter(&picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        // Multiplying keeps the key's letters dark and turns its white cap into the tint.
-        painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-        painter.setPen(Qt::NoPen);
-        for (const keymap::KeyRow &row : keymap::KeyRows()) {
-            const std::optional<double> share = Share(m_keys.Sum(row.Characters), speed);
-            if (!share)
-                continue;
-            const int width = row.Characters == std::string_view(" ") ? SpaceBarWidth : KeyWidth;
-            painter.setBrush(Heat(*share));
-            painter.drawRoundedRect(
-                QRectF(row.Centre.x - width / 2.0, row.Centre.y - KeyHeight / 2.0, width, KeyHeight), 3, 3);
-        }
-    }
-    ImageClavier->setPixmap(QPixmap::fromImage(picture));
+    KeyboardPicture::Marks marks;
+    for (const keymap::KeyRow &row : keymap::KeyRows())
+        if (const std::optional<double> share = Share(m_keys.Sum(row.Characters), speed))
+            marks.Tinted.push_back({static_cast<unsigned char>(row.Characters[0]), Heat(*share)});
+    ImageClavier->setPixmap(QPixmap::fromImage(m_keyboard.Draw(marks)));
     ImageClavier->setAccessibleDescription(speed ? QStringLiteral("Chaque touche tapée est teintée du vert au rouge "
                                                                   "selon son temps moyen, les touches jamais tapées "
                                                                   "restent sans teinte.")
@@ -286,10 +244,10 @@ void TTouches::DrawFingers()
         small.setPixelSize(10);
         painter.setFont(small);
         for (std::size_t i = 0; i < Fingers.size(); ++i) {
-            const Finger &finger = Fingers[i];
+            const int finger = Fingers[i];
             const bool left = i < 5;
-            const KeyFigures::Figures figures = m_keys.Sum(keymap::FingerCharacters(finger.Item));
-            const QPoint tip = FingerTip(finger.Item) + QPoint(left ? 0 : HandWidth + HandGap, LabelRow);
+            const KeyFigures::Figures figures = m_keys.Sum(keymap::FingerCharacters(finger));
+            const QPoint tip = FingerTip(finger) + QPoint(left ? 0 : HandWidth + HandGap, LabelRow);
             const QRect label(static_cast<int>(i % 5) * (HandWidth / 5) + (left ? 0 : HandWidth + HandGap), 0,
                               LabelWidth, LabelRow - 10);
             const std::optional<double> share = Share(figures, false);
@@ -305,7 +263,7 @@ void TTouches::DrawFingers()
                     : QStringLiteral("%1 %").arg(qRound(figures.ErrorRate())) +
                           (figures.Timed > 0 ? QStringLiteral("\n%1 ms").arg(qRound(figures.MeanMs())) : QString());
             painter.drawText(label, Qt::AlignCenter, text);
-            spoken << FingerText(finger.Item, m_keys);
+            spoken << FingerText(finger, m_keys);
         }
     }
     ImageDoigts->setPixmap(QPixmap::fromImage(hands));

@@ -1,20 +1,15 @@
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include <QColor>
 #include <QDialog>
-#include <QImage>
 
-#include "guide/KeyMap.h"
+#include "guide/KeyboardPicture.h"
 
 class KeyFigures;
 class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
-class TDXDraw;
 class TDXImageList;
 
 // The window "Mes touches - Tapotis2002": the keyboard with each key tinted by the learner's error rate on it
@@ -57,8 +52,6 @@ private:
 
     const KeyFigures &m_keys;
     const TDXImageList &m_pictures;
-    const keymap::KeyCentres &m_centres;
-    // The keyboard drawn full size off screen, outside the window, so that assistive tools never meet it.
-    std::unique_ptr<TDXDraw> m_keyboard;
+    KeyboardPicture m_keyboard;
     bool m_drillChosen = false;
 };

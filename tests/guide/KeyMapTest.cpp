@@ -264,24 +264,35 @@ TEST(KeyMapEdgeCases, MarksDoNotFollowTheKeys)
 
 TEST(KeyDescription, NamesTheCharacterAndTheFingerOfItsKey)
 {
+    // `written`: how the lists of keys write the character (UTF-8), the space by name; checked where given.
     struct Row {
         unsigned char ch;
         const char *expected;
+        const char *written = nullptr;
     };
     const Row rows[] = {
-        {'A', "A majuscule, auriculaire gauche"},
+        {'A', "A majuscule, auriculaire gauche", "A"},
         {'j', "j, index droit"},
-        {' ', "espace, pouce"},
-        {'?', "point d'interrogation, majeur droit"},
-        {0xEA, "e accent circonflexe, majeur gauche"},
+        {' ', "espace, pouce", "espace"},
+        {'?', "point d'interrogation, majeur droit", "?"},
+        {0xEA, "e accent circonflexe, majeur gauche", "ê"},
         {0xE7, "c cédille, majeur droit"},
         {'5', "5, index gauche"},
-        {0xB2, "exposant deux"},
-        {'@', ""},
+        {0xB2, "exposant deux", "²"},
+        {'@', "", "@"},
+        {0x80, "", "€"},
+        {0x9C, "", "œ"},
         {0, ""},
     };
-    for (const Row &row : rows)
+    for (const Row &row : rows) {
         EXPECT_EQ(KeyDescription(row.ch), row.expected) << int(row.ch);
+        if (row.written) {
+            EXPECT_EQ(WrittenName(row.ch), row.written) << int(row.ch);
+        }
+    }
+    EXPECT_EQ(WrittenNames("fj \x80", ", "), "f, j, espace, €");
+    EXPECT_EQ(FingerName(PouceD), "pouce droit");
+    EXPECT_EQ(FingerName(MainG), "");
     // Every character with a key has a name to say.
     for (int c = 1; c < 256; ++c) {
         if (HasKey(static_cast<unsigned char>(c))) {

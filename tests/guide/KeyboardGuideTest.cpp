@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include "assets/EmbeddedAssets.h"
 #include "guide/KeyMap.h"
 #include "guide/KeyboardGuide.h"
+#include "guide/KeyboardPicture.h"
 #include "platform/drawing/TDXDraw.h"
 #include "platform/drawing/TDXImageList.h"
 
@@ -223,6 +226,28 @@ TEST_F(GuideDrawing, EachGuideWipesOutThePreviousOne)
     Overlay(withHand, Hand(keymap::IndexD), QPoint(236 - 86, 151 - 28));
     Guide('?', 255);
     EXPECT_TRUE(Changed(Guide('j', 255), withHand).isEmpty());
+}
+
+// The windows' picture marks the keys of its characters and nothing else, a character without a key nowhere, and
+// starts again from the bare keyboard each time.
+TEST_F(GuideDrawing, AWindowsPictureMarksOnlyTheKeysOfItsCharacters)
+{
+    KeyboardPicture keyboard(Pictures, Centres);
+    const QImage picture = keyboard.Draw({"a@", "j@", {{'l', Qt::red}, {'@', Qt::blue}}});
+    EXPECT_EQ(Rgb(picture, 62, 124), qRgb(255, 255, 0)) << "the outline of a";
+    ExpectMarker(picture, {236, 151});
+    // Inside the cap of l, each pixel is the keyboard's multiplied by red: the white turns red, the letter stays dark.
+    for (int y = 144; y <= 158; ++y)
+        for (int x = 282; x <= 296; ++x)
+            ASSERT_EQ(Rgb(picture, x, y), qRgb(qRed(Rgb(Bare, x, y)), 0, 0)) << x << "," << y;
+    QImage rest = picture.convertToFormat(Bare.format());
+    QPainter painter(&rest);
+    for (const QRect &key : {QRect(QPoint(59, 113), QPoint(84, 139)), QRect(QPoint(226, 141), QPoint(246, 161)),
+                             QRect(QPoint(278, 141), QPoint(300, 161))})
+        painter.drawImage(key.topLeft(), Bare, key);
+    painter.end();
+    EXPECT_TRUE(Changed(rest, Bare).isEmpty());
+    EXPECT_TRUE(Changed(keyboard.Draw({}), Bare).isEmpty());
 }
 
 // The guide kept from key to key redraws only what changes; what shows must stay what a whole guide shows, for
