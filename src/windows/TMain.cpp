@@ -17,7 +17,9 @@
 #include "lesson/LessonReader.h"
 #include "windows/TParcours.h"
 #include "windows/TTouches.h"
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
+#include "audio/KeyNameRecordings.h"
 #include "audio/KeyNames.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
@@ -284,14 +286,12 @@ void TMain::CreateControls()
     BoutonTouches =
         MakeButton(this, QStringLiteral("BoutonTouches"), QRect(271, 551, 28, 28), QStringLiteral("Mes touches"), 22);
 
-    const char *const pictures[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
-                                    "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
-                                    "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
-    for (const char *name : pictures)
+    for (const char *name : assets::names::HandPictures)
         DXImageList1.Add(QLatin1String(name), colours::White, assets::Bitmap(QLatin1String(name)));
-    DXImageList1.Add(QStringLiteral("Tapotis.bmp"), colours::Black, assets::Bitmap(QStringLiteral("Tapotis.bmp")));
+    const QLatin1String keyboard(assets::names::KeyboardPicture);
+    DXImageList1.Add(keyboard, colours::Black, assets::Bitmap(keyboard));
 
-    for (const char *name : {"Type.wav", "Error.wav", "Soluce.wav"})
+    for (const char *name : assets::names::Cues)
         DXWaveList1.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
 
     TimerChrono = new TTimer(this);
@@ -558,21 +558,8 @@ void TMain::LoadKeyNames()
 {
     if (DXWaveList3.Count() > 0)
         return;
-    const char *const words[] = {
-        "Touche_a.wav",          "Touche_ag.wav",         "Touche_Aigu.wav",      "Touche_Apostrophe.wav",
-        "Touche_b.wav",          "Touche_c.wav",          "Touche_cc.wav",        "Touche_Circ.wav",
-        "Touche_d.wav",          "Touche_deuxPoints.wav", "Touche_e.wav",         "Touche_ea.wav",
-        "Touche_ec.wav",         "Touche_eg.wav",         "Touche_Entree.wav",    "Touche_Espace.wav",
-        "Touche_et.wav",         "Touche_f.wav",          "Touche_g.wav",         "Touche_Grave.wav",
-        "Touche_Guillemets.wav", "Touche_h.wav",          "Touche_i.wav",         "Touche_j.wav",
-        "Touche_k.wav",          "Touche_l.wav",          "Touche_m.wav",         "Touche_majuscule.wav",
-        "Touche_n.wav",          "Touche_o.wav",          "Touche_p.wav",         "Touche_Point.wav",
-        "Touche_PointExc.wav",   "Touche_PointInter.wav", "Touche_PointVirg.wav", "Touche_q.wav",
-        "Touche_r.wav",          "Touche_s.wav",          "Touche_t.wav",         "Touche_Trema.wav",
-        "Touche_u.wav",          "Touche_ug.wav",         "Touche_v.wav",         "Touche_Virgule.wav",
-        "Touche_w.wav",          "Touche_x.wav",          "Touche_y.wav",         "Touche_z.wav"};
-    for (const char *name : words)
-        DXWaveList3.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
+    for (const keynames::Recording &word : keynames::Recordings)
+        DXWaveList3.Add(QLatin1String(word.Item), assets::Wave(QLatin1String(word.Item)));
     ApplyVoiceSpeed();
 }
 
