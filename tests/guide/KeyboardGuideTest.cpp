@@ -1,9 +1,9 @@
-#include <cstring>
 #include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
 #include "guide/KeyMap.h"
 #include "guide/KeyboardGuide.h"
@@ -17,10 +17,8 @@ namespace {
 using keymap::FingerPictureHeight;
 using keymap::FingerPictureWidth;
 
-const char *const PictureNames[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
-                                    "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
-                                    "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp",
-                                    "Tapotis.bmp"};
+using assets::names::HandPictures;
+using assets::names::KeyboardPicture;
 
 QRgb Rgb(const QImage &image, int x, int y)
 {
@@ -32,9 +30,9 @@ class GuideDrawing : public ::testing::Test
 protected:
     GuideDrawing() : Surface(nullptr, QSize(632, 248))
     {
-        for (const char *name : PictureNames)
-            Pictures.Add(QLatin1String(name), std::strcmp(name, "Tapotis.bmp") == 0 ? 0x000000 : 0xFFFFFF,
-                         assets::Bitmap(QLatin1String(name)));
+        for (const char *name : HandPictures)
+            Pictures.Add(QLatin1String(name), 0xFFFFFF, assets::Bitmap(QLatin1String(name)));
+        Pictures.Add(QLatin1String(KeyboardPicture), 0x000000, assets::Bitmap(QLatin1String(KeyboardPicture)));
         Centres.Fill();
         Bare = Guide(0, 255);
     }
@@ -46,7 +44,7 @@ protected:
         return Surface.Shown().copy();
     }
 
-    QImage Hand(int item) const { return assets::Bitmap(QLatin1String(PictureNames[item])); }
+    QImage Hand(int item) const { return assets::Bitmap(QLatin1String(HandPictures[item])); }
 
     // What an opaque hand gives: its non-white pixels over the picture below, cut at the surface's edges.
     static void Overlay(QImage &below, const QImage &hand, QPoint at)
