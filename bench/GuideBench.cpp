@@ -2,6 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
 #include "guide/KeyMap.h"
 #include "guide/KeyboardGuide.h"
@@ -14,11 +15,10 @@ namespace {
 struct GuideBench {
     GuideBench() : Surface(nullptr, QSize(632, 248))
     {
-        for (const char *name :
-             {"MainG.bmp", "MainD.bmp", "PouceG.bmp", "PouceD.bmp", "IndexG.bmp", "IndexD.bmp", "MajeurG.bmp",
-              "MajeurD.bmp", "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"})
+        for (const char *name : assets::names::HandPictures)
             Pictures.Add(QLatin1String(name), 0xFFFFFF, assets::Bitmap(QLatin1String(name)));
-        Pictures.Add(QStringLiteral("Tapotis.bmp"), 0, assets::Bitmap(QStringLiteral("Tapotis.bmp")));
+        const QLatin1String keyboard(assets::names::KeyboardPicture);
+        Pictures.Add(keyboard, 0, assets::Bitmap(keyboard));
         Centres.Fill();
     }
     TDXDraw Surface;

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #endif
 
+#include "assets/AssetNames.h"
 #include "assets/JpegDecoder.h"
 #include "platform/text/TutorError.h"
 
@@ -79,7 +80,7 @@ QImage Bitmap(const QString &name)
 
 QImage Background()
 {
-    return DecodeJpeg(Embedded(QStringLiteral("Image1.jpg")));
+    return DecodeJpeg(Embedded(QLatin1String(names::Background)));
 }
 
 QImage Glyph(const QString &button)
@@ -106,7 +107,7 @@ PcmWave Wave(const QString &name)
 
 QImage Icon()
 {
-    return Read(QStringLiteral("MAINICON.ico"), "ICO");
+    return Read(QLatin1String(names::Icon), "ICO");
 }
 
 std::size_t LetGoOfStoredBytes()

@@ -9,8 +9,8 @@
 #include "platform/sound/WaveFile.h"
 
 // Every picture and sound travels inside the program, each under its item name ("Tapotis.bmp", "Touche_a.wav",
-// "Image1.jpg" for the background, "<button>.bmp" for a button's glyph). Nothing is read from disk; a missing
-// or damaged asset fails with a TutorError.
+// "Image1.jpg" for the background, "<button>.bmp" for a button's glyph), as listed in assets/AssetNames.h and
+// audio/KeyNameRecordings.h. Nothing is read from disk; a missing or damaged asset fails with a TutorError.
 namespace assets {
 
 QByteArray Embedded(const QString &name);

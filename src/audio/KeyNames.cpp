@@ -1,10 +1,12 @@
 #include "audio/KeyNames.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <iterator>
 
 #include <QString>
 
+#include "audio/KeyNameRecordings.h"
 #include "audio/TDXWaveList.h"
 
 namespace keynames {
@@ -44,6 +46,42 @@ constexpr Row Signs[] = {
     {0xFB, {2, {"Touche_u.wav", "Touche_Circ.wav"}}},  // û
     {0xFC, {2, {"Touche_u.wav", "Touche_Trema.wav"}}}, // ü
 };
+
+constexpr char Lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether the key-name list holds `name`, as the word list finds it: ignoring case.
+constexpr bool Recorded(const char *name)
+{
+    for (const Recording &recording : Recordings) {
+        std::size_t i = 0;
+        while (recording.Item[i] != '\0' && Lower(recording.Item[i]) == Lower(name[i]))
+            ++i;
+        if (recording.Item[i] == '\0' && name[i] == '\0')
+            return true;
+    }
+    return false;
+}
+
+// Every word said is one the list records, so a word missing from the key-name list fails the build rather than
+// a pronunciation.
+constexpr bool EveryWordRecorded()
+{
+    for (const Row &row : Signs)
+        for (int i = 0; i < row.Said.Count; ++i)
+            if (!Recorded(row.Said.Names[static_cast<std::size_t>(i)]))
+                return false;
+    char letter[] = "Touche_?.wav";
+    for (char c = 'a'; c <= 'z'; ++c) {
+        letter[7] = c;
+        if (!Recorded(letter))
+            return false;
+    }
+    return Recorded("Touche_majuscule.wav");
+}
+static_assert(EveryWordRecorded(), "a key name is said that the key-name list does not record");
 
 // "Touche_a.wav" .. "Touche_z.wav" and "Touche_A.wav" .. "Touche_Z.wav", built once.
 struct LetterNames {

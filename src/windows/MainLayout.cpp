@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPixmap>
 
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
@@ -58,6 +59,8 @@ struct Row {
     // What assistive tools read: a label reads this before its caption, any other control reads this.
     const char *ReadText = nullptr;
     const char *CaptionText = nullptr;
+    // An animation's file.
+    const char *Asset = nullptr;
     const char *FontFamily = nullptr;
     int FontSize = 0;
     bool Bold = false;
@@ -79,6 +82,11 @@ struct Row {
     Row &ReadAs(const char *text)
     {
         ReadText = text;
+        return *this;
+    }
+    Row &Animation(const char *name)
+    {
+        Asset = name;
         return *this;
     }
     Row &Caption(const char *text)
@@ -203,7 +211,7 @@ void MakeControl(TMain &window, const Row &row)
                      row.ShowHint);
             control->setGeometry(row.Geometry);
             if constexpr (std::is_same_v<Control, TRxGIFAnimator>)
-                control->SetAnimation(assets::Embedded(QLatin1String(row.Name) + QStringLiteral(".gif")));
+                control->SetAnimation(assets::Embedded(QLatin1String(row.Asset)));
             if (row.FontFamily)
                 control->setFont(DesignFont(QLatin1String(row.FontFamily), row.FontSize, row.Bold, row.Italic));
             if (row.Text != NoColour)
@@ -264,7 +272,9 @@ void Build(TMain &w)
     const Layer Tabbed = Layer::Tabbed;
     const Row rows[] = {
         Row(&T::Image1, "Image1", {0, 0, 800, 600}),
-        Row(&T::RxGIFAnimator1, "RxGIFAnimator1", {311, 13, 178, 66}, {22, 1, 0}).ReadAs("Tapotis2002"),
+        Row(&T::RxGIFAnimator1, "RxGIFAnimator1", {311, 13, 178, 66}, {22, 1, 0})
+            .Animation(assets::names::TitleAnimation)
+            .ReadAs("Tapotis2002"),
         Row(&T::LabelChrono, "LabelChrono", {328, 554, 145, 20})
             .Font(Arial, 16, true, true)
             .Colours(colours::Lime)
@@ -280,7 +290,8 @@ void Build(TMain &w)
             .Colours(colours::Black)
             .Caption("0")
             .ReadAs("Erreurs"),
-        Row(&T::RxGIFAnimator2, "RxGIFAnimator2", {248, 40, 51, 45}, {1, 0, 1}),
+        Row(&T::RxGIFAnimator2, "RxGIFAnimator2", {248, 40, 51, 45}, {1, 0, 1})
+            .Animation(assets::names::HummingbirdAnimation),
         Row(&T::BoutonDicteesVocales, "BoutonDicteesVocales", {171, 551, 29, 29}, {22}).Hint("Dictées vocales", Hidden),
         Row(&T::LabelUser, "LabelUser", {312, 83, 177, 13})
             .Font(SansSerif, 11)
@@ -356,13 +367,11 @@ void Build(TMain &w)
     w.SpinEdit1->setContextMenuPolicy(Qt::PreventContextMenu);
     w.EditText->OnKeyPress = [&w](char &key) { w.EditTextKeyPress(key); };
 
-    const char *const pictures[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
-                                    "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
-                                    "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
-    for (const char *name : pictures)
+    for (const char *name : assets::names::HandPictures)
         w.DXImageList1.Add(QLatin1String(name), colours::White, assets::Bitmap(QLatin1String(name)));
-    w.DXImageList1.Add(QStringLiteral("Tapotis.bmp"), colours::Black, assets::Bitmap(QStringLiteral("Tapotis.bmp")));
-    for (const char *name : {"Type.wav", "Error.wav", "Soluce.wav"})
+    const QLatin1String keyboard(assets::names::KeyboardPicture);
+    w.DXImageList1.Add(keyboard, colours::Black, assets::Bitmap(keyboard));
+    for (const char *name : assets::names::Cues)
         w.DXWaveList1.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
 
     w.TimerChrono = new TTimer(&w);

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "assets/EmbeddedAssets.h"
+#include "audio/KeyNameRecordings.h"
 #include "audio/KeyNames.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
@@ -291,21 +292,8 @@ void TMain::LoadKeyNames()
 {
     if (DXWaveList3.Count() > 0)
         return;
-    const char *const words[] = {
-        "Touche_a.wav",          "Touche_ag.wav",         "Touche_Aigu.wav",      "Touche_Apostrophe.wav",
-        "Touche_b.wav",          "Touche_c.wav",          "Touche_cc.wav",        "Touche_Circ.wav",
-        "Touche_d.wav",          "Touche_deuxPoints.wav", "Touche_e.wav",         "Touche_ea.wav",
-        "Touche_ec.wav",         "Touche_eg.wav",         "Touche_Entree.wav",    "Touche_Espace.wav",
-        "Touche_et.wav",         "Touche_f.wav",          "Touche_g.wav",         "Touche_Grave.wav",
-        "Touche_Guillemets.wav", "Touche_h.wav",          "Touche_i.wav",         "Touche_j.wav",
-        "Touche_k.wav",          "Touche_l.wav",          "Touche_m.wav",         "Touche_majuscule.wav",
-        "Touche_n.wav",          "Touche_o.wav",          "Touche_p.wav",         "Touche_Point.wav",
-        "Touche_PointExc.wav",   "Touche_PointInter.wav", "Touche_PointVirg.wav", "Touche_q.wav",
-        "Touche_r.wav",          "Touche_s.wav",          "Touche_t.wav",         "Touche_Trema.wav",
-        "Touche_u.wav",          "Touche_ug.wav",         "Touche_v.wav",         "Touche_Virgule.wav",
-        "Touche_w.wav",          "Touche_x.wav",          "Touche_y.wav",         "Touche_z.wav"};
-    for (const char *name : words)
-        DXWaveList3.Add(QLatin1String(name), assets::Wave(QLatin1String(name)));
+    for (const keynames::Recording &word : keynames::Recordings)
+        DXWaveList3.Add(QLatin1String(word.Item), assets::Wave(QLatin1String(word.Item)));
     ApplyVoiceSpeed();
 }
 

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
 #include "platform/controls/TRxGIFAnimator.h"
 #include "platform/dialogs/ErrorBox.h"
@@ -30,10 +31,10 @@ TSplash::TSplash(QWidget *parent) : QDialog(parent)
     RxGIFAnimator1->setAccessibleName(QStringLiteral("Tapotis2002 - Apprendre à taper au clavier"));
     RxGIFAnimator1->setAccessibleDescription(QStringLiteral("Cliquez ou appuyez sur Entrée pour commencer"));
     RxGIFAnimator1->setGeometry(0, 0, 256, 192);
-    RxGIFAnimator1->SetAnimation(assets::Embedded(QStringLiteral("Splash.gif")));
+    RxGIFAnimator1->SetAnimation(assets::Embedded(QLatin1String(assets::names::SplashAnimation)));
     RxGIFAnimator1->OnClick = [this] { RxGIFAnimator1Click(); };
 
-    DXWaveList1.Add(QStringLiteral("COMEDY1.WAV"), assets::Wave(QStringLiteral("COMEDY1.WAV")));
+    DXWaveList1.Add(QLatin1String(assets::names::SplashTune), assets::Wave(QLatin1String(assets::names::SplashTune)));
 }
 
 TSplash::~TSplash() = default;

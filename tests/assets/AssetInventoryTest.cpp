@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <QDirIterator>
@@ -13,12 +16,14 @@
 
 #include <gif_lib.h>
 
-#include "windows/TMain.h"
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
+#include "audio/KeyNameRecordings.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TImage.h"
 #include "platform/controls/TRxGIFAnimator.h"
 #include "platform/controls/TRxSpeedButton.h"
+#include "windows/TMain.h"
 
 namespace {
 
@@ -119,29 +124,25 @@ protected:
 
 TEST_F(AssetInventory, PictureListHoldsTheHandsAndTheKeyboardInOrder)
 {
-    struct Row {
-        const char *Name;
+    struct Format {
         int Width, Height, Bits, Colours;
         std::uint32_t Transparent;
     };
-    const Row rows[] = {
-        {"MainG.bmp", 196, 189, 8, 256, 0xFFFFFF},        {"MainD.bmp", 196, 189, 8, 256, 0xFFFFFF},
-        {"PouceG.bmp", 196, 189, 8, 256, 0xFFFFFF},       {"PouceD.bmp", 196, 189, 8, 256, 0xFFFFFF},
-        {"IndexG.bmp", 196, 189, 8, 256, 0xFFFFFF},       {"IndexD.bmp", 196, 189, 8, 256, 0xFFFFFF},
-        {"MajeurG.bmp", 196, 189, 8, 256, 0xFFFFFF},      {"MajeurD.bmp", 196, 189, 8, 256, 0xFFFFFF},
-        {"AnnuaireG.bmp", 196, 189, 8, 256, 0xFFFFFF},    {"AnnuaireD.bmp", 196, 189, 8, 256, 0xFFFFFF},
-        {"AuriculaireG.bmp", 196, 189, 8, 256, 0xFFFFFF}, {"AuriculaireD.bmp", 196, 189, 8, 256, 0xFFFFFF},
-        {"Tapotis.bmp", 634, 250, 24, 0, 0x000000},
-    };
+    const Format hand{196, 189, 8, 256, 0xFFFFFF}, keyboard{634, 250, 24, 0, 0x000000};
     ASSERT_EQ(Main.DXImageList1.Count(), 13);
+    // Some names written out apart from the list: the guide finds the finger pictures by these indexes.
+    for (const auto &[index, name] :
+         {std::pair{0, "MainG.bmp"}, {5, "IndexD.bmp"}, {11, "AuriculaireD.bmp"}, {12, "Tapotis.bmp"}})
+        EXPECT_EQ(Main.DXImageList1.Items(index).Name, QLatin1String(name));
     for (int i = 0; i < 13; ++i) {
-        const Row &row = rows[i];
-        SCOPED_TRACE(row.Name);
+        const char *name = i < 12 ? assets::names::HandPictures[i] : assets::names::KeyboardPicture;
+        const Format &row = i < 12 ? hand : keyboard;
+        SCOPED_TRACE(name);
         const TDXImageList::Item &item = Main.DXImageList1.Items(i);
-        EXPECT_EQ(item.Name, QLatin1String(row.Name));
+        EXPECT_EQ(item.Name, QLatin1String(name));
         EXPECT_EQ(item.TransparentColor, row.Transparent);
         EXPECT_EQ(item.Picture.size(), QSize(row.Width, row.Height));
-        const BitmapHeader header = ReadBitmapHeader(assets::Embedded(QLatin1String(row.Name)));
+        const BitmapHeader header = ReadBitmapHeader(assets::Embedded(QLatin1String(name)));
         EXPECT_EQ(header.Width, row.Width);
         EXPECT_EQ(header.Height, row.Height);
         EXPECT_EQ(header.Bits, row.Bits);
@@ -155,6 +156,10 @@ TEST_F(AssetInventory, EveryButtonCarriesItsGlyph)
         {Main.BoutonFacile, 22}, {Main.BoutonMoyen, 22},   {Main.BoutonDifficile, 22}, {Main.BoutonDicteesVocales, 22},
         {Main.BoutonJeu, 24},    {Main.BoutonSon, 22},     {Main.BoutonPrononcer, 20}, {Main.BoutonAuto, 18},
         {Main.BoutonAide, 22},   {Main.BoutonQuitter, 22}, {Main.BoutonParcours, 22},  {Main.BoutonTouches, 22}};
+    // The glyphs made are those of these buttons, none more.
+    ASSERT_EQ(std::size(assets::names::Glyphs), std::size(rows));
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(QLatin1String(assets::names::Glyphs[i]), rows[i].first->objectName() + QStringLiteral(".bmp"));
     for (const auto &[button, size] : rows) {
         SCOPED_TRACE(button->objectName().toStdString());
         const BitmapHeader header = ReadBitmapHeader(assets::Embedded(button->objectName() + QStringLiteral(".bmp")));
@@ -272,34 +277,25 @@ TEST_F(AssetInventory, CuesAndTheSplashTuneHaveTheirFormatsAndLengths)
 
 TEST_F(AssetInventory, KeyNamesAreFortyEightMonoRecordingsInOrder)
 {
-    const std::pair<const char *, double> rows[] = {
-        {"Touche_a.wav", 0.30},          {"Touche_ag.wav", 0.93},        {"Touche_Aigu.wav", 0.82},
-        {"Touche_Apostrophe.wav", 0.86}, {"Touche_b.wav", 0.33},         {"Touche_c.wav", 0.55},
-        {"Touche_cc.wav", 1.02},         {"Touche_Circ.wav", 1.28},      {"Touche_d.wav", 0.34},
-        {"Touche_deuxPoints.wav", 0.68}, {"Touche_e.wav", 0.34},         {"Touche_ea.wav", 0.95},
-        {"Touche_ec.wav", 1.20},         {"Touche_eg.wav", 0.95},        {"Touche_Entree.wav", 0.61},
-        {"Touche_Espace.wav", 0.76},     {"Touche_et.wav", 0.65},        {"Touche_f.wav", 0.42},
-        {"Touche_g.wav", 0.50},          {"Touche_Grave.wav", 0.78},     {"Touche_Guillemets.wav", 0.44},
-        {"Touche_h.wav", 0.57},          {"Touche_i.wav", 0.31},         {"Touche_j.wav", 0.50},
-        {"Touche_k.wav", 0.30},          {"Touche_l.wav", 0.41},         {"Touche_m.wav", 0.45},
-        {"Touche_majuscule.wav", 0.83},  {"Touche_n.wav", 0.48},         {"Touche_o.wav", 0.30},
-        {"Touche_p.wav", 0.25},          {"Touche_Point.wav", 0.33},     {"Touche_PointExc.wav", 1.06},
-        {"Touche_PointInter.wav", 1.05}, {"Touche_PointVirg.wav", 0.83}, {"Touche_q.wav", 0.35},
-        {"Touche_r.wav", 0.42},          {"Touche_s.wav", 0.56},         {"Touche_t.wav", 0.28},
-        {"Touche_Trema.wav", 0.39},      {"Touche_u.wav", 0.32},         {"Touche_ug.wav", 1.05},
-        {"Touche_v.wav", 0.52},          {"Touche_Virgule.wav", 0.82},   {"Touche_w.wav", 0.72},
-        {"Touche_x.wav", 0.60},          {"Touche_y.wav", 0.69},         {"Touche_z.wav", 0.54}};
     Main.LoadKeyNames();
     ASSERT_EQ(Main.DXWaveList3.Count(), 48);
+    ASSERT_EQ(std::size(keynames::Recordings), 48u);
     for (int i = 0; i < 48; ++i) {
-        SCOPED_TRACE(rows[i].first);
+        const keynames::Recording &recording = keynames::Recordings[i];
+        SCOPED_TRACE(recording.Item);
         const TDXWaveList::Item &item = Main.DXWaveList3.Items(i);
-        EXPECT_EQ(item.Name, QLatin1String(rows[i].first));
+        EXPECT_EQ(item.Name, QLatin1String(recording.Item));
         EXPECT_EQ(item.Wave.SamplesPerSec, 22050);
         EXPECT_EQ(item.Wave.BitsPerSample, 16);
         EXPECT_EQ(item.Wave.Channels, 1);
-        EXPECT_DOUBLE_EQ(Hundredths(item.Wave.Seconds()), rows[i].second);
-        EXPECT_EQ(&Main.DXWaveList3.Find(QLatin1String(rows[i].first)), &item);
+        EXPECT_DOUBLE_EQ(Hundredths(item.Wave.Seconds()), recording.Seconds);
+        EXPECT_EQ(&Main.DXWaveList3.Find(QLatin1String(recording.Item)), &item);
+    }
+    // Some recordings written out apart from the list, at their indexes.
+    for (const auto &[index, name, seconds] :
+         {std::tuple{0, "Touche_a.wav", 0.30}, {7, "Touche_Circ.wav", 1.28}, {47, "Touche_z.wav", 0.54}}) {
+        EXPECT_EQ(Main.DXWaveList3.Items(index).Name, QLatin1String(name));
+        EXPECT_DOUBLE_EQ(Hundredths(Main.DXWaveList3.Items(index).Wave.Seconds()), seconds);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
 #include "guide/KeyMap.h"
 
@@ -77,10 +78,7 @@ int LightenedAlongFinger(const QImage &plain, const QImage &marked, const Tip &t
 
 QString HandName(int item)
 {
-    const char *const names[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
-                                 "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
-                                 "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
-    return QLatin1String(names[item]);
+    return QLatin1String(assets::names::HandPictures[item]);
 }
 
 } // namespace

@@ -1,4 +1,3 @@
-#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -6,6 +5,7 @@
 
 #include <QPainter>
 
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
 #include "guide/KeyMap.h"
 #include "guide/KeyboardGuide.h"
@@ -20,10 +20,7 @@ namespace {
 using keymap::FingerPictureHeight;
 using keymap::FingerPictureWidth;
 
-const char *const PictureNames[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
-                                    "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
-                                    "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp",
-                                    "Tapotis.bmp"};
+using assets::names::HandPictures;
 
 QRgb Rgb(const QImage &image, int x, int y)
 {
@@ -35,9 +32,10 @@ class GuideDrawing : public ::testing::Test
 protected:
     GuideDrawing() : Surface(nullptr, QSize(632, 248))
     {
-        for (const char *name : PictureNames)
-            Pictures.Add(QLatin1String(name), std::strcmp(name, "Tapotis.bmp") == 0 ? 0x000000 : 0xFFFFFF,
-                         assets::Bitmap(QLatin1String(name)));
+        for (const char *name : HandPictures)
+            Pictures.Add(QLatin1String(name), 0xFFFFFF, assets::Bitmap(QLatin1String(name)));
+        Pictures.Add(QLatin1String(assets::names::KeyboardPicture), 0x000000,
+                     assets::Bitmap(QLatin1String(assets::names::KeyboardPicture)));
         Centres.Fill();
         Bare = Guide(0, 255);
     }
@@ -49,7 +47,7 @@ protected:
         return Surface.Shown().copy();
     }
 
-    QImage Hand(int item) const { return assets::Bitmap(QLatin1String(PictureNames[item])); }
+    QImage Hand(int item) const { return assets::Bitmap(QLatin1String(HandPictures[item])); }
 
     // What an opaque hand gives: its non-white pixels over the picture below, cut at the surface's edges.
     static void Overlay(QImage &below, const QImage &hand, QPoint at)

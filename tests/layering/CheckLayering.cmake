@@ -38,6 +38,7 @@ set(QT_FREE
     course/Course course/CourseText course/Drill course/TextMaking         # tutor_course: lessons, their text, drills
     game/JeuRules                                                          # tutor_gamerules: the rules of the game
     audio/Cue                                                              # the three cues, named
+    audio/KeyNameRecordings assets/AssetNames                              # item names, read by the asset generator too
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
     platform/input/KeyboardLayout                                          # tutor_kbdlayout: the layout as data

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVector>
 
+#include "audio/KeyNameRecordings.h"
+
 // The asset generator draws every picture and makes every sound of the program. Each maker returns the asset
 // in memory; the writers put it on disk in the exact file format the program embeds.
 namespace assetgen {
@@ -70,14 +72,8 @@ Pcm ErrorCue();   // 22050 Hz, 8 bits, mono, 0.45 s
 Pcm SoluceCue();  // 11025 Hz, 8 bits, mono, 2.39 s
 Pcm ComedyTune(); // 8000 Hz, 8 bits, stereo, 59.08 s
 
-// A spoken key name: 22050 Hz, 16 bits, mono, lasting exactly `seconds` to the hundredth.
-struct KeyName {
-    QString Item;  // "Touche_a.wav"
-    QString Words; // what is said, in French
-    double Seconds;
-};
-const std::vector<KeyName> &KeyNames();
-Pcm SpeakKeyName(const KeyName &name);
+// A spoken key name: 22050 Hz, 16 bits, mono, lasting exactly the recording's seconds to the hundredth.
+Pcm SpeakKeyName(const keynames::Recording &name);
 // A dictation read aloud by espeak-ng's French voice: slowly, word by word, its punctuation said by name
 // ("virgule", "point"), 22050 Hz 16-bit mono with a little silence before and after.
 Pcm SpeakDictation(const QString &text);

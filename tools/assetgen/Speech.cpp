@@ -168,7 +168,7 @@ bool Fits(const Span &span, int frames)
 
 } // namespace
 
-Pcm SpeakKeyName(const KeyName &name)
+Pcm SpeakKeyName(const keynames::Recording &name)
 {
     Pcm sound;
     sound.SampleRate = SampleRate;
@@ -179,7 +179,7 @@ Pcm SpeakKeyName(const KeyName &name)
     // espeak's French rules already read a lone letter by its name ("y" is "i grec", "w" is "double vé"), so the
     // words go to it as they are.
     Speaker &speaker = Speaker::Instance();
-    const QByteArray text = name.Words.toUtf8();
+    const QByteArray text(name.Words);
     std::vector<short> speech;
     Span span;
     bool fitted = false;

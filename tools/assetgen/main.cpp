@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <map>
 
 #include <QDir>
@@ -17,19 +18,20 @@
 #include <QStringList>
 
 #include "AssetGen.h"
+#include "assets/AssetNames.h"
 #include "guide/KeyMap.h"
 
 using namespace assetgen;
 
 namespace {
 
-const char *const HandNames[] = {"MainG.bmp",     "MainD.bmp",     "PouceG.bmp",       "PouceD.bmp",
-                                 "IndexG.bmp",    "IndexD.bmp",    "MajeurG.bmp",      "MajeurD.bmp",
-                                 "AnnuaireG.bmp", "AnnuaireD.bmp", "AuriculaireG.bmp", "AuriculaireD.bmp"};
+namespace names = assets::names;
 
-const char *const Buttons[] = {"BoutonFacile", "BoutonMoyen",   "BoutonDifficile", "BoutonDicteesVocales",
-                               "BoutonJeu",    "BoutonSon",     "BoutonPrononcer", "BoutonAuto",
-                               "BoutonAide",   "BoutonQuitter", "BoutonParcours",  "BoutonTouches"};
+static_assert(std::size(names::HandPictures) == keymap::AuriculaireD + 1, "one hand picture per finger picture");
+
+// The makers of the cues, in the order of their names.
+Pcm (*const CueMakers[])() = {TypeCue, ErrorCue, SoluceCue};
+static_assert(std::size(CueMakers) == std::size(names::Cues), "one maker per cue");
 
 // The first line of a dictation file. The texts are ours and use no byte of 0x80..0x9F, where Windows-1252 and
 // Latin-1 differ.
@@ -98,37 +100,35 @@ int main(int argc, char **argv)
                (groups.contains(QStringLiteral("pictures")) && QLatin1String(group) != QLatin1String("cues") &&
                 QLatin1String(group) != QLatin1String("tune") && QLatin1String(group) != QLatin1String("speech"));
     };
-    auto file = [&](const QString &name) { return outDir + QLatin1Char('/') + name; };
+    auto file = [&](const char *name) { return outDir + QLatin1Char('/') + QLatin1String(name); };
 
     try {
         if (!QDir().mkpath(outDir))
             throw std::runtime_error("cannot create the output folder");
         if (wanted("keyboard"))
-            WriteBmp(file(QStringLiteral("Tapotis.bmp")), DrawKeyboard(), 24);
+            WriteBmp(file(names::KeyboardPicture), DrawKeyboard(), 24);
         if (wanted("hands"))
             for (int item = keymap::MainG; item <= keymap::AuriculaireD; ++item)
-                WriteBmp(file(QLatin1String(HandNames[item])), DrawHand(item), 8);
+                WriteBmp(file(names::HandPictures[item]), DrawHand(item), 8);
         if (wanted("background"))
-            WriteJpeg(file(QStringLiteral("Image1.jpg")), DrawBackground(), 90);
+            WriteJpeg(file(names::Background), DrawBackground(), 90);
         if (wanted("glyphs"))
-            for (const char *button : Buttons)
-                WriteBmp(file(QLatin1String(button) + QStringLiteral(".bmp")), DrawGlyph(QLatin1String(button)), 24);
+            for (const char *glyph : names::Glyphs)
+                WriteBmp(file(glyph), DrawGlyph(QFileInfo(QLatin1String(glyph)).completeBaseName()), 24);
         if (wanted("icon"))
-            WriteIcon(file(QStringLiteral("MAINICON.ico")), DrawIcon());
+            WriteIcon(file(names::Icon), DrawIcon());
         if (wanted("animations")) {
-            WriteGif(file(QStringLiteral("RxGIFAnimator1.gif")), TitleAnimation());
-            WriteGif(file(QStringLiteral("RxGIFAnimator2.gif")), HummingbirdAnimation());
-            WriteGif(file(QStringLiteral("Splash.gif")), SplashAnimation());
+            WriteGif(file(names::TitleAnimation), TitleAnimation());
+            WriteGif(file(names::HummingbirdAnimation), HummingbirdAnimation());
+            WriteGif(file(names::SplashAnimation), SplashAnimation());
         }
-        if (wanted("cues")) {
-            WriteWave(file(QStringLiteral("Type.wav")), TypeCue());
-            WriteWave(file(QStringLiteral("Error.wav")), ErrorCue());
-            WriteWave(file(QStringLiteral("Soluce.wav")), SoluceCue());
-        }
+        if (wanted("cues"))
+            for (std::size_t cue = 0; cue < std::size(names::Cues); ++cue)
+                WriteWave(file(names::Cues[cue]), CueMakers[cue]());
         if (wanted("tune"))
-            WriteWave(file(QStringLiteral("COMEDY1.WAV")), ComedyTune());
+            WriteWave(file(names::SplashTune), ComedyTune());
         if (wanted("speech"))
-            for (const KeyName &name : KeyNames())
+            for (const keynames::Recording &name : keynames::Recordings)
                 WriteWave(file(name.Item), SpeakKeyName(name));
     } catch (const std::exception &error) {
         std::cerr << "assetgen: " << error.what() << "\n";
