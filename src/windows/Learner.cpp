@@ -15,7 +15,7 @@
 #include <QStringList>
 
 #include "platform/dialogs/UserDialogs.h"
-#include "platform/text/FileIO.h"
+#include "platform/text/SafeFile.h"
 #include "platform/text/TutorError.h"
 #include "learner/BestScore.h"
 #include "records/CourseRules.h"
