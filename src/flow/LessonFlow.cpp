@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "lesson/LessonReader.h"
 #include "guide/KeyMap.h"
+#include "lesson/LessonReader.h"
 #include "platform/sound/WaveFile.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/SafeFile.h"

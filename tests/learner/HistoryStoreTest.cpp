@@ -20,9 +20,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "platform/text/TutorError.h"
 #include "learner/BestScore.h"
 #include "learner/HistoryStore.h"
+#include "platform/text/TutorError.h"
 #include "support/HistorySamples.h"
 
 namespace {
