@@ -9,7 +9,7 @@
 #include "lesson/LessonReader.h"
 #include "platform/sound/WaveFile.h"
 #include "platform/text/Cp1252.h"
-#include "platform/text/FileIO.h"
+#include "platform/text/SafeFile.h"
 #include "platform/text/TutorError.h"
 #include "records/KeyFigures.h"
 
@@ -117,7 +117,7 @@ std::string LessonFlow::LoadLesson(Practice mode)
     // The lesson files are numbered by the kind of practice.
     const QString path = ProgramFolder + QString::fromStdString(LessonRelativePath(static_cast<int>(mode)));
     // Only the first line is ever typed, so only the first line is kept, however long the file.
-    const std::string bytes = ReadWholeFile(path, safefile::LessonLimit);
+    const std::string bytes = safefile::ReadWholeFile(path, safefile::LessonLimit);
     const std::size_t lineEnd = bytes.find_first_of("\r\n");
     LessonLines =
         SplitLessonLines(std::string_view(bytes).substr(0, lineEnd == std::string::npos ? lineEnd : lineEnd + 1));
@@ -183,14 +183,16 @@ void LessonFlow::StartOwnDictation(const QString &textPath)
 void LessonFlow::StartDictation(const QString &textPath, const QString &recordingPath)
 {
     // Everything is read before the running lesson is touched: a file that fails leaves it as it was.
-    const std::string text = DictationLine(cp1252::FromUtf8OrCp1252(ReadWholeFile(textPath, safefile::LessonLimit)));
+    const std::string text =
+        DictationLine(cp1252::FromUtf8OrCp1252(safefile::ReadWholeFile(textPath, safefile::LessonLimit)));
     if (text.empty())
         throw TutorError(
             QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(textPath));
     const bool recorded = QFileInfo::exists(recordingPath);
     PcmWave recording;
     if (recorded)
-        recording = ReadWave(QByteArray::fromStdString(ReadWholeFile(recordingPath, safefile::RecordingLimit)));
+        recording =
+            ReadWave(QByteArray::fromStdString(safefile::ReadWholeFile(recordingPath, safefile::RecordingLimit)));
 
     // Hidden, the text is never redrawn as it is typed; shown, it is a sentence like any other.
     Session.PracticeMode = recorded ? Practice::Scrolling : Practice::Sentences;

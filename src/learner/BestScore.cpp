@@ -5,7 +5,7 @@
 
 #include <QFileInfo>
 
-#include "platform/text/FileIO.h"
+#include "platform/text/SafeFile.h"
 
 namespace bestscore {
 
@@ -46,10 +46,10 @@ std::optional<std::int64_t> Read(const QString &path, int folder)
     return Parse(contents.Bytes);
 }
 
-QString Write(const QString &path, std::int64_t score, OldFile old, int folder)
+QString Write(const QString &path, std::int64_t score, safefile::OldFile old, int folder)
 {
     const std::string text = std::to_string(score < 0 ? 0 : score) + "\n";
-    return WriteFileSafely(path, text.data(), text.size(), RealFileSystem(), old, folder);
+    return safefile::WriteFileSafely(path, text.data(), text.size(), safefile::RealFileSystem(), old, folder);
 }
 
 } // namespace bestscore

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "learner/HistoryStore.h"
+#include "platform/text/SafeFile.h"
 
 // The learner's best score at the game, kept in a small text file of their folder ("Jeu.txt"): the score in
 // decimal digits and a line break. A missing file is no score yet; one that is there but cannot be read or
@@ -21,11 +21,12 @@ std::optional<std::int64_t> Parse(const std::string &text);
 
 // 0 when the file is missing; nothing when what stands there cannot be read or understood (a link, a pipe, a
 // folder, a file too big for a score, not a number). `folder` is the learner's folder held open, or -1 (see
-// HistoryStore.h).
+// SafeFile.h).
 std::optional<std::int64_t> Read(const QString &path, int folder = -1);
 
 // Saves with the learner's files' safe rule (a temporary file renamed over the old one); a failure throws the
 // French text and leaves the old file as it was. Returns where the old file was kept, as WriteFileSafely does.
-QString Write(const QString &path, std::int64_t score, OldFile old = OldFile::Replace, int folder = -1);
+QString Write(const QString &path, std::int64_t score, safefile::OldFile old = safefile::OldFile::Replace,
+              int folder = -1);
 
 } // namespace bestscore

@@ -17,7 +17,7 @@
 #include "learner/BestScore.h"
 #include "learner/HistoryStore.h"
 #include "learner/LearnerName.h"
-#include "platform/text/FileIO.h"
+#include "platform/text/SafeFile.h"
 #include "platform/text/TutorError.h"
 #include "records/CourseRules.h"
 

@@ -11,11 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/text/FileIO.h"
+#include "platform/text/SafeFile.h"
 
 namespace {
-
-using safefile::OwnedDescriptor;
 
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
@@ -51,7 +49,7 @@ int OpenLearners(const QString &learners, bool make, int &error)
     }
     if (make)
         QDir().mkpath(place.path());
-    const OwnedDescriptor parent(
+    const safefile::Descriptor parent(
         ::open(QFile::encodeName(place.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (parent.Get() < 0) {
         error = errno;
@@ -96,7 +94,7 @@ LearnerFolder::Outcome LearnerFolder::Take(const QString &learners, const QStrin
     if (made)
         *made = false;
     int error = 0;
-    const OwnedDescriptor parent(OpenLearners(learners, make, error));
+    const safefile::Descriptor parent(OpenLearners(learners, make, error));
     if (parent.Get() < 0)
         return Fail(Outcome::NoLearnersFolder, error);
 
@@ -110,7 +108,7 @@ LearnerFolder::Outcome LearnerFolder::Take(const QString &learners, const QStrin
             makeError = errno;
         }
     }
-    OwnedDescriptor folder(OpenBelow(parent.Get(), own));
+    safefile::Descriptor folder(OpenBelow(parent.Get(), own));
     if (folder.Get() < 0) {
         error = errno;
         if (NotAFolder(error))
@@ -139,7 +137,7 @@ LearnerFolder::Outcome LearnerFolder::Take(const QString &learners, const QStrin
 LearnerFolder::Outcome LearnerFolder::Reach()
 {
     int error = 0;
-    const OwnedDescriptor parent(OpenLearners(m_learners, false, error));
+    const safefile::Descriptor parent(OpenLearners(m_learners, false, error));
     if (parent.Get() < 0)
         return Fail(Outcome::NoLearnersFolder, error);
     struct stat now {};

@@ -20,9 +20,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "platform/text/TutorError.h"
 #include "learner/BestScore.h"
 #include "learner/HistoryStore.h"
+#include "platform/text/TutorError.h"
 #include "support/HistorySamples.h"
 
 namespace {
@@ -92,7 +92,7 @@ std::string FailureOf(const std::function<void()> &action)
 
 // Forwards to the real system and injects the failures a test asks for. Counts every descriptor it hands out
 // and every close, so a test can tell that nothing was left open.
-class FakeFileSystem : public HistoryFileSystem
+class FakeFileSystem : public safefile::FileSystem
 {
 public:
     int openErrno = 0;
@@ -124,9 +124,9 @@ public:
         if (openErrno != 0)
             return Failed(openErrno);
         if (existingFilesReadOnly && (flags & O_ACCMODE) != O_RDONLY &&
-            HistoryFileSystem::Access(folder, name, F_OK) == 0)
+            safefile::FileSystem::Access(folder, name, F_OK) == 0)
             return Failed(EACCES);
-        const int fd = HistoryFileSystem::Open(folder, name, flags, mode);
+        const int fd = safefile::FileSystem::Open(folder, name, flags, mode);
         if (fd >= 0) {
             ++opens;
             openDescriptors.insert(fd);
@@ -137,24 +137,24 @@ public:
     {
         if (readErrno != 0)
             return Failed(readErrno);
-        return Scripted(readScript, size, [&](std::size_t n) { return HistoryFileSystem::Read(fd, buffer, n); });
+        return Scripted(readScript, size, [&](std::size_t n) { return safefile::FileSystem::Read(fd, buffer, n); });
     }
     long Write(int fd, const void *buffer, std::size_t size) override
     {
-        return Scripted(writeScript, size, [&](std::size_t n) { return HistoryFileSystem::Write(fd, buffer, n); });
+        return Scripted(writeScript, size, [&](std::size_t n) { return safefile::FileSystem::Write(fd, buffer, n); });
     }
     int Fsync(int fd) override
     {
         if (fsyncErrno != 0)
             return Failed(fsyncErrno);
-        return HistoryFileSystem::Fsync(fd);
+        return safefile::FileSystem::Fsync(fd);
     }
     // As on Linux, the descriptor is released even when close reports an error.
     int Close(int fd) override
     {
         ++closes;
         openDescriptors.erase(fd);
-        const int result = HistoryFileSystem::Close(fd);
+        const int result = safefile::FileSystem::Close(fd);
         if (closeErrno != 0)
             return Failed(closeErrno);
         return result;
@@ -163,19 +163,19 @@ public:
     {
         if (renameErrno != 0)
             return Failed(renameErrno);
-        return HistoryFileSystem::Rename(folder, from, to, flags);
+        return safefile::FileSystem::Rename(folder, from, to, flags);
     }
     int Access(int folder, const char *name, int mode) override
     {
         if (accessErrno != 0)
             return Failed(accessErrno);
-        return HistoryFileSystem::Access(folder, name, mode);
+        return safefile::FileSystem::Access(folder, name, mode);
     }
     int Link(int folder, const char *from, const char *to) override
     {
         if (linkErrno != 0)
             return Failed(linkErrno);
-        return HistoryFileSystem::Link(folder, from, to);
+        return safefile::FileSystem::Link(folder, from, to);
     }
 
 private:
@@ -201,7 +201,7 @@ private:
 // Before each call it forwards, copies the learner's folder as it stands into a new folder: what a crash just
 // before that call would leave on disk, since no destructor of the save would run. Reads and writes go by small
 // steps, so that half-written files are seen too.
-class SnapshotBeforeEachCall : public HistoryFileSystem
+class SnapshotBeforeEachCall : public safefile::FileSystem
 {
 public:
     SnapshotBeforeEachCall(const QString &learner, const QString &snapshots) : m_learner(learner), m_into(snapshots) {}
@@ -221,42 +221,42 @@ public:
     int Open(int folder, const char *name, int flags, int mode) override
     {
         Snapshot();
-        return HistoryFileSystem::Open(folder, name, flags, mode);
+        return safefile::FileSystem::Open(folder, name, flags, mode);
     }
     long Read(int fd, void *buffer, std::size_t size) override
     {
         Snapshot();
-        return HistoryFileSystem::Read(fd, buffer, std::min(size, Step));
+        return safefile::FileSystem::Read(fd, buffer, std::min(size, Step));
     }
     long Write(int fd, const void *buffer, std::size_t size) override
     {
         Snapshot();
-        return HistoryFileSystem::Write(fd, buffer, std::min(size, Step));
+        return safefile::FileSystem::Write(fd, buffer, std::min(size, Step));
     }
     int Fsync(int fd) override
     {
         Snapshot();
-        return HistoryFileSystem::Fsync(fd);
+        return safefile::FileSystem::Fsync(fd);
     }
     int Close(int fd) override
     {
         Snapshot();
-        return HistoryFileSystem::Close(fd);
+        return safefile::FileSystem::Close(fd);
     }
     int Rename(int folder, const char *from, const char *to, unsigned flags) override
     {
         Snapshot();
-        return HistoryFileSystem::Rename(folder, from, to, flags);
+        return safefile::FileSystem::Rename(folder, from, to, flags);
     }
     int Unlink(int folder, const char *name, int flags) override
     {
         Snapshot();
-        return HistoryFileSystem::Unlink(folder, name, flags);
+        return safefile::FileSystem::Unlink(folder, name, flags);
     }
     int Access(int folder, const char *name, int mode) override
     {
         Snapshot();
-        return HistoryFileSystem::Access(folder, name, mode);
+        return safefile::FileSystem::Access(folder, name, mode);
     }
     int Link(int folder, const char *from, const char *to) override
     {
@@ -265,7 +265,7 @@ public:
             errno = linkErrno;
             return -1;
         }
-        return HistoryFileSystem::Link(folder, from, to);
+        return safefile::FileSystem::Link(folder, from, to);
     }
 
 private:
@@ -896,7 +896,7 @@ TEST_F(HistoryFaults, AfterACrashBeforeTheRenameTheNextSaveWritesEveryPoint)
 // through a file system that kills it at the rename.
 TEST_F(HistoryFaults, AProcessKilledBeforeTheRenameLeavesTheOldHistory)
 {
-    class KilledAtRename : public HistoryFileSystem
+    class KilledAtRename : public safefile::FileSystem
     {
     public:
         int Rename(int, const char *, const char *, unsigned) override

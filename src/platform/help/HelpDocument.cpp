@@ -13,7 +13,7 @@
 #include <QTextDocumentFragment>
 
 #include "platform/text/Cp1252.h"
-#include "platform/text/FileIO.h"
+#include "platform/text/SafeFile.h"
 
 namespace helpviewer {
 

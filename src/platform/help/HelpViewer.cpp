@@ -28,7 +28,7 @@
 #include <QVBoxLayout>
 
 #include "platform/drawing/ControlIdentity.h"
-#include "platform/text/FileIO.h"
+#include "platform/text/SafeFile.h"
 
 namespace helpviewer {
 
