@@ -6,13 +6,13 @@
 #include <QResource>
 #include <QTemporaryDir>
 
-#include "windows/CourseMaterial.h"
-#include "windows/TMain.h"
-#include "windows/TParcours.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
 #include "course/Drill.h"
 #include "records/CourseProgress.h"
+#include "windows/CourseMaterial.h"
+#include "windows/TMain.h"
+#include "windows/TParcours.h"
 
 namespace {
 

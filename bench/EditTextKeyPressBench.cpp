@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
-#include "windows/TMain.h"
 #include "lesson/TypingSession.h"
+#include "windows/TMain.h"
 
 namespace {
 

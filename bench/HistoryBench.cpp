@@ -2,8 +2,8 @@
 
 #include <QTemporaryDir>
 
-#include "records/HistoryBlock.h"
 #include "learner/HistoryStore.h"
+#include "records/HistoryBlock.h"
 
 // The learner's history on disk: read at identification, written after every lesson (flushed to the disk before
 // the old file is replaced).

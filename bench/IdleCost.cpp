@@ -40,7 +40,6 @@
 #endif
 
 #include "BenchSupport.h"
-#include "windows/Startup.h"
 #include "assets/EmbeddedAssets.h"
 #include "keysend/SystemKeyPlatform.h"
 #include "platform/controls/TBitBtn.h"
@@ -48,6 +47,7 @@
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TutorApplication.h"
 #include "platform/drawing/TDXDraw.h"
+#include "windows/Startup.h"
 
 namespace {
 

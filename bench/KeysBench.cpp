@@ -4,11 +4,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "windows/TMain.h"
-#include "windows/TTouches.h"
 #include "guide/KeyMap.h"
 #include "learner/HistoryStore.h"
 #include "records/KeyFigures.h"
+#include "windows/TMain.h"
+#include "windows/TTouches.h"
 
 // The learner's key figures: counted at every key, saved after every lesson, shown in "Mes touches".
 
@@ -61,7 +61,7 @@ void BM_SaveKeys(benchmark::State &state)
     const KeyFigures keys = FullYear();
     for (auto _ : state) {
         const std::string bytes = keys.Format();
-        WriteFileSafely(path, bytes.data(), bytes.size());
+        safefile::WriteFileSafely(path, bytes.data(), bytes.size());
     }
     state.counters["file_kB"] = static_cast<double>(keys.Format().size()) / 1024;
 }

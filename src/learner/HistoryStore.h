@@ -5,22 +5,14 @@
 #include "platform/text/SafeFile.h"
 #include "records/HistoryBlock.h"
 
-// The learner's files are read, saved and settled by the safe-file rules, which the learner's code names without
-// their namespace.
-using safefile::IoErrorText;
-using safefile::Leftover;
-using safefile::OldFile;
-using safefile::RealFileSystem;
-using safefile::SettleLeftover;
-using safefile::WriteFileSafely;
-
 // Reads a learner's history file into `block`, as safefile::ReadFirstBytes reads a file's first HistoryBytes. The
 // block is cleared first and then holds exactly the bytes read, also when the file is too short ("Lecture au-delà
 // de la fin de fichier"). `folder` is the learner's folder held open, or -1 to open the folder of `path`.
-void ReadHistoryFile(const QString &path, HistoryBlock &block, safefile::FileSystem &fs = RealFileSystem(),
+void ReadHistoryFile(const QString &path, HistoryBlock &block, safefile::FileSystem &fs = safefile::RealFileSystem(),
                      int folder = -1);
 
 // Saves `block` to `path` by safefile::WriteFileSafely: on any failure the previous history is left as it was.
 // Returns the path the old file was kept under, or nothing when none was kept.
-QString WriteHistoryFile(const QString &path, const HistoryBlock &block, safefile::FileSystem &fs = RealFileSystem(),
-                         OldFile old = OldFile::Replace, int folder = -1);
+QString WriteHistoryFile(const QString &path, const HistoryBlock &block,
+                         safefile::FileSystem &fs = safefile::RealFileSystem(),
+                         safefile::OldFile old = safefile::OldFile::Replace, int folder = -1);

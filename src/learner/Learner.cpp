@@ -44,7 +44,7 @@ QString FolderError(int error)
         return QStringLiteral("c'est un lien, qui n'est pas suivi");
     if (error == ENOTDIR)
         return QStringLiteral("ce n'est pas un dossier");
-    return IoErrorText(error);
+    return safefile::IoErrorText(error);
 }
 
 // How a character of the key figures reads in a warning: itself, or its code when it shows nothing.
@@ -155,7 +155,7 @@ bool Learner::Identify(int lessonCount, const std::function<bool(unsigned char)>
         // Until the file has been read whole and clean, the first save keeps it aside rather than over it.
         m_keepHistoryAside = true;
         try {
-            ReadHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(), Place.Descriptor());
+            ReadHistoryFile(HistoryPath(), HistoryBlock, safefile::RealFileSystem(), Place.Descriptor());
             m_keepHistoryAside = HistoryBlock.Damaged();
             Results = HistoryBlock.LoadedPoints();
             ResultsRead = Results.size();
@@ -188,8 +188,8 @@ void Learner::SettleLeftovers(int lessonCount)
          [](const std::string &bytes) { return !bytes.empty() && bestscore::Parse(bytes).has_value(); }},
     };
     for (const auto &file : files) {
-        const Leftover settled =
-            SettleLeftover(file.Path, file.Complete, file.Limit, RealFileSystem(), Place.Descriptor());
+        const safefile::Leftover settled = safefile::SettleLeftover(file.Path, file.Complete, file.Limit,
+                                                                    safefile::RealFileSystem(), Place.Descriptor());
         TellKeptAside(QStringLiteral("Un enregistrement interrompu a été terminé ; le fichier qu'il remplace est "
                                      "conservé dans le fichier %1"),
                       settled.KeptAside);
@@ -212,8 +212,9 @@ void Learner::SaveHistory()
 {
     HistoryBlock.StorePoints(Results);
     const int folder = FolderForSave();
-    const QString aside = WriteHistoryFile(HistoryPath(), HistoryBlock, RealFileSystem(),
-                                           m_keepHistoryAside ? OldFile::KeepAside : OldFile::Replace, folder);
+    const QString aside =
+        WriteHistoryFile(HistoryPath(), HistoryBlock, safefile::RealFileSystem(),
+                         m_keepHistoryAside ? safefile::OldFile::KeepAside : safefile::OldFile::Replace, folder);
     m_keepHistoryAside = false;
     TellKeptAside(QStringLiteral("L'ancien historique n'avait pas pu être lu en entier : il est conservé dans le "
                                  "fichier %1"),
@@ -242,8 +243,9 @@ void Learner::LoadFile(const QString &path, const std::function<bool(const std::
 void Learner::SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside)
 {
     const int folder = FolderForSave();
-    const QString aside = WriteFileSafely(path, bytes.data(), bytes.size(), RealFileSystem(),
-                                          keepAside ? OldFile::KeepAside : OldFile::Replace, folder);
+    const QString aside =
+        safefile::WriteFileSafely(path, bytes.data(), bytes.size(), safefile::RealFileSystem(),
+                                  keepAside ? safefile::OldFile::KeepAside : safefile::OldFile::Replace, folder);
     keepAside = false;
     TellKeptAside(keptAside, aside);
 }
@@ -339,7 +341,8 @@ void Learner::KeepBestScore(std::int64_t previous, std::int64_t score)
     if (score <= previous || UserName.isEmpty())
         return;
     const QString aside =
-        bestscore::Write(ScorePath(), score, m_keepScoreAside ? OldFile::KeepAside : OldFile::Replace, FolderForSave());
+        bestscore::Write(ScorePath(), score,
+                         m_keepScoreAside ? safefile::OldFile::KeepAside : safefile::OldFile::Replace, FolderForSave());
     m_keepScoreAside = false;
     TellKeptAside(QStringLiteral("L'ancien fichier du meilleur score est conservé dans le fichier %1"), aside);
 }

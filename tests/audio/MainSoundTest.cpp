@@ -3,10 +3,10 @@
 #include <QTest>
 
 #include "WaveCapture.h"
-#include "windows/MainFixture.h"
 #include "audio/KeyNames.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TSpinEdit.h"
+#include "windows/MainFixture.h"
 
 // The main window's cues and key names as the learner hears them, captured from the sound library's output.
 

@@ -1,9 +1,9 @@
 #include <QTest>
 
 #include "WaveCapture.h"
-#include "windows/MainFixture.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TLabel.h"
+#include "windows/MainFixture.h"
 
 // A machine without a sound card: the sound library cannot open any output.
 

@@ -4,13 +4,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "windows/MainFixture.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"
 #include "platform/drawing/TDXDraw.h"
 #include "platform/input/Keyboard.h"
 #include "platform/text/Cp1252.h"
+#include "windows/MainFixture.h"
 
 // The automatic demonstration in the main window: the sender types through the program's keyboard into the edit
 // box, where the typing engine takes every key as the learner's own.

@@ -321,7 +321,7 @@ TEST(HistoryErrorTexts, EachErrorNumberReadsAsTheLearnerSeesIt)
         {EINVAL, "Erreur E/S 22"},
     };
     for (const auto &row : rows)
-        EXPECT_EQ(IoErrorText(row.errorNumber).toStdString(), row.text) << "errno " << row.errorNumber;
+        EXPECT_EQ(safefile::IoErrorText(row.errorNumber).toStdString(), row.text) << "errno " << row.errorNumber;
 }
 
 // ---- On a real folder ----
@@ -508,18 +508,22 @@ TEST_F(HistoryFiles, AnOldFileKeptAsideKeepsItsBytesUnderANewName)
     const auto asides = [&] {
         return QDir(folder.path()).entryList({QStringLiteral("Config.txt.*.bak")}, QDir::AllEntries | QDir::System);
     };
-    EXPECT_EQ(WriteHistoryFile(Path(), BlockHolding(Pattern()), RealFileSystem(), OldFile::KeepAside), QString())
+    EXPECT_EQ(
+        WriteHistoryFile(Path(), BlockHolding(Pattern()), safefile::RealFileSystem(), safefile::OldFile::KeepAside),
+        QString())
         << "nothing to keep";
 
     WriteRaw(Path(), Pattern(100));
-    const QString first = WriteHistoryFile(Path(), BlockHolding(ThreeResults()), RealFileSystem(), OldFile::KeepAside);
+    const QString first = WriteHistoryFile(Path(), BlockHolding(ThreeResults()), safefile::RealFileSystem(),
+                                           safefile::OldFile::KeepAside);
     EXPECT_EQ(ReadRaw(first), Pattern(100));
     EXPECT_EQ(ReadRaw(Path()), ThreeResults());
 
     // Within the same second, and with a folder in place of the file: a second name, the folder kept whole.
     ASSERT_TRUE(QFile::remove(Path()));
     ASSERT_TRUE(QDir().mkpath(Path() + QStringLiteral("/dedans")));
-    const QString second = WriteHistoryFile(Path(), BlockHolding(Pattern()), RealFileSystem(), OldFile::KeepAside);
+    const QString second =
+        WriteHistoryFile(Path(), BlockHolding(Pattern()), safefile::RealFileSystem(), safefile::OldFile::KeepAside);
     EXPECT_TRUE(QFileInfo(second + QStringLiteral("/dedans")).isDir());
     EXPECT_EQ(ReadRaw(Path()), Pattern());
     EXPECT_EQ(asides().size(), 2);
@@ -540,10 +544,10 @@ TEST_F(HistoryFiles, AFolderHeldOpenIsUsedInPlaceOfThePathsFolder)
     const QString path = learner + QStringLiteral("/Config.txt");
     WriteRaw(moved + QStringLiteral("/Config.txt"), Pattern(100));
 
-    const QString aside =
-        WriteHistoryFile(path, BlockHolding(ThreeResults()), RealFileSystem(), OldFile::KeepAside, held);
+    const QString aside = WriteHistoryFile(path, BlockHolding(ThreeResults()), safefile::RealFileSystem(),
+                                           safefile::OldFile::KeepAside, held);
     HistoryBlock block;
-    ReadHistoryFile(path, block, RealFileSystem(), held);
+    ReadHistoryFile(path, block, safefile::RealFileSystem(), held);
 
     EXPECT_EQ(BytesOf(block), ThreeResults());
     EXPECT_EQ(ReadRaw(moved + QStringLiteral("/Config.txt")), ThreeResults());
@@ -757,7 +761,7 @@ TEST(HistoryCrash, AKeepAsideSaveNeverLeavesTheNameEmpty)
         SnapshotBeforeEachCall fs(learner.path(), snapshots.path());
         fs.linkErrno = linkErrno;
 
-        const QString aside = WriteHistoryFile(path, BlockHolding(Pattern()), fs, OldFile::KeepAside);
+        const QString aside = WriteHistoryFile(path, BlockHolding(Pattern()), fs, safefile::OldFile::KeepAside);
         fs.Snapshot();
         EXPECT_EQ(ReadRaw(aside), ThreeResults());
         EXPECT_EQ(QFileInfo(aside).fileName().left(11), QStringLiteral("Config.txt."));
@@ -769,7 +773,7 @@ TEST(HistoryCrash, AKeepAsideSaveNeverLeavesTheNameEmpty)
             const QByteArray crashed = ReadRaw(file);
             ASSERT_TRUE(crashed == ThreeResults() || crashed == Pattern()) << crashed.size() << " bytes";
             seen.insert(crashed);
-            SettleLeftover(file, WholeHistory, 12816);
+            safefile::SettleLeftover(file, WholeHistory, 12816);
             EXPECT_EQ(ReadRaw(file), crashed);
             EXPECT_FALSE(Present(file + QStringLiteral(".tmp")));
         }
@@ -781,7 +785,7 @@ TEST(HistoryCrash, AKeepAsideSaveNeverLeavesTheNameEmpty)
 // followed through a link, and only a regular one is removed.
 TEST(HistoryLeftover, AWholeTemporaryFileTakesTheNameOnlyFromAFileThatIsNotWhole)
 {
-    using Outcome = Leftover::Outcome;
+    using Outcome = safefile::Leftover::Outcome;
     const QByteArray missing("(cannot open)");
     const QByteArray damaged = ThreeResults().left(100);
     const auto write = [](const QByteArray &bytes) { return [=](const QString &path) { WriteRaw(path, bytes); }; };
@@ -825,7 +829,7 @@ TEST(HistoryLeftover, AWholeTemporaryFileTakesTheNameOnlyFromAFileThatIsNotWhole
         const bool temporaryBefore = Present(temporary);
         const bool fileWasALink = QFileInfo(path).isSymLink();
 
-        const Leftover settled = SettleLeftover(path, WholeHistory, 12816);
+        const safefile::Leftover settled = safefile::SettleLeftover(path, WholeHistory, 12816);
         EXPECT_EQ(settled.Done, row.outcome);
         EXPECT_EQ(ReadRaw(path), row.fileAfter);
         EXPECT_EQ(Present(temporary), row.outcome == Outcome::None && temporaryBefore);
@@ -850,8 +854,9 @@ TEST_F(HistoryFaults, AKeepAsideSaveFailingAtTheRenameLeavesOnlyTheOldFile)
         FakeFileSystem fs;
         fs.linkErrno = linkErrno;
         fs.renameErrno = EIO;
-        EXPECT_EQ(FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs, OldFile::KeepAside); }),
-                  "Erreur E/S 5");
+        EXPECT_EQ(
+            FailureOf([&] { WriteHistoryFile(Path(), BlockHolding(Pattern()), fs, safefile::OldFile::KeepAside); }),
+            "Erreur E/S 5");
         EXPECT_EQ(ReadRaw(Path()), ThreeResults());
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                   QStringList{QStringLiteral("Config.txt")});
@@ -968,7 +973,7 @@ TEST(BestScore, OnlyAPlainFileOfAScoreIsRead)
     EXPECT_EQ(bestscore::Write(path("score"), 1234), QString());
     EXPECT_EQ(bestscore::Read(path("score")), 1234);
     EXPECT_FALSE(QFile::exists(path("score") + QStringLiteral(".tmp")));
-    const QString aside = bestscore::Write(path("words"), 7, OldFile::KeepAside, held);
+    const QString aside = bestscore::Write(path("words"), 7, safefile::OldFile::KeepAside, held);
     EXPECT_EQ(ReadRaw(aside), QByteArray("dix\n"));
     EXPECT_EQ(bestscore::Read(path("words")), 7);
     ::close(held);

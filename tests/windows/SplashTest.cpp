@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "../audio/WaveCapture.h"
-#include "windows/TSplash.h"
 #include "platform/controls/TRxGIFAnimator.h"
 #include "platform/text/TutorError.h"
+#include "windows/TSplash.h"
 
 // The splash window as the learner meets it: its sound starts when it is activated, and a click on the picture
 // silences it and closes the window. Sound is read back from the sound library's wave-file output.
