@@ -1,74 +1,41 @@
 #include "windows/TMain.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNameRecordings.h"
-#include "audio/KeyNames.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
 #include "course/Drill.h"
 #include "game/TJeu.h"
-#include "guide/KeyDescription.h"
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
 #include "keysend/SystemKeyPlatform.h"
-#include "lesson/LessonReader.h"
 #include "platform/controls/MessageWait.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TEdit.h"
-#include "platform/controls/TImage.h"
 #include "platform/controls/TLabel.h"
-#include "platform/controls/TRxGIFAnimator.h"
-#include "platform/controls/TRxSpeedButton.h"
 #include "platform/controls/TScroller.h"
-#include "platform/controls/TShape.h"
 #include "platform/controls/TSpinEdit.h"
 #include "platform/controls/TTimer.h"
-#include "platform/dialogs/Dialogs.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/Colour.h"
-#include "platform/drawing/ControlIdentity.h"
 #include "platform/drawing/Fonts.h"
 #include "platform/drawing/TDXDraw.h"
-#include "platform/help/HelpViewer.h"
-#include "platform/sound/WaveFile.h"
-#include "platform/text/Cp1252.h"
 #include "platform/text/ProgramPlaces.h"
-#include "platform/text/SafeFile.h"
-#include "platform/text/TutorError.h"
 #include "records/CourseRules.h"
 #include "windows/CourseMaterial.h"
 #include "windows/MainLayout.h"
-#include "windows/TLineSeries.h"
 #include "windows/TParcours.h"
 #include "windows/TStatistiques.h"
 #include "windows/TTouches.h"
-
-namespace {
-
-constexpr int ChronoInterval = 33;
-
-// The scrolling tick's interval for a speed of 1..7: 60 ms down to 10 ms, then 5 ms, twice as fast as 6 rather
-// than a tick on every idle pass.
-int ScrollInterval(int speed)
-{
-    return speed >= 7 ? 5 : 70 - 10 * speed;
-}
-
-} // namespace
 
 TMain::TMain(const QString &programFolder, UserDialogs &dialogs) : TMain(Unbuilt{}, programFolder, dialogs)
 {
@@ -278,7 +245,7 @@ void TMain::BoutonPrononcerClick()
 
 void TMain::SpinEdit1Change()
 {
-    Timer1->SetInterval(ScrollInterval(SpinEdit1->value()));
+    Timer1->SetInterval(MainLessonView::ScrollInterval(SpinEdit1->value()));
     FocusEditText();
 }
 
@@ -338,13 +305,6 @@ void TMain::BoutonDifficileClick()
     FocusEditText();
 }
 
-void TMain::StartScrolling()
-{
-    ScrollOffset = DXPaintBoxTexte->Surface().width();
-    Timer1->SetInterval(ScrollInterval(SpinEdit1->value()));
-    Timer1->SetEnabled(true);
-}
-
 void TMain::Dictesnumro11Click(int tag)
 {
     m_flow.StartNumberedDictation(tag);
@@ -381,7 +341,7 @@ void TMain::BoutonJeuClick()
     std::int64_t newBest = best;
     {
         TJeu game(
-            this, [this](Cue cue) { PlayCue(cue); }, best);
+            this, [this](Cue cue) { m_view.PlayCue(cue); }, best);
         game.ShowModal();
         newBest = game.BestScore();
     }
@@ -429,31 +389,9 @@ void TMain::StartDrill()
 
 // ---- Keyboard guide and target line ----
 
-KeyboardGuide &TMain::Guide()
-{
-    if (!m_keyboardGuide)
-        m_keyboardGuide = std::make_unique<KeyboardGuide>(*PaintBoxKey, DXImageList1, KeyCentre);
-    return *m_keyboardGuide;
-}
-
-TargetLine &TMain::Line()
-{
-    if (!m_targetLine)
-        m_targetLine = std::make_unique<TargetLine>(*DXPaintBoxTexte);
-    return *m_targetLine;
-}
-
 void TMain::DrawKeyboardGuide(unsigned char ch)
 {
-    Guide().Draw(ch, HandOpacity);
-    const std::string key = keymap::KeyDescription(ch);
-    PaintBoxKey->setAccessibleDescription(
-        key.empty() ? QString() : QStringLiteral("Prochaine touche : ") + QString::fromStdString(key));
-}
-
-void TMain::DescribeTargetLine(const std::string &shown)
-{
-    DXPaintBoxTexte->setAccessibleDescription(cp1252::ToUnicode(shown));
+    m_view.DrawKeyboardGuide(ch);
 }
 
 void TMain::Scroller1Click()
@@ -462,7 +400,7 @@ void TMain::Scroller1Click()
     if (Session().TargetText.empty())
         PaintBoxKey->Flip();
     else
-        ShowGuide(GuideCharacter());
+        m_view.ShowGuide(GuideCharacter());
 }
 
 void TMain::Timer1Timer(int)
@@ -472,23 +410,7 @@ void TMain::Timer1Timer(int)
     Timer1->SetEnabled(false);
     // The text has gone by before the learner has finished it: it comes in again from the right.
     if (m_flow.ScrollsAgain())
-        StartScrolling();
-}
-
-// ---- Sound and results ----
-
-void TMain::PlayCue(Cue cue)
-{
-    if (SoundOn())
-        DXWaveList1.Items(static_cast<int>(cue)).Play(false);
-}
-
-void TMain::ShowResult(const LessonResult &result)
-{
-    TStatistiques &window = Statistiques();
-    window.ShowResult(result.Speed, result.Success);
-    window.Draw(m_learner.Results, m_learner.ResultsRead);
-    window.ShowModal();
+        m_view.StartScrolling();
 }
 
 void TMain::FormActivate()
@@ -502,114 +424,6 @@ void TMain::FormActivate()
     Statistiques().Draw(m_learner.Results, m_learner.ResultsRead);
     Statistiques().ShowModal();
     LabelUser->SetCaption(UserName());
-}
-
-// ---- The view of the lesson flow ----
-
-void TMain::ClearLessonDisplay()
-{
-    LabelCorrect->SetCaption(QStringLiteral("0"));
-    LabelErreur->SetCaption(QStringLiteral("0"));
-    LabelChrono->SetCaption(QStringLiteral("0"));
-    EditText->clear();
-    Timer1->SetEnabled(false);
-    DXPaintBoxTexte->Fill(colours::Black);
-    DescribeTargetLine(std::string());
-    DXWaveList2.Clear();
-}
-
-void TMain::BlankTargetLine()
-{
-    DXPaintBoxTexte->Fill(colours::Black);
-    DXPaintBoxTexte->ReleaseCanvas();
-    DXPaintBoxTexte->Flip();
-}
-
-void TMain::ShowLessonLine(const std::string &text)
-{
-    Line().DrawFirstLine(text);
-    DescribeTargetLine(text);
-}
-
-void TMain::ShowTypedLine(const std::string &typed, const std::string &target)
-{
-    Line().Draw(typed, target);
-}
-
-void TMain::ShowHiddenLine(const std::string &message)
-{
-    DrawHiddenLine(*DXPaintBoxTexte, message);
-    DescribeTargetLine(message);
-}
-
-void TMain::StartScrollingLine(const std::string &text)
-{
-    ScrollBitmap = ScrollTextPicture(*DXPaintBoxTexte, text);
-    DXPaintBoxTexte->Flip();
-    DescribeTargetLine(text);
-    StartScrolling();
-}
-
-void TMain::StopScrolling()
-{
-    Timer1->SetEnabled(false);
-}
-
-void TMain::ShowGuide(unsigned char ch)
-{
-    DrawKeyboardGuide(ch);
-    Guide().Present();
-}
-
-void TMain::ShowCounters(int correct, int errors)
-{
-    LabelCorrect->SetCaption(QString::number(correct));
-    LabelErreur->SetCaption(QString::number(errors));
-}
-
-void TMain::ShowChrono(int ticks)
-{
-    LabelChrono->SetCaption(QString::number(ticks));
-}
-
-bool TMain::ChronoRunning() const
-{
-    return TimerChrono->Interval() != 0;
-}
-
-void TMain::StartChrono()
-{
-    TimerChrono->SetInterval(ChronoInterval);
-}
-
-void TMain::StopChrono()
-{
-    TimerChrono->SetInterval(0);
-}
-
-void TMain::SpeakKey(unsigned char ch)
-{
-    if (!PronunciationOn())
-        return;
-    LoadKeyNames();
-    keynames::Pronounce(DXWaveList3, ch);
-}
-
-void TMain::PlayRecording(const QString &name, const PcmWave &recording)
-{
-    DXWaveList2.Add(name, recording);
-    DXWaveList2.Items(0).Play(false);
-}
-
-void TMain::OfferRecordingAgain(bool offered)
-{
-    ReecouterDictee1->setEnabled(offered);
-}
-
-void TMain::ShowNextLine(const std::string &text)
-{
-    EditText->clear();
-    ShowLessonLine(text);
 }
 
 TStatistiques &TMain::Statistiques() const

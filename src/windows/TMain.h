@@ -13,7 +13,6 @@
 
 #include "audio/TDXWaveList.h"
 #include "flow/LessonFlow.h"
-#include "flow/LessonView.h"
 #include "guide/KeyMap.h"
 #include "learner/Learner.h"
 #include "platform/controls/ProgramEnd.h"
@@ -23,8 +22,8 @@
 #include "platform/input/Keyboard.h"
 #include "platform/sound/TDXSound.h"
 #include "windows/DialogNotices.h"
+#include "windows/MainLessonView.h"
 
-class KeyboardGuide;
 class TBitBtn;
 class TDXDraw;
 class TDXTimer;
@@ -38,12 +37,12 @@ class TShape;
 class TSpinEdit;
 class TStatistiques;
 class TTimer;
-class TargetLine;
 
 // The main window: the target line, the edit box in which the learner types, the keyboard guide, the counters,
 // the chronometer and the two rows of buttons. It builds the controls and hands what the learner does to the
-// lesson flow, which owns the running lesson; as the flow's view it shows and plays what the flow says.
-class TMain : public QWidget, private LessonView
+// lesson flow, which owns the running lesson; its view (MainLessonView) shows on these controls and plays what the
+// flow says, and the learner's records keep each result.
+class TMain : public QWidget
 {
     Q_OBJECT
 public:
@@ -141,10 +140,7 @@ public:
     // Asked for by "Quitter" and by an identification that cannot go on.
     ProgramEnd End;
 
-    // Start-up and window-wide handlers.
-    void FormCreate();
-    // The learner's identification, on the window's first activation.
-    void FormActivate();
+    // Window-wide handlers.
     void FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers Shift);
     void BoutonQuitterClick();
     void BoutonAideClick();
@@ -167,7 +163,6 @@ public:
     // The scrolling text: the lesson enters from the right edge of the line and passes at the spin box's speed;
     // when it has gone by before the end of the lesson it comes in again.
     void BoutonDifficileClick();
-    void StartScrolling();
     // Voice dictations: the text is hidden and read aloud; the learner types what is heard. A text without a
     // recording beside it is shown as a sentence.
     void Dictesnumro11Click(int tag);
@@ -188,9 +183,7 @@ public:
     void Scroller1Click();
     void Timer1Timer(int lagCount);
 
-    // Sound and results.
-    // Cues and key names play when their switch is on.
-    void PlayCue(Cue cue) override;
+    // Sound. Cues and key names play when their switch is on.
     // The key names go to DXWaveList3 the first time pronunciation is switched on or a key is pronounced: a
     // learner who never hears them never pays for them.
     void LoadKeyNames();
@@ -212,39 +205,17 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The window's state once its controls are built.
+    void FormCreate();
+    // The learner's identification, on the window's first activation.
+    void FormActivate();
     void FocusEditText();
     // The keys of a lesson left unfinished are kept when the learner leaves.
     void KeepKeyFigures();
-    // What assistive tools read on the target line: the text it shows (Windows-1252), or nothing.
-    void DescribeTargetLine(const std::string &shown);
-    // The keyboard guide and the target line as last drawn, so that a key redraws only what it changes; made
-    // on first use, once their surfaces exist.
-    KeyboardGuide &Guide();
-    TargetLine &Line();
     // The key names play at SpinEdit2's value over 22050 of their recorded rate.
     void ApplyVoiceSpeed();
     // The help has gone: the window comes back, active, ready for typing.
     void ReturnFromHelp();
-
-    // The view of the lesson flow.
-    void ClearLessonDisplay() override;
-    void BlankTargetLine() override;
-    void ShowLessonLine(const std::string &text) override;
-    void ShowTypedLine(const std::string &typed, const std::string &target) override;
-    void ShowHiddenLine(const std::string &message) override;
-    void StartScrollingLine(const std::string &text) override;
-    void StopScrolling() override;
-    void ShowGuide(unsigned char ch) override;
-    void ShowCounters(int correct, int errors) override;
-    void ShowChrono(int ticks) override;
-    bool ChronoRunning() const override;
-    void StartChrono() override;
-    void StopChrono() override;
-    void SpeakKey(unsigned char ch) override;
-    void PlayRecording(const QString &name, const PcmWave &recording) override;
-    void OfferRecordingAgain(bool offered) override;
-    void ShowNextLine(const std::string &text) override;
-    void ShowResult(const LessonResult &result) override;
 
     QString m_programFolder;
     UserDialogs &m_dialogs;
@@ -252,15 +223,14 @@ private:
     // What they ask and tell goes through this window's dialogs.
     DialogNotices m_notices;
     ::Learner m_learner{m_notices};
-    // The lesson, apart from the window: it tells this window, its view, what to show and play, and hands each
-    // result to the learner's records.
-    LessonFlow m_flow{*this, m_learner};
+    // The lesson, apart from the window: it tells its view what to show and play, and hands each result to the
+    // learner's records.
+    MainLessonView m_view{*this, m_learner};
+    LessonFlow m_flow{m_view, m_learner};
     std::unique_ptr<TStatistiques> m_statistics;
     // Seeds every course attempt and drill, so that each has lines of its own.
     std::random_device m_entropy;
     bool m_built = false;
     bool m_identified = false;
     bool m_centred = false;
-    std::unique_ptr<KeyboardGuide> m_keyboardGuide;
-    std::unique_ptr<TargetLine> m_targetLine;
 };

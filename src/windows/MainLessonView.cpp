@@ -1,0 +1,185 @@
+#include "windows/MainLessonView.h"
+
+#include <QAction>
+
+#include "audio/KeyNames.h"
+#include "guide/KeyDescription.h"
+#include "guide/KeyboardGuide.h"
+#include "guide/TargetLine.h"
+#include "learner/Learner.h"
+#include "platform/controls/TDXTimer.h"
+#include "platform/controls/TEdit.h"
+#include "platform/controls/TLabel.h"
+#include "platform/controls/TSpinEdit.h"
+#include "platform/controls/TTimer.h"
+#include "platform/drawing/Colour.h"
+#include "platform/drawing/TDXDraw.h"
+#include "platform/text/Cp1252.h"
+#include "windows/TMain.h"
+#include "windows/TStatistiques.h"
+
+namespace {
+
+constexpr int ChronoInterval = 33;
+
+} // namespace
+
+MainLessonView::MainLessonView(TMain &main, const Learner &learner) : m_main(main), m_learner(learner)
+{
+}
+
+MainLessonView::~MainLessonView() = default;
+
+KeyboardGuide &MainLessonView::Guide()
+{
+    if (!m_keyboardGuide)
+        m_keyboardGuide = std::make_unique<KeyboardGuide>(*m_main.PaintBoxKey, m_main.DXImageList1, m_main.KeyCentre);
+    return *m_keyboardGuide;
+}
+
+TargetLine &MainLessonView::Line()
+{
+    if (!m_targetLine)
+        m_targetLine = std::make_unique<TargetLine>(*m_main.DXPaintBoxTexte);
+    return *m_targetLine;
+}
+
+void MainLessonView::DrawKeyboardGuide(unsigned char ch)
+{
+    Guide().Draw(ch, m_main.HandOpacity);
+    const std::string key = keymap::KeyDescription(ch);
+    m_main.PaintBoxKey->setAccessibleDescription(
+        key.empty() ? QString() : QStringLiteral("Prochaine touche : ") + QString::fromStdString(key));
+}
+
+void MainLessonView::DescribeTargetLine(const std::string &shown)
+{
+    m_main.DXPaintBoxTexte->setAccessibleDescription(cp1252::ToUnicode(shown));
+}
+
+void MainLessonView::StartScrolling()
+{
+    m_main.ScrollOffset = m_main.DXPaintBoxTexte->Surface().width();
+    m_main.Timer1->SetInterval(ScrollInterval(m_main.SpinEdit1->value()));
+    m_main.Timer1->SetEnabled(true);
+}
+
+void MainLessonView::ClearLessonDisplay()
+{
+    m_main.LabelCorrect->SetCaption(QStringLiteral("0"));
+    m_main.LabelErreur->SetCaption(QStringLiteral("0"));
+    m_main.LabelChrono->SetCaption(QStringLiteral("0"));
+    m_main.EditText->clear();
+    m_main.Timer1->SetEnabled(false);
+    m_main.DXPaintBoxTexte->Fill(colours::Black);
+    DescribeTargetLine(std::string());
+    m_main.DXWaveList2.Clear();
+}
+
+void MainLessonView::BlankTargetLine()
+{
+    m_main.DXPaintBoxTexte->Fill(colours::Black);
+    m_main.DXPaintBoxTexte->ReleaseCanvas();
+    m_main.DXPaintBoxTexte->Flip();
+}
+
+void MainLessonView::ShowLessonLine(const std::string &text)
+{
+    Line().DrawFirstLine(text);
+    DescribeTargetLine(text);
+}
+
+void MainLessonView::ShowTypedLine(const std::string &typed, const std::string &target)
+{
+    Line().Draw(typed, target);
+}
+
+void MainLessonView::ShowHiddenLine(const std::string &message)
+{
+    DrawHiddenLine(*m_main.DXPaintBoxTexte, message);
+    DescribeTargetLine(message);
+}
+
+void MainLessonView::StartScrollingLine(const std::string &text)
+{
+    m_main.ScrollBitmap = ScrollTextPicture(*m_main.DXPaintBoxTexte, text);
+    m_main.DXPaintBoxTexte->Flip();
+    DescribeTargetLine(text);
+    StartScrolling();
+}
+
+void MainLessonView::StopScrolling()
+{
+    m_main.Timer1->SetEnabled(false);
+}
+
+void MainLessonView::ShowGuide(unsigned char ch)
+{
+    DrawKeyboardGuide(ch);
+    Guide().Present();
+}
+
+void MainLessonView::ShowCounters(int correct, int errors)
+{
+    m_main.LabelCorrect->SetCaption(QString::number(correct));
+    m_main.LabelErreur->SetCaption(QString::number(errors));
+}
+
+void MainLessonView::ShowChrono(int ticks)
+{
+    m_main.LabelChrono->SetCaption(QString::number(ticks));
+}
+
+bool MainLessonView::ChronoRunning() const
+{
+    return m_main.TimerChrono->Interval() != 0;
+}
+
+void MainLessonView::StartChrono()
+{
+    m_main.TimerChrono->SetInterval(ChronoInterval);
+}
+
+void MainLessonView::StopChrono()
+{
+    m_main.TimerChrono->SetInterval(0);
+}
+
+void MainLessonView::PlayCue(Cue cue)
+{
+    if (m_main.SoundOn())
+        m_main.DXWaveList1.Items(static_cast<int>(cue)).Play(false);
+}
+
+void MainLessonView::SpeakKey(unsigned char ch)
+{
+    if (!m_main.PronunciationOn())
+        return;
+    m_main.LoadKeyNames();
+    keynames::Pronounce(m_main.DXWaveList3, ch);
+}
+
+void MainLessonView::PlayRecording(const QString &name, const PcmWave &recording)
+{
+    m_main.DXWaveList2.Add(name, recording);
+    m_main.DXWaveList2.Items(0).Play(false);
+}
+
+void MainLessonView::OfferRecordingAgain(bool offered)
+{
+    m_main.ReecouterDictee1->setEnabled(offered);
+}
+
+void MainLessonView::ShowResult(const LessonResult &result)
+{
+    TStatistiques &window = m_main.Statistiques();
+    window.ShowResult(result.Speed, result.Success);
+    window.Draw(m_learner.Results, m_learner.ResultsRead);
+    window.ShowModal();
+}
+
+void MainLessonView::ShowNextLine(const std::string &text)
+{
+    m_main.EditText->clear();
+    ShowLessonLine(text);
+}
