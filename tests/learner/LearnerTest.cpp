@@ -19,6 +19,7 @@
 
 #include "learner/Learner.h"
 #include "platform/text/TutorError.h"
+#include "records/LessonResult.h"
 #include "support/HistorySamples.h"
 
 // Failures show the texts the learner would read.
@@ -29,9 +30,11 @@ void PrintTo(const QString &text, std::ostream *out)
 
 namespace {
 
-// The learner as the records meet them: the name typed at the prompt, and "Title: text" of every message seen.
+// The learner as the records meet them: the name typed at the prompt, "Title: text" of every message seen and the
+// text of every failure told.
 struct ScriptedLearner : LearnerNotices {
     QStringList Messages;
+    QStringList Errors;
     std::optional<QString> Answer;
 
     std::optional<QString> AskText(const QString &, const QString &, int) override { return Answer; }
@@ -39,7 +42,14 @@ struct ScriptedLearner : LearnerNotices {
     {
         Messages << title + QStringLiteral(": ") + text;
     }
-    void Guarded(const std::function<void()> &save) override { save(); }
+    void Guarded(const std::function<void()> &save) override
+    {
+        try {
+            save();
+        } catch (const TutorError &error) {
+            Errors << error.Text();
+        }
+    }
 };
 
 const QString Refused =
@@ -391,4 +401,44 @@ TEST_F(LearnerFiles, ASaveLeftUnfinishedIsSettledAtTheNextStart)
     EXPECT_EQ(Read(QStringLiteral("Zoé/Parcours.txt")), ThreeLessons) << "the whole file stays";
     EXPECT_EQ(QDir(At(QStringLiteral("Zoé"))).entryList({QStringLiteral("*.tmp")}, QDir::AllEntries | QDir::System),
               QStringList());
+}
+
+// A finished lesson: a course lesson's attempt goes to the progress, the result to the history as the history keeps
+// it, and the key figures are saved; a progress that cannot be saved is told, and the rest is kept all the same.
+TEST_F(LearnerFiles, AResultGoesToTheProgressTheHistoryAndTheKeyFigures)
+{
+    const struct {
+        const char *name;
+        int lesson;
+        bool progressBlocked;
+    } rows[] = {
+        {"a lesson outside the course", 0, false},
+        {"a course lesson", 4, false},
+        {"a course lesson whose progress cannot be saved", 4, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(QDir(Learners()).removeRecursively());
+        // A stale temporary entry that cannot be removed: a folder with something in it.
+        if (row.progressBlocked) {
+            ASSERT_TRUE(QDir().mkpath(At(QStringLiteral("Zoé/Parcours.txt.tmp/bloque"))));
+        }
+        Dialogs.Errors.clear();
+        auto learner = NewLearner();
+        ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+        learner->Keys.Record('e', 'e', true, 150);
+        LessonResult result;
+        result.Speed = 180.4L;
+        result.Success = 95;
+        result.Kept = {180, 95};
+        result.CourseLesson = row.lesson;
+        learner->Record(result);
+
+        EXPECT_EQ(Dialogs.Errors.size(), row.progressBlocked ? 1 : 0)
+            << Dialogs.Errors.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(Read(QStringLiteral("Zoé/Config.txt")), ThreeResults().left(16) + QByteArray(12800, '\0'));
+        EXPECT_EQ(Read(QStringLiteral("Zoé/Parcours.txt")).startsWith("4;180.4;95.0;"),
+                  row.lesson != 0 && !row.progressBlocked);
+        EXPECT_TRUE(Read(QStringLiteral("Zoé/Touches.txt")).contains("\ne\t1\t")) << "the key figures follow";
+    }
 }

@@ -79,33 +79,6 @@ TEST_F(BadInput, CharacterWithoutAKeyShowsTheBareKeyboard)
     EXPECT_EQ(m.PaintBoxKey->Shown(), bare);
 }
 
-TEST_F(BadInput, HistoryThatCannotBeSavedLosesNoPoint)
-{
-    WriteLesson(1, "ab\r\n");
-    TMain &m = Main();
-    // The learner's folder disappears after the identification.
-    ASSERT_TRUE(QDir(m.UserFolder()).removeRecursively());
-    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
-    Type(QStringLiteral("ab"));
-    ASSERT_EQ(Errors.size(), 1);
-    EXPECT_EQ(Errors[0], QStringLiteral("Nom de fichier incorrect."));
-    EXPECT_FALSE(QFileInfo::exists(m.HistoryPath()));
-
-    // Once the folder is back, the next save writes both lessons, and the chart shows both.
-    ASSERT_TRUE(QDir().mkpath(m.UserFolder()));
-    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
-    Type(QStringLiteral("ab"));
-    EXPECT_EQ(Errors.size(), 1);
-    EXPECT_EQ(m.Statistiques().Series1->Count(), 2);
-    QFile saved(m.HistoryPath());
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    const QByteArray bytes = saved.readAll();
-    ASSERT_EQ(bytes.size(), 12816);
-    EXPECT_NE(bytes.left(32), QByteArray(32, '\0'));
-    EXPECT_EQ(bytes.mid(32, 16), QByteArray(16, '\0'));
-    EXPECT_NE(bytes.mid(16, 16), QByteArray(16, '\0'));
-}
-
 // Anyone who may write beside the program could leave a pipe, a folder, a link or a huge file where a lesson, a
 // dictation or a recording is read: each is refused at once, by name, and the running lesson stays as it was.
 TEST_F(BadInput, FilesThatAreNotPlainOrTooBigAreRefusedWithoutWaiting)

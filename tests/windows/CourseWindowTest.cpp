@@ -122,16 +122,3 @@ TEST_F(Course, ProgressIsReadBackAndADamagedFileIsNeverSavedOver)
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("1;80.0;97.0;hier\n"));
 }
-
-TEST_F(Course, AProgressThatCannotBeSavedStillLeavesTheResultInTheHistory)
-{
-    // A stale temporary entry that cannot be removed: a folder with something in it.
-    ASSERT_TRUE(QDir(Folder()).mkpath(QStringLiteral("Testeur/Parcours.txt.tmp/bloque")));
-    OpenCourse([](TParcours &window) { window.BoutonCommencer->click(); });
-    TypeCourseLesson();
-    ASSERT_EQ(Errors.size(), 1);
-    EXPECT_TRUE(Errors[0].contains(QStringLiteral("Parcours.txt"))) << Errors[0].toStdString();
-    EXPECT_EQ(Main().Statistiques().Series1->Count(), 1);
-    EXPECT_TRUE(QFile::exists(Main().HistoryPath()));
-    EXPECT_TRUE(Progress().isEmpty());
-}

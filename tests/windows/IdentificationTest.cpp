@@ -301,21 +301,6 @@ TEST_F(Identification, ExistingHistoryIsShownAndTheNextLessonAddsToIt)
     EXPECT_EQ(file.mid(64).toStdString(), ZeroRecords(797));
 }
 
-TEST_F(Identification, FirstLessonWritesTheWholeHistoryFile)
-{
-    NameAnswer = QStringLiteral("Marie");
-    WriteLesson(1, "abc\r\n");
-    Main();
-    FinishALesson();
-    const QByteArray file = History(QStringLiteral("Marie"));
-    ASSERT_EQ(file.size(), 12816);
-    const double speed = DoubleAt(file, 0);
-    EXPECT_EQ(speed, Main().Statistiques().Series1->YValue(0));
-    EXPECT_EQ(speed, double(qRound64(speed))) << "the speed is stored rounded";
-    EXPECT_EQ(file.mid(8, 8).toStdString(), Success100);
-    EXPECT_EQ(file.mid(16).toStdString(), ZeroRecords(800));
-}
-
 TEST_F(Identification, ShortHistoryIsReportedAndNothingIsShown)
 {
     NameAnswer = QStringLiteral("Marie");

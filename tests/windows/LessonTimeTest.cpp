@@ -93,6 +93,7 @@ TEST_F(LessonTime, SpeedCountsCorrectKeysPerMinuteFromTheLessonsOwnFirstCorrectK
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
     TypeAt(9000, QStringLiteral("a"));
     EXPECT_EQ(SpeedShown(), QStringLiteral("Nombre de caractere par minute : 1818"));
+    EXPECT_EQ(m.Statistiques().Series1->YValue(1), 1818.0) << "the speed is kept rounded";
 }
 
 TEST_F(LessonTime, TheGameStopsTheLessonsTimeAndTicksUntilTheLearnerComesBack)
