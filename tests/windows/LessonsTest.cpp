@@ -84,16 +84,6 @@ TEST_F(Lessons, CharacterOutsideTheCodePageIsWrongAndNotReplaced)
     EXPECT_EQ(m.Session().ErrorCount, 1);
 }
 
-TEST_F(Lessons, SuccessOfOneErrorInEightKeys)
-{
-    WriteLesson(1, "abcdefg\r\n");
-    TMain &m = Main();
-    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
-    Type(QStringLiteral("abcxdefg"));
-    ASSERT_EQ(m.Statistiques().Series2->Count(), 1);
-    EXPECT_EQ(m.Statistiques().Series2->YValue(0), 87.5);
-}
-
 TEST_F(Lessons, ClickingTrainingAgainRestartsFromTheFirstCharacter)
 {
     WriteLesson(1, "abcdef\r\n");
