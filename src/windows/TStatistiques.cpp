@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QGraphicsLayout>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QPainter>
 #include <QValueAxis>
 
@@ -104,6 +105,14 @@ TStatistiques::TStatistiques(QWidget *main) : QDialog(main, Qt::Dialog | Qt::Fra
     m_chart->addSeries(success);
     Series2 = std::make_unique<TLineSeries>(success);
 
+    // Under the chart, which hides it: seen by assistive tools only, and the first to take the keys.
+    ListeResultats = new QListWidget(this);
+    ListeResultats->setObjectName(QStringLiteral("ListeResultats"));
+    ListeResultats->setAccessibleName(QStringLiteral("Résultats"));
+    ListeResultats->setGeometry(0, 0, Width, ChartHeight);
+    ListeResultats->lower();
+    setFocusProxy(ListeResultats);
+
     Panel1 = new QFrame(this);
     Identify(Panel1, QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -149,17 +158,32 @@ void TStatistiques::Chart1DblClick()
 void TStatistiques::keyPressEvent(QKeyEvent *event)
 {
     event->accept();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers().testFlag(Qt::ControlModifier))
+        accept();
 }
 
 void TStatistiques::Draw(const std::vector<HistoryRecord> &results, std::size_t read)
 {
     for (std::size_t i = static_cast<std::size_t>(Series1->Count()); i < results.size(); ++i) {
+        ListeResultats->addItem(QStringLiteral("Résultat %1 : %2 caractères par minute, %3 % de réussite")
+                                    .arg(i + 1)
+                                    .arg(results[i].Speed)
+                                    .arg(RoundHalfEven(results[i].Success)));
         const bool ofThisRun = i >= read;
         Series2->AddY(results[i].Success, QString(), ofThisRun ? std::optional(colours::Blue) : std::nullopt);
         Series1->AddY(results[i].Speed, QString(), ofThisRun ? std::optional(colours::Red) : std::nullopt);
     }
     if (results.size() > read)
         Series1->SetLineWidth(1);
+    ListeResultats->setCurrentRow(ListeResultats->count() - 1);
+    const QString next = QStringLiteral("Appuyez sur Ctrl+Entrée pour continuer.");
+    setAccessibleDescription(results.empty() ? QStringLiteral("Aucun résultat pour l'instant. ") + next
+                                             : QStringLiteral("Dernier résultat : %1 caractères par minute, %2 % de "
+                                                              "réussite. ")
+                                                       .arg(results.back().Speed)
+                                                       .arg(RoundHalfEven(results.back().Success)) +
+                                                   next);
     Repaint();
 }
 

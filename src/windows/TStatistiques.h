@@ -9,6 +9,7 @@
 
 class QChart;
 class QFrame;
+class QListWidget;
 class QValueAxis;
 class TChart;
 class TLabel;
@@ -17,7 +18,10 @@ struct HistoryRecord;
 
 // The statistics window: a borderless modal window with the progress chart (speed in red, success in blue with
 // lime markers, one point per result over the result's position) and a strip with the last result's texts. It
-// draws the learner's results, which the learner's records keep. A click on the chart closes it; nothing else does.
+// draws the learner's results, which the learner's records keep. A click on the chart closes it, and so does
+// Ctrl+Return for a learner without a mouse; the keys that end a lesson in flight (Return, Space, Escape) do not.
+// A screen reader reads the last result in the window's description and every result in the list "Résultats",
+// which lies under the chart, out of sight.
 class TStatistiques : public QDialog
 {
     Q_OBJECT
@@ -32,6 +36,8 @@ public:
     TLabel *LabelPF = nullptr;
     TLabel *LabelVitesse = nullptr;
     std::unique_ptr<TLineSeries> Series1;
+    // One row per result, for assistive tools: its number, speed and success.
+    QListWidget *ListeResultats = nullptr;
 
     void Chart1Click();
     void Chart1DblClick();
@@ -52,12 +58,12 @@ public:
 
     QChart *Chart() const { return m_chart; }
 
-    // A request to close the window (Escape, the window manager) does nothing: only the click on the chart
-    // closes it.
+    // A request to close the window (Escape, the window manager) does nothing: only the click on the chart or
+    // Ctrl+Return closes it.
     void reject() override {}
 
 protected:
-    // No key closes it either.
+    // Ctrl+Return closes it; no other key does.
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

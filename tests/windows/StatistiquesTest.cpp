@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QChart>
 #include <QFrame>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -132,22 +134,49 @@ TEST_F(Statistics, AClickOnTheChartClosesItAndOneOnTheStripDoesNot)
     EXPECT_EQ(Window.result(), QDialog::Accepted);
 }
 
-TEST_F(Statistics, NoKeyAndNoCloseRequestClosesIt)
+// The keys that may end a lesson in flight never close it; Ctrl+Return does, for a learner without a mouse.
+TEST_F(Statistics, OnlyTheChartOrCtrlReturnClosesIt)
 {
     Main.show();
-    bool visibleAfterKeys = false;
-    QTimer::singleShot(0, &Window, [&] {
-        for (QWidget *target : {static_cast<QWidget *>(&Window), static_cast<QWidget *>(Window.Chart1)})
-            for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space})
-                QTest::keyClick(target, key);
-        Window.close();
-        visibleAfterKeys = Window.isVisible();
-        QTest::mouseClick(Window.Chart1->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
-    });
-    QTimer::singleShot(5000, &Window, [&] { Window.done(QDialog::Rejected); });
-    Window.ShowModal();
-    EXPECT_TRUE(visibleAfterKeys);
-    EXPECT_EQ(Window.result(), QDialog::Accepted) << "closed by the chart, not by the safety timer";
+    for (const bool byKeyboard : {false, true}) {
+        bool visibleAfterKeys = false;
+        QTimer::singleShot(0, &Window, [&] {
+            for (QWidget *target : {static_cast<QWidget *>(&Window), static_cast<QWidget *>(Window.Chart1),
+                                    static_cast<QWidget *>(Window.ListeResultats)})
+                for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space})
+                    QTest::keyClick(target, key);
+            Window.close();
+            visibleAfterKeys = Window.isVisible();
+            if (byKeyboard)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+            else
+                QTest::mouseClick(Window.Chart1->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
+        });
+        QTimer::singleShot(5000, &Window, [&] { Window.done(QDialog::Rejected); });
+        Window.ShowModal();
+        EXPECT_TRUE(visibleAfterKeys);
+        EXPECT_EQ(Window.result(), QDialog::Accepted) << "closed by the learner, not by the safety timer";
+    }
+}
+
+// A screen reader reads every result in the list under the chart, and the last one with the way on in the window's
+// description.
+TEST_F(Statistics, TheResultsAreReadAsAListAndTheLastInTheDescription)
+{
+    EXPECT_EQ(Window.accessibleDescription(), QString());
+    Window.Draw({}, 0);
+    EXPECT_EQ(Window.accessibleDescription(),
+              QStringLiteral("Aucun résultat pour l'instant. Appuyez sur Ctrl+Entrée pour continuer."));
+    Window.Draw({{180, 95}, {182, 96.4}}, 1);
+    EXPECT_EQ(Window.ListeResultats->accessibleName(), QStringLiteral("Résultats"));
+    ASSERT_EQ(Window.ListeResultats->count(), 2);
+    EXPECT_EQ(Window.ListeResultats->item(1)->text(),
+              QStringLiteral("Résultat 2 : 182 caractères par minute, 96 % de réussite"));
+    EXPECT_EQ(Window.ListeResultats->currentRow(), 1);
+    EXPECT_EQ(Window.accessibleDescription(), QStringLiteral("Dernier résultat : 182 caractères par minute, 96 % de "
+                                                             "réussite. Appuyez sur Ctrl+Entrée pour continuer."));
+    // Out of sight: the chart covers it whole.
+    EXPECT_EQ(Window.ListeResultats->geometry(), Window.Chart1->geometry());
 }
 
 TEST_F(Statistics, IsCentredOnTheMainWindow)
