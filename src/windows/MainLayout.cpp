@@ -4,10 +4,12 @@
 #include <type_traits>
 #include <variant>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
+#include <QShortcut>
 
 #include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
@@ -59,6 +61,8 @@ struct Row {
     // What assistive tools read: a label reads this before its caption, any other control reads this.
     const char *ReadText = nullptr;
     const char *CaptionText = nullptr;
+    // The keys that do what a click does (or give a spin box the keys), written as QKeySequence reads them.
+    const char *KeysText = nullptr;
     // An animation's file.
     const char *Asset = nullptr;
     const char *FontFamily = nullptr;
@@ -82,6 +86,11 @@ struct Row {
     Row &ReadAs(const char *text)
     {
         ReadText = text;
+        return *this;
+    }
+    Row &Keys(const char *keys)
+    {
+        KeysText = keys;
         return *this;
     }
     Row &Animation(const char *name)
@@ -200,6 +209,31 @@ TSpinEdit *Make(TSpinEdit *, TMain &window, const Row &row)
     return spin;
 }
 
+// The keys that stand for the mouse on a control: a button's shortcut (which assistive tools read as its key
+// binding), the stepper's steps (Shift for the other way), a spin box's keys given to it. A hint shown says them.
+template <typename Control>
+void BindKeys(TMain &window, Control *control, const Row &row)
+{
+    const QKeySequence keys(QString::fromLatin1(row.KeysText));
+    QString keysShown = keys.toString(QKeySequence::NativeText);
+    if constexpr (std::is_base_of_v<QAbstractButton, Control>) {
+        control->setShortcut(keys);
+    } else if constexpr (std::is_same_v<Control, TScroller>) {
+        QObject::connect(new QShortcut(keys, &window), &QShortcut::activated, control,
+                         [control] { control->Step(-1); });
+        const QKeySequence back(QKeyCombination(keys[0].keyboardModifiers() | Qt::ShiftModifier, keys[0].key()));
+        QObject::connect(new QShortcut(back, &window), &QShortcut::activated, control, [control] { control->Step(1); });
+        keysShown += QStringLiteral(", ") + back.toString(QKeySequence::NativeText);
+    } else {
+        QObject::connect(new QShortcut(keys, &window), &QShortcut::activated, control,
+                         [control] { control->setFocus(Qt::ShortcutFocusReason); });
+    }
+    if (row.ShowHint == HintShown::Yes)
+        control->setToolTip(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(row.HintText), keysShown));
+    else
+        control->setAccessibleDescription(keysShown);
+}
+
 void MakeControl(TMain &window, const Row &row)
 {
     std::visit(
@@ -216,6 +250,8 @@ void MakeControl(TMain &window, const Row &row)
                 control->setFont(DesignFont(QLatin1String(row.FontFamily), row.FontSize, row.Bold, row.Italic));
             if (row.Text != NoColour)
                 SetTextColours(control, row.Text, row.Background);
+            if (row.KeysText)
+                BindKeys(window, control, row);
             if constexpr (std::is_same_v<Control, TLabel>) {
                 control->SetCaption(QString::fromUtf8(row.CaptionText));
                 if (row.ReadText)
@@ -292,7 +328,9 @@ void Build(TMain &w)
             .ReadAs("Erreurs"),
         Row(&T::RxGIFAnimator2, "RxGIFAnimator2", {248, 40, 51, 45}, {1, 0, 1})
             .Animation(assets::names::HummingbirdAnimation),
-        Row(&T::BoutonDicteesVocales, "BoutonDicteesVocales", {171, 551, 29, 29}, {22}).Hint("Dictées vocales", Hidden),
+        Row(&T::BoutonDicteesVocales, "BoutonDicteesVocales", {171, 551, 29, 29}, {22})
+            .Hint("Dictées vocales", Hidden)
+            .Keys("Alt+V"),
         Row(&T::LabelUser, "LabelUser", {312, 83, 177, 13})
             .Font(SansSerif, 11)
             .Colours(colours::Yellow)
@@ -303,27 +341,35 @@ void Build(TMain &w)
         Row(&T::PaintBoxKey, "PaintBoxKey", {84, 286, 632, 248}, {632, 248}, Windowed).ReadAs("Clavier"),
         Row(&T::Scroller1, "Scroller1", {102, 314, 23, 13}, {0, 255, 255, 51}, Windowed)
             .Hint("Opacité des mains", Hidden)
+            .Keys("Alt+M")
             .OnClick(&T::Scroller1Click),
         Row(&T::BoutonFacile, "BoutonFacile", {21, 551, 28, 28}, {22}, Tabbed)
             .Hint("Entrainement", Shown)
+            .Keys("Alt+E")
             .OnClick(&T::BoutonFacileClick),
         Row(&T::BoutonMoyen, "BoutonMoyen", {71, 551, 28, 28}, {22}, Tabbed)
             .Hint("Phrases", Shown)
+            .Keys("Alt+H")
             .OnClick(&T::BoutonMoyenClick),
         Row(&T::BoutonDifficile, "BoutonDifficile", {121, 551, 28, 28}, {22}, Tabbed)
             .Hint("Texte défilant", Shown)
+            .Keys("Alt+D")
             .OnClick(&T::BoutonDifficileClick),
         Row(&T::BoutonQuitter, "BoutonQuitter", {751, 551, 28, 28}, {22}, Tabbed)
             .Hint("Quitter l'application", Shown)
+            .Keys("Alt+Q")
             .OnClick(&T::BoutonQuitterClick),
         Row(&T::BoutonAide, "BoutonAide", {701, 551, 28, 28}, {22}, Tabbed)
             .Hint("Aide de l'application", Shown)
+            .Keys("F1")
             .OnClick(&T::BoutonAideClick),
         Row(&T::BoutonJeu, "BoutonJeu", {651, 551, 28, 28}, {24}, Tabbed)
             .Hint("Zid-Ediveza", Shown)
+            .Keys("Alt+J")
             .OnClick(&T::BoutonJeuClick),
         Row(&T::BoutonSon, "BoutonSon", {601, 551, 28, 28}, {22}, Tabbed)
             .Hint("Activer/Désactiver le son", Shown)
+            .Keys("Alt+S")
             .OnClick(&T::BoutonSonClick),
         Row(&T::EditText, "EditText", {48, 213, 703, 34}, {}, Tabbed)
             .Font("Palatino Linotype", 19)
@@ -331,26 +377,32 @@ void Build(TMain &w)
             .ReadAs("Zone de frappe"),
         Row(&T::SpinEdit1, "SpinEdit1", {664, 310, 33, 23}, {1, 7, 1, 1, 0}, Tabbed)
             .Hint("Vitesse du défilement", Shown)
+            .Keys("Alt+F")
             .Font(Arial, 11, true)
             .Colours(colours::Black, colours::Silver)
             .OnClick(&T::SpinEdit1Change),
         Row(&T::DXPaintBoxTexte, "DXPaintBoxTexte", {48, 140, 705, 32}, {705, 33}, Windowed).ReadAs("Ligne à taper"),
         Row(&T::BoutonAuto, "BoutonAuto", {523, 310, 23, 22}, {18}, Tabbed)
             .Hint("Pause café...", Shown)
+            .Keys("Alt+A")
             .OnClick(&T::BoutonAutoClick),
         Row(&T::SpinEdit2, "SpinEdit2", {594, 310, 57, 23}, {17100, 28100, 22050, 1000, 1}, Tabbed)
             .Hint("Vitesse de la voix en Hz", Shown)
+            .Keys("Alt+X")
             .Font(Arial, 11, true)
             .Colours(WindowText, colours::Silver)
             .OnClick(&T::SpinEdit2Change),
         Row(&T::BoutonPrononcer, "BoutonPrononcer", {559, 310, 23, 21}, {20}, Tabbed)
             .Hint("Activer/Désactiver la prononciation des touches", Shown)
+            .Keys("Alt+N")
             .OnClick(&T::BoutonPrononcerClick),
         Row(&T::BoutonParcours, "BoutonParcours", {221, 551, 28, 28}, {22})
             .Hint("Parcours", Shown)
+            .Keys("Alt+P")
             .OnClick(&T::BoutonParcoursClick),
         Row(&T::BoutonTouches, "BoutonTouches", {271, 551, 28, 28}, {22})
             .Hint("Mes touches", Shown)
+            .Keys("Alt+T")
             .OnClick(&T::BoutonTouchesClick),
     };
     for (const Row &row : rows)

@@ -155,6 +155,14 @@ bool TMain::eventFilter(QObject *watched, QEvent *event)
     if (target->window() != this)
         return QWidget::eventFilter(watched, event);
     auto *keyEvent = static_cast<QKeyEvent *>(event);
+    // A spin box reached by its keys gives them back to the edit box on Return or Escape.
+    const bool back =
+        keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter || keyEvent->key() == Qt::Key_Escape;
+    const auto within = [target](QWidget *box) { return target == box || box->isAncestorOf(target); };
+    if (back && (within(SpinEdit1) || within(SpinEdit2))) {
+        FocusEditText();
+        return true;
+    }
     std::uint16_t key = keyboard::VirtualKeyOf(*keyEvent);
     errorbox::Guarded(this, [&] { FormKeyDown(key, keyEvent->modifiers()); });
     if (key != 0)

@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -70,6 +71,36 @@ const ControlRow kControls[] = {
      "Activer/Désactiver la prononciation des touches"},
 };
 
+// The keys that stand for the mouse on each control, as its hint shows them.
+const struct {
+    const char *name;
+    const char *keys;
+} kKeys[] = {
+    {"BoutonDicteesVocales", "Alt+V"},
+    {"Scroller1", "Alt+M"},
+    {"BoutonFacile", "Alt+E"},
+    {"BoutonMoyen", "Alt+H"},
+    {"BoutonDifficile", "Alt+D"},
+    {"BoutonQuitter", "Alt+Q"},
+    {"BoutonAide", "F1"},
+    {"BoutonJeu", "Alt+J"},
+    {"BoutonSon", "Alt+S"},
+    {"SpinEdit1", "Alt+F"},
+    {"BoutonAuto", "Alt+A"},
+    {"SpinEdit2", "Alt+X"},
+    {"BoutonPrononcer", "Alt+N"},
+    {"BoutonParcours", "Alt+P"},
+    {"BoutonTouches", "Alt+T"},
+};
+
+QString KeysOf(const QString &name)
+{
+    for (const auto &row : kKeys)
+        if (name == QLatin1String(row.name))
+            return QLatin1String(row.keys);
+    return QString();
+}
+
 } // namespace
 
 TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt)
@@ -85,7 +116,10 @@ TEST_F(MainWindow, EveryControlStandsWhereTheLayoutPutsIt)
         EXPECT_EQ(control->geometry(), row.geometry) << row.name;
         EXPECT_EQ(control->accessibleName(), QString::fromUtf8(row.reads)) << row.name;
         EXPECT_EQ(control->property("hint").toString(), QString::fromUtf8(row.hint)) << row.name;
-        EXPECT_EQ(control->toolTip(), row.hintShown ? QString::fromUtf8(row.hint) : QString()) << row.name;
+        const QString keys = KeysOf(name);
+        const QString tip =
+            QString::fromUtf8(row.hint) + (keys.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(keys));
+        EXPECT_EQ(control->toolTip(), row.hintShown ? tip : QString()) << row.name;
         if (row.handCursor) {
             EXPECT_EQ(control->cursor().shape(), Qt::PointingHandCursor) << row.name;
         }
@@ -449,4 +483,43 @@ TEST_F(MainWindow, AScreenReaderReadsWhatTheLearnerReads)
     m.Statistiques().ShowResult(180.0L, 87.5L);
     EXPECT_EQ(name(m.Statistiques().LabelVitesse), QStringLiteral("Nombre de caractere par minute : 180"));
     EXPECT_EQ(name(m.Statistiques().LabelPF), QStringLiteral("Pourcentage de réussite : 88%"));
+}
+
+// Every button and box answers its keys as it answers the mouse; a button's keys are read as its key binding, and a
+// box reached by its keys gives them back to the edit box on Escape.
+TEST_F(MainWindow, EveryButtonAndBoxHasItsKeys)
+{
+    WriteLesson(1, "abc\r\n");
+    TMain &m = Main();
+    for (const auto &row : kKeys) {
+        auto *button = m.findChild<QAbstractButton *>(QLatin1String(row.name));
+        if (!button)
+            continue;
+        EXPECT_EQ(button->shortcut(), QKeySequence(QLatin1String(row.keys))) << row.name;
+        QAccessibleInterface *read = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(read->actionInterface(), nullptr) << row.name;
+        EXPECT_EQ(read->actionInterface()->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+                  QStringList{QLatin1String(row.keys)})
+            << row.name;
+    }
+
+    QTest::keyClick(m.EditText, Qt::Key_E, Qt::AltModifier);
+    QTest::qWait(200);
+    EXPECT_EQ(m.Session().TargetText, "abc") << "Alt+E starts the training";
+    EXPECT_EQ(BoxText(), QString()) << "and types nothing";
+    QTest::keyClick(m.EditText, Qt::Key_S, Qt::AltModifier);
+    QTest::qWait(200);
+    EXPECT_EQ(m.BoutonSon->Tag(), 0) << "Alt+S switches the sound off";
+    QTest::keyClick(m.EditText, Qt::Key_M, Qt::AltModifier);
+    EXPECT_EQ(m.HandOpacity, 204) << "Alt+M: the hands a step fainter";
+    QTest::keyClick(m.EditText, Qt::Key_M, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(m.HandOpacity, 255) << "and Shift+Alt+M back";
+    QTest::keyClick(m.EditText, Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(m.SpinEdit1->hasFocus());
+    QTest::keyClick(m.SpinEdit1, Qt::Key_Up);
+    EXPECT_EQ(m.SpinEdit1->value(), 2);
+    QTest::keyClick(m.SpinEdit1, Qt::Key_Escape);
+    EXPECT_TRUE(m.EditText->hasFocus());
+    QTest::keyClicks(m.EditText, QStringLiteral("ab"));
+    EXPECT_EQ(m.Session().ErrorCount, 0) << "no key of these was judged";
 }

@@ -108,10 +108,18 @@ void TEdit::TakeIn(char key)
 bool TEdit::event(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::ShortcutOverride:
-        // Every key belongs to the typing, none to a shortcut.
+    case QEvent::ShortcutOverride: {
+        // Every key belongs to the typing but the window's own, which type nothing: Alt chords (AltGr comes as
+        // Ctrl+Alt or as a key of its own, and still types) and the function keys.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool alt = key->modifiers().testFlag(Qt::AltModifier) && !key->modifiers().testFlag(Qt::ControlModifier);
+        if (alt || (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F35)) {
+            event->ignore();
+            return false;
+        }
         event->accept();
         return true;
+    }
     case QEvent::KeyPress:
         // Tab included: it is a character here, not a move to the next control.
         keyPressEvent(static_cast<QKeyEvent *>(event));

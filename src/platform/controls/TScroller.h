@@ -20,6 +20,9 @@ public:
 
     std::function<void()> OnClick;
 
+    // What a click on the left arrow (-1) or the right one (+1) does, for a learner without a mouse.
+    void Step(int direction) { Move(direction < 0 ? -m_step : m_step); }
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
