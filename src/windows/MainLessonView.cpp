@@ -176,6 +176,7 @@ void MainLessonView::ShowResult(const LessonResult &result)
     window.ShowResult(result.Speed, result.Success);
     window.Draw(m_learner.Results, m_learner.ResultsRead);
     window.ShowModal();
+    m_main.FocusEditText();
 }
 
 void MainLessonView::ShowNextLine(const std::string &text)

@@ -212,6 +212,10 @@ void TMain::showEvent(QShowEvent *event)
 
 void TMain::FocusEditText()
 {
+    // A window of the program's own has just closed: without a window manager to give the keys back (or with one
+    // that gives them elsewhere), a learner without a mouse could not go on.
+    if (isVisible() && !isActiveWindow())
+        activateWindow();
     EditText->setFocus(Qt::OtherFocusReason);
 }
 
@@ -432,6 +436,7 @@ void TMain::FormActivate()
     Statistiques().Draw(m_learner.Results, m_learner.ResultsRead);
     Statistiques().ShowModal();
     LabelUser->SetCaption(UserName());
+    FocusEditText();
 }
 
 TStatistiques &TMain::Statistiques() const

@@ -144,6 +144,8 @@ public:
     void FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers Shift);
     void BoutonQuitterClick();
     void BoutonAideClick();
+    // The keys go to the edit box again, and to this window if another of the program's had them.
+    void FocusEditText();
     // Runs the window's events for ms milliseconds; handlers run nested inside.
     void WaitMilliseconds(double ms);
 
@@ -209,7 +211,6 @@ private:
     void FormCreate();
     // The learner's identification, on the window's first activation.
     void FormActivate();
-    void FocusEditText();
     // The keys of a lesson left unfinished are kept when the learner leaves.
     void KeepKeyFigures();
     // The key names play at SpinEdit2's value over 22050 of their recorded rate.
