@@ -56,7 +56,7 @@ void LessonFlow::KeyPressed(char &key)
             Session.Cursor = 1;
             Session.TypedText.clear();
             key = 0;
-            m_view.ShowNextLine(Session.TargetText);
+            m_view.ShowNextLine(Session.TargetText, m_courseLine + 1, m_courseLines.size());
         } else if (verdict.FinishesLesson) {
             FinishLesson();
         } else if (verdict.StartsChrono)

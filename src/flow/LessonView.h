@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include <QString>
@@ -43,6 +44,7 @@ public:
     virtual void OfferRecordingAgain(bool offered) = 0;
     // The end of a lesson, once its result is kept: the figures shown with the learner's progress.
     virtual void ShowResult(const LessonResult &result) = 0;
-    // A course lesson's next line: the edit box emptied, the line shown from its start.
-    virtual void ShowNextLine(const std::string &text) = 0;
+    // A course lesson's next line: the edit box emptied, the line shown from its start; `line` of `lines`,
+    // counted from 1.
+    virtual void ShowNextLine(const std::string &text, std::size_t line, std::size_t lines) = 0;
 };

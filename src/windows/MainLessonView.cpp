@@ -7,6 +7,7 @@
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
 #include "learner/Learner.h"
+#include "lesson/TypingSession.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"
@@ -57,6 +58,11 @@ void MainLessonView::DescribeTargetLine(const std::string &shown)
     m_main.DXPaintBoxTexte->setAccessibleDescription(cp1252::ToUnicode(shown));
 }
 
+void MainLessonView::Announce(const QString &text)
+{
+    m_main.EditText->setAccessibleDescription(text);
+}
+
 void MainLessonView::StartScrolling()
 {
     m_main.ScrollOffset = m_main.DXPaintBoxTexte->Surface().width();
@@ -73,6 +79,7 @@ void MainLessonView::ClearLessonDisplay()
     m_main.Timer1->SetEnabled(false);
     m_main.DXPaintBoxTexte->Fill(colours::Black);
     DescribeTargetLine(std::string());
+    Announce(QString());
     m_main.DXWaveList2.Clear();
 }
 
@@ -87,6 +94,7 @@ void MainLessonView::ShowLessonLine(const std::string &text)
 {
     Line().DrawFirstLine(text);
     DescribeTargetLine(text);
+    Announce(QStringLiteral("À taper : ") + cp1252::ToUnicode(text));
 }
 
 void MainLessonView::ShowTypedLine(const std::string &typed, const std::string &target)
@@ -98,6 +106,7 @@ void MainLessonView::ShowHiddenLine(const std::string &message)
 {
     DrawHiddenLine(*m_main.DXPaintBoxTexte, message);
     DescribeTargetLine(message);
+    Announce(cp1252::ToUnicode(message));
 }
 
 void MainLessonView::StartScrollingLine(const std::string &text)
@@ -105,6 +114,7 @@ void MainLessonView::StartScrollingLine(const std::string &text)
     m_main.ScrollBitmap = ScrollTextPicture(*m_main.DXPaintBoxTexte, text);
     m_main.DXPaintBoxTexte->Flip();
     DescribeTargetLine(text);
+    Announce(QStringLiteral("À taper : ") + cp1252::ToUnicode(text));
     StartScrolling();
 }
 
@@ -173,14 +183,19 @@ void MainLessonView::OfferRecordingAgain(bool offered)
 void MainLessonView::ShowResult(const LessonResult &result)
 {
     TStatistiques &window = m_main.Statistiques();
+    Announce(QStringLiteral("Leçon terminée : %1 caractères par minute, %2 % de réussite.")
+                 .arg(RoundHalfEven(result.Speed))
+                 .arg(RoundHalfEven(result.Success)));
     window.ShowResult(result.Speed, result.Success);
     window.Draw(m_learner.Results, m_learner.ResultsRead);
     window.ShowModal();
     m_main.FocusEditText();
 }
 
-void MainLessonView::ShowNextLine(const std::string &text)
+void MainLessonView::ShowNextLine(const std::string &text, std::size_t line, std::size_t lines)
 {
     m_main.EditText->clear();
-    ShowLessonLine(text);
+    Line().DrawFirstLine(text);
+    DescribeTargetLine(text);
+    Announce(QStringLiteral("Ligne %1 sur %2 : %3").arg(line).arg(lines).arg(cp1252::ToUnicode(text)));
 }

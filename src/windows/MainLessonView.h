@@ -47,11 +47,14 @@ public:
     void PlayRecording(const QString &name, const PcmWave &recording) override;
     void OfferRecordingAgain(bool offered) override;
     void ShowResult(const LessonResult &result) override;
-    void ShowNextLine(const std::string &text) override;
+    void ShowNextLine(const std::string &text, std::size_t line, std::size_t lines) override;
 
 private:
     // What assistive tools read on the target line: the text it shows (Windows-1252), or nothing.
     void DescribeTargetLine(const std::string &shown);
+    // Said to a screen reader user as it happens, without moving the keys: the edit box, which has them, tells it
+    // in its description.
+    void Announce(const QString &text);
     // Made on first use, once the window's surfaces exist.
     KeyboardGuide &Guide();
     TargetLine &Line();

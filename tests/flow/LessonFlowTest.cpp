@@ -31,6 +31,7 @@ public:
     std::vector<HistoryRecord> Kept;
     std::vector<int> CourseResults;
     std::size_t Shown = 0;
+    std::pair<std::size_t, std::size_t> LineOf;
     int NextLines = 0;
 
     void ClearLessonDisplay() override { Line.clear(); }
@@ -70,8 +71,9 @@ public:
         ++Shown;
         EXPECT_EQ(Shown, Results.size()) << "a result is shown once it is kept";
     }
-    void ShowNextLine(const std::string &text) override
+    void ShowNextLine(const std::string &text, std::size_t line, std::size_t lines) override
     {
+        LineOf = {line, lines};
         Line = text;
         ++NextLines;
     }
@@ -178,6 +180,7 @@ TEST_F(LessonFlowTest, ACourseLessonRunsItsLinesAndRecordsOnceAtTheEnd)
     Press('x');
     EXPECT_EQ(Press('b'), 0) << "the key that ends a line does not show in the next line's empty box";
     EXPECT_EQ(view.NextLines, 1);
+    EXPECT_EQ(view.LineOf, (std::pair<std::size_t, std::size_t>{2, 2})) << "the second line of two";
     EXPECT_EQ(view.Line, "c");
     EXPECT_EQ(view.Guide, "c");
     EXPECT_EQ(flow.CourseLine(), 1u);

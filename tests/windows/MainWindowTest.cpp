@@ -461,6 +461,8 @@ TEST_F(MainWindow, AScreenReaderReadsWhatTheLearnerReads)
     auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
     EXPECT_EQ(name(&m), QStringLiteral("Tapotis2002"));
     QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    // What happens is said by the edit box, which keeps the keys: the line to type, then the lesson's end.
+    EXPECT_EQ(m.EditText->accessibleDescription(), QStringLiteral("À taper : ab"));
     Type(QStringLiteral("ax"));
     EXPECT_EQ(name(m.LabelCorrect), QStringLiteral("Justes : 1"));
     EXPECT_EQ(name(m.LabelErreur), QStringLiteral("Erreurs : 1"));
@@ -483,6 +485,13 @@ TEST_F(MainWindow, AScreenReaderReadsWhatTheLearnerReads)
     m.Statistiques().ShowResult(180.0L, 87.5L);
     EXPECT_EQ(name(m.Statistiques().LabelVitesse), QStringLiteral("Nombre de caractere par minute : 180"));
     EXPECT_EQ(name(m.Statistiques().LabelPF), QStringLiteral("Pourcentage de réussite : 88%"));
+
+    QTest::mouseClick(m.BoutonFacile, Qt::LeftButton);
+    Type(QStringLiteral("ab"));
+    EXPECT_TRUE(m.EditText->accessibleDescription().startsWith(QStringLiteral("Leçon terminée : ")))
+        << m.EditText->accessibleDescription().toStdString();
+    EXPECT_TRUE(
+        m.EditText->accessibleDescription().endsWith(QStringLiteral(" caractères par minute, 100 % de réussite.")));
 }
 
 // Every button and box answers its keys as it answers the mouse; a button's keys are read as its key binding, and a
