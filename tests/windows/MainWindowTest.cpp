@@ -531,4 +531,14 @@ TEST_F(MainWindow, EveryButtonAndBoxHasItsKeys)
     EXPECT_TRUE(m.EditText->hasFocus());
     QTest::keyClicks(m.EditText, QStringLiteral("ab"));
     EXPECT_EQ(m.Session().ErrorCount, 0) << "no key of these was judged";
+
+    // Alt+V drops the dictations' menu down, which the arrows and Escape work.
+    bool dropped = false;
+    QTimer::singleShot(300, &m, [&] {
+        dropped = m.PopupMenu2->isVisible();
+        QTest::keyClick(m.PopupMenu2, Qt::Key_Escape);
+    });
+    QTest::keyClick(m.EditText, Qt::Key_V, Qt::AltModifier);
+    QTRY_VERIFY(!m.PopupMenu2->isVisible());
+    EXPECT_TRUE(dropped);
 }
