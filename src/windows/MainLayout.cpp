@@ -29,6 +29,7 @@
 #include "platform/drawing/ControlIdentity.h"
 #include "platform/drawing/Fonts.h"
 #include "platform/drawing/TDXDraw.h"
+#include "windows/Announcement.h"
 #include "windows/TMain.h"
 
 namespace mainlayout {
@@ -433,6 +434,7 @@ void Build(TMain &w)
     w.Timer1->setObjectName(QStringLiteral("Timer1"));
     w.Timer1->SetEnabled(true);
     w.Timer1->OnTimer = [&w](int lag) { w.Timer1Timer(lag); };
+    w.Annonce = new Announcement(&w);
     w.PopupMenu1 = new QMenu(&w);
     w.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     w.setWindowIcon(QIcon(QPixmap::fromImage(assets::Icon())));

@@ -16,6 +16,7 @@
 #include "platform/drawing/Colour.h"
 #include "platform/drawing/TDXDraw.h"
 #include "platform/text/Cp1252.h"
+#include "windows/Announcement.h"
 #include "windows/TMain.h"
 #include "windows/TStatistiques.h"
 
@@ -60,7 +61,7 @@ void MainLessonView::DescribeTargetLine(const std::string &shown)
 
 void MainLessonView::Announce(const QString &text)
 {
-    m_main.EditText->setAccessibleDescription(text);
+    m_main.Annonce->Say(text);
 }
 
 void MainLessonView::StartScrolling()

@@ -24,6 +24,7 @@
 #include "windows/DialogNotices.h"
 #include "windows/MainLessonView.h"
 
+class Announcement;
 class TBitBtn;
 class TDXDraw;
 class TDXTimer;
@@ -115,6 +116,8 @@ public:
     // Below the ten dictations: hear the dictation again, open one of the learner's own.
     QAction *ReecouterDictee1 = nullptr;
     QAction *OuvrirDictee1 = nullptr;
+    // What happens during a lesson, said to a screen reader user whatever has the keys.
+    Announcement *Annonce = nullptr;
     // The key names, one recorded word each ("Touche_a.wav"), played at SpinEdit2's rate; empty until LoadKeyNames.
     TDXWaveList DXWaveList3{&DXSound1};
 

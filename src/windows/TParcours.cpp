@@ -1,4 +1,5 @@
 #include "windows/TParcours.h"
+#include "windows/Announcement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -85,6 +86,12 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXIma
 }
 
 TParcours::~TParcours() = default;
+
+void TParcours::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    ReadCurrentItemOnceShown(ListeLecons);
+}
 
 QString TParcours::ItemText(int lesson, const CourseProgress &progress)
 {

@@ -32,6 +32,10 @@ public:
     QPushButton *BoutonCommencer = nullptr;
     QPushButton *BoutonFermer = nullptr;
 
+protected:
+    // A screen reader hears the list's current item as the window opens.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void ShowLesson(int lesson);
 

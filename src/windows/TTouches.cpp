@@ -1,4 +1,5 @@
 #include "windows/TTouches.h"
+#include "windows/Announcement.h"
 
 #include <algorithm>
 #include <array>
@@ -147,6 +148,12 @@ TTouches::TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pi
 }
 
 TTouches::~TTouches() = default;
+
+void TTouches::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    ReadCurrentItemOnceShown(ListeTouches);
+}
 
 QString TTouches::ItemText(unsigned char ch, const KeyFigures &keys)
 {

@@ -45,6 +45,10 @@ public:
     QPushButton *BoutonEntrainer = nullptr;
     QPushButton *BoutonFermer = nullptr;
 
+protected:
+    // A screen reader hears the list's current item as the window opens.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void DrawKeyboard();
     void DrawLegend();

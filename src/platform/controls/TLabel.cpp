@@ -79,10 +79,12 @@ void TLabel::SetCaption(const QString &caption)
 {
     if (caption == text())
         return;
+    const QString previous = text();
     setText(caption);
     UpdateAccessibleName();
+    // Its text changed (a label has no value: assistive tools drop a value change, with a warning every time).
     if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent changed(this, caption);
+        QAccessibleTextUpdateEvent changed(this, 0, previous, caption);
         QAccessible::updateAccessibility(&changed);
     }
 }
