@@ -57,28 +57,6 @@ constexpr Named Names[] = {
     {0xFC, "u tréma"},
 };
 
-// Windows-1252's 0x80..0x9F as Unicode. The five bytes the code page leaves undefined keep their C1 code point,
-// as the conversion at the widgets does.
-constexpr char16_t HighRow[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(std::string &text, unsigned char ch)
-{
-    const char32_t code = ch >= 0x80 && ch <= 0x9F ? HighRow[ch - 0x80] : ch;
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xC0 | (code >> 6));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | (code >> 12));
-        text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 } // namespace
 
 std::string CharacterName(unsigned char ch)
@@ -107,11 +85,7 @@ std::string KeyDescription(unsigned char ch)
 
 std::string WrittenName(unsigned char ch)
 {
-    if (ch == ' ')
-        return CharacterName(ch);
-    std::string name;
-    AppendUtf8(name, ch);
-    return name;
+    return ch == ' ' ? CharacterName(ch) : std::string(1, static_cast<char>(ch));
 }
 
 std::string WrittenNames(std::string_view characters, std::string_view separator)

@@ -13,7 +13,8 @@ std::string CharacterName(unsigned char ch);
 // "A majuscule, auriculaire gauche" or "espace, pouce". Empty for a character on no key, for which the guide shows
 // the bare keyboard.
 std::string KeyDescription(unsigned char ch);
-// A character as the lists of keys write it: the character itself, the space by its name, "espace".
+// A character as the lists of keys write it: the character itself (Windows-1252, as typed), the space by its
+// name, "espace".
 std::string WrittenName(unsigned char ch);
 // Characters so written, the separator between each two.
 std::string WrittenNames(std::string_view characters, std::string_view separator);

@@ -11,6 +11,7 @@
 #include "guide/KeyDescription.h"
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/ControlIdentity.h"
+#include "platform/text/Cp1252.h"
 #include "records/CourseProgress.h"
 #include "records/CourseRules.h"
 
@@ -27,7 +28,7 @@ QString Figure(double value)
 // The keys as the learner reads them: each character once, the space bar by name.
 QString KeyList(const std::string &keys)
 {
-    return QString::fromStdString(keymap::WrittenNames(keys, " "));
+    return cp1252::ToUnicode(keymap::WrittenNames(keys, " "));
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "platform/dialogs/ErrorBox.h"
 #include "platform/drawing/ControlIdentity.h"
 #include "platform/drawing/TDXImageList.h"
+#include "platform/text/Cp1252.h"
 #include "records/CourseRules.h"
 #include "records/KeyFigures.h"
 
@@ -158,11 +159,11 @@ void TTouches::showEvent(QShowEvent *event)
 QString TTouches::ItemText(unsigned char ch, const KeyFigures &keys)
 {
     const KeyFigures::Figures &figures = keys.Of(ch);
-    QString text = QString::fromStdString(keymap::WrittenName(ch)) + QStringLiteral(" : ") + Figures(figures);
+    QString text = cp1252::ToUnicode(keymap::WrittenName(ch)) + QStringLiteral(" : ") + Figures(figures);
     const std::string instead = figures.MostTypedInstead(3);
     if (!instead.empty())
-        text += QStringLiteral(" — souvent tapé à la place : ") +
-                QString::fromStdString(keymap::WrittenNames(instead, ", "));
+        text +=
+            QStringLiteral(" — souvent tapé à la place : ") + cp1252::ToUnicode(keymap::WrittenNames(instead, ", "));
     return text;
 }
 

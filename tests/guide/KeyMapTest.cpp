@@ -264,7 +264,7 @@ TEST(KeyMapEdgeCases, MarksDoNotFollowTheKeys)
 
 TEST(KeyDescription, NamesTheCharacterAndTheFingerOfItsKey)
 {
-    // `written`: how the lists of keys write the character (UTF-8), the space by name; checked where given.
+    // `written`: how the lists of keys write the character (Windows-1252), the space by name; checked where given.
     struct Row {
         unsigned char ch;
         const char *expected;
@@ -275,13 +275,13 @@ TEST(KeyDescription, NamesTheCharacterAndTheFingerOfItsKey)
         {'j', "j, index droit"},
         {' ', "espace, pouce", "espace"},
         {'?', "point d'interrogation, majeur droit", "?"},
-        {0xEA, "e accent circonflexe, majeur gauche", "ê"},
+        {0xEA, "e accent circonflexe, majeur gauche", "\xEA"},
         {0xE7, "c cédille, majeur droit"},
         {'5', "5, index gauche"},
-        {0xB2, "exposant deux", "²"},
+        {0xB2, "exposant deux", "\xB2"},
         {'@', "", "@"},
-        {0x80, "", "€"},
-        {0x9C, "", "œ"},
+        {0x80, "", "\x80"},
+        {0x9C, "", "\x9C"},
         {0, ""},
     };
     for (const Row &row : rows) {
@@ -290,7 +290,7 @@ TEST(KeyDescription, NamesTheCharacterAndTheFingerOfItsKey)
             EXPECT_EQ(WrittenName(row.ch), row.written) << int(row.ch);
         }
     }
-    EXPECT_EQ(WrittenNames("fj \x80", ", "), "f, j, espace, €");
+    EXPECT_EQ(WrittenNames("fj \x80", ", "), "f, j, espace, \x80");
     EXPECT_EQ(FingerName(PouceD), "pouce droit");
     EXPECT_EQ(FingerName(MainG), "");
     // Every character with a key has a name to say.

@@ -82,6 +82,12 @@ TEST_F(Keys, AKeyMissedInALessonLeadsTheWindowAndMakesTheDrill)
         EXPECT_EQ(window.ListeTouches->item(0)->text(),
                   QStringLiteral("l : 50 % d'erreurs, 400 ms — souvent tapé à la place : k"));
         EXPECT_EQ(window.ListeTouches->count(), 8) << "l e espace i t u a s";
+        KeyFigures accented;
+        accented.Record(0xE9, 0xE8, false, std::nullopt);
+        EXPECT_TRUE(TTouches::ItemText(0xE9, accented).startsWith(QStringLiteral("é : 100 % d'erreurs")))
+            << "written as the learner reads it, and so is the key typed instead: "
+            << TTouches::ItemText(0xE9, accented).toStdString();
+        EXPECT_TRUE(TTouches::ItemText(0xE9, accented).endsWith(QStringLiteral("à la place : è")));
         // The "l" key red, the "e" key green, a key never typed as the picture has it.
         const QImage shown = window.ImageClavier->pixmap().toImage();
         const QColor l = shown.pixelColor(289 + 7, 151 + 6), e = shown.pixelColor(124 + 7, 124 + 6);
