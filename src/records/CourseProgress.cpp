@@ -121,11 +121,16 @@ void CourseProgress::Record(int lesson, double speed, double success, const std:
     // Kept as the file keeps it, so that what is shown now is what is read back later.
     speed = std::min(std::max(speed, 0.0), FastestSpeed);
     success = std::min(std::max(success, 0.0), 100.0);
-    speed = std::floor(speed * 10 + 1e-9) / 10;
-    success = std::floor(success * 10 + 1e-9) / 10;
+    speed = Tenths(speed);
+    success = Tenths(success);
     const auto found = m_lessons.find(lesson);
     if (found == m_lessons.end() || Beats(speed, success, found->second, goalSuccess))
         m_lessons[lesson] = Best{speed, success, date};
+}
+
+double CourseProgress::Tenths(double figure)
+{
+    return std::floor(figure * 10 + 1e-9) / 10;
 }
 
 bool CourseProgress::Done(int lesson, double goalSpeed, double goalSuccess) const

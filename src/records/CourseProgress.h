@@ -34,6 +34,8 @@ public:
     // A lesson is done when its best attempt reached both goals.
     bool Done(int lesson, double goalSpeed, double goalSuccess) const;
     bool Empty() const { return m_lessons.empty(); }
+    // A figure as the file keeps it: cut to one decimal, so that what is judged now is what is read back later.
+    static double Tenths(double figure);
 
 private:
     std::map<int, Best> m_lessons;
