@@ -13,6 +13,16 @@
 #include "platform/text/TutorError.h"
 #include "records/KeyFigures.h"
 
+namespace {
+
+// What the target line says in place of a dictation's hidden text.
+std::string DictationMessage()
+{
+    return cp1252::FromUnicodeText(QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez."));
+}
+
+} // namespace
+
 std::int64_t LessonFlow::Now() const
 {
     if (SteadyMilliseconds)
@@ -39,7 +49,13 @@ void LessonFlow::CountKey(unsigned char expected, unsigned char typed, bool corr
 
 void LessonFlow::KeyPressed(char &key)
 {
+    // Paused, a key is nobody's business: not judged, not counted, not shown.
+    if (m_paused) {
+        key = 0;
+        return;
+    }
     const unsigned char expected = Session.CharacterAtCursor();
+    const std::size_t position = static_cast<std::size_t>(Session.Cursor - 1);
     const bool firstOfLine = Session.Cursor == 1;
     const KeyVerdict verdict = JudgeKey(Session, static_cast<unsigned char>(key), m_view.ChronoRunning());
     if (expected != 0)
@@ -57,12 +73,15 @@ void LessonFlow::KeyPressed(char &key)
             Session.TypedText.clear();
             key = 0;
             m_view.ShowNextLine(Session.TargetText, m_courseLine + 1, m_courseLines.size());
+            ShowProgress();
         } else if (verdict.FinishesLesson) {
             FinishLesson();
         } else if (verdict.StartsChrono)
             m_view.StartChrono();
     } else {
         m_view.PlayCue(Cue::Wrong);
+        if (expected != 0 && !Session.AutoMode)
+            m_mistakes.push_back({m_courseLine, position, expected, static_cast<unsigned char>(key)});
         key = 0;
         if (m_hiddenDictation)
             m_revealedAt = Session.Cursor;
@@ -78,17 +97,24 @@ void LessonFlow::FinishLesson()
     m_view.PlayCue(Cue::Finished);
     m_view.StopScrolling();
     m_view.StopChrono();
+    m_scrolling = false;
+    ShowProgress();
     const LessonFigures figures = ComputeFigures(Session, static_cast<long double>(LessonTime.Elapsed(Now())));
-    // The lesson's lines are done with: a key typed past its end is wrong, and starts no line again.
-    const int lesson = m_courseLesson;
-    m_courseLesson = 0;
-    m_courseLines.clear();
-    m_courseLine = 0;
     LessonResult result;
     result.Speed = figures.Speed;
     result.Success = figures.Success;
     result.Kept = {static_cast<double>(RoundHalfEven(figures.Speed)), static_cast<double>(figures.Success)};
-    result.CourseLesson = lesson;
+    result.CourseLesson = m_courseLesson;
+    result.Drill = Session.PracticeMode == Practice::Drill;
+    result.Goal = m_goal;
+    result.Errors = Session.ErrorCount;
+    result.Lines = m_courseLines.empty() ? std::vector<std::string>{Session.TargetText} : m_courseLines;
+    result.Mistakes = std::move(m_mistakes);
+    // The lesson's lines are done with: a key typed past its end is wrong, and starts no line again.
+    m_courseLesson = 0;
+    m_courseLines.clear();
+    m_courseLine = 0;
+    m_mistakes.clear();
     m_results.Record(result);
     m_view.ShowResult(result);
 }
@@ -97,6 +123,27 @@ void LessonFlow::ChronoTick()
 {
     ++Session.ChronoTicks;
     m_view.ShowChrono(Session.ChronoTicks);
+    if (Session.ChronoTicks % ProgressTicks == 0)
+        ShowProgress();
+}
+
+void LessonFlow::ShowProgress()
+{
+    LessonProgress progress;
+    // Lessons of one line have nothing to say but their pause.
+    progress.Shown = m_goal.Set() || m_courseLines.size() > 1 || m_paused;
+    progress.Goal = m_goal;
+    progress.Line = m_courseLine + 1;
+    progress.Lines = m_courseLines.size();
+    progress.Paused = m_paused;
+    const std::int64_t elapsed = LessonTime.Elapsed(Now());
+    progress.Timed = elapsed >= ShortestTimedProgressMs;
+    if (progress.Timed) {
+        const LessonFigures figures = ComputeFigures(Session, static_cast<long double>(elapsed));
+        progress.Speed = figures.Speed;
+        progress.Success = figures.Success;
+    }
+    m_view.ShowProgress(progress);
 }
 
 void LessonFlow::ResetSession()
@@ -109,7 +156,12 @@ void LessonFlow::ResetSession()
     m_courseLesson = 0;
     m_courseLines.clear();
     m_courseLine = 0;
+    m_goal = LessonGoal();
+    m_mistakes.clear();
+    m_scrolling = false;
+    m_paused = false;
     m_view.ClearLessonDisplay();
+    m_view.ShowProgress(LessonProgress());
 }
 
 std::string LessonFlow::LoadLesson(Practice mode)
@@ -145,6 +197,7 @@ void LessonFlow::StartScrollingLesson()
     Session.PracticeMode = Practice::Scrolling;
     Session.AutoMode = false;
     Session.TargetText = LoadLesson(Practice::Scrolling);
+    m_scrolling = true;
     m_view.StartScrollingLine(Session.TargetText);
     m_view.SpeakKey(Session.CharacterAtCursor());
 }
@@ -202,8 +255,7 @@ void LessonFlow::StartDictation(const QString &textPath, const QString &recordin
     m_hiddenDictation = recorded;
     m_view.ShowGuide(GuideCharacter());
     if (recorded) {
-        m_view.ShowHiddenLine(
-            cp1252::FromUnicodeText(QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez.")));
+        m_view.ShowHiddenLine(DictationMessage());
         m_view.PlayRecording(QFileInfo(recordingPath).fileName(), recording);
     } else {
         m_view.ShowLessonLine(Session.TargetText);
@@ -212,30 +264,32 @@ void LessonFlow::StartDictation(const QString &textPath, const QString &recordin
     m_view.SpeakKey(GuideCharacter());
 }
 
-void LessonFlow::StartCourseLesson(int lesson, std::vector<std::string> lines)
+void LessonFlow::StartCourseLesson(int lesson, std::vector<std::string> lines, LessonGoal goal)
 {
     if (lines.empty() || lines.front().empty())
         throw TutorError(QStringLiteral("La leçon %1 du parcours n'a aucun texte à taper").arg(lesson));
-    StartLines(Practice::Course, lesson, std::move(lines));
+    StartLines(Practice::Course, lesson, std::move(lines), std::move(goal));
 }
 
-void LessonFlow::StartDrill(std::vector<std::string> lines)
+void LessonFlow::StartDrill(std::vector<std::string> lines, LessonGoal goal)
 {
     if (lines.empty() || lines.front().empty())
         throw TutorError(QStringLiteral("L'entraînement sur vos touches n'a aucun texte à taper"));
-    StartLines(Practice::Drill, 0, std::move(lines));
+    StartLines(Practice::Drill, 0, std::move(lines), std::move(goal));
 }
 
-void LessonFlow::StartLines(Practice mode, int lesson, std::vector<std::string> lines)
+void LessonFlow::StartLines(Practice mode, int lesson, std::vector<std::string> lines, LessonGoal goal)
 {
     Session.PracticeMode = mode;
     Session.AutoMode = false;
     ResetSession();
     m_courseLesson = lesson;
     m_courseLines = std::move(lines);
+    m_goal = std::move(goal);
     Session.TargetText = m_courseLines.front();
     m_view.ShowGuide(GuideCharacter());
     m_view.ShowLessonLine(Session.TargetText);
+    ShowProgress();
     m_view.SpeakKey(Session.CharacterAtCursor());
 }
 
@@ -246,7 +300,58 @@ void LessonFlow::PauseTime()
 
 void LessonFlow::ResumeTime()
 {
-    LessonTime.Resume(Now());
+    if (!m_paused)
+        LessonTime.Resume(Now());
+}
+
+bool LessonFlow::Pausable() const
+{
+    return !Session.AutoMode && Session.PracticeMode != Practice::Demonstration && !Session.TargetText.empty() &&
+           !Session.FullyTyped() && (LessonTime.Started() || m_scrolling);
+}
+
+bool LessonFlow::Pause()
+{
+    if (m_paused || !Pausable())
+        return false;
+    m_paused = true;
+    m_pausedAt = Now();
+    LessonTime.Pause(m_pausedAt);
+    m_view.ShowPause(true);
+    ShowProgress();
+    return true;
+}
+
+void LessonFlow::Resume()
+{
+    if (!m_paused)
+        return;
+    m_paused = false;
+    const std::int64_t now = Now();
+    LessonTime.Resume(now);
+    // The time paused is not the next key's either.
+    if (m_lastCorrectAt)
+        *m_lastCorrectAt += now - m_pausedAt;
+    m_view.ShowPause(false);
+    ShowLineAgain();
+    ShowProgress();
+}
+
+void LessonFlow::TogglePause()
+{
+    if (m_paused)
+        Resume();
+    else
+        Pause();
+}
+
+void LessonFlow::ShowLineAgain()
+{
+    if (m_hiddenDictation)
+        m_view.ShowHiddenLine(DictationMessage());
+    else if (!m_scrolling)
+        m_view.ShowTypedLine(Session.TypedText, Session.TargetText);
+    // The scrolling line is drawn again by its next step.
 }
 
 unsigned char LessonFlow::GuideCharacter() const

@@ -70,17 +70,28 @@ public:
 
     // A lesson of the course: its lines typed one after the other, the counters and the time going on over all of
     // them, and one result when the last is done. Any other lesson started meanwhile ends it unrecorded.
-    void StartCourseLesson(int lesson, std::vector<std::string> lines);
+    // Its goal is what the progress line and the result judge the attempt against.
+    void StartCourseLesson(int lesson, std::vector<std::string> lines, LessonGoal goal);
     // A drill on the learner's weakest keys: its lines typed as a course lesson's, one result at the end, outside
     // the course's progress.
-    void StartDrill(std::vector<std::string> lines);
+    void StartDrill(std::vector<std::string> lines, LessonGoal goal);
     // The course lesson running (0 for none) and the line shown, from 0.
     int CourseLesson() const { return m_courseLesson; }
     std::size_t CourseLine() const { return m_courseLine; }
 
-    // The time away from the lesson (the game) does not count.
+    // The time away from the lesson (the game) does not count. A lesson paused by the learner stays paused.
     void PauseTime();
     void ResumeTime();
+
+    // The learner's pause (F5, the Pause key, or the window left for another program): the lesson's time, its
+    // chronometer and its scrolling stop, and keys typed meanwhile are neither judged, counted nor shown; resumed,
+    // everything goes on exactly where it stood. Only a lesson that runs (timed or scrolling, not yet finished, not
+    // the demonstration) pauses; Pause returns whether it did.
+    bool Pause();
+    void Resume();
+    void TogglePause();
+    bool Paused() const { return m_paused; }
+    bool Pausable() const;
 
     // The character the guide shows: the next one, except in a hidden dictation, where the bare keyboard gives
     // nothing away until the learner has missed the key once.
@@ -88,11 +99,19 @@ public:
 
     // Past this, the time since the previous correct key is a pause, not slowness, and is not counted.
     static constexpr std::int64_t LongestCountedKeyMs = 5000;
+    // The progress line's speed means something once the lesson has been timed this long; the line is brought up
+    // to date every ProgressTicks ticks of the chronometer (about four times a second), never on a key.
+    static constexpr std::int64_t ShortestTimedProgressMs = 2000;
+    static constexpr int ProgressTicks = 8;
 
 private:
     std::int64_t Now() const;
     void CountKey(unsigned char expected, unsigned char typed, bool correct, bool firstOfLine);
-    void StartLines(Practice mode, int lesson, std::vector<std::string> lines);
+    void StartLines(Practice mode, int lesson, std::vector<std::string> lines, LessonGoal goal);
+    // The progress line as the lesson stands now.
+    void ShowProgress();
+    // The target line again, as it was before a pause.
+    void ShowLineAgain();
 
     LessonView &m_view;
     ResultSink &m_results;
@@ -105,4 +124,11 @@ private:
     int m_courseLesson = 0;
     std::vector<std::string> m_courseLines;
     std::size_t m_courseLine = 0;
+    // The goals of a course lesson or a drill (none for the others), and the wrong keys of this attempt.
+    LessonGoal m_goal;
+    std::vector<Mistake> m_mistakes;
+    // A scrolling text on its way, and the learner's pause with when it began.
+    bool m_scrolling = false;
+    bool m_paused = false;
+    std::int64_t m_pausedAt = 0;
 };

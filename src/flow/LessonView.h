@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "audio/Cue.h"
+#include "flow/LessonProgress.h"
 #include "records/LessonResult.h"
 
 struct PcmWave;
@@ -47,4 +48,9 @@ public:
     // A course lesson's next line: the edit box emptied, the line shown from its start; `line` of `lines`,
     // counted from 1.
     virtual void ShowNextLine(const std::string &text, std::size_t line, std::size_t lines) = 0;
+    // The progress line, shown or hidden as `progress` says.
+    virtual void ShowProgress(const LessonProgress &progress) = 0;
+    // Paused: the chronometer and the scrolling stop where they are and the target line says how to go on.
+    // Resumed: they go on as they were; the lesson's line is shown again by the calls that follow.
+    virtual void ShowPause(bool paused) = 0;
 };

@@ -405,6 +405,11 @@ void Build(TMain &w)
             .Hint("Mes touches", Shown)
             .Keys("Alt+T")
             .OnClick(&T::BoutonTouchesClick),
+        // Between the edit box and the keyboard, over nothing the learner needs while typing.
+        Row(&T::LabelProgression, "LabelProgression", {48, 255, 705, 26})
+            .Font(Arial, 12, true)
+            .Colours(colours::Black)
+            .ReadAs("Progression"),
     };
     for (const Row &row : rows)
         MakeControl(w, row);
@@ -435,6 +440,8 @@ void Build(TMain &w)
     w.Timer1->SetEnabled(true);
     w.Timer1->OnTimer = [&w](int lag) { w.Timer1Timer(lag); };
     w.Annonce = new Announcement(&w);
+    w.LabelProgression->setAlignment(Qt::AlignCenter);
+    w.LabelProgression->hide();
     w.PopupMenu1 = new QMenu(&w);
     w.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     w.setWindowIcon(QIcon(QPixmap::fromImage(assets::Icon())));

@@ -82,6 +82,7 @@ void MainLessonView::ClearLessonDisplay()
     DescribeTargetLine(std::string());
     Announce(QString());
     m_main.DXWaveList2.Clear();
+    m_paused.reset();
 }
 
 void MainLessonView::BlankTargetLine()
@@ -199,4 +200,35 @@ void MainLessonView::ShowNextLine(const std::string &text, std::size_t line, std
     Line().DrawFirstLine(text);
     DescribeTargetLine(text);
     Announce(QStringLiteral("Ligne %1 sur %2 : %3").arg(line).arg(lines).arg(cp1252::ToUnicode(text)));
+}
+
+void MainLessonView::ShowProgress(const LessonProgress &progress)
+{
+    m_main.LabelProgression->setVisible(progress.Shown);
+    if (progress.Shown)
+        m_main.LabelProgression->SetCaption(progress.Text());
+}
+
+void MainLessonView::ShowPause(bool paused)
+{
+    if (paused) {
+        if (m_paused)
+            return;
+        m_paused = Paused{m_main.DXPaintBoxTexte->accessibleDescription(), m_main.TimerChrono->Interval(),
+                          m_main.Timer1->Enabled()};
+        m_main.TimerChrono->SetInterval(0);
+        m_main.Timer1->SetEnabled(false);
+        const QString message = QStringLiteral("Pause — appuyez sur F5 pour reprendre");
+        DrawHiddenLine(*m_main.DXPaintBoxTexte, cp1252::FromUnicodeText(message));
+        m_main.DXPaintBoxTexte->setAccessibleDescription(message);
+        Announce(QStringLiteral("En pause. Appuyez sur F5 pour reprendre."));
+        return;
+    }
+    if (!m_paused)
+        return;
+    m_main.DXPaintBoxTexte->setAccessibleDescription(m_paused->Description);
+    m_main.TimerChrono->SetInterval(m_paused->ChronoInterval);
+    m_main.Timer1->SetEnabled(m_paused->Scrolling);
+    m_paused.reset();
+    Announce(QStringLiteral("Reprise."));
 }

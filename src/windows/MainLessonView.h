@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "flow/LessonView.h"
@@ -48,6 +49,8 @@ public:
     void OfferRecordingAgain(bool offered) override;
     void ShowResult(const LessonResult &result) override;
     void ShowNextLine(const std::string &text, std::size_t line, std::size_t lines) override;
+    void ShowProgress(const LessonProgress &progress) override;
+    void ShowPause(bool paused) override;
 
 private:
     // What assistive tools read on the target line: the text it shows (Windows-1252), or nothing.
@@ -60,6 +63,14 @@ private:
 
     TMain &m_main;
     const Learner &m_learner;
+    // What the target line was read as before a pause, and the timers as they ran (the chronometer's interval,
+    // whether the line scrolled); nothing while the lesson runs.
+    struct Paused {
+        QString Description;
+        int ChronoInterval = 0;
+        bool Scrolling = false;
+    };
+    std::optional<Paused> m_paused;
     std::unique_ptr<KeyboardGuide> m_keyboardGuide;
     std::unique_ptr<TargetLine> m_targetLine;
 };

@@ -106,6 +106,17 @@ void TMain::FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers)
     // Tab never moves the focus from one control to another.
     if (Key == 9)
         Key = 0;
+    // F5 and Pause, wherever the keys are in the window.
+    if (Key == keyboard::VirtualKeyF5 || Key == keyboard::VirtualKeyPause) {
+        Key = 0;
+        PauseKeyDown();
+    }
+}
+
+void TMain::PauseKeyDown()
+{
+    m_flow.TogglePause();
+    FocusEditText();
 }
 
 void TMain::BoutonQuitterClick()
@@ -188,6 +199,11 @@ void TMain::closeEvent(QCloseEvent *event)
 void TMain::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
+    // Left for another program, or minimised, the lesson waits; the program's own windows keep their own rules.
+    const bool leftForAnother =
+        event->type() == QEvent::ActivationChange && !isActiveWindow() && !QApplication::activeWindow();
+    if (m_built && (leftForAnother || (event->type() == QEvent::WindowStateChange && isMinimized())))
+        m_flow.Pause();
     // The identification runs once per run, on the first activation; the dialogs it opens do not start it again.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_identified) {
         m_identified = true;
@@ -375,8 +391,13 @@ void TMain::BoutonParcoursClick()
 
 void TMain::StartCourseLesson(int lesson)
 {
-    m_flow.StartCourseLesson(lesson, course::MakeAttempt(course::LessonNumber(lesson), CourseMaterial(), m_entropy(),
-                                                         courserules::WeakKeysOfLesson(m_learner.Keys, lesson)));
+    const course::Lesson &definition = course::LessonNumber(lesson);
+    LessonGoal goal{"Leçon " + std::to_string(lesson) + " : " + definition.Title, definition.GoalSpeed,
+                    static_cast<int>(course::GoalSuccess)};
+    m_flow.StartCourseLesson(lesson,
+                             course::MakeAttempt(definition, CourseMaterial(), m_entropy(),
+                                                 courserules::WeakKeysOfLesson(m_learner.Keys, lesson)),
+                             std::move(goal));
     FocusEditText();
 }
 
@@ -394,8 +415,12 @@ void TMain::StartDrill()
     const std::string weak = courserules::WeakKeysToDrill(m_learner.Keys);
     if (weak.empty())
         return;
+    // A drill aims at the goals of the lesson the learner is at.
+    LessonGoal goal{"Entraînement ciblé", course::LessonNumber(courserules::NextLesson(m_learner.Progress)).GoalSpeed,
+                    static_cast<int>(course::GoalSuccess)};
     m_flow.StartDrill(course::MakeDrill(weak, courserules::MetKeys(m_learner.Progress, m_learner.Keys),
-                                        CourseMaterial(), m_entropy()));
+                                        CourseMaterial(), m_entropy()),
+                      std::move(goal));
     FocusEditText();
 }
 

@@ -118,6 +118,8 @@ public:
     QAction *OuvrirDictee1 = nullptr;
     // What happens during a lesson, said to a screen reader user whatever has the keys.
     Announcement *Annonce = nullptr;
+    // Where the learner stands in a lesson of several lines, or that the lesson is paused; hidden otherwise.
+    TLabel *LabelProgression = nullptr;
     // The key names, one recorded word each ("Touche_a.wav"), played at SpinEdit2's rate; empty until LoadKeyNames.
     TDXWaveList DXWaveList3{&DXSound1};
 
@@ -147,6 +149,8 @@ public:
     void FormKeyDown(std::uint16_t &Key, Qt::KeyboardModifiers Shift);
     void BoutonQuitterClick();
     void BoutonAideClick();
+    // F5 and the Pause key pause the running lesson, and resume it.
+    void PauseKeyDown();
     // The keys go to the edit box again, and to this window if another of the program's had them.
     void FocusEditText();
     // Runs the window's events for ms milliseconds; handlers run nested inside.

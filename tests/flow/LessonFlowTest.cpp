@@ -33,6 +33,9 @@ public:
     std::size_t Shown = 0;
     std::pair<std::size_t, std::size_t> LineOf;
     int NextLines = 0;
+    std::vector<LessonResult> Full;
+    LessonProgress Progress;
+    bool PauseShown = false;
 
     void ClearLessonDisplay() override { Line.clear(); }
     void BlankTargetLine() override { Line.clear(); }
@@ -65,6 +68,7 @@ public:
         Kept.push_back(result.Kept);
         if (result.CourseLesson != 0)
             CourseResults.push_back(result.CourseLesson);
+        Full.push_back(result);
     }
     void ShowResult(const LessonResult &) override
     {
@@ -76,6 +80,14 @@ public:
         LineOf = {line, lines};
         Line = text;
         ++NextLines;
+    }
+    void ShowProgress(const LessonProgress &progress) override { Progress = progress; }
+    void ShowPause(bool paused) override
+    {
+        PauseShown = paused;
+        Chrono = false;
+        if (paused)
+            Line = "paused";
     }
 };
 
@@ -172,8 +184,9 @@ TEST_F(LessonFlowTest, AHiddenDictationShowsAKeyOnlyOnceItWasMissed)
 // one result at the end; any other lesson started meanwhile ends it unrecorded.
 TEST_F(LessonFlowTest, ACourseLessonRunsItsLinesAndRecordsOnceAtTheEnd)
 {
-    flow.StartCourseLesson(3, {"ab", "c"});
+    flow.StartCourseLesson(3, {"ab", "c"}, {"Leçon 3 : s et l", 60, 94});
     EXPECT_EQ(view.Line, "ab");
+    EXPECT_EQ(view.Progress.Text(), QStringLiteral("Leçon 3 : s et l — ligne 1 sur 2 — objectif 60 car./min et 94 %"));
     EXPECT_EQ(view.Guide, "a");
     now = 1000;
     Press('a');
@@ -195,8 +208,16 @@ TEST_F(LessonFlowTest, ACourseLessonRunsItsLinesAndRecordsOnceAtTheEnd)
     EXPECT_DOUBLE_EQ(double(view.Results[0].second), 75.0);
     EXPECT_EQ(view.Cues.back(), Cue::Finished);
     EXPECT_EQ(flow.CourseLesson(), 0);
+    // The result says what was typed, where it went wrong, and against which goal.
+    const LessonResult &result = view.Full.back();
+    EXPECT_EQ(result.Goal.Title, "Leçon 3 : s et l");
+    EXPECT_EQ(result.Errors, 1);
+    EXPECT_EQ(result.Lines, (std::vector<std::string>{"ab", "c"}));
+    EXPECT_EQ(result.Mistakes, (std::vector<Mistake>{{0, 1, 'b', 'x'}}));
+    EXPECT_EQ(view.Progress.Text(),
+              QStringLiteral("Leçon 3 : s et l — ligne 2 sur 2 — 60 car./min (objectif 60) — 75 % (objectif 94 %)"));
 
-    flow.StartCourseLesson(4, {"ab", "c"});
+    flow.StartCourseLesson(4, {"ab", "c"}, {});
     Press('a');
     Write(QStringLiteral("Dictees/Level1.dll"), "xyz\r\n");
     flow.StartLesson(Practice::Training);
@@ -213,7 +234,7 @@ TEST_F(LessonFlowTest, EveryKeyTheLearnerTypesIsCountedAgainstTheCharacterExpect
     flow.Keys = &keys;
     // A drill of two lines: its keys count, outside the exercises; the first key of a line is never timed, and
     // a pause of more than five seconds is not slowness.
-    flow.StartDrill({"ab", "a b"});
+    flow.StartDrill({"ab", "a b"}, {"Entraînement ciblé", 80, 94});
     EXPECT_EQ(flow.Session.PracticeMode, Practice::Drill);
     now = 1000;
     Press('a');
@@ -228,6 +249,8 @@ TEST_F(LessonFlowTest, EveryKeyTheLearnerTypesIsCountedAgainstTheCharacterExpect
     now = 15250;
     Press('b');
     EXPECT_EQ(view.Results.size(), 1u) << "one result for the drill's lines";
+    EXPECT_TRUE(view.Full.back().Drill);
+    EXPECT_EQ(view.Full.back().Mistakes, (std::vector<Mistake>{{0, 1, 'b', 'q'}}));
     EXPECT_TRUE(view.CourseResults.empty()) << "a drill is not a course lesson";
 
     const KeyFigures::Figures &a = keys.Of('a'), &b = keys.Of('b'), &space = keys.Of(' ');
@@ -255,4 +278,53 @@ TEST_F(LessonFlowTest, EveryKeyTheLearnerTypesIsCountedAgainstTheCharacterExpect
     for (const char c : demonstration)
         Press(c);
     EXPECT_EQ(keys.Of('z').Attempts, 1u);
+}
+
+// A pause stops everything where it stands: keys typed meanwhile count for nothing, the time paused is not the
+// lesson's, and the same key goes on from there. Only a lesson that runs pauses.
+TEST_F(LessonFlowTest, APauseStopsTheLessonAndItsTimeUntilResumed)
+{
+    Write(QStringLiteral("Dictees/Level1.dll"), "abc\r\n");
+    flow.StartLesson(Practice::Training);
+    EXPECT_FALSE(flow.Pause()) << "nothing runs before the first key";
+    now = 1000;
+    Press('a');
+    now = 2000;
+    Press('x');
+    ASSERT_TRUE(flow.Pause());
+    EXPECT_TRUE(view.PauseShown);
+    EXPECT_TRUE(view.Progress.Shown) << "a lesson of one line says it is paused";
+    EXPECT_TRUE(view.Progress.Text().endsWith(QStringLiteral("En pause — appuyez sur F5 pour reprendre")));
+    const std::size_t cues = view.Cues.size();
+    for (const char c : std::string("bxc"))
+        EXPECT_EQ(Press(c), 0) << c;
+    EXPECT_EQ(view.Cues.size(), cues) << "keys typed during the pause are not judged";
+    EXPECT_EQ(flow.Session.KeyCount, 2);
+    EXPECT_EQ(flow.Session.Cursor, 2);
+
+    // The game opened and closed during the pause leaves it paused.
+    flow.PauseTime();
+    flow.ResumeTime();
+    now = 62000;
+    EXPECT_EQ(flow.LessonTime.Elapsed(now), 1000);
+
+    flow.TogglePause();
+    EXPECT_FALSE(flow.Paused());
+    EXPECT_FALSE(view.PauseShown);
+    EXPECT_EQ(view.Line, "typed:a") << "the line as it stood";
+    EXPECT_FALSE(view.Progress.Shown);
+    now = 63000;
+    EXPECT_EQ(Press('b'), 'b');
+    now = 64000;
+    Press('c');
+    ASSERT_EQ(view.Results.size(), 1u);
+    // Three right keys over the three seconds the lesson ran, the minute paused left out.
+    EXPECT_DOUBLE_EQ(double(view.Results[0].first), 60.0);
+    EXPECT_DOUBLE_EQ(double(view.Results[0].second), 75.0);
+    EXPECT_FALSE(flow.Pause()) << "a finished lesson does not pause";
+
+    Write(QStringLiteral("Dictees/Level4.dll"), "zz\r\n");
+    flow.StartDemonstration();
+    Press('z');
+    EXPECT_FALSE(flow.Pause()) << "nor does the demonstration";
 }

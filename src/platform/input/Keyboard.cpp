@@ -135,7 +135,10 @@ std::uint16_t VirtualKeyOf(const QKeyEvent &event)
     case Qt::Key_Alt: return 18;
     case Qt::Key_Escape: return 27;
     case Qt::Key_Space: return 32;
+    case Qt::Key_Pause: return VirtualKeyPause;
     default:
+        if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+            return static_cast<std::uint16_t>(0x70 + (key - Qt::Key_F1));
         if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
             return static_cast<std::uint16_t>(key);
         return 0xFF;

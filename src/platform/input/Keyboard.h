@@ -16,6 +16,9 @@ namespace keyboard {
 
 constexpr std::uint32_t ExtendedKeyFlag = 1;
 constexpr std::uint32_t KeyUpFlag = 2;
+// Virtual-key codes the windows act on: the Pause key and F5 (F1 to F24 follow each other from 0x70).
+constexpr std::uint16_t VirtualKeyPause = 0x13;
+constexpr std::uint16_t VirtualKeyF5 = 0x74;
 
 // Map type 0: the scan code of a virtual key. Other map types answer 0.
 std::uint32_t MapVirtualKey(std::uint32_t code, std::uint32_t mapType);
