@@ -148,3 +148,38 @@ TEST_F(LessonTime, TheGamesBestScoreStaysWithTheLearner)
     PlayTheGame([](TJeu &game) { EXPECT_EQ(game.BestScore(), 0); });
     (void)m;
 }
+
+// F5 and the Pause key stop the lesson where it stands, whatever has the keys: its time, ticks and scrolling;
+// keys typed meanwhile go nowhere. The window minimised pauses it as well.
+TEST_F(LessonTime, APauseStopsTheLessonUntilTheSameKeyResumesIt)
+{
+    WriteLesson(3, "abc\r\n");
+    TMain &m = MainOnClock();
+    QTest::mouseClick(m.BoutonDifficile, Qt::LeftButton);
+    TypeAt(0, QStringLiteral("a"));
+    Clock = 1000;
+    QTest::keyClick(m.EditText, Qt::Key_F5);
+    EXPECT_EQ(m.TimerChrono->Interval(), 0);
+    EXPECT_FALSE(m.Timer1->Enabled());
+    EXPECT_FALSE(m.LabelProgression->isHidden());
+    EXPECT_EQ(m.LabelProgression->accessibleName(),
+              QStringLiteral("Progression : En pause — appuyez sur F5 pour reprendre"));
+    TypeAt(2000, QStringLiteral("b"));
+    EXPECT_EQ(BoxText(), QStringLiteral("a")) << "a key typed during the pause goes nowhere";
+
+    Clock = 61000;
+    QTest::keyClick(m.BoutonSon, Qt::Key_Pause);
+    EXPECT_EQ(m.TimerChrono->Interval(), 33);
+    EXPECT_TRUE(m.Timer1->Enabled());
+    EXPECT_TRUE(m.LabelProgression->isHidden());
+    TypeAt(61500, QStringLiteral("bc"));
+    // 3 keys in 1.5 s of lesson; the minute paused does not count.
+    EXPECT_EQ(SpeedShown(), QStringLiteral("Nombre de caractere par minute : 120"));
+
+    QTest::mouseClick(m.BoutonDifficile, Qt::LeftButton);
+    TypeAt(70000, QStringLiteral("a"));
+    m.showMinimized();
+    EXPECT_EQ(m.TimerChrono->Interval(), 0) << "minimised, the lesson waits";
+    m.showNormal();
+    EXPECT_EQ(m.TimerChrono->Interval(), 0) << "until the learner resumes it";
+}
