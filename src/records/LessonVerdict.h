@@ -15,7 +15,7 @@
 namespace verdict {
 
 struct Figure {
-    long long Shown = 0;   // rounded, halves to the even neighbour, below the goal when the goal is not reached
+    long long Shown = 0; // rounded, halves to the even neighbour, below the goal when the goal is not reached
     int Goal = 0;
     long long Missing = 0; // 0 when reached
 

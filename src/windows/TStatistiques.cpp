@@ -28,6 +28,8 @@ namespace {
 constexpr int Width = 438;
 constexpr int Height = 356;
 constexpr int ChartHeight = 328;
+// Room above 100 % and below 0 % on the success axis, so that the markers there are never cut.
+constexpr double SuccessRoom = 3;
 
 const QString DesignCaption = QStringLiteral("Pourcentage d'erreur de frappe : ");
 
@@ -42,6 +44,34 @@ QImage LimeDisc()
     painter.setBrush(FromColourValue(colours::Lime));
     painter.drawEllipse(QRectF(0, 0, 5, 5));
     return disc;
+}
+
+// The smallest of 1, 2, 5, 10, 20, 50 ... that cuts `span` into at most `most` steps.
+double RoundStep(double span, int most)
+{
+    if (!std::isfinite(span) || span <= 0)
+        return 1;
+    double scale = std::pow(10.0, std::floor(std::log10(std::max(span / most, 1.0))));
+    for (;; scale *= 10)
+        for (double factor : {1.0, 2.0, 5.0})
+            if (span / (factor * scale) <= most)
+                return factor * scale;
+}
+
+// A vertical axis titled and written in its series' colour, so that each curve is read against its own.
+QValueAxis *ValueAxis(QObject *parent, const QString &title, std::uint32_t colour)
+{
+    auto *axis = new QValueAxis(parent);
+    const QColor shade = FromColourValue(colour);
+    axis->setTitleText(title);
+    axis->setTitleBrush(shade);
+    axis->setLabelsColor(shade);
+    axis->setLinePenColor(shade);
+    QFont font = axis->titleFont();
+    font.setPixelSize(11);
+    font.setBold(false);
+    axis->setTitleFont(font);
+    return axis;
 }
 
 TLabel *PanelLabel(QWidget *panel, const QString &name, int left, std::uint32_t colour)
@@ -122,24 +152,39 @@ TStatistiques::TStatistiques(QWidget *main) : QDialog(main, Qt::Dialog | Qt::Fra
 
     auto *speed = new QLineSeries();
     speed->setColor(FromColourValue(colours::Red));
-    speed->setPointsVisible(false);
+    // Its marker shows only while it holds one point (see Repaint).
+    speed->setMarkerSize(5);
     m_chart->addSeries(speed);
     Series1 = std::make_unique<TLineSeries>(speed);
 
-    // Both series share one pair of axes: speeds and percentages on one vertical scale.
+    // One position axis; each series on its own vertical axis, in its colour: speeds of a few hundred would
+    // otherwise flatten percentages.
     m_axisX = new QValueAxis(this);
     m_axisX->setLabelFormat(QStringLiteral("%d"));
     // Ticks stand on the points' positions, not on the ends of the padded range.
     m_axisX->setTickType(QValueAxis::TicksDynamic);
     m_axisX->setTickAnchor(0);
-    m_axisY = new QValueAxis(this);
-    m_axisY->setLabelFormat(QStringLiteral("%g"));
     m_chart->addAxis(m_axisX, Qt::AlignBottom);
-    m_chart->addAxis(m_axisY, Qt::AlignLeft);
-    for (QLineSeries *series : {success, speed}) {
-        series->attachAxis(m_axisX);
-        series->attachAxis(m_axisY);
-    }
+    m_axisSpeed = ValueAxis(this, QStringLiteral("Caractères par minute"), colours::Red);
+    m_axisSpeed->setLabelFormat(QStringLiteral("%g"));
+    m_axisSpeed->setTickType(QValueAxis::TicksDynamic);
+    m_axisSpeed->setTickAnchor(0);
+    m_chart->addAxis(m_axisSpeed, Qt::AlignLeft);
+    m_axisSuccess = ValueAxis(this, QStringLiteral("Réussite (%)"), colours::Blue);
+    m_axisSuccess->setLabelFormat(QStringLiteral("%d"));
+    // From 0 to 100 whatever the results, with a little room for the markers at either end; the ticks stand on
+    // 0, 20 ... 100.
+    m_axisSuccess->setRange(-SuccessRoom, 100 + SuccessRoom);
+    m_axisSuccess->setTickType(QValueAxis::TicksDynamic);
+    m_axisSuccess->setTickAnchor(0);
+    m_axisSuccess->setTickInterval(20);
+    m_chart->addAxis(m_axisSuccess, Qt::AlignRight);
+    // The right axis draws no grid of its own: the left one's lines would cross it.
+    m_axisSuccess->setGridLineVisible(false);
+    success->attachAxis(m_axisX);
+    success->attachAxis(m_axisSuccess);
+    speed->attachAxis(m_axisX);
+    speed->attachAxis(m_axisSpeed);
     Repaint();
 }
 
@@ -195,35 +240,26 @@ void TStatistiques::ShowResult(long double speed, long double success)
 
 void TStatistiques::Repaint()
 {
-    int count = 0;
-    double low = 0;
-    double high = 0;
-    for (const TLineSeries *series : {Series1.get(), Series2.get()}) {
-        for (int i = 0; i < series->Count(); ++i) {
-            const double y = series->YValue(i);
-            low = count == 0 ? y : std::min(low, y);
-            high = count == 0 ? y : std::max(high, y);
-            ++count;
-        }
+    const int count = Series1->Count();
+    double low = count == 0 ? 0 : Series1->YValue(0);
+    double high = count == 0 ? 100 : low;
+    for (int i = 1; i < count; ++i) {
+        low = std::min(low, Series1->YValue(i));
+        high = std::max(high, Series1->YValue(i));
     }
+    // A little room around the speeds so that the markers of the extreme points are never cut, and a lone speed
+    // stands amid a few ticks rather than on a scale one character wide.
+    const double room = std::max({(high - low) * 0.05, high * 0.05, 1.0});
+    m_axisSpeed->setRange(std::max(low - room, 0.0), high + room);
+    // The curve spans the plot's height; the ticks stand on round numbers inside it.
+    m_axisSpeed->setTickInterval(RoundStep(m_axisSpeed->max() - m_axisSpeed->min(), 6));
+    // A line of one point draws nothing: a lone speed shows as its marker.
+    Series1->Series()->setPointsVisible(count == 1);
     const int points = std::max(Series1->Count(), Series2->Count());
-    if (count == 0) {
-        low = 0;
-        high = 100;
-    }
-    // A little room around the values so that the markers of the extreme points are never cut.
-    const double room = std::max((high - low) * 0.05, 1.0);
-    m_axisY->setRange(low - room, high + room);
-    m_axisY->applyNiceNumbers();
     const int last = std::max(points - 1, 1);
     m_axisX->setRange(-0.25, last + 0.25);
-    // About ten ticks at most, on whole positions: 1, 2, 5, 10, 20, 50 ... apart.
-    double step = 1;
-    for (double scale = 1; last / step > 10; scale *= 10)
-        for (double factor : {1.0, 2.0, 5.0})
-            if (last / step > 10)
-                step = factor * scale;
-    m_axisX->setTickInterval(step);
+    // About ten ticks at most, on whole positions.
+    m_axisX->setTickInterval(RoundStep(last, 10));
     // The strip's labels take the width of their text.
     for (TLabel *label : {LabelPF, LabelVitesse})
         label->resize(label->sizeHint().width(), label->height());

@@ -16,8 +16,9 @@ class TLabel;
 class TLineSeries;
 struct HistoryRecord;
 
-// The statistics window: a borderless modal window with the progress chart (speed in red, success in blue with
-// lime markers, one point per result over the result's position) and a strip with the last result's texts. It
+// The statistics window: a borderless modal window with the progress chart (speed in red on the left axis, in
+// characters per minute; success in blue with lime markers on the right axis, from 0 to 100 %; one point per result
+// over the result's position) and a strip with the last result's texts. It
 // draws the learner's results, which the learner's records keep. A click on the chart closes it, and so does
 // Ctrl+Return for a learner without a mouse; the keys that end a lesson in flight (Return, Space, Escape) do not.
 // A screen reader reads the last result in the window's description and every result in the list "Résultats",
@@ -48,7 +49,7 @@ public:
     // The strip's texts for the last result.
     void ShowResult(long double speed, long double success);
 
-    // Rescales the shared axes to the points present and repaints.
+    // Rescales the speed axis to the speeds present and repaints; a lone speed shows as a point.
     void Repaint();
 
     // Shows the window modally, among the dialogs of the main window, and returns once it is closed.
@@ -69,6 +70,7 @@ protected:
 private:
     QChart *m_chart = nullptr;
     QValueAxis *m_axisX = nullptr;
-    QValueAxis *m_axisY = nullptr;
+    QValueAxis *m_axisSpeed = nullptr;
+    QValueAxis *m_axisSuccess = nullptr;
     QWidget *m_main = nullptr;
 };

@@ -12,6 +12,7 @@ TEST(LessonVerdict, AtTheGoalsEdges)
         long long ShownSpeed, MissingSpeed, ShownSuccess, MissingSuccess;
         bool Passed;
     } cases[] = {
+        // clang-format off
         {89, 94, 89, 0, 94, 0, true},
         {89.04L, 94.09L, 89, 0, 94, 0, true},       // cut to 89.0 and 94.0
         {88.96L, 94, 88, 1, 94, 0, false},          // 89.0 once rounded, but kept as 88.9
@@ -19,11 +20,12 @@ TEST(LessonVerdict, AtTheGoalsEdges)
         {77, 100, 77, 12, 100, 0, false},
         {150.5L, 62.5L, 150, 0, 62, 32, false},
         {0, 0, 0, 89, 0, 94, false},
+        // clang-format on
     };
     for (const Case &c : cases) {
         const verdict::Verdict v = verdict::Judge(c.Speed, c.Success, goal);
-        const std::string at = std::to_string(static_cast<double>(c.Speed)) + " / " +
-                               std::to_string(static_cast<double>(c.Success));
+        const std::string at =
+            std::to_string(static_cast<double>(c.Speed)) + " / " + std::to_string(static_cast<double>(c.Success));
         EXPECT_EQ(v.Speed.Shown, c.ShownSpeed) << at;
         EXPECT_EQ(v.Speed.Missing, c.MissingSpeed) << at;
         EXPECT_EQ(v.Success.Shown, c.ShownSuccess) << at;

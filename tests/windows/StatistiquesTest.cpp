@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include <QValueAxis>
 
 #include "platform/controls/TLabel.h"
 #include "records/HistoryBlock.h"
@@ -43,7 +44,8 @@ constexpr int Blue = 2;
 class Statistics : public ::testing::Test
 {
 protected:
-    // Lays the chart out as it is when the learner sees it.
+    // Lays the chart out as it is when the learner sees it, and gives its plot area: the axes, written in the
+    // curves' colours, lie outside it.
     QImage Shot()
     {
         Window.show();
@@ -51,7 +53,8 @@ protected:
         QCoreApplication::processEvents();
         const QImage shot = Window.Chart1->grab().toImage();
         Window.hide();
-        return shot;
+        const QRect plot = Window.Chart1->mapFromScene(Window.Chart()->plotArea()).boundingRect();
+        return shot.copy(plot.translated(Window.Chart1->viewport()->pos()).adjusted(2, 2, -2, -2));
     }
 
     QWidget Main;
@@ -96,19 +99,56 @@ TEST_F(Statistics, SpeedIsARedLineAndSuccessABlueLineWithLimeMarkers)
     EXPECT_GE(PixelsOf(both, Green), 2 * 9) << "a lime disc on each success point";
 }
 
-TEST_F(Statistics, AxesFollowTheValuesSoNoPointIsOutOfSight)
+// A lone speed is a line of one point, which draws nothing: it shows as a marker.
+TEST_F(Statistics, ALoneFirstResultShowsBothPoints)
 {
-    for (double y : {12.0, 240.0, 97.5})
+    Window.Draw({{180, 95}}, 0);
+    const QImage shot = Shot();
+    EXPECT_GE(PixelsOf(shot, Red), 9) << "the speed point";
+    EXPECT_GE(PixelsOf(shot, Green), 9) << "the success point";
+}
+
+// Speed on the left in characters per minute, success on the right from 0 to 100 %: each curve spans the plot's
+// height over its own values, rather than percentages flattened under speeds.
+TEST_F(Statistics, EachCurveHasItsOwnLabelledAxis)
+{
+    for (double y : {150.0, 800.0, 420.0})
         Window.Series1->AddY(y);
-    Window.Series2->AddY(3.5);
+    for (double y : {3.5, 100.0, 60.0})
+        Window.Series2->AddY(y);
     Window.Repaint();
     Shot();
-    const QPointF low = Window.Chart()->mapToPosition(QPointF(1, 3.5), Window.Series2->Series());
-    const QPointF high = Window.Chart()->mapToPosition(QPointF(1, 240), Window.Series1->Series());
     const QRectF plot = Window.Chart()->plotArea();
-    EXPECT_TRUE(plot.contains(low)) << low.x() << "," << low.y();
-    EXPECT_TRUE(plot.contains(high)) << high.x() << "," << high.y();
-    EXPECT_GT(low.y(), high.y());
+    const auto at = [&](double x, double y, const TLineSeries &series) {
+        const QPointF point = Window.Chart()->mapToPosition(QPointF(x, y), series.Series());
+        EXPECT_TRUE(plot.contains(point)) << y << " at " << point.x() << "," << point.y();
+        return point.y();
+    };
+    EXPECT_GT(at(0, 150, *Window.Series1) - at(1, 800, *Window.Series1), plot.height() * 0.8);
+    EXPECT_GT(at(0, 3.5, *Window.Series2) - at(1, 100, *Window.Series2), plot.height() * 0.8);
+
+    const struct {
+        const TLineSeries *series;
+        Qt::Alignment side;
+        QString title;
+        QColor colour;
+    } axes[] = {
+        {Window.Series1.get(), Qt::AlignLeft, QStringLiteral("Caractères par minute"), QColor(255, 0, 0)},
+        {Window.Series2.get(), Qt::AlignRight, QStringLiteral("Réussite (%)"), QColor(0, 0, 255)},
+    };
+    for (const auto &axis : axes) {
+        const QList<QAbstractAxis *> vertical = Window.Chart()->axes(Qt::Vertical, axis.series->Series());
+        ASSERT_EQ(vertical.size(), 1);
+        EXPECT_EQ(vertical[0]->alignment(), axis.side);
+        EXPECT_EQ(vertical[0]->titleText(), axis.title);
+        EXPECT_EQ(vertical[0]->labelsColor(), axis.colour);
+    }
+    const auto *success = qobject_cast<QValueAxis *>(Window.Chart()->axes(Qt::Vertical, Window.Series2->Series())[0]);
+    ASSERT_NE(success, nullptr);
+    EXPECT_LE(success->min(), 0);
+    EXPECT_GE(success->max(), 100);
+    EXPECT_GT(success->min(), -10) << "0 to 100 whatever the results";
+    EXPECT_LT(success->max(), 110);
 }
 
 TEST_F(Statistics, AClickOnTheChartClosesItAndOneOnTheStripDoesNot)
