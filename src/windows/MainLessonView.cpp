@@ -190,6 +190,11 @@ void MainLessonView::ShowResult(const LessonResult &result)
                  .arg(RoundHalfEven(result.Success)));
     window.ShowResult(result.Speed, result.Success);
     window.Draw(m_learner.Results, m_learner.ResultsRead);
+    // A lesson with goals says whether they were reached, and what next; the others show the learner's curves.
+    if (result.Goal.Set()) {
+        m_main.ShowLessonResult(result);
+        return;
+    }
     window.ShowModal();
     m_main.FocusEditText();
 }

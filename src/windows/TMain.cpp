@@ -34,6 +34,7 @@
 #include "windows/CourseMaterial.h"
 #include "windows/MainLayout.h"
 #include "windows/TParcours.h"
+#include "windows/TResultat.h"
 #include "windows/TStatistiques.h"
 #include "windows/TTouches.h"
 
@@ -399,6 +400,36 @@ void TMain::StartCourseLesson(int lesson)
                                                  courserules::WeakKeysOfLesson(m_learner.Keys, lesson)),
                              std::move(goal));
     FocusEditText();
+}
+
+void TMain::ShowLessonResult(const LessonResult &result)
+{
+    TResultat window(this, result, !courserules::WeakKeysToDrill(m_learner.Keys).empty());
+    m_dialogs.ShowModal(window);
+    FocusEditText();
+    const TResultat::Choice choice = window.Chosen();
+    if (choice == TResultat::Choice::Close)
+        return;
+    // Started after the key that ended the lesson has gone to the edit box: it must not land in the new lesson.
+    const int lesson = result.CourseLesson;
+    QTimer::singleShot(0, this, [this, choice, lesson] {
+        errorbox::Guarded(this, [&] {
+            switch (choice) {
+            case TResultat::Choice::NextLesson:
+                StartCourseLesson(lesson == 0 ? courserules::NextLesson(m_learner.Progress)
+                                              : std::min(lesson + 1, course::LessonCount()));
+                break;
+            case TResultat::Choice::Again:
+                if (lesson == 0)
+                    StartDrill();
+                else
+                    StartCourseLesson(lesson);
+                break;
+            case TResultat::Choice::Drill: StartDrill(); break;
+            case TResultat::Choice::Close: break;
+            }
+        });
+    });
 }
 
 void TMain::BoutonTouchesClick()

@@ -182,6 +182,9 @@ public:
     // The course: its window, then the chosen lesson with lines made for this attempt.
     void BoutonParcoursClick();
     void StartCourseLesson(int lesson);
+    // The result of a course lesson or a drill, and what the learner chooses to do next, once the key that ended
+    // the lesson has been handled.
+    void ShowLessonResult(const LessonResult &result);
     // The learner's key figures: their window, then, if asked for, a drill on the weakest keys.
     void BoutonTouchesClick();
     void StartDrill();
