@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +26,9 @@ namespace {
 
 // The most a progress or key figures file can hold, a line per lesson or per character, with room to spare.
 constexpr std::size_t LearnerFileLimit = 64 * 1024;
+// A line of about forty bytes for each of the fifty attempts kept of each lesson and of the drills, with room to
+// spare for a file that holds more.
+constexpr std::size_t AttemptsFileLimit = 1024 * 1024;
 // Far more than any score's digits.
 constexpr std::size_t ScoreFileLimit = 64;
 
@@ -165,6 +169,7 @@ bool Learner::Identify(int lessonCount, const std::function<bool(unsigned char)>
         }
     }
     LoadProgress(lessonCount);
+    LoadAttempts(lessonCount);
     LoadKeys(onKeyboard);
     LoadScore();
     if (unreadHistory)
@@ -183,6 +188,8 @@ void Learner::SettleLeftovers(int lessonCount)
          [](const std::string &bytes) { return bytes.size() == std::size_t(HistoryBytes); }},
         {ProgressPath(), LearnerFileLimit,
          [lessonCount](const std::string &bytes) { return CourseProgress::Parse(bytes, lessonCount).has_value(); }},
+        {AttemptsPath(), AttemptsFileLimit,
+         [lessonCount](const std::string &bytes) { return LessonAttempts::Parse(bytes, lessonCount).has_value(); }},
         {KeysPath(), LearnerFileLimit, [](const std::string &bytes) { return KeyFigures::Parse(bytes).has_value(); }},
         {ScorePath(), ScoreFileLimit,
          [](const std::string &bytes) { return !bytes.empty() && bestscore::Parse(bytes).has_value(); }},
@@ -203,6 +210,10 @@ void Learner::Record(const LessonResult &result)
             RecordCourseAttempt(result.CourseLesson, static_cast<double>(result.Speed),
                                 static_cast<double>(result.Success));
         });
+    if (result.CourseLesson != 0 || result.Drill)
+        m_notices.Guarded([&] {
+            RecordLessonAttempt(result.CourseLesson != 0 ? result.CourseLesson : LessonAttempts::Drills, result);
+        });
     Results.push_back(result.Kept);
     SaveHistory();
     m_notices.Guarded([&] { SaveKeys(); });
@@ -221,14 +232,13 @@ void Learner::SaveHistory()
                   aside);
 }
 
-void Learner::LoadFile(const QString &path, const std::function<bool(const std::string &)> &parse, bool &keepAside,
-                       const QString &warning)
+void Learner::LoadFile(const QString &path, std::size_t limit, const std::function<bool(const std::string &)> &parse,
+                       bool &keepAside, const QString &warning)
 {
     keepAside = true;
     if (UserName.isEmpty() || !Place.Held())
         return;
-    const safefile::Contents contents =
-        safefile::ReadIn(Place.Descriptor(), QFileInfo(path).fileName(), LearnerFileLimit);
+    const safefile::Contents contents = safefile::ReadIn(Place.Descriptor(), QFileInfo(path).fileName(), limit);
     if (contents.Refused == safefile::Refusal::CannotOpen && contents.Error == ENOENT) {
         keepAside = false;
         return;
@@ -254,7 +264,7 @@ void Learner::LoadProgress(int lessonCount)
 {
     Progress = CourseProgress();
     LoadFile(
-        ProgressPath(),
+        ProgressPath(), LearnerFileLimit,
         [&](const std::string &bytes) {
             std::optional<CourseProgress> read = CourseProgress::Parse(bytes, lessonCount);
             if (read)
@@ -275,12 +285,39 @@ void Learner::RecordCourseAttempt(int lesson, double speed, double success)
              QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le fichier %1"));
 }
 
+void Learner::LoadAttempts(int lessonCount)
+{
+    Attempts = LessonAttempts();
+    LoadFile(
+        AttemptsPath(), AttemptsFileLimit,
+        [&](const std::string &bytes) {
+            std::optional<LessonAttempts> read = LessonAttempts::Parse(bytes, lessonCount);
+            if (read)
+                Attempts = std::move(*read);
+            return read.has_value();
+        },
+        m_keepAttemptsAside,
+        QStringLiteral("Le fichier des essais des leçons %1 ne peut pas être lu : les essais repartent de zéro, et "
+                       "l'ancien fichier sera conservé sous un autre nom."));
+}
+
+void Learner::RecordLessonAttempt(int lesson, const LessonResult &result)
+{
+    if (UserName.isEmpty())
+        return;
+    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    Attempts.Record(lesson, {now.toStdString(), static_cast<double>(result.Speed), static_cast<double>(result.Success),
+                             result.Errors});
+    SaveFile(AttemptsPath(), Attempts.Format(), m_keepAttemptsAside,
+             QStringLiteral("L'ancien fichier des essais des leçons est conservé dans le fichier %1"));
+}
+
 void Learner::LoadKeys(const std::function<bool(unsigned char)> &onKeyboard)
 {
     Keys = KeyFigures();
     std::string dropped;
     LoadFile(
-        KeysPath(),
+        KeysPath(), LearnerFileLimit,
         [&](const std::string &bytes) {
             std::optional<KeyFigures> read = KeyFigures::Parse(bytes);
             if (read) {
@@ -324,7 +361,8 @@ QString Learner::ScorePath() const
 void Learner::LoadScore()
 {
     LoadFile(
-        ScorePath(), [](const std::string &bytes) { return bestscore::Parse(bytes).has_value(); }, m_keepScoreAside,
+        ScorePath(), ScoreFileLimit, [](const std::string &bytes) { return bestscore::Parse(bytes).has_value(); },
+        m_keepScoreAside,
         QStringLiteral("Le fichier du meilleur score %1 ne peut pas être lu : le meilleur score repart de zéro, et "
                        "l'ancien fichier sera conservé sous un autre nom."));
 }

@@ -12,13 +12,14 @@
 #include "records/CourseProgress.h"
 #include "records/HistoryBlock.h"
 #include "records/KeyFigures.h"
+#include "records/LessonAttempts.h"
 #include "records/LessonResult.h"
 
 // The learner of this run and everything kept for them: the name given at the prompt, their folder among the
 // learners' (held open and locked, so that a second copy of the program stays away), their results with the image
-// of their history file, their course progress, key figures and best score. Identify runs once, on the main
-// window's first activation; the saves after each result, which the lesson flow hands here. It shows nothing
-// itself: what it asks and tells goes through the notices it is given.
+// of their history file, their course progress, each lesson's attempts, key figures and best score. Identify runs once,
+// on the main window's first activation; the saves after each result, which the lesson flow hands here. It shows
+// nothing itself: what it asks and tells goes through the notices it is given.
 //
 // Kept true: nothing is read or written for a name that was refused; every file of the learner is read and written
 // in the folder held; a file that was not read whole and clean, or not read at all, is kept aside by the first
@@ -42,19 +43,20 @@ public:
     QString HistoryPath() const { return Folder() + QStringLiteral("/Config.txt"); }
 
     // The name prompt, the checks of the name and of the folder, the lock, the saves a crash left unfinished, the
-    // history's results, then the progress through the course's `lessonCount` lessons, the key figures (only of the
-    // characters `onKeyboard` says a key gives) and the best score. False when the learner was refused (the
-    // warning has been shown; the program ends). A history that cannot be read throws its French text once the
-    // other files are loaded, with the name kept for the saves to come.
+    // history's results, then the progress through the course's `lessonCount` lessons and their attempts, the key
+    // figures (only of the characters `onKeyboard` says a key gives) and the best score. False when the learner was
+    // refused (the warning has been shown; the program ends). A history that cannot be read throws its French text once
+    // the other files are loaded, with the name kept for the saves to come.
     bool Identify(int lessonCount, const std::function<bool(unsigned char)> &onKeyboard);
 
     // One result per recorded lesson, as the history keeps them: those read from the history file first, then
     // those of this run.
     std::vector<HistoryRecord> Results;
     std::size_t ResultsRead = 0;
-    // A finished lesson: a course lesson's attempt goes to the progress, the result to the history, then the key
-    // figures are saved. The history's failure throws (it says first what fails with the folder); the progress's
-    // and the key figures' are told and go no further: they stay counted and go with the next save.
+    // A finished lesson: a course lesson's attempt goes to the progress, a course lesson's or a drill's to the
+    // attempts, the result to the history, then the key figures are saved. The history's failure throws (it says
+    // first what fails with the folder); the progress's, the attempts' and the key figures' are told and go no
+    // further: they stay counted and go with the next save.
     void Record(const LessonResult &result) override;
     // Writes the results into the history file.
     void SaveHistory();
@@ -66,6 +68,15 @@ public:
     QString ProgressPath() const { return Folder() + QStringLiteral("/Parcours.txt"); }
     void LoadProgress(int lessonCount);
     void RecordCourseAttempt(int lesson, double speed, double success);
+
+    // Each course lesson's attempts and the drills', the latest LessonAttempts::Kept of each: read once identified,
+    // saved after each finished course lesson or drill, a file that cannot be read treated as the progress is.
+    LessonAttempts Attempts;
+    QString AttemptsPath() const { return Folder() + QStringLiteral("/Essais.txt"); }
+    void LoadAttempts(int lessonCount);
+    // Keeps the attempt of a finished course lesson (`lesson` from 1) or drill (LessonAttempts::Drills), dated
+    // now, and saves the attempts.
+    void RecordLessonAttempt(int lesson, const LessonResult &result);
 
     // The learner's figures for each key typed: read once identified, added to by every lesson, saved at the end
     // of every recorded lesson with the same safe save; a file that cannot be read is treated as the progress is,
@@ -96,8 +107,8 @@ private:
     void TellKeptAside(const QString &text, const QString &aside);
     // Reads one of the learner's own files into `parse`, which says whether it understood it. A file that cannot
     // be read or understood gets the warning (its %1 the path) and is to be kept aside by the next save.
-    void LoadFile(const QString &path, const std::function<bool(const std::string &)> &parse, bool &keepAside,
-                  const QString &warning);
+    void LoadFile(const QString &path, std::size_t limit, const std::function<bool(const std::string &)> &parse,
+                  bool &keepAside, const QString &warning);
     // Saves one of the learner's own files safely, keeping the old one aside if it was not understood.
     void SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside);
 
@@ -105,6 +116,7 @@ private:
     // Until a file has been found missing or read whole and clean, it is kept aside rather than saved over.
     bool m_keepHistoryAside = true;
     bool m_keepProgressAside = true;
+    bool m_keepAttemptsAside = true;
     bool m_keepKeysAside = true;
     bool m_keepScoreAside = true;
 };

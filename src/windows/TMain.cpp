@@ -383,7 +383,7 @@ void TMain::BoutonJeuClick()
 
 void TMain::BoutonParcoursClick()
 {
-    TParcours window(this, m_learner.Progress, DXImageList1, KeyCentre);
+    TParcours window(this, m_learner.Progress, m_learner.Attempts, DXImageList1, KeyCentre);
     m_dialogs.ShowModal(window);
     if (window.Chosen() != 0)
         StartCourseLesson(window.Chosen());

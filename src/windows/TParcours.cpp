@@ -1,24 +1,42 @@
 #include "windows/TParcours.h"
 #include "windows/Announcement.h"
 
+#include <algorithm>
+
+#include <QChart>
+#include <QChartView>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegend>
+#include <QLineSeries>
 #include <QListWidget>
+#include <QPainter>
+#include <QPen>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "course/Course.h"
 #include "guide/KeyDescription.h"
 #include "platform/dialogs/ErrorBox.h"
+#include "platform/drawing/Colour.h"
 #include "platform/drawing/ControlIdentity.h"
 #include "platform/text/Cp1252.h"
 #include "records/CourseProgress.h"
 #include "records/CourseRules.h"
+#include "records/LessonAttempts.h"
+#include "records/LessonVerdict.h"
 
 namespace {
 
 // The keyboard copy is shown at this share of its size.
 constexpr double PictureScale = 0.62;
+// The attempts' chart beside the keyboard copy.
+constexpr int ChartWidth = 330;
+constexpr int ChartHeight = 220;
+constexpr int MarkerSize = 6;
 
 QString Figure(double value)
 {
@@ -31,11 +49,55 @@ QString KeyList(const std::string &keys)
     return cp1252::ToUnicode(keymap::WrittenNames(keys, " "));
 }
 
+// A line of the attempts' chart, on its pair of axes: solid with its points, or dashed for a goal.
+QLineSeries *AttemptsLine(QChart *chart, std::uint32_t colour, bool goal, QValueAxis *x, QValueAxis *y)
+{
+    auto *series = new QLineSeries();
+    QPen pen(FromColourValue(colour));
+    pen.setWidth(goal ? 1 : 2);
+    if (goal)
+        pen.setStyle(Qt::DashLine);
+    series->setPen(pen);
+    // Each attempt shows its point, a small disc of the line's colour: a lone one draws no line.
+    if (!goal) {
+        QImage disc(MarkerSize, MarkerSize, QImage::Format_ARGB32_Premultiplied);
+        disc.fill(Qt::transparent);
+        QPainter painter(&disc);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(FromColourValue(colour));
+        painter.drawEllipse(QRectF(0, 0, MarkerSize, MarkerSize));
+        painter.end();
+        series->setPointsVisible(true);
+        series->setMarkerSize(MarkerSize);
+        series->setLightMarker(disc);
+    }
+    chart->addSeries(series);
+    series->attachAxis(x);
+    series->attachAxis(y);
+    return series;
+}
+
+QValueAxis *AttemptsAxis(QChart *chart, const QString &title, std::uint32_t colour, Qt::Alignment side)
+{
+    auto *axis = new QValueAxis(chart);
+    axis->setTitleText(title);
+    axis->setLabelFormat(QStringLiteral("%d"));
+    QFont font = axis->titleFont();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    font.setBold(false);
+    axis->setTitleFont(font);
+    axis->setTitleBrush(FromColourValue(colour));
+    axis->setLabelsBrush(FromColourValue(colour));
+    chart->addAxis(axis, side);
+    return axis;
+}
+
 } // namespace
 
-TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXImageList &pictures,
-                     const keymap::KeyCentres &centres)
-    : QDialog(main), m_keyboard(pictures, centres)
+TParcours::TParcours(QWidget *main, const CourseProgress &progress, const LessonAttempts &attempts,
+                     const TDXImageList &pictures, const keymap::KeyCentres &centres)
+    : QDialog(main), m_attempts(attempts), m_keyboard(pictures, centres)
 {
     setObjectName(QStringLiteral("Parcours"));
     setWindowTitle(QStringLiteral("Parcours - Tapotis2002"));
@@ -45,7 +107,10 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXIma
     Identify(ListeLecons, QStringLiteral("ListeLecons"), QStringLiteral("Leçons du parcours"));
     for (int n = 1; n <= course::LessonCount(); ++n)
         ListeLecons->addItem(ItemText(n, progress));
-    ListeLecons->setMinimumWidth(qRound(KeyboardPicture::Width * PictureScale));
+    // As wide as its longest item, with room for the vertical scroll bar: nothing to scroll sideways.
+    ListeLecons->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListeLecons->setMinimumWidth(ListeLecons->sizeHintForColumn(0) + 2 * ListeLecons->frameWidth() +
+                                 ListeLecons->verticalScrollBar()->sizeHint().width() + 4);
 
     LabelTouches = new QLabel(this);
     LabelTouches->setObjectName(QStringLiteral("LabelTouches"));
@@ -57,6 +122,34 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXIma
     ImageClavier->setFixedSize(qRound(KeyboardPicture::Width * PictureScale),
                                qRound(KeyboardPicture::Height * PictureScale));
 
+    auto *chart = new QChart();
+    chart->legend()->hide();
+    chart->setBackgroundRoundness(0);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    m_axisAttempts = AttemptsAxis(chart, QStringLiteral("Essais"), colours::Black, Qt::AlignBottom);
+    m_axisSpeed = AttemptsAxis(chart, QStringLiteral("Caractères par minute"), colours::Red, Qt::AlignLeft);
+    // Ticks on whole attempts, however many.
+    m_axisAttempts->setTickType(QValueAxis::TicksDynamic);
+    m_axisAttempts->setTickAnchor(0);
+    auto *axisSuccess = AttemptsAxis(chart, QStringLiteral("Réussite (%)"), colours::Blue, Qt::AlignRight);
+    axisSuccess->setRange(0, 100);
+    axisSuccess->setTickCount(6);
+    m_speedGoal = AttemptsLine(chart, colours::Red, true, m_axisAttempts, m_axisSpeed);
+    m_successGoal = AttemptsLine(chart, colours::Blue, true, m_axisAttempts, axisSuccess);
+    m_speed = AttemptsLine(chart, colours::Red, false, m_axisAttempts, m_axisSpeed);
+    m_success = AttemptsLine(chart, colours::Blue, false, m_axisAttempts, axisSuccess);
+    GraphiqueEssais = new QChartView(chart);
+    Identify(GraphiqueEssais, QStringLiteral("GraphiqueEssais"), QStringLiteral("Essais de la leçon"));
+    GraphiqueEssais->setRenderHint(QPainter::Antialiasing);
+    GraphiqueEssais->setFocusPolicy(Qt::NoFocus);
+    LabelEssais = new QLabel(QStringLiteral("Aucun essai pour cette leçon"));
+    LabelEssais->setObjectName(QStringLiteral("LabelEssais"));
+    LabelEssais->setAlignment(Qt::AlignCenter);
+    m_attemptsShown = new QStackedWidget(this);
+    m_attemptsShown->addWidget(GraphiqueEssais);
+    m_attemptsShown->addWidget(LabelEssais);
+    m_attemptsShown->setMinimumSize(ChartWidth, ChartHeight);
+
     BoutonCommencer = new QPushButton(QStringLiteral("Commencer"), this);
     BoutonCommencer->setObjectName(QStringLiteral("BoutonCommencer"));
     BoutonCommencer->setDefault(true);
@@ -67,10 +160,13 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const TDXIma
     buttons->addStretch();
     buttons->addWidget(BoutonCommencer);
     buttons->addWidget(BoutonFermer);
+    auto *lesson = new QHBoxLayout;
+    lesson->addWidget(ImageClavier, 0, Qt::AlignTop);
+    lesson->addWidget(m_attemptsShown, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ListeLecons, 1);
     layout->addWidget(LabelTouches);
-    layout->addWidget(ImageClavier, 0, Qt::AlignHCenter);
+    layout->addLayout(lesson);
     layout->addLayout(buttons);
 
     connect(ListeLecons, &QListWidget::currentRowChanged, this,
@@ -122,4 +218,46 @@ void TParcours::ShowLesson(int lesson)
     ImageClavier->setPixmap(
         QPixmap::fromImage(keyboard.scaled(ImageClavier->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     ImageClavier->setAccessibleDescription(QStringLiteral("Touches de la leçon : %1").arg(KeyList(definition.Keys)));
+    ShowAttempts(lesson);
+}
+
+void TParcours::ShowAttempts(int lesson)
+{
+    const std::vector<LessonAttempts::Attempt> &attempts = m_attempts.Of(lesson);
+    if (attempts.empty()) {
+        m_attemptsShown->setCurrentWidget(LabelEssais);
+        GraphiqueEssais->setAccessibleDescription(QString());
+        return;
+    }
+    const int goalSpeed = course::LessonNumber(lesson).GoalSpeed;
+    QList<QPointF> speeds, successes;
+    double fastest = goalSpeed;
+    for (std::size_t i = 0; i < attempts.size(); ++i) {
+        speeds.append(QPointF(double(i + 1), attempts[i].Speed));
+        successes.append(QPointF(double(i + 1), attempts[i].Success));
+        fastest = std::max(fastest, attempts[i].Speed);
+    }
+    m_speed->replace(speeds);
+    m_success->replace(successes);
+    // Half an attempt's room at either end, so that no point is cut and a lone one stands in the middle; the goals
+    // run across the whole width.
+    const double first = 0.5, last = double(attempts.size()) + 0.5;
+    m_speedGoal->replace({QPointF(first, goalSpeed), QPointF(last, goalSpeed)});
+    m_successGoal->replace({QPointF(first, course::GoalSuccess), QPointF(last, course::GoalSuccess)});
+    m_axisAttempts->setRange(first, last);
+    m_axisAttempts->setTickInterval(attempts.size() <= 10 ? 1 : attempts.size() <= 25 ? 5 : 10);
+    // Room above the fastest attempt or the goal, whichever is higher.
+    m_axisSpeed->setRange(0, fastest * 1.1);
+    m_axisSpeed->applyNiceNumbers();
+    m_attemptsShown->setCurrentWidget(GraphiqueEssais);
+
+    // The last attempt as the verdicts show it: a figure short of its goal never reads as reaching it.
+    const LessonAttempts::Attempt &latest = attempts.back();
+    const verdict::Verdict shown =
+        verdict::Judge(latest.Speed, latest.Success, LessonGoal{std::string(), goalSpeed, int(course::GoalSuccess)});
+    GraphiqueEssais->setAccessibleDescription(
+        QStringLiteral("%1 ; dernier : %2 caractères par minute, %3 % de réussite")
+            .arg(attempts.size() == 1 ? QStringLiteral("1 essai") : QStringLiteral("%1 essais").arg(attempts.size()))
+            .arg(shown.Speed.Shown)
+            .arg(shown.Success.Shown));
 }

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -403,18 +404,25 @@ TEST_F(LearnerFiles, ASaveLeftUnfinishedIsSettledAtTheNextStart)
               QStringList());
 }
 
-// A finished lesson: a course lesson's attempt goes to the progress, the result to the history as the history keeps
-// it, and the key figures are saved; a progress that cannot be saved is told, and the rest is kept all the same.
-TEST_F(LearnerFiles, AResultGoesToTheProgressTheHistoryAndTheKeyFigures)
+// A finished lesson: a course lesson's attempt goes to the progress, a course lesson's or a drill's to the attempts,
+// the result to the history as the history keeps it, and the key figures are saved; a progress that cannot be saved
+// is told, and the rest is kept all the same; attempts that could not be read are said and kept aside.
+TEST_F(LearnerFiles, AResultGoesToTheProgressTheAttemptsTheHistoryAndTheKeyFigures)
 {
+    const QByteArray drillKept("0;2026-12-01 09:00;60.0;90.0;5\n"), drillDamaged("0;hier;60.0;90.0;5\n");
     const struct {
         const char *name;
         int lesson;
+        bool drill;
         bool progressBlocked;
+        QByteArray attemptsBefore; // nothing for no file
+        QByteArray attemptsAfter;  // each date and time written <date>
     } rows[] = {
-        {"a lesson outside the course", 0, false},
-        {"a course lesson", 4, false},
-        {"a course lesson whose progress cannot be saved", 4, true},
+        {"a lesson outside the course", 0, false, false, {}, "(absent)"},
+        {"a course lesson", 4, false, false, {}, "4;<date>;180.4;95.0;2\n"},
+        {"a course lesson whose progress cannot be saved", 4, false, true, {}, "4;<date>;180.4;95.0;2\n"},
+        {"a drill", 0, true, false, drillKept, "0;<date>;60.0;90.0;5\n0;<date>;180.4;95.0;2\n"},
+        {"a drill over attempts that cannot be read", 0, true, false, drillDamaged, "0;<date>;180.4;95.0;2\n"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -423,7 +431,10 @@ TEST_F(LearnerFiles, AResultGoesToTheProgressTheHistoryAndTheKeyFigures)
         if (row.progressBlocked) {
             ASSERT_TRUE(QDir().mkpath(At(QStringLiteral("Zoé/Parcours.txt.tmp/bloque"))));
         }
+        if (!row.attemptsBefore.isEmpty())
+            Write(QStringLiteral("Zoé/Essais.txt"), row.attemptsBefore);
         Dialogs.Errors.clear();
+        Dialogs.Messages.clear();
         auto learner = NewLearner();
         ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
         learner->Keys.Record('e', 'e', true, 150);
@@ -432,6 +443,8 @@ TEST_F(LearnerFiles, AResultGoesToTheProgressTheHistoryAndTheKeyFigures)
         result.Success = 95;
         result.Kept = {180, 95};
         result.CourseLesson = row.lesson;
+        result.Drill = row.drill;
+        result.Errors = 2;
         learner->Record(result);
 
         EXPECT_EQ(Dialogs.Errors.size(), row.progressBlocked ? 1 : 0)
@@ -439,6 +452,22 @@ TEST_F(LearnerFiles, AResultGoesToTheProgressTheHistoryAndTheKeyFigures)
         EXPECT_EQ(Read(QStringLiteral("Zoé/Config.txt")), ThreeResults().left(16) + QByteArray(12800, '\0'));
         EXPECT_EQ(Read(QStringLiteral("Zoé/Parcours.txt")).startsWith("4;180.4;95.0;"),
                   row.lesson != 0 && !row.progressBlocked);
+        EXPECT_EQ(QString::fromUtf8(Read(QStringLiteral("Zoé/Essais.txt")))
+                      .replace(QRegularExpression(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d")),
+                               QStringLiteral("<date>")),
+                  QString::fromUtf8(row.attemptsAfter));
         EXPECT_TRUE(Read(QStringLiteral("Zoé/Touches.txt")).contains("\ne\t1\t")) << "the key figures follow";
+
+        const QStringList told = Dialogs.Messages.filter(QStringLiteral("essais"));
+        const QStringList asides = Asides(QStringLiteral("Zoé/Essais.txt"));
+        if (row.attemptsBefore == drillDamaged) {
+            ASSERT_EQ(told.size(), 2) << told.join(QLatin1Char('|')).toStdString();
+            EXPECT_TRUE(told[0].startsWith(QStringLiteral("Avertissement: Le fichier des essais des leçons ")));
+            ASSERT_EQ(asides.size(), 1);
+            EXPECT_EQ(Read(QStringLiteral("Zoé/") + asides.front()), drillDamaged);
+        } else {
+            EXPECT_EQ(told, QStringList());
+            EXPECT_EQ(asides, QStringList());
+        }
     }
 }

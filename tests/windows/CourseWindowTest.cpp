@@ -1,9 +1,13 @@
+#include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QValueAxis>
 
 #include "MainFixture.h"
 #include "course/Course.h"
@@ -29,19 +33,44 @@ protected:
         for (int line = 0; line < 20 && StatisticsShown == shownBefore; ++line)
             Type(QString::fromLatin1(Main().Session().TargetText.c_str()));
     }
-    void WriteProgress(const QByteArray &bytes)
+    // Writes one of the learner's files, "Parcours.txt" unless said otherwise.
+    void WriteProgress(const QByteArray &bytes, const QString &name = QStringLiteral("Parcours.txt"))
     {
         ASSERT_TRUE(QDir(Folder()).mkpath(QStringLiteral("Testeur")));
-        QFile file(Folder() + QStringLiteral("Testeur/Parcours.txt"));
+        QFile file(Folder() + QStringLiteral("Testeur/") + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    QByteArray Progress()
+    // One of the learner's files, "Parcours.txt" unless said otherwise.
+    QByteArray Progress(const QString &name = QStringLiteral("Parcours.txt"))
     {
-        QFile file(Folder() + QStringLiteral("Testeur/Parcours.txt"));
+        QFile file(Folder() + QStringLiteral("Testeur/") + name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 };
+
+// The lines of the attempts' chart, sorted: "rouge" or "bleu", the scale's side, "objectif" when dashed, then each
+// point x:y.
+QStringList Drawn(const TParcours &window)
+{
+    QStringList lines;
+    for (QAbstractSeries *series : window.GraphiqueEssais->chart()->series()) {
+        auto *line = qobject_cast<QLineSeries *>(series);
+        QString text = line->pen().color() == QColor(Qt::red) ? QStringLiteral("rouge") : QStringLiteral("bleu");
+        for (const QAbstractAxis *axis : line->attachedAxes())
+            if (axis->orientation() == Qt::Vertical)
+                text += axis->alignment() == Qt::AlignLeft ? QStringLiteral(" à gauche") : QStringLiteral(" à droite");
+        if (line->pen().style() == Qt::DashLine)
+            text += QStringLiteral(" objectif");
+        else if (!line->pointsVisible())
+            text += QStringLiteral(" sans points");
+        for (const QPointF &point : line->points())
+            text += QStringLiteral(" %1:%2").arg(point.x()).arg(point.y());
+        lines << text;
+    }
+    lines.sort();
+    return lines;
+}
 
 } // namespace
 
@@ -89,6 +118,7 @@ TEST_F(Course, TheChosenLessonRunsLineAfterLineAndIsRecordedOnce)
     EXPECT_EQ(StatisticsShown, shownBefore + 1);
     EXPECT_EQ(m.Statistiques().Series1->Count(), 1);
     EXPECT_TRUE(Progress().startsWith("1;")) << Progress().toStdString();
+    EXPECT_TRUE(Progress(QStringLiteral("Essais.txt")).startsWith("1;")) << "the attempt kept";
     EXPECT_TRUE(QFile::exists(m.HistoryPath()));
 }
 
@@ -121,4 +151,62 @@ TEST_F(Course, ProgressIsReadBackAndADamagedFileIsNeverSavedOver)
     QFile old(Folder() + QStringLiteral("Testeur/") + kept[0]);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("1;80.0;97.0;hier\n"));
+}
+
+// The selected lesson's attempts are drawn over their order, each scale with its goal dashed, and said to a screen
+// reader; a lesson without any says so. The list is wide enough for its longest item.
+TEST_F(Course, TheChartFollowsTheSelectedLessonAndNoItemIsCut)
+{
+    // Lesson 26 finished: the longest item.
+    WriteProgress("1;80.0;97.0;2026-12-01\n26;150.0;100.0;2026-12-01\n");
+    WriteProgress("1;2026-12-01 09:00;50.0;90.0;8\n1;2026-12-01 09:10;70.2;96.0;3\n1;2026-12-01 09:20;80.0;97.0;2\n"
+                  "3;2026-12-02 10:00;66.9;93.9;4\n",
+                  QStringLiteral("Essais.txt"));
+    OpenCourse([](TParcours &window) {
+        EXPECT_EQ(window.ListeLecons->currentRow(), 1);
+        EXPECT_TRUE(window.LabelEssais->isVisible());
+        EXPECT_FALSE(window.GraphiqueEssais->isVisible());
+        EXPECT_EQ(window.LabelEssais->text(), QStringLiteral("Aucun essai pour cette leçon"));
+        EXPECT_EQ(window.ListeLecons->horizontalScrollBar()->maximum(), 0) << "nothing to scroll sideways";
+        for (int row = 0; row < window.ListeLecons->count(); ++row) {
+            const QListWidgetItem *item = window.ListeLecons->item(row);
+            EXPECT_LE(window.ListeLecons->fontMetrics().horizontalAdvance(item->text()),
+                      window.ListeLecons->viewport()->width())
+                << item->text().toStdString();
+        }
+
+        QTest::keyClick(window.ListeLecons, Qt::Key_Up);
+        ASSERT_TRUE(window.GraphiqueEssais->isVisible());
+        EXPECT_EQ(window.GraphiqueEssais->accessibleName(), QStringLiteral("Essais de la leçon"));
+        EXPECT_EQ(window.GraphiqueEssais->accessibleDescription(),
+                  QStringLiteral("3 essais ; dernier : 80 caractères par minute, 97 % de réussite"));
+        EXPECT_EQ(Drawn(window), (QStringList{QStringLiteral("bleu à droite 1:90 2:96 3:97"),
+                                              QStringLiteral("bleu à droite objectif 0.5:94 3.5:94"),
+                                              QStringLiteral("rouge à gauche 1:50 2:70.2 3:80"),
+                                              QStringLiteral("rouge à gauche objectif 0.5:60 3.5:60")}));
+        for (QAbstractAxis *axis : window.GraphiqueEssais->chart()->axes(Qt::Vertical)) {
+            const auto *scale = qobject_cast<QValueAxis *>(axis);
+            const bool left = axis->alignment() == Qt::AlignLeft;
+            EXPECT_EQ(axis->titleText(),
+                      left ? QStringLiteral("Caractères par minute") : QStringLiteral("Réussite (%)"));
+            EXPECT_EQ(scale->min(), 0);
+            if (left) {
+                EXPECT_GE(scale->max(), 80) << "the fastest attempt within the scale";
+            } else {
+                EXPECT_EQ(scale->max(), 100);
+            }
+        }
+
+        // One short of its goals: said below them, as the verdict says it; a lone attempt shows as points.
+        QTest::keyClick(window.ListeLecons, Qt::Key_Down);
+        QTest::keyClick(window.ListeLecons, Qt::Key_Down);
+        EXPECT_EQ(window.GraphiqueEssais->accessibleDescription(),
+                  QStringLiteral("1 essai ; dernier : 66 caractères par minute, 93 % de réussite"));
+        EXPECT_EQ(Drawn(window), (QStringList{QStringLiteral("bleu à droite 1:93.9"),
+                                              QStringLiteral("bleu à droite objectif 0.5:94 1.5:94"),
+                                              QStringLiteral("rouge à gauche 1:66.9"),
+                                              QStringLiteral("rouge à gauche objectif 0.5:67 1.5:67")}));
+        window.BoutonFermer->click();
+    });
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('|')).toStdString();
 }
