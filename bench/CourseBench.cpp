@@ -10,6 +10,7 @@
 #include "course/CourseText.h"
 #include "course/Drill.h"
 #include "records/CourseProgress.h"
+#include "records/LessonAttempts.h"
 #include "windows/CourseMaterial.h"
 #include "windows/TMain.h"
 #include "windows/TParcours.h"
@@ -67,8 +68,12 @@ void BM_OpenCourseWindow(benchmark::State &state)
     CourseProgress progress;
     for (int n = 1; n <= 12; ++n)
         progress.Record(n, 200, 99, "2026-12-07", course::GoalSuccess);
+    // The lesson it opens on has a full chart.
+    LessonAttempts attempts;
+    for (int n = 0; n < LessonAttempts::Kept; ++n)
+        attempts.Record(13, {"2026-12-07 10:00", 100.0 + n, 90.0 + n % 10, n % 7});
     for (auto _ : state) {
-        TParcours window(&main, progress, main.DXImageList1, main.KeyCentre);
+        TParcours window(&main, progress, attempts, main.DXImageList1, main.KeyCentre);
         window.show();
         window.repaint();
         QApplication::processEvents();
