@@ -13,8 +13,10 @@
 #include "course/Course.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TEdit.h"
+#include "platform/controls/TLabel.h"
 #include "windows/TLineSeries.h"
 #include "windows/TParcours.h"
+#include "windows/TResultat.h"
 
 namespace {
 
@@ -114,8 +116,20 @@ TEST_F(Course, TheChosenLessonRunsLineAfterLineAndIsRecordedOnce)
     EXPECT_EQ(BoxText(), QString()) << "the next line starts in an empty box";
     EXPECT_NE(m.Session().TargetText, first);
     EXPECT_EQ(StatisticsShown, shownBefore) << "nothing recorded between lines";
+    // The lesson ends on its result; "Leçon suivante" starts the next one once the last key has been handled.
+    bool resultShown = false;
+    Dialogs.WhileModal = [&](QDialog &window) {
+        if (auto *result = qobject_cast<TResultat *>(&window)) {
+            resultShown = true;
+            EXPECT_EQ(result->LabelTitre->text(), QStringLiteral("Leçon 1 : f, j et l'espace"));
+            result->BoutonSuivante->click();
+        }
+    };
     TypeCourseLesson();
+    EXPECT_TRUE(resultShown);
     EXPECT_EQ(StatisticsShown, shownBefore + 1);
+    QTRY_VERIFY(m.LabelProgression->text().startsWith(QStringLiteral("Leçon 2 : d et k — ligne 1 sur ")));
+    EXPECT_EQ(BoxText(), QString()) << "the lesson's last key is not left in the next one's box";
     EXPECT_EQ(m.Statistiques().Series1->Count(), 1);
     EXPECT_TRUE(Progress().startsWith("1;")) << Progress().toStdString();
     EXPECT_TRUE(Progress(QStringLiteral("Essais.txt")).startsWith("1;")) << "the attempt kept";
