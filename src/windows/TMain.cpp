@@ -416,8 +416,10 @@ void TMain::ShowLessonResult(const LessonResult &result)
         errorbox::Guarded(this, [&] {
             switch (choice) {
             case TResultat::Choice::NextLesson:
-                StartCourseLesson(lesson == 0 ? courserules::NextLesson(m_learner.Progress)
-                                              : std::min(lesson + 1, course::LessonCount()));
+                // After a drill, or the last lesson, the course goes on where it stands.
+                StartCourseLesson(lesson == 0 || lesson == course::LessonCount()
+                                      ? courserules::NextLesson(m_learner.Progress)
+                                      : lesson + 1);
                 break;
             case TResultat::Choice::Again:
                 if (lesson == 0)
