@@ -43,7 +43,7 @@ set(QT_FREE
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
     platform/input/KeyboardLayout                                          # tutor_kbdlayout: the layout as data
     records/HistoryBlock records/CourseProgress records/KeyFigures records/CourseRules # tutor_records
-    records/LessonAttempts records/RecordText
+    records/LessonAttempts records/RecordText records/LessonResult records/LessonVerdict
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
