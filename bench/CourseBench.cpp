@@ -70,7 +70,7 @@ void BM_OpenCourseWindow(benchmark::State &state)
         progress.Record(n, 200, 99, "2026-12-07", course::GoalSuccess);
     // The lesson it opens on has a full chart.
     LessonAttempts attempts;
-    for (int n = 0; n < LessonAttempts::Kept; ++n)
+    for (int n = 0; n < static_cast<int>(LessonAttempts::Kept); ++n)
         attempts.Record(13, {"2026-12-07 10:00", 100.0 + n, 90.0 + n % 10, n % 7});
     for (auto _ : state) {
         TParcours window(&main, progress, attempts, main.DXImageList1, main.KeyCentre);
