@@ -17,7 +17,7 @@ PACKAGES := build-essential cmake pkg-config \
 	fonts-liberation2 fonts-urw-base35 \
 	libjpeg62-turbo-dev libgif-dev libespeak-ng-dev libopenal-dev libpulse-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	wfrench xvfb xauth time libxcb1-dev xdotool x11-utils \
+	wfrench xvfb xauth time libxcb1-dev xdotool x11-utils libxkbcommon-dev xkb-data \
 	desktop-file-utils appstream passwd util-linux
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

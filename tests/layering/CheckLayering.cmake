@@ -41,7 +41,7 @@ set(QT_FREE
     audio/KeyNameRecordings assets/AssetNames                              # item names, read by the asset generator too
     guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
-    platform/input/KeyboardLayout                                          # tutor_kbdlayout: the layout as data
+    platform/input/KeyboardLayout platform/input/KeyboardLayouts           # tutor_kbdlayout: the layouts as data
     records/HistoryBlock records/CourseProgress records/KeyFigures records/CourseRules # tutor_records
     records/LessonAttempts records/RecordText records/LessonResult records/LessonVerdict
 )
@@ -103,6 +103,10 @@ foreach(source IN LISTS sources)
             if(qt_free AND header MATCHES "^Q")
                 list(APPEND violations "${where}, which a Qt-free file must not use")
             endif()
+            continue()
+        endif()
+        # Tables made at build time (".inc", in the build folder) hold data only.
+        if(header MATCHES "\\.inc$" AND NOT EXISTS "${SOURCE_DIR}/${header}")
             continue()
         endif()
         # A quoted include: beside the including file if it is there, else from the source folder.

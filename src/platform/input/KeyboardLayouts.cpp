@@ -1,0 +1,35 @@
+#include "platform/input/KeyboardLayouts.h"
+
+namespace layouts {
+
+namespace {
+
+// Made at build time by tools/layoutgen from the X keyboard data: `Tables`, one TypingTable per layout, in the
+// order of Layout.
+#include "LayoutTables.inc"
+
+} // namespace
+
+const TypingTable &TableOf(Layout layout)
+{
+    return Tables[static_cast<std::size_t>(layout)];
+}
+
+std::optional<Layout> FromDesktopNames(std::string_view layout, std::string_view variant)
+{
+    // The French keyboards go by their variant; the others by the country, whose plain layout is the French one
+    // for Belgium and Canada, and the "fr" variant for Switzerland.
+    for (const Description &description : Descriptions)
+        if (layout == description.XkbLayout && variant == description.XkbVariant)
+            return description.Id;
+    if (layout == "be" || (layout == "ca" && variant.empty()))
+        return layout == "be" ? Layout::Belgian : Layout::CanadianFrench;
+    if (layout == "fr" && (variant == "latin9" || variant == "nodeadkeys" || variant == "oss" ||
+                           variant == "oss_latin9" || variant == "oss_nodeadkeys"))
+        return Layout::FrenchAzerty;
+    if (layout == "fr" && (variant == "bepo_latin9" || variant == "bepo_afnor"))
+        return Layout::Bepo;
+    return std::nullopt;
+}
+
+} // namespace layouts

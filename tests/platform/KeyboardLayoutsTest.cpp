@@ -1,0 +1,102 @@
+// The French-speaking keyboards carried in the program, against the X keyboard data read through libxkbcommon
+// now, and against what each keyboard is known to have.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "XkbReader.h"
+#include "platform/input/KeyboardLayouts.h"
+
+using layouts::Layout;
+
+namespace {
+
+constexpr std::uint8_t Shift = layouts::ShiftLevel;
+constexpr std::uint8_t AltGr = layouts::AltGrLevel;
+
+std::string Name(Layout layout)
+{
+    return layouts::DescriptionOf(layout).Name;
+}
+
+} // namespace
+
+// Every character of every table is typed as the X keyboard data says: the tables were not made from other data.
+TEST(KeyboardLayouts, TheCarriedTablesAreTheXKeyboardDatas)
+{
+    for (const layouts::Description &description : layouts::Descriptions) {
+        const layouts::TypingTable read = layoutgen::ReadTable(description.XkbLayout, description.XkbVariant);
+        const layouts::TypingTable &carried = layouts::TableOf(description.Id);
+        for (int ch = 0; ch < 256; ++ch)
+            EXPECT_EQ(carried[ch], read[ch]) << description.Name << ", character " << ch;
+        // Each keyboard types the letters, the digits and the space, one key each.
+        for (const char ch : std::string("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 "))
+            EXPECT_TRUE(carried[static_cast<unsigned char>(ch)].Typeable() &&
+                        carried[static_cast<unsigned char>(ch)].Dead.Key == 0)
+                << description.Name << ": " << ch;
+    }
+}
+
+// What each keyboard is known for: its home row, its digits, its own signs, its dead keys. Keys by PC scan code.
+TEST(KeyboardLayouts, EachKeyboardTypesItsCharactersOnItsOwnKeys)
+{
+    struct Case {
+        Layout On;
+        char Character;
+        layouts::Typing Expected;
+    } cases[] = {
+        // clang-format off
+        {Layout::FrenchAzerty,   'a',    {{}, {0x10, 0}}},
+        {Layout::FrenchAzerty,   'q',    {{}, {0x1E, 0}}},
+        {Layout::FrenchAzerty,   '1',    {{}, {0x02, Shift}}},
+        {Layout::FrenchAzerty,   '\xE9', {{}, {0x03, 0}}},           // é
+        {Layout::FrenchAzerty,   '\x80', {{}, {0x12, AltGr}}},       // €
+        {Layout::FrenchAzerty,   '\xEA', {{0x1A, 0}, {0x12, 0}}},    // ê: the dead circumflex, then e
+        {Layout::FrenchAfnor,    '\xE0', {{}, {0x02, 0}}},           // à on the 1 key
+        {Layout::FrenchAfnor,    '\xAB', {{}, {0x0A, 0}}},           // «
+        {Layout::FrenchAfnor,    '\x92', {{}, {0x09, 0}}},           // ’
+        {Layout::FrenchAfnor,    '\x9C', {{}, {0x18, AltGr}}},       // œ
+        {Layout::FrenchAfnor,    '\xC9', {{}, {0x03, Shift | AltGr}}}, // É
+        {Layout::Bepo,           'e',    {{}, {0x21, 0}}},           // home row: a u i e , c t s r n
+        {Layout::Bepo,           't',    {{}, {0x24, 0}}},
+        {Layout::Bepo,           ',',    {{}, {0x22, 0}}},
+        {Layout::Bepo,           '\xE9', {{}, {0x11, 0}}},
+        {Layout::Bepo,           '"',    {{}, {0x02, 0}}},
+        {Layout::Bepo,           '1',    {{}, {0x02, Shift}}},
+        {Layout::Belgian,        '\xA7', {{}, {0x07, 0}}},           // §
+        {Layout::Belgian,        '!',    {{}, {0x09, 0}}},
+        {Layout::Belgian,        '@',    {{}, {0x03, AltGr}}},
+        {Layout::Belgian,        '\xEA', {{0x1A, 0}, {0x12, 0}}},
+        {Layout::SwissFrench,    'z',    {{}, {0x15, 0}}},
+        {Layout::SwissFrench,    'y',    {{}, {0x2C, 0}}},
+        {Layout::SwissFrench,    '\xE9', {{}, {0x27, 0}}},
+        {Layout::SwissFrench,    '1',    {{}, {0x02, 0}}},
+        {Layout::SwissFrench,    '^',    {{0x0D, 0}, {0x39, 0}}},    // the dead circumflex, then the space
+        {Layout::CanadianFrench, 'q',    {{}, {0x10, 0}}},
+        {Layout::CanadianFrench, '\xE9', {{}, {0x35, 0}}},
+        {Layout::CanadianFrench, '\xEA', {{0x1A, 0}, {0x12, 0}}},
+        // clang-format on
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(layouts::TableOf(c.On)[static_cast<unsigned char>(c.Character)], c.Expected)
+            << Name(c.On) << ": character " << int(static_cast<unsigned char>(c.Character));
+    EXPECT_FALSE(layouts::TableOf(Layout::CanadianFrench)[0x80].Typeable()) << "no euro on the Canadian keyboard";
+}
+
+// A new learner's keyboard is the desktop's when the program knows it.
+TEST(KeyboardLayouts, TheDesktopsKeyboardByItsNames)
+{
+    struct Case {
+        const char *Name;
+        const char *Variant;
+        std::optional<Layout> Expected;
+    } cases[] = {
+        {"fr", "", Layout::FrenchAzerty},   {"fr", "afnor", Layout::FrenchAfnor}, {"fr", "bepo", Layout::Bepo},
+        {"be", "", Layout::Belgian},        {"ch", "fr", Layout::SwissFrench},    {"ca", "fr", Layout::CanadianFrench},
+        {"ca", "", Layout::CanadianFrench}, {"fr", "latin9", Layout::FrenchAzerty}, {"us", "", std::nullopt},
+        {"ch", "", std::nullopt},           {"", "", std::nullopt},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(layouts::FromDesktopNames(c.Name, c.Variant), c.Expected) << c.Name << "(" << c.Variant << ")";
+}
