@@ -76,6 +76,21 @@ constexpr std::array<FingeredRow, 47> Table{{
 
 constexpr KeyPoint SpaceCentre{200, 202};
 
+// The PC scan code of each key of Table, in its order: the digits row from the key left of 1, then the three rows
+// of letters, the key left of Enter closing the middle one.
+// clang-format off
+constexpr std::array<std::uint8_t, 47> Scans{{
+    0x29, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D,
+    0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B,
+    0x1E, 0x1F, 0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28, 0x2B,
+    0x2C, 0x2D, 0x2E, 0x2F, 0x30, 0x31, 0x32, 0x33, 0x34, 0x35,
+}};
+// clang-format on
+constexpr std::uint8_t SpaceScan = 0x39;
+// The key between the left Shift and w: on the picture, though the French guide never shows it (its < and > are
+// not taught); other keyboards put letters there.
+constexpr PhysicalKey LessGreater{0x56, {63, 177}, AuriculaireG};
+
 constexpr std::array<Placement, 12> Offsets{{
     {MainG, 0, 0},
     {MainD, 0, 0},
@@ -111,6 +126,15 @@ const std::array<KeyRow, 47> Rows = [] {
     for (std::size_t i = 0; i < Table.size(); ++i)
         rows[i] = Table[i].Row;
     return rows;
+}();
+
+const std::array<PhysicalKey, 49> Physical = [] {
+    std::array<PhysicalKey, 49> keys{};
+    for (std::size_t i = 0; i < Table.size(); ++i)
+        keys[i] = {Scans[i], Table[i].Row.Centre, Table[i].Finger};
+    keys[Table.size()] = LessGreater;
+    keys.back() = {SpaceScan, SpaceCentre, PouceG};
+    return keys;
 }();
 
 } // namespace
@@ -195,6 +219,19 @@ bool OutlinedCharacters(unsigned char ch)
 const std::array<KeyRow, 47> &KeyRows()
 {
     return Rows;
+}
+
+const std::array<PhysicalKey, 49> &PhysicalKeys()
+{
+    return Physical;
+}
+
+const PhysicalKey *KeyOfScan(std::uint8_t scan)
+{
+    for (const PhysicalKey &key : Physical)
+        if (key.Scan == scan)
+            return &key;
+    return nullptr;
 }
 
 } // namespace keymap

@@ -91,4 +91,16 @@ struct KeyRow {
 };
 const std::array<KeyRow, 47> &KeyRows();
 
+// One key of the picture's main block, or the space bar, whatever the keyboard's layout: its PC scan code, its
+// centre and the finger that presses it (a picture item; the space bar's is the left thumb).
+struct PhysicalKey {
+    std::uint8_t Scan = 0;
+    KeyPoint Centre;
+    int Finger = -1;
+};
+// The main block in the order of KeyRows, the key between the left Shift and w, then the space bar.
+const std::array<PhysicalKey, 49> &PhysicalKeys();
+// The key of a scan code; nullptr for a key the picture's main block does not have.
+const PhysicalKey *KeyOfScan(std::uint8_t scan);
+
 } // namespace keymap

@@ -5,6 +5,8 @@
 
 #include "guide/KeyDescription.h"
 #include "guide/KeyMap.h"
+#include "platform/input/KeyboardLayout.h"
+#include "platform/input/KeyboardLayouts.h"
 
 using namespace keymap;
 
@@ -319,5 +321,53 @@ TEST(KeyMap, NoCharacterIsPressedByTwoFingersButTheSpaceByBothThumbs)
             EXPECT_EQ(fingers, 2);
         else
             EXPECT_LE(fingers, HasKey(c) ? 1 : 0) << ch;
+    }
+}
+
+// The physical keys are the French AZERTY's keys by scan code: each character the Windows tables type on a key of
+// the main block finds there the centre and the finger the guide has always shown.
+TEST(PhysicalKeys, AreTheFrenchKeysByScanCode)
+{
+    keymap::KeyCentres centres;
+    centres.Fill();
+    int checked = 0;
+    for (int ch = 0x21; ch < 256; ++ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        const std::uint16_t typed = kbdlayout::VkKeyScan(c);
+        // The guide shows the dead key for ^, which AltGr also types elsewhere.
+        if (!keymap::HasKey(c) || typed == kbdlayout::NoKey || (typed >> 8) == 6)
+            continue;
+        const keymap::PhysicalKey *key = keymap::KeyOfScan(kbdlayout::ScanCode(static_cast<std::uint8_t>(typed)));
+        ASSERT_NE(key, nullptr) << ch;
+        EXPECT_EQ(key->Centre, centres(c)) << ch;
+        EXPECT_EQ(key->Finger, keymap::KeyFinger(c)) << ch;
+        ++checked;
+    }
+    EXPECT_GT(checked, 90);
+    EXPECT_EQ(keymap::KeyOfScan(0x39)->Centre, centres(' '));
+}
+
+// Every keyboard finds each of its main-block keys on the picture, and its home keys under the index fingers:
+// f and j, but e and t on BÉPO.
+TEST(PhysicalKeys, EveryKeyboardsKeysAreOnThePicture)
+{
+    using layouts::Layout;
+    const std::pair<Layout, std::string> homes[] = {
+        {Layout::FrenchAzerty, "fj"}, {Layout::FrenchAfnor, "fj"}, {Layout::Bepo, "et"},
+        {Layout::Belgian, "fj"},      {Layout::SwissFrench, "fj"}, {Layout::CanadianFrench, "fj"},
+    };
+    for (const auto &[layout, home] : homes) {
+        const layouts::TypingTable &table = layouts::TableOf(layout);
+        const std::string name = layouts::DescriptionOf(layout).Name;
+        for (int ch = 0x20; ch < 256; ++ch) {
+            const layouts::Typing &typing = table[ch];
+            if (typing.Typeable()) {
+                EXPECT_NE(keymap::KeyOfScan(typing.Base.Key), nullptr) << name << ": " << ch;
+            }
+        }
+        EXPECT_EQ(keymap::KeyOfScan(table[static_cast<unsigned char>(home[0])].Base.Key)->Finger, keymap::IndexG)
+            << name;
+        EXPECT_EQ(keymap::KeyOfScan(table[static_cast<unsigned char>(home[1])].Base.Key)->Finger, keymap::IndexD)
+            << name;
     }
 }

@@ -92,10 +92,17 @@ TEST(KeyboardLayouts, TheDesktopsKeyboardByItsNames)
         const char *Variant;
         std::optional<Layout> Expected;
     } cases[] = {
-        {"fr", "", Layout::FrenchAzerty},   {"fr", "afnor", Layout::FrenchAfnor}, {"fr", "bepo", Layout::Bepo},
-        {"be", "", Layout::Belgian},        {"ch", "fr", Layout::SwissFrench},    {"ca", "fr", Layout::CanadianFrench},
-        {"ca", "", Layout::CanadianFrench}, {"fr", "latin9", Layout::FrenchAzerty}, {"us", "", std::nullopt},
-        {"ch", "", std::nullopt},           {"", "", std::nullopt},
+        {"fr", "", Layout::FrenchAzerty},
+        {"fr", "afnor", Layout::FrenchAfnor},
+        {"fr", "bepo", Layout::Bepo},
+        {"be", "", Layout::Belgian},
+        {"ch", "fr", Layout::SwissFrench},
+        {"ca", "fr", Layout::CanadianFrench},
+        {"ca", "", Layout::CanadianFrench},
+        {"fr", "latin9", Layout::FrenchAzerty},
+        {"us", "", std::nullopt},
+        {"ch", "", std::nullopt},
+        {"", "", std::nullopt},
     };
     for (const Case &c : cases)
         EXPECT_EQ(layouts::FromDesktopNames(c.Name, c.Variant), c.Expected) << c.Name << "(" << c.Variant << ")";

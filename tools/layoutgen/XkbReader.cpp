@@ -134,8 +134,8 @@ layouts::TypingTable ReadTable(const std::string &layout, const std::string &var
     }
     // Accented letters through the first dead key of their accent, when no key gives them whole.
     for (const Accent &accent : Accents) {
-        const auto found = std::find_if(deadKeys.begin(), deadKeys.end(),
-                                        [&](const auto &dead) { return dead.first == accent.Dead; });
+        const auto found =
+            std::find_if(deadKeys.begin(), deadKeys.end(), [&](const auto &dead) { return dead.first == accent.Dead; });
         if (found == deadKeys.end())
             continue;
         const std::string_view bases(accent.Bases);

@@ -17,8 +17,8 @@ constexpr std::size_t LayoutCount = 6;
 
 struct Description {
     Layout Id;
-    const char *Name;       // as the learner reads it, UTF-8
-    const char *XkbLayout;  // the X keyboard data's names of the layout and its variant
+    const char *Name;      // as the learner reads it, UTF-8
+    const char *XkbLayout; // the X keyboard data's names of the layout and its variant
     const char *XkbVariant;
 };
 
