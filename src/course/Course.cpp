@@ -1,5 +1,6 @@
 #include "course/Course.h"
 
+#include <iterator>
 #include <stdexcept>
 
 namespace course {
@@ -44,20 +45,41 @@ constexpr Step Steps[] = {
 };
 // clang-format on
 
+// Where the French AZERTY's letter lessons put their keys, by PC scan code, lesson by lesson; 0 ends a lesson's list.
+constexpr std::uint8_t LetterKeys[][4] = {
+    {0x21, 0x24, 0x39, 0}, {0x20, 0x25, 0, 0}, {0x1F, 0x26, 0, 0},    {0x1E, 0x27, 0, 0},
+    {0x22, 0x23, 0, 0},    {0x12, 0x17, 0, 0}, {0x13, 0x16, 0, 0},    {0x11, 0x18, 0, 0},
+    {0x10, 0x19, 0, 0},    {0x14, 0x15, 0, 0}, {0x2C, 0x2D, 0x2E, 0}, {0x2F, 0x30, 0x31, 0},
+};
+constexpr std::size_t LetterLessons = std::size(LetterKeys);
+
+// "e, t et l'espace": the keys as a title says them.
+std::string KeysTitle(const std::string &keys)
+{
+    std::vector<std::string> names;
+    for (const char c : keys)
+        names.push_back(c == ' ' ? std::string("l'espace") : std::string(1, c));
+    std::string title;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        title += (i == 0 ? "" : i + 1 == names.size() ? " et " : ", ") + names[i];
+    return title;
+}
+
 constexpr int FirstGoal = 60;
 constexpr int LastGoal = 150;
 
-std::vector<Lesson> MakeLessons()
+// The lessons from each step's title and new keys, in order.
+std::vector<Lesson> MakeLessons(const std::vector<std::pair<std::string, std::string>> &titledKeys)
 {
     std::vector<Lesson> lessons;
     std::string keys;
     const int count = static_cast<int>(std::size(Steps));
     for (int i = 0; i < count; ++i) {
-        keys += Steps[i].NewKeys;
+        keys += titledKeys[static_cast<std::size_t>(i)].second;
         Lesson lesson;
         lesson.Number = i + 1;
-        lesson.Title = Steps[i].Title;
-        lesson.NewKeys = Steps[i].NewKeys;
+        lesson.Title = titledKeys[static_cast<std::size_t>(i)].first;
+        lesson.NewKeys = titledKeys[static_cast<std::size_t>(i)].second;
         lesson.Keys = keys;
         // The goal rises steadily, in whole characters per minute.
         lesson.GoalSpeed = FirstGoal + ((LastGoal - FirstGoal) * i + (count - 1) / 2) / (count - 1);
@@ -65,6 +87,14 @@ std::vector<Lesson> MakeLessons()
         lessons.push_back(std::move(lesson));
     }
     return lessons;
+}
+
+std::vector<Lesson> MakeLessons()
+{
+    std::vector<std::pair<std::string, std::string>> titledKeys;
+    for (const Step &step : Steps)
+        titledKeys.emplace_back(step.Title, step.NewKeys);
+    return MakeLessons(titledKeys);
 }
 
 } // namespace
@@ -93,6 +123,52 @@ const Lesson &LessonNumber(int number)
     if (number < 1 || number > LessonCount())
         throw std::out_of_range("no such lesson");
     return Lessons()[static_cast<std::size_t>(number - 1)];
+}
+
+// The letter lesson that takes a letter the French places leave out: the last of its row's lessons (the upper row's
+// lesson 10, the home row's lesson 5, the lower row's and any other's lesson 12), counted from 0.
+std::size_t LessonOfRow(std::uint8_t scan)
+{
+    if (scan >= 0x10 && scan <= 0x1B)
+        return 9;
+    if (scan >= 0x1E && scan <= 0x2B)
+        return 4;
+    return LetterLessons - 1;
+}
+
+std::vector<Lesson> LessonsFor(const Keyboard &keyboard)
+{
+    std::vector<std::string> newKeys(std::size(Steps));
+    std::string met;
+    const auto bringIn = [&](unsigned char c, std::string &keys) {
+        if (c != 0 && keyboard.Typeable(c) && met.find(static_cast<char>(c)) == std::string::npos) {
+            met += static_cast<char>(c);
+            keys += static_cast<char>(c);
+        }
+    };
+    for (std::size_t i = 0; i < LetterLessons; ++i)
+        for (const std::uint8_t scan : LetterKeys[i])
+            if (scan != 0)
+                bringIn(keyboard.Unshifted(scan), newKeys[i]);
+    // Every letter by the end of the letter lessons: one this keyboard puts elsewhere comes with its row.
+    for (std::uint8_t scan = 0x02; scan <= 0x56; ++scan) {
+        const unsigned char c = keyboard.Unshifted(scan);
+        if (c >= 'a' && c <= 'z')
+            bringIn(c, newKeys[LessonOfRow(scan)]);
+    }
+    for (char c = 'a'; c <= 'z'; ++c)
+        bringIn(static_cast<unsigned char>(c), newKeys[LetterLessons - 1]);
+    std::vector<std::pair<std::string, std::string>> titledKeys;
+    for (std::size_t i = 0; i < std::size(Steps); ++i) {
+        if (i < LetterLessons) {
+            titledKeys.emplace_back(KeysTitle(newKeys[i]), newKeys[i]);
+            continue;
+        }
+        for (const char *c = Steps[i].NewKeys; *c; ++c)
+            bringIn(static_cast<unsigned char>(*c), newKeys[i]);
+        titledKeys.emplace_back(Steps[i].Title, newKeys[i]);
+    }
+    return MakeLessons(titledKeys);
 }
 
 int FirstLessonAllowing(std::string_view text)

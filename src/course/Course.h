@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,5 +37,18 @@ const Lesson &LessonNumber(int number);
 
 // The first lesson whose keys make the whole text, 0 when none does.
 int FirstLessonAllowing(std::string_view text);
+
+// A keyboard as the course sees it: the character each key of the main block gives without a modifier (0 for none,
+// or a dead key), the key named by its PC scan code; and whether the keyboard types a character at all.
+struct Keyboard {
+    std::function<unsigned char(std::uint8_t scan)> Unshifted;
+    std::function<bool(unsigned char)> Typeable;
+};
+
+// The course on another keyboard, lesson for lesson: the letter lessons (1 to 12) bring in the keys at the places
+// the French AZERTY's lessons do, each named by what this keyboard gives there (lesson 12 also brings any letter
+// a to z still missing); the later lessons bring in their own characters, those this keyboard types and that were
+// not met before. Titles name the new keys of the letter lessons; goals and kinds of text are the French ones.
+std::vector<Lesson> LessonsFor(const Keyboard &keyboard);
 
 } // namespace course

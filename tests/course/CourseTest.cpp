@@ -13,6 +13,7 @@
 #include "course/CourseText.h"
 #include "course/Drill.h"
 #include "platform/input/KeyboardLayout.h"
+#include "platform/input/KeyboardLayouts.h"
 
 namespace {
 
@@ -244,4 +245,40 @@ TEST(Drill, RefusesKeysItCannotDrill)
     };
     for (const auto &[weak, met] : rows)
         EXPECT_THROW(course::MakeDrill(weak, met, BuiltMaterial(), 1), std::invalid_argument) << '"' << weak << '"';
+}
+
+// On every keyboard the course starts from its own home keys and goes row by row as on the French AZERTY, keeps to
+// what the keyboard types, and each attempt's lines keep to its lesson's keys.
+TEST(CourseOnEveryKeyboard, StartsFromItsHomeKeysAndKeepsToItsKeys)
+{
+    using layouts::Layout;
+    const std::pair<Layout, std::string> homes[] = {
+        {Layout::FrenchAzerty, "fj "}, {Layout::FrenchAfnor, "fj "}, {Layout::Bepo, "et "},
+        {Layout::Belgian, "fj "},      {Layout::SwissFrench, "fj "}, {Layout::CanadianFrench, "fj "},
+    };
+    for (const auto &[layout, home] : homes) {
+        const layouts::TypingTable &table = layouts::TableOf(layout);
+        const std::string name = layouts::DescriptionOf(layout).Name;
+        const course::Keyboard keyboard{[&](std::uint8_t scan) {
+                                            return layouts::CharacterAt(table, {scan, 0});
+                                        },
+                                        [&](unsigned char c) { return table[c].Typeable(); }};
+        const std::vector<course::Lesson> lessons = course::LessonsFor(keyboard);
+        ASSERT_EQ(static_cast<int>(lessons.size()), course::LessonCount()) << name;
+        EXPECT_EQ(lessons[0].NewKeys, home) << name;
+        for (char c = 'a'; c <= 'z'; ++c)
+            EXPECT_TRUE(lessons[11].Allows(static_cast<unsigned char>(c))) << name << ": " << c;
+        for (const course::Lesson &lesson : lessons) {
+            EXPECT_EQ(lesson.GoalSpeed, course::LessonNumber(lesson.Number).GoalSpeed);
+            for (const char c : lesson.Keys)
+                EXPECT_TRUE(table[static_cast<unsigned char>(c)].Typeable()) << name << ": " << int(c);
+            for (const std::string &line : course::MakeAttempt(lesson, BuiltMaterial(), 7, ""))
+                EXPECT_TRUE(lesson.AllowsAll(line)) << name << ", lesson " << lesson.Number << ": " << line;
+        }
+        // On the French AZERTY the keys come in the course's own order.
+        if (layout == Layout::FrenchAzerty) {
+            for (const course::Lesson &lesson : lessons)
+                EXPECT_EQ(lesson.NewKeys, course::LessonNumber(lesson.Number).NewKeys) << lesson.Number;
+        }
+    }
 }

@@ -15,6 +15,14 @@ const TypingTable &TableOf(Layout layout)
     return Tables[static_cast<std::size_t>(layout)];
 }
 
+unsigned char CharacterAt(const TypingTable &table, Stroke stroke)
+{
+    for (std::size_t ch = 1; ch < table.size(); ++ch)
+        if (table[ch].Base == stroke && table[ch].Dead.Key == 0)
+            return static_cast<unsigned char>(ch);
+    return 0;
+}
+
 std::optional<Layout> FromDesktopNames(std::string_view layout, std::string_view variant)
 {
     // The French keyboards go by their variant; the others by the country, whose plain layout is the French one

@@ -65,6 +65,10 @@ using TypingTable = std::array<Typing, 256>;
 // The table of a layout, as read from the X keyboard data when the program was built.
 const TypingTable &TableOf(Layout layout);
 
+// The character a key gives at a level by itself, without a dead key before it (0 for none: a dead key, or a
+// character outside Windows-1252).
+unsigned char CharacterAt(const TypingTable &table, Stroke stroke);
+
 // The supported layout the desktop's keyboard names (its first layout and variant, as the X server gives them:
 // "fr" and "bepo") stand for; nothing for a keyboard the program does not know ("us"), whose learner gets the
 // French AZERTY.
