@@ -170,6 +170,7 @@ bool Learner::Identify(int lessonCount, const std::function<bool(unsigned char)>
     }
     LoadProgress(lessonCount);
     LoadAttempts(lessonCount);
+    LoadKeyboard();
     LoadKeys(onKeyboard);
     LoadScore();
     if (unreadHistory)
@@ -191,6 +192,8 @@ void Learner::SettleLeftovers(int lessonCount)
         {AttemptsPath(), AttemptsFileLimit,
          [lessonCount](const std::string &bytes) { return LessonAttempts::Parse(bytes, lessonCount).has_value(); }},
         {KeysPath(), LearnerFileLimit, [](const std::string &bytes) { return KeyFigures::Parse(bytes).has_value(); }},
+        {KeyboardPath(), LearnerFileLimit,
+         [](const std::string &bytes) { return layouts::ParseChoice(bytes).has_value(); }},
         {ScorePath(), ScoreFileLimit,
          [](const std::string &bytes) { return !bytes.empty() && bestscore::Parse(bytes).has_value(); }},
     };
@@ -310,6 +313,31 @@ void Learner::RecordLessonAttempt(int lesson, const LessonResult &result)
                              result.Errors});
     SaveFile(AttemptsPath(), Attempts.Format(), m_keepAttemptsAside,
              QStringLiteral("L'ancien fichier des essais des leçons est conservé dans le fichier %1"));
+}
+
+void Learner::LoadKeyboard()
+{
+    Keyboard = DesktopKeyboard.value_or(layouts::Layout::FrenchAzerty);
+    LoadFile(
+        KeyboardPath(), LearnerFileLimit,
+        [&](const std::string &bytes) {
+            const std::optional<layouts::Layout> read = layouts::ParseChoice(bytes);
+            if (read)
+                Keyboard = *read;
+            return read.has_value();
+        },
+        m_keepKeyboardAside,
+        QStringLiteral("Le fichier du clavier %1 ne peut pas être lu : le clavier est celui du bureau, et l'ancien "
+                       "fichier sera conservé sous un autre nom."));
+}
+
+void Learner::ChooseKeyboard(layouts::Layout layout)
+{
+    Keyboard = layout;
+    if (UserName.isEmpty())
+        return;
+    SaveFile(KeyboardPath(), layouts::ChoiceText(layout), m_keepKeyboardAside,
+             QStringLiteral("L'ancien fichier du clavier est conservé dans le fichier %1"));
 }
 
 void Learner::LoadKeys(const std::function<bool(unsigned char)> &onKeyboard)

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 
 #include "learner/LearnerFolder.h"
 #include "learner/LearnerNotices.h"
+#include "platform/input/KeyboardLayouts.h"
 #include "records/CourseProgress.h"
 #include "records/HistoryBlock.h"
 #include "records/KeyFigures.h"
@@ -74,9 +76,19 @@ public:
     LessonAttempts Attempts;
     QString AttemptsPath() const { return Folder() + QStringLiteral("/Essais.txt"); }
     void LoadAttempts(int lessonCount);
+
     // Keeps the attempt of a finished course lesson (`lesson` from 1) or drill (LessonAttempts::Drills), dated
     // now, and saves the attempts.
     void RecordLessonAttempt(int lesson, const LessonResult &result);
+
+    // The keyboard the learner types on. Until they choose one it is the desktop's, when the program knows it
+    // (DesktopKeyboard, told before the identification), else the French AZERTY; their choice is kept in their folder
+    // with the same safe save, and a file that cannot be read is treated as the progress is.
+    layouts::Layout Keyboard = layouts::Layout::FrenchAzerty;
+    std::optional<layouts::Layout> DesktopKeyboard;
+    QString KeyboardPath() const { return Folder() + QStringLiteral("/Clavier.txt"); }
+    void LoadKeyboard();
+    void ChooseKeyboard(layouts::Layout layout);
 
     // The learner's figures for each key typed: read once identified, added to by every lesson, saved at the end
     // of every recorded lesson with the same safe save; a file that cannot be read is treated as the progress is,
@@ -117,6 +129,7 @@ private:
     bool m_keepHistoryAside = true;
     bool m_keepProgressAside = true;
     bool m_keepAttemptsAside = true;
+    bool m_keepKeyboardAside = true;
     bool m_keepKeysAside = true;
     bool m_keepScoreAside = true;
 };

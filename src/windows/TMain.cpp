@@ -29,6 +29,7 @@
 #include "platform/drawing/Colour.h"
 #include "platform/drawing/Fonts.h"
 #include "platform/drawing/TDXDraw.h"
+#include "platform/input/DesktopKeyboard.h"
 #include "platform/text/ProgramPlaces.h"
 #include "records/CourseRules.h"
 #include "windows/CourseMaterial.h"
@@ -485,6 +486,9 @@ void TMain::Timer1Timer(int)
 
 void TMain::FormActivate()
 {
+    // A new learner types on the desktop's keyboard until they choose another.
+    if (const auto names = desktopkeyboard::Names())
+        m_learner.DesktopKeyboard = layouts::FromDesktopNames(names->first, names->second);
     // Only the keys a lesson counts may have figures: the others would never be brought up to date.
     if (!m_learner.Identify(course::LessonCount(), keymap::HasKey)) {
         End.Request();

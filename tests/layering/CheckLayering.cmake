@@ -13,7 +13,7 @@ set(MAY_USE_windows  flow lesson learner records guide audio keysend assets game
                      platform/text)
 set(MAY_USE_flow     lesson records audio guide platform/sound platform/text) # a lesson's flow, told to a view
 set(MAY_USE_lesson   "")                     # the rules of a lesson: typing session, lesson reader, stopwatch
-set(MAY_USE_learner  records platform/text)  # the learner's records on disk
+set(MAY_USE_learner  records platform/input platform/text) # the learner's records on disk, their keyboard
 set(MAY_USE_records  course guide)           # the formats of the records and the course's rules on them
 set(MAY_USE_guide    platform/drawing)       # keyboard guide and target line draw on the surface
 set(MAY_USE_audio    platform/sound platform/text)           # wave lists and key names play on the sound output

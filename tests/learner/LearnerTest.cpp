@@ -471,3 +471,36 @@ TEST_F(LearnerFiles, AResultGoesToTheProgressTheAttemptsTheHistoryAndTheKeyFigur
         }
     }
 }
+
+// The learner's keyboard: the desktop's until they choose, their choice kept and read back; a file that names no
+// keyboard is said, the desktop's is used, and the old file is kept aside by the next choice.
+TEST_F(LearnerFiles, TheKeyboardIsTheDesktopsUntilTheLearnerChoosesOne)
+{
+    using layouts::Layout;
+    auto learner = NewLearner();
+    learner->DesktopKeyboard = Layout::SwissFrench;
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    EXPECT_EQ(learner->Keyboard, Layout::SwissFrench);
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Clavier.txt")), QByteArray("(absent)")) << "nothing chosen, nothing written";
+    learner->ChooseKeyboard(Layout::Bepo);
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Clavier.txt")), QByteArray("fr(bepo)\n"));
+    learner.reset();
+
+    learner = NewLearner();
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    EXPECT_EQ(learner->Keyboard, Layout::Bepo);
+    learner.reset();
+
+    Write(QStringLiteral("Zoé/Clavier.txt"), "dvorak\n");
+    Dialogs.Messages.clear();
+    learner = NewLearner();
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    EXPECT_EQ(learner->Keyboard, Layout::FrenchAzerty) << "no desktop keyboard known: the French AZERTY";
+    ASSERT_EQ(Dialogs.Messages.size(), 1);
+    EXPECT_TRUE(Dialogs.Messages[0].startsWith(QStringLiteral("Avertissement: Le fichier du clavier ")));
+    learner->ChooseKeyboard(Layout::Belgian);
+    const QStringList asides = Asides(QStringLiteral("Zoé/Clavier.txt"));
+    ASSERT_EQ(asides.size(), 1);
+    EXPECT_EQ(Read(QStringLiteral("Zoé/") + asides.front()), QByteArray("dvorak\n"));
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Clavier.txt")), QByteArray("be\n"));
+}

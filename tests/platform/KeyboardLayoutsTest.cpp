@@ -107,3 +107,23 @@ TEST(KeyboardLayouts, TheDesktopsKeyboardByItsNames)
     for (const Case &c : cases)
         EXPECT_EQ(layouts::FromDesktopNames(c.Name, c.Variant), c.Expected) << c.Name << "(" << c.Variant << ")";
 }
+
+// The desktop's first keyboard from the X server's names, and a learner's choice as their folder keeps it.
+TEST(KeyboardLayouts, TheDesktopsNamesAndTheLearnersChoiceRead)
+{
+    using namespace std::string_literals;
+    using Names = std::optional<std::pair<std::string, std::string>>;
+    EXPECT_EQ(layouts::FirstDesktopLayout("evdev\0pc105\0fr,us\0bepo,\0grp:alt_shift_toggle\0"s),
+              Names({"fr", "bepo"}));
+    EXPECT_EQ(layouts::FirstDesktopLayout("evdev\0pc105\0ch\0fr\0\0"s), Names({"ch", "fr"}));
+    EXPECT_EQ(layouts::FirstDesktopLayout("evdev\0pc105\0be\0\0\0"s), Names({"be", ""}));
+    EXPECT_EQ(layouts::FirstDesktopLayout("evdev\0pc105\0fr\0"s), std::nullopt) << "cut short";
+    EXPECT_EQ(layouts::FirstDesktopLayout(""), std::nullopt);
+
+    for (const layouts::Description &description : layouts::Descriptions)
+        EXPECT_EQ(layouts::ParseChoice(layouts::ChoiceText(description.Id)), description.Id) << description.Name;
+    EXPECT_EQ(layouts::ChoiceText(Layout::SwissFrench), "ch(fr)\n");
+    EXPECT_EQ(layouts::ChoiceText(Layout::Belgian), "be\n");
+    for (const char *damaged : {"", "fr", "fr(bepo)", "us\n", "fr(bepo)\n\n", "FR\n"})
+        EXPECT_EQ(layouts::ParseChoice(damaged), std::nullopt) << damaged;
+}

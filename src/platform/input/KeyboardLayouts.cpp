@@ -40,4 +40,37 @@ std::optional<Layout> FromDesktopNames(std::string_view layout, std::string_view
     return std::nullopt;
 }
 
+std::optional<std::pair<std::string, std::string>> FirstDesktopLayout(std::string_view property)
+{
+    std::string_view fields[5];
+    for (std::string_view &field : fields) {
+        const std::size_t end = property.find('\0');
+        if (end == std::string_view::npos)
+            return std::nullopt;
+        field = property.substr(0, end);
+        property.remove_prefix(end + 1);
+    }
+    const auto first = [](std::string_view list) { return std::string(list.substr(0, list.find(','))); };
+    if (fields[2].empty())
+        return std::nullopt;
+    return std::make_pair(first(fields[2]), first(fields[3]));
+}
+
+std::string ChoiceText(Layout layout)
+{
+    const Description &description = DescriptionOf(layout);
+    std::string text = description.XkbLayout;
+    if (*description.XkbVariant)
+        text += std::string("(") + description.XkbVariant + ")";
+    return text + "\n";
+}
+
+std::optional<Layout> ParseChoice(std::string_view text)
+{
+    for (const Description &description : Descriptions)
+        if (text == ChoiceText(description.Id))
+            return description.Id;
+    return std::nullopt;
+}
+
 } // namespace layouts

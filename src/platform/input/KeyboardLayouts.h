@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 
 // The French-speaking keyboards the program knows, and how each one types every Windows-1252 character: the key
 // (its PC scan code), the level (Shift, AltGr) and, for an accented letter that no key gives whole, the dead key
@@ -73,5 +75,14 @@ unsigned char CharacterAt(const TypingTable &table, Stroke stroke);
 // "fr" and "bepo") stand for; nothing for a keyboard the program does not know ("us"), whose learner gets the
 // French AZERTY.
 std::optional<Layout> FromDesktopNames(std::string_view layout, std::string_view variant);
+
+// The layout of the X server's keyboard names property (_XKB_RULES_NAMES: rules, model, layouts, variants and
+// options, each ended by a NUL): its first layout and that layout's variant; nothing when the bytes are not such.
+std::optional<std::pair<std::string, std::string>> FirstDesktopLayout(std::string_view property);
+
+// A learner's choice as their folder keeps it ("Clavier.txt"): the layout's X names and a line feed, "fr(bepo)\n";
+// nothing for a text that names no known layout.
+std::string ChoiceText(Layout layout);
+std::optional<Layout> ParseChoice(std::string_view text);
 
 } // namespace layouts
