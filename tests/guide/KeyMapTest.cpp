@@ -5,6 +5,7 @@
 
 #include "guide/KeyDescription.h"
 #include "guide/KeyMap.h"
+#include "guide/LayoutKeys.h"
 #include "platform/input/KeyboardLayout.h"
 #include "platform/input/KeyboardLayouts.h"
 
@@ -370,4 +371,51 @@ TEST(PhysicalKeys, EveryKeyboardsKeysAreOnThePicture)
         EXPECT_EQ(keymap::KeyOfScan(table[static_cast<unsigned char>(home[1])].Base.Key)->Finger, keymap::IndexD)
             << name;
     }
+}
+
+// On the French AZERTY, as the X keyboard data describes it, the guide's facts are those of the French tables for
+// every character struck on one key without AltGr; the other keyboards show their own keys, marks and fingers.
+TEST(LayoutKeys, AgreeWithTheFrenchGuideAndShowEachKeyboardsOwnKeys)
+{
+    using layouts::Layout;
+    keymap::KeyCentres centres;
+    centres.Fill();
+    const keymap::LayoutKeys french(layouts::TableOf(Layout::FrenchAzerty));
+    const layouts::TypingTable &frenchTable = layouts::TableOf(Layout::FrenchAzerty);
+    int compared = 0;
+    for (int ch = 0x20; ch < 256; ++ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        const layouts::Typing &typing = frenchTable[c];
+        // The question mark has no finger picture of its own on the French guide.
+        if (!keymap::HasKey(c) || !typing.Typeable() || typing.Dead.Key || (typing.Base.Level & layouts::AltGrLevel) ||
+            c == '?')
+            continue;
+        const keymap::GuideFacts &facts = french.Of(c);
+        EXPECT_EQ(facts.Centre, centres(c)) << ch;
+        EXPECT_EQ(facts.Shift, keymap::ShiftCharacters(c)) << ch;
+        const keymap::Placements expected = keymap::FingerPlacement(c);
+        ASSERT_EQ(facts.Fingers.Count, expected.Count) << ch;
+        for (int i = 0; i < expected.Count; ++i)
+            EXPECT_EQ(facts.Fingers.Items[i].Item, expected.Items[i].Item) << ch;
+        ++compared;
+    }
+    EXPECT_GT(compared, 80);
+
+    const auto centreOf = [](std::uint8_t scan) { return keymap::KeyOfScan(scan)->Centre; };
+    const keymap::LayoutKeys bepo(layouts::TableOf(Layout::Bepo));
+    EXPECT_EQ(bepo.Of('E').Centre, centreOf(0x21)) << "BÉPO's E is under the left index finger";
+    EXPECT_TRUE(bepo.Of('E').Shift);
+    EXPECT_EQ(bepo.Of('E').Fingers.Items[0].Item, keymap::IndexG);
+    EXPECT_TRUE(bepo.Of('e').Outlined);
+    const keymap::LayoutKeys swiss(layouts::TableOf(Layout::SwissFrench));
+    EXPECT_EQ(swiss.Of(0xEA).DeadKey, centreOf(0x0D)) << "ê: the dead circumflex first";
+    EXPECT_EQ(swiss.Of(0xEA).Centre, centreOf(0x12));
+    EXPECT_FALSE(swiss.Of(0xEA).Outlined);
+    EXPECT_TRUE(swiss.Of('^').ThumbOnSpace) << "the accent alone: its dead key, then the space bar";
+    EXPECT_EQ(swiss.Of('^').Centre, centreOf(0x0D));
+    const keymap::LayoutKeys afnor(layouts::TableOf(Layout::FrenchAfnor));
+    EXPECT_TRUE(afnor.Of(0xC9).Shift) << "É: Shift and AltGr";
+    EXPECT_FALSE(afnor.Of(0xC9).Outlined);
+    EXPECT_EQ(keymap::LayoutKeys(layouts::TableOf(Layout::CanadianFrench)).Of(0x80).Centre, keymap::NoKey)
+        << "no euro on the Canadian keyboard";
 }

@@ -15,7 +15,7 @@ set(MAY_USE_flow     lesson records audio guide platform/sound platform/text) # 
 set(MAY_USE_lesson   "")                     # the rules of a lesson: typing session, lesson reader, stopwatch
 set(MAY_USE_learner  records platform/input platform/text) # the learner's records on disk, their keyboard
 set(MAY_USE_records  course guide)           # the formats of the records and the course's rules on them
-set(MAY_USE_guide    platform/drawing)       # keyboard guide and target line draw on the surface
+set(MAY_USE_guide    platform/drawing platform/input) # the guide draws on the surface, for every keyboard
 set(MAY_USE_audio    platform/sound platform/text)           # wave lists and key names play on the sound output
 set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/text) # keys sent on the keyboard stream
 set(MAY_USE_assets   platform/sound platform/text)           # the embedded pictures and sounds
@@ -39,7 +39,7 @@ set(QT_FREE
     game/JeuRules                                                          # tutor_gamerules: the rules of the game
     audio/Cue                                                              # the three cues, named
     audio/KeyNameRecordings assets/AssetNames                              # item names, read by the asset generator too
-    guide/KeyDescription guide/KeyMap                                      # tutor_keymap: also used by the asset generator
+    guide/KeyDescription guide/KeyMap guide/LayoutKeys                     # tutor_keymap: also used by the asset generator
     keysend/SendKeys                                                       # tutor_sendkeys: the sender's parser
     platform/input/KeyboardLayout platform/input/KeyboardLayouts           # tutor_kbdlayout: the layouts as data
     records/HistoryBlock records/CourseProgress records/KeyFigures records/CourseRules # tutor_records
