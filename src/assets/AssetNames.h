@@ -15,6 +15,11 @@ inline constexpr const char *HandPictures[] = {
 // The keyboard, drawn under the hands; it follows them in the picture list.
 inline constexpr const char KeyboardPicture[] = "Tapotis.bmp";
 
+// The same keyboard with each French-speaking layout's legends, in the order of layouts::Layout: the French
+// AZERTY's is the picture above.
+inline constexpr const char *KeyboardPictures[] = {KeyboardPicture,  "Clavier_afnor.bmp", "Clavier_bepo.bmp",
+                                                   "Clavier_be.bmp", "Clavier_ch_fr.bmp", "Clavier_ca_fr.bmp"};
+
 // The buttons' glyphs, each named after its button.
 inline constexpr const char *Glyphs[] = {"BoutonFacile.bmp",         "BoutonMoyen.bmp",    "BoutonDifficile.bmp",
                                          "BoutonDicteesVocales.bmp", "BoutonJeu.bmp",      "BoutonSon.bmp",

@@ -1,9 +1,11 @@
 // The keyboard and hand pictures must agree with the key map: every key cap under its key centre, the case
-// showing between keys, and every fingertip where its finger's offset puts it.
+// showing between keys, and every fingertip where its finger's offset puts it; the other layouts' keyboards are
+// the French one with other legends on its main block.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "assets/AssetNames.h"
@@ -194,4 +196,47 @@ TEST_F(Pictures, RightHandMirrorsTheLeft)
             ++total;
         }
     EXPECT_GT(agree, total * 97 / 100);
+}
+
+TEST_F(Pictures, EachLayoutsKeyboardIsTheFrenchOneWithItsOwnMainBlock)
+{
+    ASSERT_EQ(std::size(assets::names::KeyboardPictures), 6u);
+    EXPECT_EQ(QLatin1String(assets::names::KeyboardPictures[0]), QStringLiteral("Tapotis.bmp"));
+    const QByteArray french = assets::Embedded(QStringLiteral("Tapotis.bmp"));
+    // Surface points the legends of the main block may change: its keys from the digits to the Shift row.
+    const auto inMainBlock = [](int x, int y) { return x >= 20 && x < 426 && y >= 86 && y < 192; };
+    // A letter moved elsewhere on the layout: the cap of `scan` shows what the French cap of `frenchScan` shows.
+    struct Moved {
+        int Picture;
+        std::uint8_t Scan, FrenchScan;
+    };
+    const Moved moved[] = {{2, 0x33, 0x22},  // BÉPO's G, on the French comma
+                           {4, 0x15, 0x11},  // the Swiss Z, on the French Y
+                           {5, 0x11, 0x2C}}; // the Canadian W, on the French Z
+    for (std::size_t i = 1; i < std::size(assets::names::KeyboardPictures); ++i) {
+        const QString name = QLatin1String(assets::names::KeyboardPictures[i]);
+        SCOPED_TRACE(name.toStdString());
+        // The same file header: the same size, 24 bits per pixel, no palette.
+        EXPECT_EQ(assets::Embedded(name).left(54), french.left(54));
+        const QImage picture = assets::Bitmap(name);
+        ASSERT_EQ(picture.size(), Keyboard.size());
+        int changedInside = 0, changedOutside = 0;
+        for (int y = -1; y < picture.height() - 1; ++y)
+            for (int x = -1; x < picture.width() - 1; ++x)
+                if (picture.pixel(x + 1, y + 1) != Surface(x, y))
+                    ++(inMainBlock(x, y) ? changedInside : changedOutside);
+        EXPECT_EQ(changedOutside, 0);
+        EXPECT_GT(changedInside, 500);
+        for (const Moved &row : moved) {
+            if (row.Picture != int(i))
+                continue;
+            const keymap::KeyPoint here = keymap::KeyOfScan(row.Scan)->Centre;
+            const keymap::KeyPoint there = keymap::KeyOfScan(row.FrenchScan)->Centre;
+            int differing = 0; // over the cap's face
+            for (int dy = -5; dy <= 9; ++dy)
+                for (int dx = -5; dx <= 8; ++dx)
+                    differing += picture.pixel(here.x + dx + 1, here.y + dy + 1) != Surface(there.x + dx, there.y + dy);
+            EXPECT_EQ(differing, 0) << "key " << int(row.Scan);
+        }
+    }
 }

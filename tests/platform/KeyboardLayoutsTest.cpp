@@ -53,6 +53,8 @@ TEST(KeyboardLayouts, EachKeyboardTypesItsCharactersOnItsOwnKeys)
         {Layout::FrenchAzerty,   '\xE9', {{}, {0x03, 0}}},           // é
         {Layout::FrenchAzerty,   '\x80', {{}, {0x12, AltGr}}},       // €
         {Layout::FrenchAzerty,   '\xEA', {{0x1A, 0}, {0x12, 0}}},    // ê: the dead circumflex, then e
+        {Layout::FrenchAzerty,   '$',    {{}, {0x1B, 0}}},           // its own key, not AltGr+Shift+4
+        {Layout::FrenchAzerty,   '<',    {{}, {0x56, 0}}},           // left of w, not AltGr+Shift+z
         {Layout::FrenchAfnor,    '\xE0', {{}, {0x02, 0}}},           // à on the 1 key
         {Layout::FrenchAfnor,    '\xAB', {{}, {0x0A, 0}}},           // «
         {Layout::FrenchAfnor,    '\x92', {{}, {0x09, 0}}},           // ’
@@ -68,6 +70,8 @@ TEST(KeyboardLayouts, EachKeyboardTypesItsCharactersOnItsOwnKeys)
         {Layout::Belgian,        '!',    {{}, {0x09, 0}}},
         {Layout::Belgian,        '@',    {{}, {0x03, AltGr}}},
         {Layout::Belgian,        '\xEA', {{0x1A, 0}, {0x12, 0}}},
+        {Layout::Belgian,        '$',    {{}, {0x1B, 0}}},
+        {Layout::SwissFrench,    '\xA7', {{}, {0x29, 0}}},           // §
         {Layout::SwissFrench,    'z',    {{}, {0x15, 0}}},
         {Layout::SwissFrench,    'y',    {{}, {0x2C, 0}}},
         {Layout::SwissFrench,    '\xE9', {{}, {0x27, 0}}},

@@ -8,6 +8,7 @@
 #include <QVector>
 
 #include "audio/KeyNameRecordings.h"
+#include "platform/input/KeyboardLayouts.h"
 
 // The asset generator draws every picture and makes every sound of the program. Each maker returns the asset
 // in memory; the writers put it on disk in the exact file format the program embeds.
@@ -42,6 +43,9 @@ struct GifAnimation {
 
 // The keyboard picture "Tapotis.bmp": 634 x 250, RGB32 (written as 24 bits per pixel).
 QImage DrawKeyboard();
+// The same keyboard with a layout's legends on the keys of its main block, read from the layout's typing table;
+// the French AZERTY's is "Tapotis.bmp" itself.
+QImage DrawKeyboard(layouts::Layout layout);
 
 // A hand picture, 196 x 189, Format_Indexed8 with a palette of 256 colours whose pure white (the transparent
 // colour) is the background. finger is an item of keymap::FingerPicture (MainG ... AuriculaireD).

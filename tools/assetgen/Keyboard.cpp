@@ -1,4 +1,5 @@
-// The keyboard picture "Tapotis.bmp": a French AZERTY PC keyboard, ivory key caps on an orange case.
+// The keyboard picture "Tapotis.bmp": a French AZERTY PC keyboard, ivory key caps on an orange case; and the same
+// keyboard with the legends of each other French-speaking layout on its main block.
 //
 // Everything is drawn in SURFACE coordinates (the program draws the picture at (-1, -1), so the surface point
 // (x, y) is the picture's pixel (x + 1, y + 1)). A key of the main block whose key-map centre is (x, y) has its
@@ -8,9 +9,11 @@
 
 #include "AssetGen.h"
 #include "guide/KeyMap.h"
+#include "platform/text/Cp1252.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -342,6 +345,18 @@ LegendPainter LetterLegend(QString letter)
     };
 }
 
+// A letter key that has an AltGr character too: the capital where LetterLegend puts it, the AltGr character small
+// and blue in the top-left corner, clear of the letter and of the key centre.
+LegendPainter LetterAltGrLegend(QString letter, QString altGr)
+{
+    return [letter, altGr](QPainter &painter, const QRectF &cap) {
+        const QPointF anchor = AnchorOf(cap);
+        TextCentred(painter, LegendFont(11, true), letter, anchor + QPointF(4, 2), Ink);
+        const QFont font = FittingFont(altGr, 8, 6, false);
+        TextCentred(painter, font, altGr, anchor + QPointF(-3.5, -3), AltInk);
+    };
+}
+
 // A key with its Shift character above its plain character, in a column just left of the key centre, and perhaps
 // an AltGr character bottom right, in blue.
 LegendPainter PairLegend(QString shifted, QString plain, QString altGr = QString())
@@ -422,6 +437,45 @@ QString AltGrOf(unsigned char plain)
     }
 }
 
+constexpr std::uint8_t SpaceScan = 0x39;
+
+// The spacing form of a dead key's accent, by the combining accent of the letters it makes.
+QString SpacingAccent(QChar combining)
+{
+    switch (combining.unicode()) {
+    case 0x0300: return QStringLiteral("`");
+    case 0x0301: return QStringLiteral("\u00B4");
+    case 0x0302: return QStringLiteral("^");
+    case 0x0303: return QStringLiteral("~");
+    case 0x0308: return QStringLiteral("\u00A8");
+    case 0x030A: return QStringLiteral("\u02DA");
+    case 0x030C: return QStringLiteral("\u02C7");
+    case 0x0327: return QStringLiteral("\u00B8");
+    default: return QString();
+    }
+}
+
+// What a key's cap shows at a level: the character it types, or for a dead key its accent, read off the
+// characters the table types through it; nothing for a blank (a no-break space) or a level without a character.
+QString ShownAt(const layouts::TypingTable &table, layouts::Stroke stroke)
+{
+    if (const unsigned char ch = layouts::CharacterAt(table, stroke); ch != 0) {
+        const QChar shown = cp1252::ToUnicode(ch);
+        return shown.isPrint() && !shown.isSpace() ? QString(shown) : QString();
+    }
+    for (std::size_t ch = 1; ch < table.size(); ++ch) {
+        if (!(table[ch].Dead == stroke) || table[ch].Dead.Key == 0)
+            continue;
+        const QString letter =
+            QString(cp1252::ToUnicode(static_cast<unsigned char>(ch))).normalized(QString::NormalizationForm_D);
+        if (letter.size() == 2)
+            return SpacingAccent(letter.at(1));
+    }
+    return QString();
+}
+
+void AddNamedMainKeys(std::vector<Key> &keys);
+
 std::vector<Key> MainBlock()
 {
     std::vector<Key> keys;
@@ -443,6 +497,44 @@ std::vector<Key> MainBlock()
         keys.push_back(key);
     }
 
+    // The less-than key between the left Shift and W.
+    Key lessGreater;
+    lessGreater.Cap = StandardCap({63, 177});
+    lessGreater.Legend = PairLegend(QStringLiteral(">"), QStringLiteral("<"));
+    keys.push_back(lessGreater);
+    AddNamedMainKeys(keys);
+    return keys;
+}
+
+// The main block of a layout other than the French one: the same caps, each character key with the legends its
+// scan code has in the layout's typing table, and the same named keys.
+std::vector<Key> LayoutMainBlock(const layouts::TypingTable &table)
+{
+    std::vector<Key> keys;
+    for (const keymap::PhysicalKey &physical : keymap::PhysicalKeys()) {
+        if (physical.Scan == SpaceScan)
+            continue;
+        Key key;
+        key.Cap = StandardCap(physical.Centre);
+        key.Centre = QPoint(physical.Centre.x, physical.Centre.y);
+        const QString plain = ShownAt(table, {physical.Scan, 0});
+        const QString shifted = ShownAt(table, {physical.Scan, layouts::ShiftLevel});
+        const QString altGr = ShownAt(table, {physical.Scan, layouts::AltGrLevel});
+        key.Letter = plain.size() == 1 && plain.at(0).isLower() && shifted == plain.toUpper();
+        if (key.Letter)
+            key.Legend = altGr.isEmpty() ? LetterLegend(shifted) : LetterAltGrLegend(shifted, altGr);
+        else if (!plain.isEmpty() || !shifted.isEmpty() || !altGr.isEmpty())
+            key.Legend = PairLegend(shifted, plain, altGr);
+        keys.push_back(key);
+    }
+    AddNamedMainKeys(keys);
+    return keys;
+}
+
+// The keys of the main block that type no character (Backspace, Tab, Enter, the modifiers...), the same on every
+// layout's picture.
+void AddNamedMainKeys(std::vector<Key> &keys)
+{
     auto named = [&](QRectF cap, QPoint centre, LegendPainter legend) {
         Key key;
         key.Cap = cap;
@@ -450,9 +542,6 @@ std::vector<Key> MainBlock()
         key.Legend = std::move(legend);
         keys.push_back(key);
     };
-
-    // The less-than key between the left Shift and W.
-    named(StandardCap({63, 177}), NoCentre, PairLegend(QStringLiteral(">"), QStringLiteral("<")));
 
     // Backspace: a long left arrow.
     named(RowCap(369, 422, 97), QPoint(394, 97), [](QPainter &painter, const QRectF &cap) {
@@ -522,7 +611,6 @@ std::vector<Key> MainBlock()
     named(RowCap(349, 371, 203), NoCentre,
           [](QPainter &painter, const QRectF &cap) { MenuSign(painter, FaceOf(cap).center()); });
     named(RowCap(379, 422, 203), NoCentre, CornerLegend(QStringLiteral("Ctrl"), true));
-    return keys;
 }
 
 constexpr int FunctionTop = 59;
@@ -763,9 +851,10 @@ void PaintCase(QPainter &painter)
 
 } // namespace
 
-QImage DrawKeyboard()
+namespace {
+
+QImage DrawKeyboardWith(std::vector<Key> keys)
 {
-    std::vector<Key> keys = MainBlock();
     for (const std::vector<Key> &block : {FunctionRow(), EditingBlock(), NumericPad()})
         keys.insert(keys.end(), block.begin(), block.end());
 
@@ -781,6 +870,21 @@ QImage DrawKeyboard()
         PaintKey(painter, key, LegendShift(key));
     painter.end();
     return picture;
+}
+
+} // namespace
+
+QImage DrawKeyboard()
+{
+    return DrawKeyboardWith(MainBlock());
+}
+
+QImage DrawKeyboard(layouts::Layout layout)
+{
+    // The French picture keeps its own legends (the AltGr characters of the Windows layout).
+    if (layout == layouts::Layout::FrenchAzerty)
+        return DrawKeyboard();
+    return DrawKeyboardWith(LayoutMainBlock(layouts::TableOf(layout)));
 }
 
 } // namespace assetgen

@@ -28,6 +28,7 @@ namespace {
 namespace names = assets::names;
 
 static_assert(std::size(names::HandPictures) == keymap::AuriculaireD + 1, "one hand picture per finger picture");
+static_assert(std::size(names::KeyboardPictures) == layouts::LayoutCount, "one keyboard picture per layout");
 
 // The makers of the cues, in the order of their names.
 Pcm (*const CueMakers[])() = {TypeCue, ErrorCue, SoluceCue};
@@ -106,7 +107,9 @@ int main(int argc, char **argv)
         if (!QDir().mkpath(outDir))
             throw std::runtime_error("cannot create the output folder");
         if (wanted("keyboard"))
-            WriteBmp(file(names::KeyboardPicture), DrawKeyboard(), 24);
+            for (const layouts::Description &layout : layouts::Descriptions)
+                WriteBmp(file(names::KeyboardPictures[static_cast<std::size_t>(layout.Id)]), DrawKeyboard(layout.Id),
+                         24);
         if (wanted("hands"))
             for (int item = keymap::MainG; item <= keymap::AuriculaireD; ++item)
                 WriteBmp(file(names::HandPictures[item]), DrawHand(item), 8);

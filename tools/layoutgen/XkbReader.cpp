@@ -91,12 +91,14 @@ layouts::TypingTable ReadTable(const std::string &layout, const std::string &var
     layouts::TypingTable table{};
     // Each dead accent the layout has, and where.
     std::vector<std::pair<xkb_keysym_t, layouts::Stroke>> deadKeys;
-    for (unsigned scan = 1; scan < 0x80; ++scan) {
-        if (!MainBlock(scan))
-            continue;
-        const xkb_keycode_t key = scan + ScanCodeOffset;
-        const xkb_level_index_t levels = xkb_keymap_num_levels_for_key(keymap.get(), key, 0);
-        for (std::uint8_t wanted = 0; wanted < 4; ++wanted) {
+    // The lowest level first, over every key, then the scan codes: a character on a key of its own (the French
+    // $ or <) is not taught as a chord of Shift and AltGr on a key with a lower scan code.
+    for (std::uint8_t wanted = 0; wanted < 4; ++wanted) {
+        for (unsigned scan = 1; scan < 0x80; ++scan) {
+            if (!MainBlock(scan))
+                continue;
+            const xkb_keycode_t key = scan + ScanCodeOffset;
+            const xkb_level_index_t levels = xkb_keymap_num_levels_for_key(keymap.get(), key, 0);
             for (xkb_level_index_t level = 0; level < levels; ++level) {
                 // The level must be reached with exactly the wanted Shift and AltGr, and without Caps Lock.
                 xkb_mod_mask_t masks[16];
