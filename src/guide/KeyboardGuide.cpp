@@ -65,10 +65,22 @@ struct Mark {
 };
 using Marks = Few<Mark, 4>;
 
-Marks MarksFor(const KeyCentres &centres, unsigned char ch)
+Marks MarksFor(const KeyCentres &centres, unsigned char ch, const LayoutKeys *keys)
 {
     Marks marks;
     const auto add = [&](bool outline, QRect box) { marks.Add({outline, box}); };
+    if (keys) {
+        const GuideFacts &facts = keys->Of(ch);
+        if (facts.Shift) {
+            add(false, MarkerBox(centres(LeftShiftKey)));
+            add(false, MarkerBox(centres(RightShiftKey)));
+        }
+        if (!(facts.DeadKey == NoKey))
+            add(false, MarkerBox(facts.DeadKey));
+        if (facts.Outlined)
+            add(true, OutlineBox(facts.Centre));
+        return marks;
+    }
     if (ShiftCharacters(ch)) {
         add(false, MarkerBox(centres(LeftShiftKey)));
         add(false, MarkerBox(centres(RightShiftKey)));
@@ -99,12 +111,20 @@ struct Hand {
 };
 using Hands = Few<Hand, 3>;
 
-Hands HandsFor(const KeyCentres &centres, unsigned char ch)
+Hands HandsFor(const KeyCentres &centres, unsigned char ch, const LayoutKeys *keys)
 {
     Hands hands;
     const auto add = [&](KeyPoint centre, Placement placement) {
         hands.Add({placement.Item, QPoint(centre.x + placement.dx, centre.y + placement.dy)});
     };
+    if (keys) {
+        const GuideFacts &facts = keys->Of(ch);
+        for (int i = 0; i < facts.Fingers.Count; ++i)
+            add(facts.Centre, facts.Fingers.Items[static_cast<std::size_t>(i)]);
+        if (facts.ThumbOnSpace)
+            add(centres(' '), FingerOffset(PouceG));
+        return hands;
+    }
     const Placements placements = FingerPlacement(ch);
     for (int i = 0; i < placements.Count; ++i)
         add(centres(ch), placements.Items[static_cast<std::size_t>(i)]);
@@ -132,14 +152,14 @@ void DrawKeyOutline(TDXDraw &surface, const KeyCentres &centres, unsigned char c
 }
 
 void DrawKeyboardGuide(TDXDraw &surface, const TDXImageList &pictures, const KeyCentres &centres, unsigned char ch,
-                       int handOpacity)
+                       int handOpacity, const LayoutKeys *keys)
 {
     DrawKeyboardPicture(surface, pictures);
-    for (const Mark &mark : MarksFor(centres, ch))
+    for (const Mark &mark : MarksFor(centres, ch, keys))
         DrawMark(surface, mark);
     // The hands are written straight into the pixels, after the canvas has let go of them.
     surface.ReleaseCanvas();
-    for (const Hand &hand : HandsFor(centres, ch))
+    for (const Hand &hand : HandsFor(centres, ch, keys))
         surface.DrawAlpha(hand.At.x(), hand.At.y(), pictures.Items(hand.Item), handOpacity);
 }
 
@@ -188,7 +208,7 @@ void KeyboardGuide::DrawOverBareKeyboard(unsigned char ch, int handOpacity)
         if (!shown.isEmpty())
             m_covered.push_back(shown);
     };
-    for (const Mark &mark : MarksFor(m_centres, ch)) {
+    for (const Mark &mark : MarksFor(m_centres, ch, m_keys)) {
         DrawMark(m_surface, mark);
         cover(MarkedArea(mark.Box));
     }
@@ -196,12 +216,19 @@ void KeyboardGuide::DrawOverBareKeyboard(unsigned char ch, int handOpacity)
     // The hands are drawn by the bands that hold their pixels: the rest of each picture is transparent.
     if (handOpacity <= 0)
         return;
-    for (const Hand &hand : HandsFor(m_centres, ch)) {
+    for (const Hand &hand : HandsFor(m_centres, ch, m_keys)) {
         for (const QRect &band : Cover(hand.Item)) {
             m_surface.DrawAlpha(hand.At.x(), hand.At.y(), m_pictures.Items(hand.Item), handOpacity, band);
             cover(band.translated(hand.At));
         }
     }
+}
+
+void KeyboardGuide::UseKeyboard(const LayoutKeys *keys)
+{
+    m_keys = keys;
+    // The next guide is drawn whole: the marks and hands shown may stand elsewhere on the other keyboard.
+    m_tracked = false;
 }
 
 bool KeyboardGuide::Tracked() const

@@ -8,6 +8,7 @@
 #include <QRect>
 
 #include "guide/KeyMap.h"
+#include "guide/LayoutKeys.h"
 
 class TDXDraw;
 class TDXImageList;
@@ -31,9 +32,10 @@ void DrawKeyMarker(TDXDraw &surface, const keymap::KeyCentres &centres, unsigned
 void DrawKeyOutline(TDXDraw &surface, const keymap::KeyCentres &centres, unsigned char ch);
 
 // The whole guide for ch with the hands drawn at the given opacity (0 invisible, 255 opaque). A character
-// without a key gives the bare keyboard.
+// without a key gives the bare keyboard. With `keys`, the guide is another keyboard's: its keys, marks and fingers
+// (the Shift keys and the space bar stay where they are); without, the French AZERTY's own.
 void DrawKeyboardGuide(TDXDraw &surface, const TDXImageList &pictures, const keymap::KeyCentres &centres,
-                       unsigned char ch, int handOpacity);
+                       unsigned char ch, int handOpacity, const keymap::LayoutKeys *keys = nullptr);
 
 // The guide kept on one surface from one key to the next. The first guide is drawn whole and the bare keyboard
 // kept aside; after it, only the rectangles that an earlier guide's marks and hands covered are copied back from
@@ -51,6 +53,9 @@ public:
     void Draw(unsigned char ch, int handOpacity);
     // Presents the guide drawn last.
     void Present();
+    // From the next guide on, another keyboard's keys, marks and fingers (nullptr: the French AZERTY's own). The
+    // caller keeps them, and puts that keyboard's picture in the picture list.
+    void UseKeyboard(const keymap::LayoutKeys *keys);
 
 private:
     // Where a hand picture's visible pixels lie: bands of a few rows, each as wide as the pixels in it.
@@ -61,6 +66,7 @@ private:
     TDXDraw &m_surface;
     const TDXImageList &m_pictures;
     const keymap::KeyCentres &m_centres;
+    const keymap::LayoutKeys *m_keys = nullptr;
     QImage m_bare;
     qint64 m_bareSource = 0;
     std::array<std::vector<QRect>, keymap::AuriculaireD + 1> m_covers;

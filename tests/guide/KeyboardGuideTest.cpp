@@ -12,6 +12,7 @@
 #include "guide/KeyboardPicture.h"
 #include "platform/drawing/TDXDraw.h"
 #include "platform/drawing/TDXImageList.h"
+#include "platform/input/KeyboardLayouts.h"
 
 // Guides drawn with the program's own pictures, read back pixel by pixel from what the surface shows.
 
@@ -280,4 +281,40 @@ TEST_F(GuideDrawing, AGuideKeptFromKeyToKeyShowsWhatAWholeGuideShows)
         ASSERT_TRUE(kept.Shown() == whole) << "character " << int(ch) << " at " << i << ", opacity " << opacity;
         ASSERT_TRUE(kept.Surface() == whole) << "character " << int(ch) << " at " << i;
     }
+}
+
+// Another keyboard's guide marks its own keys: BÉPO's e is struck where the French f is, the Swiss z where the
+// French y is, a Swiss ê marks its dead key; and the guide kept from key to key shows what a whole one shows.
+TEST_F(GuideDrawing, AnotherKeyboardsGuideShowsItsOwnKeys)
+{
+    using layouts::Layout;
+    const keymap::LayoutKeys bepo(layouts::TableOf(Layout::Bepo));
+    const keymap::LayoutKeys swiss(layouts::TableOf(Layout::SwissFrench));
+    const auto guideOn = [&](const keymap::LayoutKeys &keys, unsigned char ch) {
+        DrawKeyboardGuide(Surface, Pictures, Centres, ch, 204, &keys);
+        Surface.Flip();
+        return Surface.Shown().copy();
+    };
+    const std::pair<char, char> same[] = {{'e', 'f'}, {'E', 'F'}, {'t', 'j'}, {' ', ' '}};
+    for (const auto &[other, french] : same)
+        EXPECT_TRUE(guideOn(bepo, static_cast<unsigned char>(other)) == Guide(static_cast<unsigned char>(french), 204))
+            << other;
+    EXPECT_TRUE(guideOn(swiss, 'z') == Guide('y', 204));
+    const keymap::KeyPoint dead = keymap::KeyOfScan(0x0D)->Centre;
+    ExpectMarker(guideOn(swiss, 0xEA), QPoint(dead.x, dead.y));
+
+    TDXDraw kept(nullptr, QSize(632, 248));
+    KeyboardGuide guide(kept, Pictures, Centres);
+    guide.Draw('a', 255);
+    guide.Present();
+    guide.UseKeyboard(&bepo);
+    for (const char c : std::string("Bonjour \xE0 tous, \xEAtre ou ne pas \xEAtre ! 12 \xAB oui \xBB"))
+        for (const int opacity : {255, 0}) {
+            const auto ch = static_cast<unsigned char>(c);
+            guide.Draw(ch, opacity);
+            guide.Present();
+            DrawKeyboardGuide(Surface, Pictures, Centres, ch, opacity, &bepo);
+            Surface.Flip();
+            ASSERT_TRUE(kept.Shown() == Surface.Shown()) << "character " << int(ch);
+        }
 }
