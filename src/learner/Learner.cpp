@@ -24,6 +24,15 @@
 
 namespace {
 
+// Takes what a file was read into when it was understood; whether it was.
+template <typename Record>
+bool Take(Record &into, std::optional<Record> read)
+{
+    if (read)
+        into = std::move(*read);
+    return read.has_value();
+}
+
 // The most a progress or key figures file can hold, a line per lesson or per character, with room to spare.
 constexpr std::size_t LearnerFileLimit = 64 * 1024;
 // A line of about forty bytes for each of the fifty attempts kept of each lesson and of the drills, with room to
@@ -268,12 +277,7 @@ void Learner::LoadProgress(int lessonCount)
     Progress = CourseProgress();
     LoadFile(
         ProgressPath(), LearnerFileLimit,
-        [&](const std::string &bytes) {
-            std::optional<CourseProgress> read = CourseProgress::Parse(bytes, lessonCount);
-            if (read)
-                Progress = std::move(*read);
-            return read.has_value();
-        },
+        [&](const std::string &bytes) { return Take(Progress, CourseProgress::Parse(bytes, lessonCount)); },
         m_keepProgressAside,
         QStringLiteral("Le fichier de progression du parcours %1 ne peut pas être lu : le parcours reprend au début, "
                        "et l'ancien fichier sera conservé sous un autre nom."));
@@ -293,12 +297,7 @@ void Learner::LoadAttempts(int lessonCount)
     Attempts = LessonAttempts();
     LoadFile(
         AttemptsPath(), AttemptsFileLimit,
-        [&](const std::string &bytes) {
-            std::optional<LessonAttempts> read = LessonAttempts::Parse(bytes, lessonCount);
-            if (read)
-                Attempts = std::move(*read);
-            return read.has_value();
-        },
+        [&](const std::string &bytes) { return Take(Attempts, LessonAttempts::Parse(bytes, lessonCount)); },
         m_keepAttemptsAside,
         QStringLiteral("Le fichier des essais des leçons %1 ne peut pas être lu : les essais repartent de zéro, et "
                        "l'ancien fichier sera conservé sous un autre nom."));
@@ -320,13 +319,7 @@ void Learner::LoadKeyboard()
     Keyboard = DesktopKeyboard.value_or(layouts::Layout::FrenchAzerty);
     LoadFile(
         KeyboardPath(), LearnerFileLimit,
-        [&](const std::string &bytes) {
-            const std::optional<layouts::Layout> read = layouts::ParseChoice(bytes);
-            if (read)
-                Keyboard = *read;
-            return read.has_value();
-        },
-        m_keepKeyboardAside,
+        [&](const std::string &bytes) { return Take(Keyboard, layouts::ParseChoice(bytes)); }, m_keepKeyboardAside,
         QStringLiteral("Le fichier du clavier %1 ne peut pas être lu : le clavier est celui du bureau, et l'ancien "
                        "fichier sera conservé sous un autre nom."));
 }

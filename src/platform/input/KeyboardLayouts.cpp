@@ -30,8 +30,10 @@ std::optional<Layout> FromDesktopNames(std::string_view layout, std::string_view
     for (const Description &description : Descriptions)
         if (layout == description.XkbLayout && variant == description.XkbVariant)
             return description.Id;
-    if (layout == "be" || (layout == "ca" && variant.empty()))
-        return layout == "be" ? Layout::Belgian : Layout::CanadianFrench;
+    if (layout == "be")
+        return Layout::Belgian;
+    if (layout == "ca" && variant.empty())
+        return Layout::CanadianFrench;
     if (layout == "fr" && (variant == "latin9" || variant == "nodeadkeys" || variant == "oss" ||
                            variant == "oss_latin9" || variant == "oss_nodeadkeys"))
         return Layout::FrenchAzerty;
