@@ -224,7 +224,7 @@ QImage DrawBackground()
 
     // The chronometer slot and the button slots of the bottom row.
     Recess(p, QRectF(318, 549, 165, 28), 14, Qt::black);
-    for (int left : {21, 71, 121, 221, 271, 601, 651, 701, 751})
+    for (int left : {21, 71, 121, 221, 271, 551, 601, 651, 701, 751})
         ButtonSlot(p, QRect(left, 551, 28, 28));
     ButtonSlot(p, QRect(171, 551, 29, 29));
     return picture;
