@@ -413,6 +413,64 @@ QImage KeyHeatMap()
     return canvas;
 }
 
+// A sheet of paper with its corner folded down and a few lines written on it, a pencil lying across it: the
+// learner's own text, to type.
+QImage SheetAndPencil()
+{
+    QImage canvas = Canvas(22);
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(40, 45, 70);
+
+    // The sheet, its top-right corner cut off where it folds down.
+    const qreal left = 1.5, top = 0.5, right = 16.5, bottom = 21.5, fold = 5.0;
+    QLinearGradient paper(left, top, right, bottom);
+    paper.setColorAt(0, QColor(255, 255, 255));
+    paper.setColorAt(1, QColor(215, 222, 235));
+    p.setPen(Outline(ink, 1.0));
+    p.setBrush(paper);
+    const QPointF sheet[] = {{left, top}, {right - fold, top}, {right, top + fold}, {right, bottom}, {left, bottom}};
+    p.drawPolygon(sheet, 5);
+    p.setBrush(QColor(185, 195, 215));
+    const QPointF flap[] = {{right - fold, top}, {right - fold, top + fold}, {right, top + fold}};
+    p.drawPolygon(flap, 3);
+
+    // The lines of writing, the first a short title, each on a row of whole pixels so that it stays sharp.
+    p.setPen(QPen(QColor(50, 80, 170), 1.0, Qt::SolidLine, Qt::FlatCap));
+    const qreal ends[] = {9.0, 14.0, 14.0, 12.0, 14.0, 9.0};
+    for (int i = 0; i < 6; ++i)
+        p.drawLine(QPointF(4.0, 4.5 + 3 * i), QPointF(ends[i], 4.5 + 3 * i));
+
+    // The pencil, its point towards the bottom left, drawn along its own axis.
+    p.translate(7.5, 20.5);
+    p.rotate(-45);
+    const qreal half = 2.1;
+    p.setPen(Outline(ink, 0.9));
+    QLinearGradient wood(0, -half, 0, half);
+    wood.setColorAt(0, QColor(255, 225, 170));
+    wood.setColorAt(1, QColor(215, 160, 95));
+    p.setBrush(wood);
+    const QPointF cone[] = {{0, 0}, {4.5, -half}, {4.5, half}};
+    p.drawPolygon(cone, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(35, 35, 40));
+    const QPointF lead[] = {{0, 0}, {1.6, -0.75}, {1.6, 0.75}};
+    p.drawPolygon(lead, 3);
+
+    QLinearGradient body(0, -half, 0, half);
+    body.setColorAt(0, QColor(255, 235, 110));
+    body.setColorAt(0.5, QColor(250, 195, 30));
+    body.setColorAt(1, QColor(200, 130, 10));
+    p.setPen(Outline(ink, 0.9));
+    p.setBrush(body);
+    p.drawRect(QRectF(4.5, -half, 8.5, 2 * half));
+    p.setBrush(QColor(175, 180, 190));
+    p.drawRect(QRectF(13.0, -half, 1.6, 2 * half));
+    p.setBrush(QColor(240, 120, 140));
+    p.drawRoundedRect(QRectF(14.6, -half, 2.2, 2 * half), 0.8, 0.8);
+    return canvas;
+}
+
 } // namespace
 
 QImage DrawGlyph(const QString &button)
@@ -430,6 +488,7 @@ QImage DrawGlyph(const QString &button)
         {QStringLiteral("BoutonQuitter"), Door},
         {QStringLiteral("BoutonParcours"), Steps},
         {QStringLiteral("BoutonTouches"), KeyHeatMap},
+        {QStringLiteral("BoutonMonTexte"), SheetAndPencil},
     };
     const auto maker = makers.find(button);
     if (maker == makers.end())
