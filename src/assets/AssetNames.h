@@ -21,10 +21,10 @@ inline constexpr const char *KeyboardPictures[] = {KeyboardPicture,  "Clavier_af
                                                    "Clavier_be.bmp", "Clavier_ch_fr.bmp", "Clavier_ca_fr.bmp"};
 
 // The buttons' glyphs, each named after its button.
-inline constexpr const char *Glyphs[] = {"BoutonFacile.bmp",         "BoutonMoyen.bmp",    "BoutonDifficile.bmp",
-                                         "BoutonDicteesVocales.bmp", "BoutonJeu.bmp",      "BoutonSon.bmp",
-                                         "BoutonPrononcer.bmp",      "BoutonAuto.bmp",     "BoutonAide.bmp",
-                                         "BoutonQuitter.bmp",        "BoutonParcours.bmp", "BoutonTouches.bmp"};
+inline constexpr const char *Glyphs[] = {
+    "BoutonFacile.bmp",   "BoutonMoyen.bmp",     "BoutonDifficile.bmp", "BoutonDicteesVocales.bmp", "BoutonJeu.bmp",
+    "BoutonSon.bmp",      "BoutonPrononcer.bmp", "BoutonAuto.bmp",      "BoutonAide.bmp",           "BoutonQuitter.bmp",
+    "BoutonParcours.bmp", "BoutonTouches.bmp",   "BoutonMonTexte.bmp"};
 
 inline constexpr const char Background[] = "Image1.jpg"; // the main window's background
 inline constexpr const char Icon[] = "MAINICON.ico";     // the program's icon

@@ -405,6 +405,10 @@ void Build(TMain &w)
             .Hint("Mes touches", Shown)
             .Keys("Alt+T")
             .OnClick(&T::BoutonTouchesClick),
+        Row(&T::BoutonMonTexte, "BoutonMonTexte", {551, 551, 28, 28}, {22})
+            .Hint("Mon texte", Shown)
+            .Keys("Alt+O")
+            .OnClick(&T::BoutonMonTexteClick),
         // Between the edit box and the keyboard, over nothing the learner needs while typing.
         Row(&T::LabelProgression, "LabelProgression", {48, 255, 705, 26})
             .Font(Arial, 12, true)

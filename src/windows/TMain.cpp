@@ -444,6 +444,11 @@ void TMain::BoutonTouchesClick()
     FocusEditText();
 }
 
+void TMain::BoutonMonTexteClick()
+{
+    // Opens the learner's own texts.
+}
+
 void TMain::StartDrill()
 {
     const std::string weak = courserules::WeakKeysToDrill(m_learner.Keys);

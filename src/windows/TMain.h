@@ -95,6 +95,8 @@ public:
     TBitBtn *BoutonParcours = nullptr;
     // Opens the learner's key figures, "Mes touches".
     TBitBtn *BoutonTouches = nullptr;
+    // Opens the learner's own texts, "Mon texte".
+    TBitBtn *BoutonMonTexte = nullptr;
     // The keyboard picture, and the hands and fingers drawn over it.
     TDXImageList DXImageList1;
     // The three cues, in the order of Cue: correct key, wrong key, lesson finished.
@@ -188,6 +190,8 @@ public:
     // The learner's key figures: their window, then, if asked for, a drill on the weakest keys.
     void BoutonTouchesClick();
     void StartDrill();
+    // The learner's own texts.
+    void BoutonMonTexteClick();
 
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
     unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }

@@ -153,9 +153,10 @@ TEST_F(AssetInventory, PictureListHoldsTheHandsAndTheKeyboardInOrder)
 TEST_F(AssetInventory, EveryButtonCarriesItsGlyph)
 {
     const std::pair<QWidget *, int> rows[] = {
-        {Main.BoutonFacile, 22}, {Main.BoutonMoyen, 22},   {Main.BoutonDifficile, 22}, {Main.BoutonDicteesVocales, 22},
-        {Main.BoutonJeu, 24},    {Main.BoutonSon, 22},     {Main.BoutonPrononcer, 20}, {Main.BoutonAuto, 18},
-        {Main.BoutonAide, 22},   {Main.BoutonQuitter, 22}, {Main.BoutonParcours, 22},  {Main.BoutonTouches, 22}};
+        {Main.BoutonFacile, 22},  {Main.BoutonMoyen, 22},   {Main.BoutonDifficile, 22}, {Main.BoutonDicteesVocales, 22},
+        {Main.BoutonJeu, 24},     {Main.BoutonSon, 22},     {Main.BoutonPrononcer, 20}, {Main.BoutonAuto, 18},
+        {Main.BoutonAide, 22},    {Main.BoutonQuitter, 22}, {Main.BoutonParcours, 22},  {Main.BoutonTouches, 22},
+        {Main.BoutonMonTexte, 22}};
     // The glyphs made are those of these buttons, none more.
     ASSERT_EQ(std::size(assets::names::Glyphs), std::size(rows));
     for (std::size_t i = 0; i < std::size(rows); ++i)

@@ -70,6 +70,7 @@ const ControlRow kControls[] = {
      true,
      true,
      "Activer/Désactiver la prononciation des touches"},
+    {"BoutonMonTexte", {551, 551, 28, 28}, "Mon texte", true, true, "Mon texte"},
 };
 
 // The keys that stand for the mouse on each control, as its hint shows them.
@@ -92,6 +93,7 @@ const struct {
     {"BoutonPrononcer", "Alt+N"},
     {"BoutonParcours", "Alt+P"},
     {"BoutonTouches", "Alt+T"},
+    {"BoutonMonTexte", "Alt+O"},
 };
 
 QString KeysOf(const QString &name)
