@@ -21,6 +21,7 @@ set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/
 set(MAY_USE_assets   platform/sound platform/text)           # the embedded pictures and sounds
 set(MAY_USE_game     audio platform/drawing platform/text)   # the falling-words game and its rules
 set(MAY_USE_course   "")                     # the course's lessons and text: rules only
+set(MAY_USE_owntext  "")                     # a learner's own text made typeable: rules only
 # The platform's parts, bottom up: Qt, OpenAL and the parts below, nothing else of ours.
 set(MAY_USE_platform/text     "")                            # tutor_text: code page, files, the error they throw
 set(MAY_USE_platform/sound    platform/text)                 # tutor_soundout: a bad wave file throws our error
@@ -44,6 +45,7 @@ set(QT_FREE
     platform/input/KeyboardLayout platform/input/KeyboardLayouts           # tutor_kbdlayout: the layouts as data
     records/HistoryBlock records/CourseProgress records/KeyFigures records/CourseRules # tutor_records
     records/LessonAttempts records/RecordText records/LessonResult records/LessonVerdict
+    owntext/OwnText                                                        # tutor_owntext: a learner's own text
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
