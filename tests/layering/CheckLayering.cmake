@@ -9,11 +9,12 @@ cmake_minimum_required(VERSION 3.25)
 # catches an include across an edge the design forbids, even once a link has been added for it.
 set(MAY_USE_main     windows)                # main.cpp: only starts the application
 set(MAY_USE_windows  flow lesson learner records guide audio keysend assets game course # the windows show it all
-                     platform/controls platform/dialogs platform/help platform/drawing platform/input platform/sound
-                     platform/text)
+                     owntext platform/controls platform/dialogs platform/help platform/drawing platform/input
+                     platform/sound platform/text)
 set(MAY_USE_flow     lesson records audio guide platform/sound platform/text) # a lesson's flow, told to a view
 set(MAY_USE_lesson   "")                     # the rules of a lesson: typing session, lesson reader, stopwatch
-set(MAY_USE_learner  records platform/input platform/text) # the learner's records on disk, their keyboard
+set(MAY_USE_learner  records owntext platform/input platform/text) # the learner's records on disk, their keyboard,
+                                             # their own texts
 set(MAY_USE_records  course guide)           # the formats of the records and the course's rules on them
 set(MAY_USE_guide    platform/drawing platform/input) # the guide draws on the surface, for every keyboard
 set(MAY_USE_audio    platform/sound platform/text)           # wave lists and key names play on the sound output
@@ -21,6 +22,7 @@ set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/
 set(MAY_USE_assets   platform/sound platform/text)           # the embedded pictures and sounds
 set(MAY_USE_game     audio platform/drawing platform/text)   # the falling-words game and its rules
 set(MAY_USE_course   "")                     # the course's lessons and text: rules only
+set(MAY_USE_owntext  "")                     # a learner's own text made typeable: rules only
 # The platform's parts, bottom up: Qt, OpenAL and the parts below, nothing else of ours.
 set(MAY_USE_platform/text     "")                            # tutor_text: code page, files, the error they throw
 set(MAY_USE_platform/sound    platform/text)                 # tutor_soundout: a bad wave file throws our error
@@ -44,6 +46,7 @@ set(QT_FREE
     platform/input/KeyboardLayout platform/input/KeyboardLayouts           # tutor_kbdlayout: the layouts as data
     records/HistoryBlock records/CourseProgress records/KeyFigures records/CourseRules # tutor_records
     records/LessonAttempts records/RecordText records/LessonResult records/LessonVerdict
+    owntext/OwnText                                                        # tutor_owntext: a learner's own text
 )
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")
