@@ -23,12 +23,20 @@ public:
     QString ChosenFile;
     // What the learner does while a modal window is up; it is closed when this returns.
     std::function<void(QDialog &)> WhileModal;
+    // "Title: text" of every question, and the answer given to each ("Oui": true).
+    QStringList Questions;
+    bool Confirmed = true;
     int ModalShown = 0;
 
     void ShowError(const QString &boxText) override { Errors << boxText; }
     void ShowMessage(const QString &title, const QString &text, dialogs::Icon) override
     {
         Messages << title + QStringLiteral(": ") + text;
+    }
+    bool Confirm(const QString &title, const QString &text) override
+    {
+        Questions << title + QStringLiteral(": ") + text;
+        return Confirmed;
     }
     std::optional<QString> AskText(const QString &, const QString &, int) override { return Answer; }
     QString ChooseFile(QWidget *, const TOpenDialog &, const QString &) override { return ChosenFile; }

@@ -60,4 +60,15 @@ void Message(const QString &title, const QString &text, Icon icon)
     box.exec();
 }
 
+bool Confirm(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    CentreOnScreen(box);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace dialogs

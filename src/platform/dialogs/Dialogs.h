@@ -19,4 +19,8 @@ std::optional<QString> InputQuery(const QString &title, const QString &prompt, i
 // A message box with one "OK" button.
 void Message(const QString &title, const QString &text, Icon icon);
 
+// A question with "Oui" and "Non", "Non" the default (also chosen by closing the box): true for "Oui". What it
+// asks may not be undone, so a key pressed in flight never says yes.
+bool Confirm(const QString &title, const QString &text);
+
 } // namespace dialogs

@@ -51,6 +51,11 @@ void ScreenDialogs::ShowMessage(const QString &title, const QString &text, dialo
     dialogs::Message(title, text, icon);
 }
 
+bool ScreenDialogs::Confirm(const QString &title, const QString &text)
+{
+    return dialogs::Confirm(title, text);
+}
+
 std::optional<QString> ScreenDialogs::AskText(const QString &title, const QString &prompt, int maxLength)
 {
     return dialogs::InputQuery(title, prompt, maxLength);

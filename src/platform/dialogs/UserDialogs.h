@@ -23,6 +23,8 @@ public:
     // The standard error box, with its text as shown (ending with a period).
     virtual void ShowError(const QString &boxText) = 0;
     virtual void ShowMessage(const QString &title, const QString &text, dialogs::Icon icon) = 0;
+    // A question answered "Oui" (true) or "Non", "Non" being the default.
+    virtual bool Confirm(const QString &title, const QString &text) = 0;
     // The one-line prompt: the text typed when "OK" is chosen, nothing otherwise.
     virtual std::optional<QString> AskText(const QString &title, const QString &prompt, int maxLength) = 0;
     // The file chosen in `dialog`, or empty when the learner cancels.
@@ -46,6 +48,7 @@ public:
 
     void ShowError(const QString &boxText) override;
     void ShowMessage(const QString &title, const QString &text, dialogs::Icon icon) override;
+    bool Confirm(const QString &title, const QString &text) override;
     std::optional<QString> AskText(const QString &title, const QString &prompt, int maxLength) override;
     QString ChooseFile(QWidget *parent, const TOpenDialog &dialog, const QString &title) override;
     void ShowModal(QDialog &window) override;
