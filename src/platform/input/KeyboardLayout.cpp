@@ -1,5 +1,6 @@
 #include "platform/input/KeyboardLayout.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -154,6 +155,16 @@ std::optional<unsigned char> Compose(unsigned char accent, unsigned char charact
         if (c.Accent == accent && c.Character == character)
             return c.Result;
     return std::nullopt;
+}
+
+bool Types(unsigned char character)
+{
+    if (character < 0x20 || character == 0x7F)
+        return false;
+    if (VkKeyScan(character) != NoKey)
+        return true;
+    return std::any_of(std::begin(Compositions), std::end(Compositions),
+                       [character](const Composition &c) { return c.Result == character; });
 }
 
 Translator::Output Translator::KeyDown(std::uint8_t virtualKey, const KeyStateTable &keys)

@@ -29,6 +29,10 @@ std::uint8_t ScanCode(std::uint8_t virtualKey);
 // The character that a dead key's accent and the next character make together, when they make one.
 std::optional<unsigned char> Compose(unsigned char accent, unsigned char character);
 
+// Whether the layout types the printable character: by a key at some shift state, or by a dead key and the next
+// key ("Ê" after "^").
+bool Types(unsigned char character);
+
 // What the key presses of one keyboard give, one press after the other: it holds the dead key waiting for the
 // next character.
 class Translator
