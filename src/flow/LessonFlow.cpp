@@ -106,6 +106,7 @@ void LessonFlow::FinishLesson()
     result.Kept = {static_cast<double>(RoundHalfEven(figures.Speed)), static_cast<double>(figures.Success)};
     result.CourseLesson = m_courseLesson;
     result.Drill = Session.PracticeMode == Practice::Drill;
+    result.OwnText = std::move(m_ownText);
     result.Goal = m_goal;
     result.Errors = Session.ErrorCount;
     result.Lines = m_courseLines.empty() ? std::vector<std::string>{Session.TargetText} : m_courseLines;
@@ -115,6 +116,7 @@ void LessonFlow::FinishLesson()
     m_courseLines.clear();
     m_courseLine = 0;
     m_mistakes.clear();
+    m_ownText = OwnTextPlace();
     m_results.Record(result);
     m_view.ShowResult(result);
 }
@@ -158,6 +160,7 @@ void LessonFlow::ResetSession()
     m_courseLine = 0;
     m_goal = LessonGoal();
     m_mistakes.clear();
+    m_ownText = OwnTextPlace();
     m_scrolling = false;
     m_paused = false;
     m_view.ClearLessonDisplay();
@@ -276,6 +279,14 @@ void LessonFlow::StartDrill(std::vector<std::string> lines, LessonGoal goal)
     if (lines.empty() || lines.front().empty())
         throw TutorError(QStringLiteral("L'entraînement sur vos touches n'a aucun texte à taper"));
     StartLines(Practice::Drill, 0, std::move(lines), std::move(goal));
+}
+
+void LessonFlow::StartOwnText(std::vector<std::string> lines, LessonGoal goal, OwnTextPlace place)
+{
+    if (lines.empty() || lines.front().empty())
+        throw TutorError(QStringLiteral("Ce passage de votre texte n'a rien à taper"));
+    StartLines(Practice::OwnText, 0, std::move(lines), std::move(goal));
+    m_ownText = std::move(place);
 }
 
 void LessonFlow::StartLines(Practice mode, int lesson, std::vector<std::string> lines, LessonGoal goal)

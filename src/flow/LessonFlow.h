@@ -75,6 +75,9 @@ public:
     // A drill on the learner's weakest keys: its lines typed as a course lesson's, one result at the end, outside
     // the course's progress.
     void StartDrill(std::vector<std::string> lines, LessonGoal goal);
+    // A session of the learner's own text: its lines typed as a course lesson's, one result at the end (which says
+    // where in the text the session stood), outside the course's progress.
+    void StartOwnText(std::vector<std::string> lines, LessonGoal goal, OwnTextPlace place);
     // The course lesson running (0 for none) and the line shown, from 0.
     int CourseLesson() const { return m_courseLesson; }
     std::size_t CourseLine() const { return m_courseLine; }
@@ -127,6 +130,8 @@ private:
     // The goals of a course lesson or a drill (none for the others), and the wrong keys of this attempt.
     LessonGoal m_goal;
     std::vector<Mistake> m_mistakes;
+    // The own text's session running (none for the other lessons).
+    OwnTextPlace m_ownText;
     // A scrolling text on its way, and the learner's pause with when it began.
     bool m_scrolling = false;
     bool m_paused = false;

@@ -36,7 +36,8 @@ KeyVerdict JudgeKey(TypingSession &session, unsigned char key, bool chronoRunnin
     session.TypedText.push_back(static_cast<char>(expected));
     verdict.RedrawTargetLine = session.PracticeMode == Practice::Training ||
                                session.PracticeMode == Practice::Sentences ||
-                               session.PracticeMode == Practice::Course || session.PracticeMode == Practice::Drill;
+                               session.PracticeMode == Practice::Course || session.PracticeMode == Practice::Drill ||
+                               session.PracticeMode == Practice::OwnText;
     if (session.FullyTyped() && !session.AutoMode)
         verdict.FinishesLesson = true;
     else if (!chronoRunning && !session.AutoMode)

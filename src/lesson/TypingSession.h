@@ -12,6 +12,7 @@ enum class Practice : std::int32_t {
     Demonstration = 4, // typed by the program itself, without key names
     Course = 5,        // a lesson of the course: its lines shown and redrawn one after the other; no lesson file
     Drill = 6,         // lines made for the learner's weakest keys, run as a course lesson, outside its progress
+    OwnText = 7,       // lines of a text the learner brought, run as a course lesson, outside its progress
 };
 
 // The one record of the running lesson and the rules that judge each character typed. Pure: no widgets, no

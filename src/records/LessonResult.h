@@ -30,6 +30,18 @@ struct Mistake {
     }
 };
 
+// A session of a text the learner brought: the text (its file's name among the learner's texts), its lines of the
+// session (from 0, the end excluded) and how many lines the whole text has.
+struct OwnTextPlace {
+    std::string Text;
+    std::size_t First = 0;
+    std::size_t End = 0;
+    std::size_t Lines = 0;
+
+    bool Set() const { return !Text.empty(); }
+    bool Finished() const { return End >= Lines; }
+};
+
 // What a finished lesson gives: its figures as measured, what the history keeps of them, and the course lesson it
 // was, if any.
 struct LessonResult {
@@ -42,7 +54,9 @@ struct LessonResult {
     int CourseLesson = 0;
     // A drill on the learner's weakest keys.
     bool Drill = false;
-    // The goals of a course lesson or a drill; none for the other lessons.
+    // A session of the learner's own text; none for the other lessons.
+    OwnTextPlace OwnText;
+    // The goals of a course lesson, a drill or a session of an own text; none for the other lessons.
     LessonGoal Goal;
     // The wrong keys, the lines typed (Windows-1252) and where each wrong key was pressed.
     int Errors = 0;
