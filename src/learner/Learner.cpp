@@ -226,9 +226,42 @@ void Learner::Record(const LessonResult &result)
         m_notices.Guarded([&] {
             RecordLessonAttempt(result.CourseLesson != 0 ? result.CourseLesson : LessonAttempts::Drills, result);
         });
+    if (result.OwnText.Set())
+        m_notices.Guarded([&] { KeepTextPosition(result.OwnText.Text, result.OwnText.End); });
     Results.push_back(result.Kept);
     SaveHistory();
     m_notices.Guarded([&] { SaveKeys(); });
+}
+
+void Learner::LoadTexts()
+{
+    Texts = OwnTexts();
+    if (UserName.isEmpty() || !Place.Held())
+        return;
+    const QStringList problems = Texts.Load(Place.Descriptor(), Folder());
+    if (!problems.isEmpty())
+        m_notices.ShowMessage(QStringLiteral("Avertissement"), problems.join(QLatin1Char('\n')), true);
+}
+
+const OwnTexts::Entry &Learner::AddText(const std::string &title, const std::string &text)
+{
+    return Texts.Add(FolderForSave(), Folder(), title, text);
+}
+
+void Learner::RemoveText(const std::string &file)
+{
+    Texts.Remove(FolderForSave(), Folder(), file);
+}
+
+std::vector<std::string> Learner::TextLines(const std::string &file)
+{
+    return Texts.Lines(FolderForSave(), Folder(), file);
+}
+
+void Learner::KeepTextPosition(const std::string &file, std::size_t position)
+{
+    if (!UserName.isEmpty())
+        Texts.SetPosition(FolderForSave(), Folder(), file, position);
 }
 
 void Learner::SaveHistory()

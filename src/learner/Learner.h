@@ -10,6 +10,7 @@
 
 #include "learner/LearnerFolder.h"
 #include "learner/LearnerNotices.h"
+#include "learner/OwnTexts.h"
 #include "platform/input/KeyboardLayouts.h"
 #include "records/CourseProgress.h"
 #include "records/HistoryBlock.h"
@@ -56,7 +57,8 @@ public:
     std::vector<HistoryRecord> Results;
     std::size_t ResultsRead = 0;
     // A finished lesson: a course lesson's attempt goes to the progress, a course lesson's or a drill's to the
-    // attempts, the result to the history, then the key figures are saved. The history's failure throws (it says
+    // attempts, a session of an own text's end to the text's place, the result to the history, then the key
+    // figures are saved. The history's failure throws (it says
     // first what fails with the folder); the progress's, the attempts' and the key figures' are told and go no
     // further: they stay counted and go with the next save.
     void Record(const LessonResult &result) override;
@@ -98,6 +100,19 @@ public:
     QString KeysPath() const { return Folder() + QStringLiteral("/Touches.txt"); }
     void LoadKeys(const std::function<bool(unsigned char)> &onKeyboard);
     void SaveKeys();
+
+    // The texts the learner brought to practise on, in the folder "Textes": read when the learner opens their list
+    // (a text that cannot be read is reported there and left on the disk), saved as each is added, and each
+    // session's end kept as the place the next one starts from.
+    OwnTexts Texts;
+    void LoadTexts();
+    // Saves a new text (UTF-8, as made typeable); throws the French text beyond the limits or when it cannot be saved.
+    const OwnTexts::Entry &AddText(const std::string &title, const std::string &text);
+    void RemoveText(const std::string &file);
+    // The text's lines, read from its file.
+    std::vector<std::string> TextLines(const std::string &file);
+    // Keeps where the next session of the text starts.
+    void KeepTextPosition(const std::string &file, std::size_t position);
 
     // The learner's best score at the game (0 before any, for a damaged file, or without a learner), and a better
     // one kept; a file that cannot be read is reported when the learner is identified and kept aside by the save.

@@ -504,3 +504,65 @@ TEST_F(LearnerFiles, TheKeyboardIsTheDesktopsUntilTheLearnerChoosesOne)
     EXPECT_EQ(Read(QStringLiteral("Zoé/") + asides.front()), QByteArray("dvorak\n"));
     EXPECT_EQ(Read(QStringLiteral("Zoé/Clavier.txt")), QByteArray("be\n"));
 }
+
+// The learner's texts: each in its own file with its title, where each session ended kept beside them, a file that
+// cannot be read said and left where it is (its place too), and the limits holding whatever the folder holds.
+TEST_F(LearnerFiles, OwnTextsKeepTheirPlaceAndNeverLoseAFile)
+{
+    auto learner = NewLearner();
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    learner->LoadTexts();
+    EXPECT_TRUE(learner->Texts.Entries().empty());
+    EXPECT_EQ(learner->AddText("Été", "C'est l'été.\nIl fait beau.").File, "texte-001.txt");
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Textes/texte-001.txt")), QByteArray("Été\nC'est l'été.\nIl fait beau.\n"));
+    LessonResult session;
+    session.OwnText = {"texte-001.txt", 0, 1, 2};
+    learner->Record(session);
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Textes/Positions.txt")), QByteArray("texte-001.txt;1\n"));
+    learner.reset();
+
+    // A text this program did not write (UTF-16) and its place stay on the disk; a new text takes another name.
+    Write(QStringLiteral("Zoé/Textes/texte-002.txt"), QByteArray("\xFF\xFEx\0\n\0", 6));
+    Write(QStringLiteral("Zoé/Textes/Positions.txt"), "texte-001.txt;1\ntexte-002.txt;5\n");
+    learner = NewLearner();
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    Dialogs.Messages.clear();
+    learner->LoadTexts();
+    ASSERT_EQ(Dialogs.Messages.size(), 1);
+    EXPECT_TRUE(Dialogs.Messages[0].contains(QStringLiteral("texte-002.txt ne peut pas être lu")));
+    ASSERT_EQ(learner->Texts.Entries().size(), 1u);
+    const OwnTexts::Entry &first = learner->Texts.Entries().front();
+    EXPECT_EQ(first.Title, "Été");
+    EXPECT_EQ(first.Characters, 26u);
+    EXPECT_EQ(first.Lines, 2u);
+    EXPECT_EQ(first.Position, 1u);
+    EXPECT_EQ(learner->TextLines("texte-001.txt"), (std::vector<std::string>{"C'est l'été.", "Il fait beau."}));
+    EXPECT_EQ(learner->AddText("Deux", "Deux.").File, "texte-003.txt");
+    learner->RemoveText("texte-001.txt");
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Textes/texte-001.txt")), QByteArray("(absent)"));
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Textes/Positions.txt")), QByteArray("texte-002.txt;5\ntexte-003.txt;0\n"));
+
+    // At most 100 texts and 10 Mo, the unreadable one counted: nothing is written past them.
+    for (int number = 4; number <= 100; ++number)
+        Write(QStringLiteral("Zoé/Textes/texte-%1.txt").arg(number, 3, 10, QLatin1Char('0')), "T\nx\n");
+    learner->LoadTexts();
+    const struct {
+        std::string Text;
+        const char *Refusal;
+    } refused[] = {
+        {"Encore.", "Vous avez déjà 100 textes"},
+        {std::string(OwnTexts::MostBytes, 'a'), "Ce texte ne tient plus dans la place de vos textes (10 Mo en tout)"},
+    };
+    EXPECT_EQ(learner->AddText("Centième", "Cent.").File, "texte-001.txt");
+    for (const auto &refusal : refused) {
+        if (refusal.Text.size() > 100)
+            learner->RemoveText("texte-099.txt");
+        try {
+            learner->AddText("Trop", refusal.Text);
+            ADD_FAILURE() << refusal.Refusal;
+        } catch (const TutorError &error) {
+            EXPECT_TRUE(error.Text().startsWith(QString::fromUtf8(refusal.Refusal))) << error.Text().toStdString();
+        }
+    }
+    EXPECT_EQ(QDir(At(QStringLiteral("Zoé/Textes"))).entryList({QStringLiteral("texte-*.txt")}).size(), 99);
+}
