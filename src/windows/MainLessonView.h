@@ -52,11 +52,12 @@ public:
     void ShowProgress(const LessonProgress &progress) override;
     void ShowPause(bool paused) override;
 
+    // Said to a screen reader user as it happens, without moving the keys.
+    void Announce(const QString &text);
+
 private:
     // What assistive tools read on the target line: the text it shows (Windows-1252), or nothing.
     void DescribeTargetLine(const std::string &shown);
-    // Said to a screen reader user as it happens, without moving the keys.
-    void Announce(const QString &text);
     // Made on first use, once the window's surfaces exist.
     KeyboardGuide &Guide();
     TargetLine &Line();

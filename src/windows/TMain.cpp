@@ -30,10 +30,13 @@
 #include "platform/drawing/Fonts.h"
 #include "platform/drawing/TDXDraw.h"
 #include "platform/input/DesktopKeyboard.h"
+#include "platform/input/KeyboardLayout.h"
+#include "platform/text/Cp1252.h"
 #include "platform/text/ProgramPlaces.h"
 #include "records/CourseRules.h"
 #include "windows/CourseMaterial.h"
 #include "windows/MainLayout.h"
+#include "windows/TMonTexte.h"
 #include "windows/TParcours.h"
 #include "windows/TResultat.h"
 #include "windows/TStatistiques.h"
@@ -413,8 +416,15 @@ void TMain::ShowLessonResult(const LessonResult &result)
         return;
     // Started after the key that ended the lesson has gone to the edit box: it must not land in the new lesson.
     const int lesson = result.CourseLesson;
-    QTimer::singleShot(0, this, [this, choice, lesson] {
+    const OwnTextPlace ownText = result.OwnText;
+    QTimer::singleShot(0, this, [this, choice, lesson, ownText] {
         errorbox::Guarded(this, [&] {
+            // A session of the learner's text goes on with the text's next lines, or the same ones again.
+            if (ownText.Set() && choice != TResultat::Choice::Drill) {
+                StartOwnText(ownText.Text,
+                             choice == TResultat::Choice::Again ? std::optional(ownText.First) : std::nullopt);
+                return;
+            }
             switch (choice) {
             case TResultat::Choice::NextLesson:
                 // After a drill, or the last lesson, the course goes on where it stands.
@@ -446,7 +456,11 @@ void TMain::BoutonTouchesClick()
 
 void TMain::BoutonMonTexteClick()
 {
-    // Opens the learner's own texts.
+    TMonTexte window(this, m_learner, TypesOnKeyboard);
+    m_dialogs.ShowModal(window);
+    FocusEditText();
+    if (!window.Chosen().empty())
+        StartOwnText(window.Chosen());
 }
 
 void TMain::StartDrill()
@@ -460,6 +474,39 @@ void TMain::StartDrill()
     m_flow.StartDrill(course::MakeDrill(weak, courserules::MetKeys(m_learner.Progress, m_learner.Keys),
                                         CourseMaterial(), m_entropy()),
                       std::move(goal));
+    FocusEditText();
+}
+
+bool TMain::TypesOnKeyboard(char32_t character)
+{
+    const std::optional<unsigned char> byte = cp1252::FromUnicode(character);
+    return byte && kbdlayout::Types(*byte);
+}
+
+void TMain::StartOwnText(const std::string &file, std::optional<std::size_t> from)
+{
+    const OwnTexts::Entry *entry = m_learner.Texts.Find(file);
+    if (!entry)
+        return;
+    const std::vector<std::string> lines = m_learner.TextLines(file);
+    std::size_t first = std::min(from.value_or(entry->Position), lines.size());
+    const bool again = first == lines.size();
+    if (again)
+        first = 0;
+    const std::size_t end = std::min(lines.size(), first + OwnTexts::SessionLines);
+    std::vector<std::string> session;
+    for (std::size_t line = first; line < end; ++line)
+        session.push_back(cp1252::FromUnicodeText(QString::fromStdString(lines[line])));
+    // The progress line keeps the title short; a session aims at the goals of the lesson the learner is at.
+    QString title = QString::fromStdString(entry->Title);
+    if (title.size() > 32)
+        title = title.left(31).trimmed() + QStringLiteral("…");
+    LessonGoal goal{QStringLiteral("Mon texte : %1").arg(title).toStdString(),
+                    course::LessonNumber(courserules::NextLesson(m_learner.Progress)).GoalSpeed,
+                    static_cast<int>(course::GoalSuccess)};
+    m_flow.StartOwnText(std::move(session), std::move(goal), OwnTextPlace{file, first, end, lines.size()});
+    if (again)
+        m_view.Announce(QStringLiteral("Vous étiez arrivé à la fin de ce texte : il reprend au début."));
     FocusEditText();
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -190,8 +191,13 @@ public:
     // The learner's key figures: their window, then, if asked for, a drill on the weakest keys.
     void BoutonTouchesClick();
     void StartDrill();
-    // The learner's own texts.
+    // The learner's own texts: their window, then, if one is chosen, a session of it.
     void BoutonMonTexteClick();
+    // A session of the learner's own text (its file among their texts): SessionLines lines from `from`, or from where
+    // the last session ended; a text typed to its end starts again from its beginning.
+    void StartOwnText(const std::string &file, std::optional<std::size_t> from = std::nullopt);
+    // Whether the learner's keyboard types a character, for the texts they bring.
+    static bool TypesOnKeyboard(char32_t character);
 
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
     unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }
@@ -206,6 +212,8 @@ public:
     // The learner's folder: beside the program's files, or in the user's data folder for an installed program.
     QString UserFolder() const { return m_learner.Folder(); }
     QString HistoryPath() const { return m_learner.HistoryPath(); }
+    // The learner's records, for what the windows read and add to them (their own texts).
+    ::Learner &LearnerRecords() { return m_learner; }
 
     // Types a text into the focused control, one character every 100 ms.
     bool SendKeys(const std::string &text, bool wait);

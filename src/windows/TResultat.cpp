@@ -86,9 +86,17 @@ TResultat::TResultat(QWidget *main, const LessonResult &result, bool drillOffere
                                 : passed ? QStringLiteral("Objectif atteint")
                                          : QStringLiteral("Pas encore");
 
-    LabelTitre = TextLabel(this, QStringLiteral("LabelTitre"), QString::fromStdString(result.Goal.Title));
+    // A session of the learner's text says which of its lines it was.
+    QString title = QString::fromStdString(result.Goal.Title);
+    if (result.OwnText.Set())
+        title += QStringLiteral(", lignes %1 à %2 sur %3%4")
+                     .arg(result.OwnText.First + 1)
+                     .arg(result.OwnText.End)
+                     .arg(result.OwnText.Lines)
+                     .arg(result.OwnText.Finished() ? QStringLiteral(" : texte terminé") : QString());
+    LabelTitre = TextLabel(this, QStringLiteral("LabelTitre"), title);
     LabelTitre->setFont(DesignFont(QStringLiteral("Arial"), 15, true));
-    LabelTitre->setVisible(!result.Goal.Title.empty());
+    LabelTitre->setVisible(!title.isEmpty());
 
     LabelVerdict = TextLabel(this, QStringLiteral("LabelVerdict"), verdictText);
     LabelVerdict->setFont(DesignFont(QStringLiteral("Arial"), 30, true));
@@ -177,15 +185,21 @@ TResultat::TResultat(QWidget *main, const LessonResult &result, bool drillOffere
                                   Unicode(keymap::WrittenNames(mostMissed, ", ")));
     LabelManquees->setVisible(!mostMissed.empty());
 
-    BoutonSuivante =
-        Button(this, QStringLiteral("BoutonSuivante"), QStringLiteral("&Leçon suivante"), QStringLiteral("Alt+L"));
+    // After a session of the learner's text comes the text's next lines, when it has more.
+    BoutonSuivante = result.OwnText.Set() ? Button(this, QStringLiteral("BoutonSuivante"),
+                                                   QStringLiteral("&Suite du texte"), QStringLiteral("Alt+S"))
+                                          : Button(this, QStringLiteral("BoutonSuivante"),
+                                                   QStringLiteral("&Leçon suivante"), QStringLiteral("Alt+L"));
+    BoutonSuivante->setEnabled(!(result.OwnText.Set() && result.OwnText.Finished()));
     BoutonRecommencer =
         Button(this, QStringLiteral("BoutonRecommencer"), QStringLiteral("&Recommencer"), QStringLiteral("Alt+R"));
     BoutonEntrainer = Button(this, QStringLiteral("BoutonEntrainer"), QStringLiteral("S'&entraîner sur mes touches"),
                              QStringLiteral("Alt+E"));
     BoutonEntrainer->setEnabled(drillOffered);
     BoutonFermer = Button(this, QStringLiteral("BoutonFermer"), QStringLiteral("&Fermer"), QStringLiteral("Alt+F"));
-    QPushButton *byDefault = passed || !goalSet ? BoutonSuivante : BoutonRecommencer;
+    QPushButton *byDefault = !(passed || !goalSet)         ? BoutonRecommencer
+                             : BoutonSuivante->isEnabled() ? BoutonSuivante
+                                                           : BoutonFermer;
     byDefault->setDefault(true);
 
     auto *figures = new QVBoxLayout;

@@ -14,10 +14,11 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
-// The window "Résultat - Tapotis2002" that ends a course lesson or a drill: whether the goals are reached ("Objectif
-// atteint", "Pas encore"), the speed and the success beside their goals with what is missing, the lines typed with
-// each place of a wrong key marked, the wrong keys as a list a screen reader reads, the keys most missed, and the way
-// on: "Leçon suivante", "Recommencer", "S'entraîner sur mes touches", "Fermer".
+// The window "Résultat - Tapotis2002" that ends a course lesson, a drill or a session of the learner's text: whether
+// the goals are reached ("Objectif atteint", "Pas encore"), the speed and the success beside their goals with what is
+// missing, the lines typed with each place of a wrong key marked, the wrong keys as a list a screen reader reads, the
+// keys most missed, and the way on: "Leçon suivante" (after a session of the learner's text, "Suite du texte", while
+// the text has more), "Recommencer", "S'entraîner sur mes touches", "Fermer".
 //
 // Kept true: Return, Enter, Space and Escape do nothing for a short moment after the window is shown (they may be the
 // lesson's last keys, typed in flight), wherever the focus is in the window; a key held down from then on does not

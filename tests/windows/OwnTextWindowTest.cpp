@@ -1,0 +1,105 @@
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "MainFixture.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/controls/TLabel.h"
+#include "windows/TLineSeries.h"
+#include "windows/TMonTexte.h"
+#include "windows/TResultat.h"
+
+namespace {
+
+class OwnText : public MainFixture
+{
+protected:
+    // Clicks "Mon texte"; the learner does `whileShown` in its window, shown on the screen.
+    void OpenTexts(const std::function<void(TMonTexte &)> &whileShown)
+    {
+        ClickOpening(Main().BoutonMonTexte, whileShown);
+    }
+    QByteArray LearnerFile(const QString &name) const
+    {
+        QFile file(Folder() + QStringLiteral("Testeur/Textes/") + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+    }
+    QStringList Items(const TMonTexte &window) const
+    {
+        QStringList items;
+        for (int row = 0; row < window.ListeTextes->count(); ++row)
+            items << window.ListeTextes->item(row)->text();
+        return items;
+    }
+};
+
+} // namespace
+
+// A text pasted is made typeable and said so; a session types its lines through the lesson's engine, ends on the
+// result window with the text's place, and the next session starts where this one ended.
+TEST_F(OwnText, APastedTextIsTypedSessionAfterSessionFromWhereItStopped)
+{
+    TMain &m = Main();
+    // Nine paragraphs: a first session of eight lines, then one of a single line.
+    QString pasted = QStringLiteral("« Le jour », dit-elle.\n\nC’est l’été.\n");
+    for (int line = 3; line <= 9; ++line)
+        pasted += QStringLiteral("Ligne %1.\n").arg(line);
+    QGuiApplication::clipboard()->setText(pasted);
+    Dialogs.Messages.clear();
+    OpenTexts([&](TMonTexte &window) {
+        EXPECT_TRUE(window.LabelAucun->isVisible());
+        EXPECT_TRUE(window.BoutonImporter->isDefault()) << "nothing to start yet";
+        window.BoutonColler->click();
+        ASSERT_EQ(Items(window),
+                  QStringList{QStringLiteral("\" Le jour \", dit-elle. — 98 caractères — pas encore commencé")});
+        ASSERT_EQ(Dialogs.Messages.size(), 1);
+        EXPECT_TRUE(Dialogs.Messages[0].startsWith(
+            QStringLiteral("Mon texte: « \" Le jour \", dit-elle. » est ajouté à vos textes (9 lignes). ")))
+            << Dialogs.Messages[0].toStdString();
+        EXPECT_TRUE(window.BoutonCommencer->isDefault());
+        QTest::keyClick(window.ListeTextes, Qt::Key_Return);
+    });
+    EXPECT_EQ(m.Session().PracticeMode, Practice::OwnText);
+    EXPECT_EQ(m.Session().TargetText, "\" Le jour \", dit-elle.");
+    EXPECT_EQ(LearnerFile(QStringLiteral("texte-001.txt")).left(25), QByteArray("\" Le jour \", dit-elle.\n\" "));
+
+    std::vector<QString> titles;
+    Dialogs.WhileModal = [&](QDialog &window) {
+        if (auto *result = qobject_cast<TResultat *>(&window)) {
+            titles.push_back(result->LabelTitre->text());
+            result->BoutonSuivante->isEnabled() ? result->BoutonSuivante->click() : result->BoutonRecommencer->click();
+        }
+    };
+    for (int line = 0; line < 8; ++line)
+        Type(QString::fromLatin1(m.Session().TargetText.c_str()));
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_EQ(titles[0], QStringLiteral("Mon texte : \" Le jour \", dit-elle., lignes 1 à 8 sur 9"));
+    EXPECT_EQ(LearnerFile(QStringLiteral("Positions.txt")), QByteArray("texte-001.txt;8\n"));
+    QTRY_COMPARE(m.Session().TargetText, std::string("Ligne 9."));
+
+    // The text's end: no more to come, "Recommencer" types its last lines again.
+    Type(QStringLiteral("Ligne 9."));
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_EQ(titles[1], QStringLiteral("Mon texte : \" Le jour \", dit-elle., lignes 9 à 9 sur 9 : texte terminé"));
+    QTRY_COMPARE(m.Session().TargetText, std::string("Ligne 9."));
+    EXPECT_EQ(m.Statistiques().Series1->Count(), 2) << "one result per session";
+
+    // The list says where the learner is; a removal asks first.
+    Dialogs.WhileModal = nullptr;
+    OpenTexts([&](TMonTexte &window) {
+        EXPECT_EQ(Items(window), QStringList{QStringLiteral("\" Le jour \", dit-elle. — 98 caractères — terminé")});
+        Dialogs.Confirmed = false;
+        window.BoutonSupprimer->click();
+        EXPECT_EQ(window.ListeTextes->count(), 1);
+        Dialogs.Confirmed = true;
+        window.BoutonSupprimer->click();
+        EXPECT_TRUE(window.LabelAucun->isVisible());
+        EXPECT_EQ(Dialogs.Questions.size(), 2);
+    });
+    EXPECT_EQ(LearnerFile(QStringLiteral("texte-001.txt")), QByteArray("(absent)"));
+}
