@@ -1,0 +1,33 @@
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include "BenchSupport.h"
+#include "windows/TMain.h"
+
+namespace {
+
+// A session of a learner's text of 1 Mo, from the click on "Commencer" to its first line shown: the text read
+// from the learner's folder and cut into lines, its eight lines taken from the middle, the lesson started.
+void BM_StartOwnTextSession(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    bench::LearnerWindow window(dir.path());
+    std::string text;
+    const std::string paragraph = "Il était une fois, dans une forêt où l'été durait longtemps, une fête que "
+                                  "personne n'oubliait ; les enfants y chantaient à tue-tête.";
+    while (text.size() < (std::size_t(1) << 20) - paragraph.size() - 1)
+        text += paragraph + '\n';
+    Learner &learner = window.Main.LearnerRecords();
+    learner.LoadTexts();
+    const std::string file = learner.AddText("Une forêt", text).File;
+    const std::size_t middle = learner.Texts.Find(file)->Lines / 2;
+    for (auto _ : state)
+        window.Main.StartOwnText(file, middle);
+    state.counters["lines"] = static_cast<double>(learner.Texts.Find(file)->Lines);
+}
+BENCHMARK(BM_StartOwnTextSession)->Unit(benchmark::kMillisecond);
+
+} // namespace
