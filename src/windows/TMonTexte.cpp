@@ -54,13 +54,11 @@ TMonTexte::TMonTexte(QWidget *main, Learner &learner, std::function<bool(char32_
     Identify(LabelTextes, QStringLiteral("LabelTextes"), QStringLiteral("Vos textes"));
     ListeTextes = new QListWidget(this);
     Identify(ListeTextes, QStringLiteral("ListeTextes"), QStringLiteral("Vos textes"));
-    ListeTextes->setMinimumSize(620, 240);
+    ListeTextes->setMinimumSize(520, 240);
     LabelTextes->setBuddy(ListeTextes);
-    LabelAucun = new QLabel(QStringLiteral("Aucun texte pour l'instant : importez un fichier texte, ou copiez un "
-                                           "texte ailleurs et collez-le ici."),
-                            this);
-    Identify(LabelAucun, QStringLiteral("LabelAucun"), LabelAucun->text());
-    LabelAucun->setWordWrap(true);
+    LabelConseil = new QLabel(this);
+    Identify(LabelConseil, QStringLiteral("LabelConseil"));
+    LabelConseil->setWordWrap(true);
 
     BoutonImporter = Button(this, QStringLiteral("BoutonImporter"), QStringLiteral("&Importer un fichier…"),
                             QStringLiteral("Alt+I"));
@@ -82,7 +80,7 @@ TMonTexte::TMonTexte(QWidget *main, Learner &learner, std::function<bool(char32_
     auto *list = new QVBoxLayout;
     list->addWidget(LabelTextes);
     list->addWidget(ListeTextes, 1);
-    list->addWidget(LabelAucun);
+    list->addWidget(LabelConseil);
     auto *top = new QHBoxLayout;
     top->addLayout(list, 1);
     top->addLayout(side);
@@ -147,9 +145,13 @@ void TMonTexte::Fill(const std::string &selected)
     const bool any = ListeTextes->count() > 0;
     if (any)
         ListeTextes->setCurrentRow(current);
-    ListeTextes->setVisible(any);
-    LabelTextes->setVisible(any);
-    LabelAucun->setVisible(!any);
+    // The window keeps its size: the line under the list only changes its words.
+    LabelConseil->setText(
+        any ? QStringLiteral("Choisissez un texte et appuyez sur Commencer : 8 lignes vous attendent, "
+                             "à partir de là où vous vous êtes arrêté.")
+            : QStringLiteral("Aucun texte pour l'instant : importez un fichier texte, ou copiez un "
+                             "texte ailleurs et collez-le ici."));
+    LabelConseil->setAccessibleName(LabelConseil->text());
     BoutonCommencer->setEnabled(any);
     BoutonSupprimer->setEnabled(any);
     // Without a text to start, Return imports one.

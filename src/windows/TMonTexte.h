@@ -45,7 +45,7 @@ public:
 
     QLabel *LabelTextes = nullptr;
     QListWidget *ListeTextes = nullptr;
-    QLabel *LabelAucun = nullptr;
+    QLabel *LabelConseil = nullptr;
     QPushButton *BoutonImporter = nullptr;
     QPushButton *BoutonColler = nullptr;
     QPushButton *BoutonCommencer = nullptr;

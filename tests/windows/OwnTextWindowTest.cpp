@@ -52,7 +52,7 @@ TEST_F(OwnText, APastedTextIsTypedSessionAfterSessionFromWhereItStopped)
     QGuiApplication::clipboard()->setText(pasted);
     Dialogs.Messages.clear();
     OpenTexts([&](TMonTexte &window) {
-        EXPECT_TRUE(window.LabelAucun->isVisible());
+        EXPECT_TRUE(window.LabelConseil->text().startsWith(QStringLiteral("Aucun texte")));
         EXPECT_TRUE(window.BoutonImporter->isDefault()) << "nothing to start yet";
         window.BoutonColler->click();
         ASSERT_EQ(Items(window),
@@ -98,7 +98,7 @@ TEST_F(OwnText, APastedTextIsTypedSessionAfterSessionFromWhereItStopped)
         EXPECT_EQ(window.ListeTextes->count(), 1);
         Dialogs.Confirmed = true;
         window.BoutonSupprimer->click();
-        EXPECT_TRUE(window.LabelAucun->isVisible());
+        EXPECT_TRUE(window.LabelConseil->text().startsWith(QStringLiteral("Aucun texte")));
         EXPECT_EQ(Dialogs.Questions.size(), 2);
     });
     EXPECT_EQ(LearnerFile(QStringLiteral("texte-001.txt")), QByteArray("(absent)"));
