@@ -2,6 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
@@ -15,6 +16,9 @@ void BM_StartOwnTextSession(benchmark::State &state)
 {
     QTemporaryDir dir;
     bench::LearnerWindow window(dir.path());
+    // The learner is identified once the window is first active.
+    for (int wait = 0; wait < 200 && window.Main.UserName().isEmpty(); ++wait)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     std::string text;
     const std::string paragraph = "Il était une fois, dans une forêt où l'été durait longtemps, une fête que "
                                   "personne n'oubliait ; les enfants y chantaient à tue-tête.";
