@@ -103,3 +103,48 @@ TEST_F(OwnText, APastedTextIsTypedSessionAfterSessionFromWhereItStopped)
     });
     EXPECT_EQ(LearnerFile(QStringLiteral("texte-001.txt")), QByteArray("(absent)"));
 }
+
+// Files are read in their own encoding, up to 1 Mo exactly; a bigger one is refused with the file's name, and
+// nothing is added.
+TEST_F(OwnText, FilesAreReadInTheirEncodingUpToOneMo)
+{
+    QByteArray full("Un mot ");
+    full = full.repeated(int(TMonTexte::TextLimit / full.size()) + 1).left(int(TMonTexte::TextLimit));
+    const struct {
+        const char *Name;
+        QByteArray Bytes;
+        const char *Shown;
+    } files[] = {
+        {"lettre.txt",
+         QByteArray("Ch\xE8re Mamie, le b\x9C"
+                    "uf \xE9tait bon.\r\n"),
+         "Chère Mamie, le boeuf était bon. — 32 caractères — pas encore commencé"},
+        {"utf16.txt", QByteArray("\xFF\xFE\xC9\0t\0\xE9\0", 8), "Eté — 3 caractères — pas encore commencé"},
+        {"plein.txt", full, "plein — 1\u202F048\u202F576 caractères — pas encore commencé"},
+        {"trop.txt", full + "x", nullptr},
+    };
+    QStringList expected;
+    for (const auto &file : files) {
+        const QString path = Folder() + QLatin1String(file.Name);
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(file.Bytes);
+        out.close();
+        Dialogs.ChosenFile = path;
+        Dialogs.Errors.clear();
+        if (file.Shown)
+            expected << QString::fromUtf8(file.Shown);
+        OpenTexts([&](TMonTexte &window) {
+            window.BoutonImporter->click();
+            EXPECT_EQ(Items(window).join(QLatin1Char('|')).toStdString(),
+                      expected.join(QLatin1Char('|')).toStdString());
+        });
+        if (!file.Shown) {
+            ASSERT_EQ(Dialogs.Errors.size(), 1);
+            EXPECT_TRUE(
+                Dialogs.Errors[0].contains(QStringLiteral("trop.txt est trop volumineux : sa taille ne doit pas "
+                                                          "dépasser 1 Mo")))
+                << Dialogs.Errors[0].toStdString();
+        }
+    }
+}
