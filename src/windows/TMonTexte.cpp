@@ -182,7 +182,8 @@ void TMonTexte::Import(const std::string &bytes, const std::string &fileName)
     Fill(file);
     UserDialogs::Of(this).ShowMessage(Title, added + QString::fromStdString(owntext::Report(conversion)),
                                       dialogs::Icon::Information);
-    ListeTextes->setFocus(Qt::OtherFocusReason);
+    // The new text is the current one, and a screen reader says so.
+    ReadCurrentItemOnceShown(ListeTextes);
 }
 
 void TMonTexte::ImportFile()
@@ -228,5 +229,8 @@ void TMonTexte::RemoveSelected()
     m_learner.RemoveText(file);
     const auto &entries = m_learner.Texts.Entries();
     Fill(entries.empty() ? std::string() : entries[std::min<std::size_t>(row, entries.size() - 1)].File);
-    (ListeTextes->count() > 0 ? static_cast<QWidget *>(ListeTextes) : BoutonImporter)->setFocus(Qt::OtherFocusReason);
+    if (ListeTextes->count() > 0)
+        ReadCurrentItemOnceShown(ListeTextes);
+    else
+        BoutonImporter->setFocus(Qt::OtherFocusReason);
 }
