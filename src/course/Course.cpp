@@ -53,12 +53,29 @@ constexpr std::uint8_t LetterKeys[][4] = {
 };
 constexpr std::size_t LetterLessons = std::size(LetterKeys);
 
+// A key's character as a title writes it, in UTF-8 (the keys are Windows-1252 bytes): punctuation by its name.
+std::string KeyName(unsigned char c)
+{
+    static const std::pair<unsigned char, const char *> named[] = {
+        {' ', "l'espace"},  {',', "la virgule"},       {'.', "le point"},        {'\'', "l'apostrophe"},
+        {'-', "le tiret"},  {';', "le point-virgule"}, {':', "les deux-points"}, {0x92, "l'apostrophe"},
+        {0x9C, "\xC5\x93"}, {0x8C, "\xC5\x92"},        {0x80, "\xE2\x82\xAC"},
+    };
+    for (const auto &[key, name] : named)
+        if (key == c)
+            return name;
+    if (c < 0x80)
+        return std::string(1, static_cast<char>(c));
+    // Latin-1 letters: the same code point, two bytes of UTF-8.
+    return {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+}
+
 // "e, t et l'espace": the keys as a title says them.
 std::string KeysTitle(const std::string &keys)
 {
     std::vector<std::string> names;
     for (const char c : keys)
-        names.push_back(c == ' ' ? std::string("l'espace") : std::string(1, c));
+        names.push_back(KeyName(static_cast<unsigned char>(c)));
     std::string title;
     for (std::size_t i = 0; i < names.size(); ++i)
         title += (i == 0 ? "" : i + 1 == names.size() ? " et " : ", ") + names[i];

@@ -4,6 +4,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -252,11 +253,16 @@ TEST(Drill, RefusesKeysItCannotDrill)
 TEST(CourseOnEveryKeyboard, StartsFromItsHomeKeysAndKeepsToItsKeys)
 {
     using layouts::Layout;
-    const std::pair<Layout, std::string> homes[] = {
-        {Layout::FrenchAzerty, "fj "}, {Layout::FrenchAfnor, "fj "}, {Layout::Bepo, "et "},
-        {Layout::Belgian, "fj "},      {Layout::SwissFrench, "fj "}, {Layout::CanadianFrench, "fj "},
+    // Each keyboard's home keys, and its fourth lesson as the course window writes it (UTF-8).
+    const std::tuple<Layout, std::string, std::string> homes[] = {
+        {Layout::FrenchAzerty, "fj ", "q et m"},
+        {Layout::FrenchAfnor, "fj ", "q et m"},
+        {Layout::Bepo, "et ", "a et n"},
+        {Layout::Belgian, "fj ", "q et m"},
+        {Layout::SwissFrench, "fj ", "a et \xC3\xA9"},
+        {Layout::CanadianFrench, "fj ", "a et le point-virgule"},
     };
-    for (const auto &[layout, home] : homes) {
+    for (const auto &[layout, home, fourth] : homes) {
         const layouts::TypingTable &table = layouts::TableOf(layout);
         const std::string name = layouts::DescriptionOf(layout).Name;
         const course::Keyboard keyboard{[&](std::uint8_t scan) {
@@ -266,6 +272,7 @@ TEST(CourseOnEveryKeyboard, StartsFromItsHomeKeysAndKeepsToItsKeys)
         const std::vector<course::Lesson> lessons = course::LessonsFor(keyboard);
         ASSERT_EQ(static_cast<int>(lessons.size()), course::LessonCount()) << name;
         EXPECT_EQ(lessons[0].NewKeys, home) << name;
+        EXPECT_EQ(lessons[3].Title, fourth) << name;
         for (char c = 'a'; c <= 'z'; ++c)
             EXPECT_TRUE(lessons[11].Allows(static_cast<unsigned char>(c))) << name << ": " << c;
         for (const course::Lesson &lesson : lessons) {
