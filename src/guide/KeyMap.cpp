@@ -1,4 +1,5 @@
 #include "guide/KeyMap.h"
+#include "guide/LayoutKeys.h"
 
 #include <cstring>
 
@@ -157,6 +158,13 @@ void KeyCentres::Fill()
     for (const FingeredRow &row : Table)
         for (const char *c = row.Row.Characters; *c; ++c)
             m_centres[static_cast<unsigned char>(*c)] = row.Row.Centre;
+}
+
+void KeyCentres::Fill(const LayoutKeys &keys)
+{
+    Fill();
+    for (int ch = ' '; ch < 256; ++ch)
+        m_centres[static_cast<std::size_t>(ch)] = keys.Of(static_cast<unsigned char>(ch)).Centre;
 }
 
 Placements FingerPlacement(unsigned char ch)

@@ -9,6 +9,8 @@
 // The keyboard picture is drawn at (-1, -1), so the surface point (x, y) is the picture's pixel (x + 1, y + 1).
 namespace keymap {
 
+class LayoutKeys;
+
 struct KeyPoint {
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -66,6 +68,8 @@ class KeyCentres
 {
 public:
     void Fill();
+    // The same for another keyboard: its characters' keys on the picture, the named keys where they are.
+    void Fill(const LayoutKeys &keys);
     KeyPoint operator()(unsigned char ch) const { return m_centres[ch]; }
 
 private:

@@ -24,6 +24,8 @@ public:
     };
 
     void Add(const QString &name, std::uint32_t transparentColor, const QImage &picture = QImage());
+    // Puts another picture in an item's place, kept as Add keeps it; its transparent colour stays.
+    void Replace(int index, const QString &name, const QImage &picture);
     int Count() const { return static_cast<int>(m_items.size()); }
     Item &Items(int index);
     const Item &Items(int index) const;
