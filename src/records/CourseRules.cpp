@@ -27,7 +27,7 @@ int NextLesson(const CourseProgress &progress)
     return course::LessonCount();
 }
 
-std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys)
+std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys, const std::vector<course::Lesson> &lessons)
 {
     // Every key typed so far has been met, those of a course lesson started and left too.
     std::string met;
@@ -38,9 +38,9 @@ std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys)
         for (const keymap::KeyRow &row : keymap::KeyRows())
             met += row.Characters;
     } else {
-        for (int lesson = course::LessonCount(); lesson >= 1; --lesson)
-            if (progress.Of(lesson)) {
-                met += course::LessonNumber(lesson).Keys;
+        for (auto lesson = lessons.rbegin(); lesson != lessons.rend(); ++lesson)
+            if (progress.Of(lesson->Number)) {
+                met += lesson->Keys;
                 break;
             }
     }
@@ -54,9 +54,11 @@ std::string WeakKeysToDrill(const KeyFigures &keys)
     return weak.substr(0, DrillKeys);
 }
 
-std::string WeakKeysOfLesson(const KeyFigures &keys, int lesson)
+std::string WeakKeysOfLesson(const KeyFigures &keys, int lesson, const std::vector<course::Lesson> &lessons)
 {
-    const course::Lesson &chosen = course::LessonNumber(lesson);
+    if (lesson < 1 || lesson > static_cast<int>(lessons.size()))
+        return std::string();
+    const course::Lesson &chosen = lessons[static_cast<std::size_t>(lesson - 1)];
     std::string weak;
     for (const char ch : keys.Weakest(256))
         if (ch != ' ' && chosen.Allows(static_cast<unsigned char>(ch)) && weak.size() < WeakKeysWoven)

@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include "course/Course.h"
 
 class CourseProgress;
 class KeyFigures;
@@ -22,13 +25,15 @@ void Record(CourseProgress &progress, int lesson, double speed, double success, 
 int NextLesson(const CourseProgress &progress);
 
 // Every key typed so far, the keys of the furthest course lesson tried (all keys once exercises outside the course
-// have been typed), and the space.
-std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys);
+// have been typed), and the space. `lessons`: the course on the learner's keyboard.
+std::string MetKeys(const CourseProgress &progress, const KeyFigures &keys,
+                    const std::vector<course::Lesson> &lessons = course::Lessons());
 
 // The weakest keys, at most DrillKeys, never the space: it is in every line of a drill.
 std::string WeakKeysToDrill(const KeyFigures &keys);
 // The weakest keys among those of a course lesson, at most WeakKeysWoven, never the space: each line of an attempt
 // brings them back.
-std::string WeakKeysOfLesson(const KeyFigures &keys, int lesson);
+std::string WeakKeysOfLesson(const KeyFigures &keys, int lesson,
+                             const std::vector<course::Lesson> &lessons = course::Lessons());
 
 } // namespace courserules

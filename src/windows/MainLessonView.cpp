@@ -34,8 +34,10 @@ MainLessonView::~MainLessonView() = default;
 
 KeyboardGuide &MainLessonView::Guide()
 {
-    if (!m_keyboardGuide)
+    if (!m_keyboardGuide) {
         m_keyboardGuide = std::make_unique<KeyboardGuide>(*m_main.PaintBoxKey, m_main.DXImageList1, m_main.KeyCentre);
+        m_keyboardGuide->UseKeyboard(m_keys);
+    }
     return *m_keyboardGuide;
 }
 
@@ -52,6 +54,13 @@ void MainLessonView::DrawKeyboardGuide(unsigned char ch)
     const std::string key = keymap::KeyDescription(ch);
     m_main.PaintBoxKey->setAccessibleDescription(
         key.empty() ? QString() : QStringLiteral("Prochaine touche : ") + QString::fromStdString(key));
+}
+
+void MainLessonView::UseKeyboard(const keymap::LayoutKeys *keys)
+{
+    m_keys = keys;
+    if (m_keyboardGuide)
+        m_keyboardGuide->UseKeyboard(keys);
 }
 
 void MainLessonView::DescribeTargetLine(const std::string &shown)

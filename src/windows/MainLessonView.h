@@ -10,6 +10,9 @@ class KeyboardGuide;
 class Learner;
 class TMain;
 class TargetLine;
+namespace keymap {
+class LayoutKeys;
+}
 
 // The main window as the lesson flow's view: the target line, the keyboard guide, the counters, the chronometer,
 // the cues, the key names and the dictation's recording, on the window's controls, and the statistics window over
@@ -27,6 +30,8 @@ public:
 
     // The keyboard with the key of `ch` and its finger, drawn but not yet presented, and read by assistive tools.
     void DrawKeyboardGuide(unsigned char ch);
+    // The guide of another keyboard from the next one on (nullptr: the French AZERTY); the window keeps its keys.
+    void UseKeyboard(const keymap::LayoutKeys *keys);
     // The scrolling line enters again from the right edge.
     void StartScrolling();
 
@@ -73,5 +78,6 @@ private:
     };
     std::optional<Paused> m_paused;
     std::unique_ptr<KeyboardGuide> m_keyboardGuide;
+    const keymap::LayoutKeys *m_keys = nullptr;
     std::unique_ptr<TargetLine> m_targetLine;
 };

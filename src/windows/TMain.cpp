@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "assets/AssetNames.h"
 #include "assets/EmbeddedAssets.h"
 #include "audio/KeyNameRecordings.h"
 #include "course/Course.h"
@@ -33,6 +34,7 @@
 #include "platform/input/KeyboardLayout.h"
 #include "platform/text/Cp1252.h"
 #include "platform/text/ProgramPlaces.h"
+#include "platform/text/TutorError.h"
 #include "records/CourseRules.h"
 #include "windows/CourseMaterial.h"
 #include "windows/MainLayout.h"
@@ -387,21 +389,36 @@ void TMain::BoutonJeuClick()
 
 void TMain::BoutonParcoursClick()
 {
-    TParcours window(this, m_learner.Progress, m_learner.Attempts, DXImageList1, KeyCentre);
+    TParcours window(this, m_learner.Progress, m_learner.Attempts, DXImageList1, KeyCentre, CourseLessons(),
+                     {m_learner.Keyboard, [this](layouts::Layout layout) {
+                          m_learner.ChooseKeyboard(layout);
+                          UseKeyboard(layout);
+                      }});
     m_dialogs.ShowModal(window);
     if (window.Chosen() != 0)
         StartCourseLesson(window.Chosen());
     FocusEditText();
 }
 
+const std::vector<course::Lesson> &TMain::CourseLessons()
+{
+    // The course window keeps this very list while the learner changes keyboards there.
+    if (m_courseLessons.empty())
+        m_courseLessons = course::Lessons();
+    return m_courseLessons;
+}
+
 void TMain::StartCourseLesson(int lesson)
 {
-    const course::Lesson &definition = course::LessonNumber(lesson);
+    const std::vector<course::Lesson> &lessons = CourseLessons();
+    if (lesson < 1 || lesson > static_cast<int>(lessons.size()))
+        throw TutorError(QStringLiteral("Le parcours n'a pas de leçon %1").arg(lesson));
+    const course::Lesson &definition = lessons[static_cast<std::size_t>(lesson - 1)];
     LessonGoal goal{"Leçon " + std::to_string(lesson) + " : " + definition.Title, definition.GoalSpeed,
                     static_cast<int>(course::GoalSuccess)};
     m_flow.StartCourseLesson(lesson,
                              course::MakeAttempt(definition, CourseMaterial(), m_entropy(),
-                                                 courserules::WeakKeysOfLesson(m_learner.Keys, lesson)),
+                                                 courserules::WeakKeysOfLesson(m_learner.Keys, lesson, lessons)),
                              std::move(goal));
     FocusEditText();
 }
@@ -456,7 +473,7 @@ void TMain::BoutonTouchesClick()
 
 void TMain::BoutonMonTexteClick()
 {
-    TMonTexte window(this, m_learner, TypesOnKeyboard);
+    TMonTexte window(this, m_learner, [this](char32_t character) { return TypesOnKeyboard(character); });
     m_dialogs.ShowModal(window);
     FocusEditText();
     if (!window.Chosen().empty())
@@ -471,16 +488,43 @@ void TMain::StartDrill()
     // A drill aims at the goals of the lesson the learner is at.
     LessonGoal goal{"Entraînement ciblé", course::LessonNumber(courserules::NextLesson(m_learner.Progress)).GoalSpeed,
                     static_cast<int>(course::GoalSuccess)};
-    m_flow.StartDrill(course::MakeDrill(weak, courserules::MetKeys(m_learner.Progress, m_learner.Keys),
+    m_flow.StartDrill(course::MakeDrill(weak, courserules::MetKeys(m_learner.Progress, m_learner.Keys, CourseLessons()),
                                         CourseMaterial(), m_entropy()),
                       std::move(goal));
     FocusEditText();
 }
 
-bool TMain::TypesOnKeyboard(char32_t character)
+bool TMain::TypesOnKeyboard(char32_t character) const
 {
     const std::optional<unsigned char> byte = cp1252::FromUnicode(character);
-    return byte && kbdlayout::Types(*byte);
+    if (!byte || *byte < 0x20)
+        return false;
+    // The French AZERTY is the program's own table; the others are read from the X keyboard data.
+    if (m_learner.Keyboard == layouts::Layout::FrenchAzerty)
+        return kbdlayout::Types(*byte);
+    return layouts::TableOf(m_learner.Keyboard)[*byte].Typeable();
+}
+
+void TMain::UseKeyboard(layouts::Layout layout)
+{
+    if (layout == layouts::Layout::FrenchAzerty) {
+        m_layoutKeys.reset();
+        KeyCentre.Fill();
+        m_courseLessons = course::Lessons();
+    } else {
+        const layouts::TypingTable &table = layouts::TableOf(layout);
+        m_layoutKeys = std::make_unique<keymap::LayoutKeys>(table);
+        KeyCentre.Fill(*m_layoutKeys);
+        m_courseLessons = course::LessonsFor({[&table](std::uint8_t scan) {
+                                                  return layouts::CharacterAt(table, {scan, 0});
+                                              },
+                                              [&table](unsigned char c) { return table[c].Typeable(); }});
+    }
+    const QLatin1String picture(assets::names::KeyboardPictures[static_cast<std::size_t>(layout)]);
+    if (DXImageList1.Items(KeyboardPictureIndex).Name != picture)
+        DXImageList1.Replace(KeyboardPictureIndex, picture, assets::Bitmap(picture));
+    m_view.UseKeyboard(m_layoutKeys.get());
+    m_view.ShowGuide(GuideCharacter());
 }
 
 void TMain::StartOwnText(const std::string &file, std::optional<std::size_t> from)
@@ -547,6 +591,8 @@ void TMain::FormActivate()
         LabelUser->SetCaption(UserName());
         return;
     }
+    if (m_learner.Keyboard != layouts::Layout::FrenchAzerty)
+        UseKeyboard(m_learner.Keyboard);
     Statistiques().Draw(m_learner.Results, m_learner.ResultsRead);
     Statistiques().ShowModal();
     LabelUser->SetCaption(UserName());

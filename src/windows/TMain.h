@@ -13,8 +13,10 @@
 #include <QWidget>
 
 #include "audio/TDXWaveList.h"
+#include "course/Course.h"
 #include "flow/LessonFlow.h"
 #include "guide/KeyMap.h"
+#include "guide/LayoutKeys.h"
 #include "learner/Learner.h"
 #include "platform/controls/ProgramEnd.h"
 #include "platform/dialogs/TOpenDialog.h"
@@ -132,6 +134,9 @@ public:
     int HandOpacity = 255;
     // Where each character's key lies on the keyboard surface; filled once by FormCreate.
     keymap::KeyCentres KeyCentre;
+    // The learner's keyboard from now on: its picture, its keys' places (KeyCentre), the guide's keys and fingers,
+    // the characters their texts keep, then the guide drawn again.
+    void UseKeyboard(layouts::Layout layout);
 
     // The lesson and the learner as they are now, for what shows them. The flow and the learner own them.
     const TypingSession &Session() const { return m_flow.Session; }
@@ -185,6 +190,8 @@ public:
     // The course: its window, then the chosen lesson with lines made for this attempt.
     void BoutonParcoursClick();
     void StartCourseLesson(int lesson);
+    // The course on the learner's keyboard.
+    const std::vector<course::Lesson> &CourseLessons();
     // The result of a course lesson or a drill, and what the learner chooses to do next, once the key that ended
     // the lesson has been handled.
     void ShowLessonResult(const LessonResult &result);
@@ -197,7 +204,7 @@ public:
     // the last session ended; a text typed to its end starts again from its beginning.
     void StartOwnText(const std::string &file, std::optional<std::size_t> from = std::nullopt);
     // Whether the learner's keyboard types a character, for the texts they bring.
-    static bool TypesOnKeyboard(char32_t character);
+    bool TypesOnKeyboard(char32_t character) const;
 
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
     unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }
@@ -245,6 +252,10 @@ private:
     // The learner's records: the name typed at the prompt, their folder and its lock, their results and files.
     // What they ask and tell goes through this window's dialogs.
     DialogNotices m_notices;
+    // The guide's keys of the learner's keyboard; none for the French AZERTY, whose tables are the key map's own.
+    std::unique_ptr<keymap::LayoutKeys> m_layoutKeys;
+    // The course on that keyboard; empty until it is first needed.
+    std::vector<course::Lesson> m_courseLessons;
     ::Learner m_learner{m_notices};
     // The lesson, apart from the window: it tells its view what to show and play, and hands each result to the
     // learner's records.

@@ -5,6 +5,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegend>
@@ -96,8 +97,10 @@ QValueAxis *AttemptsAxis(QChart *chart, const QString &title, std::uint32_t colo
 } // namespace
 
 TParcours::TParcours(QWidget *main, const CourseProgress &progress, const LessonAttempts &attempts,
-                     const TDXImageList &pictures, const keymap::KeyCentres &centres)
-    : QDialog(main), m_attempts(attempts), m_keyboard(pictures, centres)
+                     const TDXImageList &pictures, const keymap::KeyCentres &centres,
+                     const std::vector<course::Lesson> &lessons, Keyboards keyboards)
+    : QDialog(main), m_progress(progress), m_attempts(attempts), m_lessons(lessons), m_keyboards(std::move(keyboards)),
+      m_keyboard(pictures, centres)
 {
     setObjectName(QStringLiteral("Parcours"));
     setWindowTitle(QStringLiteral("Parcours - Tapotis2002"));
@@ -105,8 +108,7 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const Lesson
 
     ListeLecons = new QListWidget(this);
     Identify(ListeLecons, QStringLiteral("ListeLecons"), QStringLiteral("Leçons du parcours"));
-    for (int n = 1; n <= course::LessonCount(); ++n)
-        ListeLecons->addItem(ItemText(n, progress));
+    FillLessons();
     // As wide as its longest item, with room for the vertical scroll bar: nothing to scroll sideways.
     ListeLecons->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ListeLecons->setMinimumWidth(ListeLecons->sizeHintForColumn(0) + 2 * ListeLecons->frameWidth() +
@@ -163,7 +165,22 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const Lesson
     auto *lesson = new QHBoxLayout;
     lesson->addWidget(ImageClavier, 0, Qt::AlignTop);
     lesson->addWidget(m_attemptsShown, 1);
+    LabelClavier = new QLabel(QStringLiteral("&Clavier :"), this);
+    Identify(LabelClavier, QStringLiteral("LabelClavier"), QStringLiteral("Clavier"));
+    ListeClaviers = new QComboBox(this);
+    Identify(ListeClaviers, QStringLiteral("ListeClaviers"), QStringLiteral("Clavier"));
+    for (const layouts::Description &description : layouts::Descriptions)
+        ListeClaviers->addItem(QString::fromUtf8(description.Name));
+    ListeClaviers->setCurrentIndex(static_cast<int>(m_keyboards.Current));
+    ListeClaviers->setEnabled(static_cast<bool>(m_keyboards.Choose));
+    LabelClavier->setBuddy(ListeClaviers);
+    auto *keyboard = new QHBoxLayout;
+    keyboard->addWidget(LabelClavier);
+    keyboard->addWidget(ListeClaviers);
+    keyboard->addStretch();
+
     auto *layout = new QVBoxLayout(this);
+    layout->addLayout(keyboard);
     layout->addWidget(ListeLecons, 1);
     layout->addWidget(LabelTouches);
     layout->addLayout(lesson);
@@ -177,6 +194,14 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const Lesson
         accept();
     });
     connect(BoutonFermer, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ListeClaviers, qOverload<int>(&QComboBox::activated), this, GuardedSlot(this, [this] {
+                const auto chosen = static_cast<layouts::Layout>(ListeClaviers->currentIndex());
+                if (chosen == m_keyboards.Current)
+                    return;
+                m_keyboards.Choose(chosen);
+                m_keyboards.Current = chosen;
+                FillLessons();
+            }));
 
     ListeLecons->setCurrentRow(courserules::NextLesson(progress) - 1);
     ListeLecons->setFocus(Qt::OtherFocusReason);
@@ -190,9 +215,25 @@ void TParcours::showEvent(QShowEvent *event)
     ReadCurrentItemOnceShown(ListeLecons);
 }
 
-QString TParcours::ItemText(int lesson, const CourseProgress &progress)
+void TParcours::FillLessons()
 {
-    const course::Lesson &definition = course::LessonNumber(lesson);
+    const int current = ListeLecons->currentRow();
+    {
+        const QSignalBlocker quiet(ListeLecons);
+        ListeLecons->clear();
+        for (const course::Lesson &lesson : m_lessons)
+            ListeLecons->addItem(ItemText(lesson, m_progress));
+    }
+    // The lesson selected stays so, its keys shown on the keyboard chosen.
+    if (current >= 0) {
+        ListeLecons->setCurrentRow(current);
+        ShowLesson(current + 1);
+    }
+}
+
+QString TParcours::ItemText(const course::Lesson &definition, const CourseProgress &progress)
+{
+    const int lesson = definition.Number;
     QString text = QStringLiteral("Leçon %1 : %2 — ").arg(lesson).arg(QString::fromStdString(definition.Title));
     const CourseProgress::Best *best = progress.Of(lesson);
     if (!best)
@@ -205,9 +246,9 @@ QString TParcours::ItemText(int lesson, const CourseProgress &progress)
 
 void TParcours::ShowLesson(int lesson)
 {
-    if (lesson < 1 || lesson > course::LessonCount())
+    if (lesson < 1 || lesson > static_cast<int>(m_lessons.size()))
         return;
-    const course::Lesson &definition = course::LessonNumber(lesson);
+    const course::Lesson &definition = m_lessons[static_cast<std::size_t>(lesson - 1)];
     LabelTouches->setText(QStringLiteral("Nouvelles touches : %1. Objectif : %2 caractères par minute avec %3 % de "
                                          "réussite.")
                               .arg(KeyList(definition.NewKeys))

@@ -1,4 +1,5 @@
 #include <QChartView>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -11,6 +12,7 @@
 
 #include "MainFixture.h"
 #include "course/Course.h"
+#include "guide/KeyboardGuide.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TEdit.h"
 #include "platform/controls/TLabel.h"
@@ -223,4 +225,28 @@ TEST_F(Course, TheChartFollowsTheSelectedLessonAndNoItemIsCut)
         window.BoutonFermer->click();
     });
     EXPECT_TRUE(Messages.isEmpty()) << Messages.join(QLatin1Char('|')).toStdString();
+}
+
+// The keyboard kept for the learner is the one the course, the picture and their texts follow; another chosen in the
+// course window takes over at once, and is kept.
+TEST_F(Course, TheCourseFollowsTheKeyboardChosenThere)
+{
+    WriteProgress("fr(bepo)\n", QStringLiteral("Clavier.txt"));
+    TMain &m = Main();
+    EXPECT_EQ(m.DXImageList1.Items(KeyboardPictureIndex).Name, QStringLiteral("Clavier_bepo.bmp"));
+    EXPECT_TRUE(m.TypesOnKeyboard(U'«')) << "BÉPO types the French quotes";
+    OpenCourse([](TParcours &window) {
+        EXPECT_EQ(window.ListeClaviers->currentText(), QStringLiteral("Français (BÉPO)"));
+        EXPECT_TRUE(window.ListeLecons->item(0)->text().startsWith(QStringLiteral("Leçon 1 : e, t et l'espace")));
+        EXPECT_TRUE(window.ListeLecons->item(7)->text().startsWith(QStringLiteral("Leçon 8 : é et l")));
+        QTest::keyClick(window.ListeClaviers, Qt::Key_Up);
+        QTest::keyClick(window.ListeClaviers, Qt::Key_Up);
+        EXPECT_EQ(window.ListeClaviers->currentText(), QStringLiteral("Français (AZERTY)"));
+        EXPECT_TRUE(window.ListeLecons->item(0)->text().startsWith(QStringLiteral("Leçon 1 : f, j et l'espace")));
+        QTest::keyClick(window.ListeLecons, Qt::Key_Return);
+    });
+    EXPECT_EQ(m.Session().TargetText.find_first_not_of("fj "), std::string::npos) << m.Session().TargetText;
+    EXPECT_EQ(Progress(QStringLiteral("Clavier.txt")), QByteArray("fr\n"));
+    EXPECT_EQ(m.DXImageList1.Items(KeyboardPictureIndex).Name, QStringLiteral("Tapotis.bmp"));
+    EXPECT_FALSE(m.TypesOnKeyboard(U'«'));
 }
