@@ -49,4 +49,34 @@ LayoutKeys::LayoutKeys(const layouts::TypingTable &table)
     }
 }
 
+std::vector<std::string> LayoutKeys::KeyCharacters() const
+{
+    std::vector<std::string> keys;
+    for (const PhysicalKey &key : PhysicalKeys()) {
+        std::string characters;
+        for (int ch = ' '; ch < 256; ++ch) {
+            const GuideFacts &facts = m_facts[static_cast<std::size_t>(ch)];
+            if (facts.Centre == key.Centre && facts.DeadKey == NoKey && !facts.ThumbOnSpace)
+                characters += static_cast<char>(ch);
+        }
+        if (!characters.empty())
+            keys.push_back(std::move(characters));
+    }
+    return keys;
+}
+
+std::string LayoutKeys::FingerCharacters(int finger) const
+{
+    std::string characters;
+    for (int ch = ' '; ch < 256; ++ch) {
+        const Placements &fingers = m_facts[static_cast<std::size_t>(ch)].Fingers;
+        for (int i = 0; i < fingers.Count; ++i)
+            if (fingers.Items[static_cast<std::size_t>(i)].Item == finger) {
+                characters += static_cast<char>(ch);
+                break;
+            }
+    }
+    return characters;
+}
+
 } // namespace keymap

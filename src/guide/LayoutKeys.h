@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "guide/KeyMap.h"
 #include "platform/input/KeyboardLayouts.h"
@@ -29,6 +31,10 @@ public:
     explicit LayoutKeys(const layouts::TypingTable &table);
 
     const GuideFacts &Of(unsigned char ch) const { return m_facts[ch]; }
+    // The characters each key of the picture types by itself (no dead key first), one string per key that types
+    // any, in the picture's order; and the characters a finger types (the space: both thumbs').
+    std::vector<std::string> KeyCharacters() const;
+    std::string FingerCharacters(int finger) const;
 
 private:
     std::array<GuideFacts, 256> m_facts{};

@@ -60,11 +60,17 @@ std::optional<double> Share(const KeyFigures::Figures &figures, bool speed)
     return std::clamp(share, 0.0, 1.0);
 }
 
+// The characters a finger types on the keyboard shown.
+std::string FingerCharacters(int finger, const keymap::LayoutKeys *layout)
+{
+    return layout ? layout->FingerCharacters(finger) : keymap::FingerCharacters(finger);
+}
+
 } // namespace
 
 TTouches::TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pictures,
-                   const keymap::KeyCentres &centres)
-    : QDialog(main), m_keys(keys), m_pictures(pictures), m_keyboard(pictures, centres)
+                   const keymap::KeyCentres &centres, const keymap::LayoutKeys *keyboard)
+    : QDialog(main), m_keys(keys), m_layout(keyboard), m_pictures(pictures), m_keyboard(pictures, centres)
 {
     setObjectName(QStringLiteral("Touches"));
     setWindowTitle(QStringLiteral("Mes touches - Tapotis2002"));
@@ -167,14 +173,14 @@ QString TTouches::ItemText(unsigned char ch, const KeyFigures &keys)
     return text;
 }
 
-QString TTouches::FingerText(int finger, const KeyFigures &keys)
+QString TTouches::FingerText(int finger, const KeyFigures &keys, const keymap::LayoutKeys *layout)
 {
     QString name = QString::fromStdString(keymap::FingerName(finger));
     if (name.isEmpty())
         return QString();
     // A label starts with a capital.
     name[0] = name[0].toUpper();
-    const KeyFigures::Figures figures = keys.Sum(keymap::FingerCharacters(finger));
+    const KeyFigures::Figures figures = keys.Sum(FingerCharacters(finger, layout));
     return name + QStringLiteral(" : ") +
            (figures.Attempts == 0 ? QStringLiteral("aucune touche tapée") : Figures(figures));
 }
@@ -189,9 +195,15 @@ void TTouches::DrawKeyboard()
 {
     const bool speed = CaseVitesse->isChecked();
     KeyboardPicture::Marks marks;
-    for (const keymap::KeyRow &row : keymap::KeyRows())
-        if (const std::optional<double> share = Share(m_keys.Sum(row.Characters), speed))
-            marks.Tinted.push_back({static_cast<unsigned char>(row.Characters[0]), Heat(*share)});
+    std::vector<std::string> keys;
+    if (m_layout)
+        keys = m_layout->KeyCharacters();
+    else
+        for (const keymap::KeyRow &row : keymap::KeyRows())
+            keys.emplace_back(row.Characters);
+    for (const std::string &key : keys)
+        if (const std::optional<double> share = Share(m_keys.Sum(key), speed))
+            marks.Tinted.push_back({static_cast<unsigned char>(key[0]), Heat(*share)});
     ImageClavier->setPixmap(QPixmap::fromImage(m_keyboard.Draw(marks)));
     ImageClavier->setAccessibleDescription(speed ? QStringLiteral("Chaque touche tapée est teintée du vert au rouge "
                                                                   "selon son temps moyen, les touches jamais tapées "
@@ -254,7 +266,7 @@ void TTouches::DrawFingers()
         for (std::size_t i = 0; i < Fingers.size(); ++i) {
             const int finger = Fingers[i];
             const bool left = i < 5;
-            const KeyFigures::Figures figures = m_keys.Sum(keymap::FingerCharacters(finger));
+            const KeyFigures::Figures figures = m_keys.Sum(FingerCharacters(finger, m_layout));
             const QPoint tip = FingerTip(finger) + QPoint(left ? 0 : HandWidth + HandGap, LabelRow);
             const QRect label(static_cast<int>(i % 5) * (HandWidth / 5) + (left ? 0 : HandWidth + HandGap), 0,
                               LabelWidth, LabelRow - 10);
@@ -271,7 +283,7 @@ void TTouches::DrawFingers()
                     : QStringLiteral("%1 %").arg(qRound(figures.ErrorRate())) +
                           (figures.Timed > 0 ? QStringLiteral("\n%1 ms").arg(qRound(figures.MeanMs())) : QString());
             painter.drawText(label, Qt::AlignCenter, text);
-            spoken << FingerText(finger, m_keys);
+            spoken << FingerText(finger, m_keys, m_layout);
         }
     }
     ImageDoigts->setPixmap(QPixmap::fromImage(hands));

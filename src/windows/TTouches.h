@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "guide/KeyboardPicture.h"
+#include "guide/LayoutKeys.h"
 
 class KeyFigures;
 class QCheckBox;
@@ -19,7 +20,9 @@ class TTouches : public QDialog
 {
     Q_OBJECT
 public:
-    TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pictures, const keymap::KeyCentres &centres);
+    // `layout`: another keyboard's keys and fingers, which `pictures` and `centres` show (nullptr: the French AZERTY).
+    TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pictures, const keymap::KeyCentres &centres,
+             const keymap::LayoutKeys *layout = nullptr);
     ~TTouches() override;
 
     // Whether the learner chose "S'entraîner sur ces touches".
@@ -33,7 +36,7 @@ public:
     // What the list reads for a character: "e : 4 % d'erreurs, 310 ms — souvent tapé à la place : r, z".
     static QString ItemText(unsigned char ch, const KeyFigures &keys);
     // What a finger's label reads: "Index gauche : 4 % d'erreurs, 310 ms"; finger is a picture item of the key map.
-    static QString FingerText(int finger, const KeyFigures &keys);
+    static QString FingerText(int finger, const KeyFigures &keys, const keymap::LayoutKeys *layout = nullptr);
     // The tint of a figure between its best (0) and its worst (1): green, yellow, red.
     static QColor Heat(double share);
 
@@ -55,6 +58,7 @@ private:
     void DrawFingers();
 
     const KeyFigures &m_keys;
+    const keymap::LayoutKeys *m_layout = nullptr;
     const TDXImageList &m_pictures;
     KeyboardPicture m_keyboard;
     bool m_drillChosen = false;

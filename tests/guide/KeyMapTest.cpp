@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -407,6 +408,16 @@ TEST(LayoutKeys, AgreeWithTheFrenchGuideAndShowEachKeyboardsOwnKeys)
     EXPECT_TRUE(bepo.Of('E').Shift);
     EXPECT_EQ(bepo.Of('E').Fingers.Items[0].Item, keymap::IndexG);
     EXPECT_TRUE(bepo.Of('e').Outlined);
+    // "Mes touches" sums a finger's and a key's characters on the keyboard shown.
+    const std::string leftIndex = bepo.FingerCharacters(keymap::IndexG);
+    EXPECT_NE(leftIndex.find('e'), std::string::npos);
+    EXPECT_EQ(leftIndex.find('f'), std::string::npos) << "BÉPO's f is under the right hand";
+    const std::vector<std::string> bepoKeys = bepo.KeyCharacters();
+    EXPECT_NE(std::find_if(bepoKeys.begin(), bepoKeys.end(),
+                           [](const std::string &key) { return key.find('e') != std::string::npos; })
+                  ->find('E'),
+              std::string::npos)
+        << "e and E are one key";
     const keymap::LayoutKeys swiss(layouts::TableOf(Layout::SwissFrench));
     EXPECT_EQ(swiss.Of(0xEA).DeadKey, centreOf(0x0D)) << "ê: the dead circumflex first";
     EXPECT_EQ(swiss.Of(0xEA).Centre, centreOf(0x12));
