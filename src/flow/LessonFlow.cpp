@@ -33,7 +33,7 @@ std::int64_t LessonFlow::Now() const
 
 void LessonFlow::CountKey(unsigned char expected, unsigned char typed, bool correct, bool firstOfLine)
 {
-    if (!Keys || Session.AutoMode || !keymap::HasKey(expected))
+    if (!Keys || Session.AutoMode || !(HasKey ? HasKey(expected) : keymap::HasKey(expected)))
         return;
     std::optional<std::uint32_t> ms;
     if (correct) {

@@ -43,6 +43,9 @@ public:
     // Where every key the learner types in a lesson is counted against the character expected (none: nowhere).
     // The demonstration's keys are not the learner's and are never counted.
     KeyFigures *Keys = nullptr;
+    // Whether the learner's keyboard has a key of its picture for a character, whose figures are then kept; none:
+    // the French AZERTY's key map says.
+    std::function<bool(unsigned char)> HasKey;
 
     // A key typed in the edit box; a wrong key comes back as 0, so that it never shows there.
     void KeyPressed(char &key);

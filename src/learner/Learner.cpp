@@ -179,8 +179,9 @@ bool Learner::Identify(int lessonCount, const std::function<bool(unsigned char)>
     }
     LoadProgress(lessonCount);
     LoadAttempts(lessonCount);
+    m_onFrenchKeyboard = onKeyboard;
     LoadKeyboard();
-    LoadKeys(onKeyboard);
+    LoadKeys([this](unsigned char ch) { return OnKeyboard(ch); });
     LoadScore();
     if (unreadHistory)
         std::rethrow_exception(unreadHistory);
@@ -359,11 +360,35 @@ void Learner::LoadKeyboard()
 
 void Learner::ChooseKeyboard(layouts::Layout layout)
 {
+    const bool another = layout != Keyboard;
+    // The figures typed so far belong to the keyboard left.
+    if (another && !UserName.isEmpty() && !Keys.Empty())
+        m_notices.Guarded([&] { SaveKeys(); });
     Keyboard = layout;
     if (UserName.isEmpty())
         return;
     SaveFile(KeyboardPath(), layouts::ChoiceText(layout), m_keepKeyboardAside,
              QStringLiteral("L'ancien fichier du clavier est conservé dans le fichier %1"));
+    if (another)
+        LoadKeys([this](unsigned char ch) { return OnKeyboard(ch); });
+}
+
+bool Learner::OnKeyboard(unsigned char ch) const
+{
+    if (Keyboard == layouts::Layout::FrenchAzerty)
+        return !m_onFrenchKeyboard || m_onFrenchKeyboard(ch);
+    return ch >= 0x20 && layouts::TableOf(Keyboard)[ch].Typeable();
+}
+
+QString Learner::KeysPath() const
+{
+    if (Keyboard == layouts::Layout::FrenchAzerty)
+        return Folder() + QStringLiteral("/Touches.txt");
+    const layouts::Description &names = layouts::DescriptionOf(Keyboard);
+    QString name = QStringLiteral("/Touches_") + QLatin1String(names.XkbLayout);
+    if (*names.XkbVariant)
+        name += QLatin1Char('_') + QLatin1String(names.XkbVariant);
+    return Folder() + name + QStringLiteral(".txt");
 }
 
 void Learner::LoadKeys(const std::function<bool(unsigned char)> &onKeyboard)

@@ -85,7 +85,8 @@ public:
 
     // The keyboard the learner types on. Until they choose one it is the desktop's, when the program knows it
     // (DesktopKeyboard, told before the identification), else the French AZERTY; their choice is kept in their folder
-    // with the same safe save, and a file that cannot be read is treated as the progress is.
+    // with the same safe save, and a file that cannot be read is treated as the progress is. Choosing another keeps
+    // the key figures of the keyboard left and reads those of the one chosen.
     layouts::Layout Keyboard = layouts::Layout::FrenchAzerty;
     std::optional<layouts::Layout> DesktopKeyboard;
     QString KeyboardPath() const { return Folder() + QStringLiteral("/Clavier.txt"); }
@@ -97,8 +98,13 @@ public:
     // and so is one that holds figures of characters no key gives (typing never brings them up to date): they are
     // left out, and the file is kept aside by the first save.
     KeyFigures Keys;
-    QString KeysPath() const { return Folder() + QStringLiteral("/Touches.txt"); }
+    // Each keyboard has its own: "Touches.txt" for the French AZERTY, "Touches_fr_bepo.txt" and the like for the
+    // others.
+    QString KeysPath() const;
     void LoadKeys(const std::function<bool(unsigned char)> &onKeyboard);
+    // Whether a key of the learner's keyboard gives the character: for the French AZERTY, as told at the
+    // identification; for the others, as their typing table says.
+    bool OnKeyboard(unsigned char ch) const;
     void SaveKeys();
 
     // The texts the learner brought to practise on, in the folder "Textes": read when the learner opens their list
@@ -140,6 +146,7 @@ private:
     void SaveFile(const QString &path, const std::string &bytes, bool &keepAside, const QString &keptAside);
 
     LearnerNotices &m_notices;
+    std::function<bool(unsigned char)> m_onFrenchKeyboard;
     // Until a file has been found missing or read whole and clean, it is kept aside rather than saved over.
     bool m_keepHistoryAside = true;
     bool m_keepProgressAside = true;

@@ -464,7 +464,7 @@ void TMain::ShowLessonResult(const LessonResult &result)
 
 void TMain::BoutonTouchesClick()
 {
-    TTouches window(this, m_learner.Keys, DXImageList1, KeyCentre);
+    TTouches window(this, m_learner.Keys, DXImageList1, KeyCentre, m_layoutKeys.get());
     m_dialogs.ShowModal(window);
     if (window.DrillChosen())
         StartDrill();
@@ -524,6 +524,12 @@ void TMain::UseKeyboard(layouts::Layout layout)
     if (DXImageList1.Items(KeyboardPictureIndex).Name != picture)
         DXImageList1.Replace(KeyboardPictureIndex, picture, assets::Bitmap(picture));
     m_view.UseKeyboard(m_layoutKeys.get());
+    if (m_layoutKeys)
+        m_flow.HasKey = [keys = m_layoutKeys.get()](unsigned char ch) {
+            return !(keys->Of(ch).Centre == keymap::NoKey);
+        };
+    else
+        m_flow.HasKey = nullptr;
     m_view.ShowGuide(GuideCharacter());
 }
 

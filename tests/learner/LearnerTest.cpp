@@ -566,3 +566,21 @@ TEST_F(LearnerFiles, OwnTextsKeepTheirPlaceAndNeverLoseAFile)
     }
     EXPECT_EQ(QDir(At(QStringLiteral("Zoé/Textes"))).entryList({QStringLiteral("texte-*.txt")}).size(), 99);
 }
+
+// Each keyboard has its own key figures: the learner's change of keyboard reads the other's, and keeps these.
+TEST_F(LearnerFiles, EachKeyboardKeepsItsOwnKeyFigures)
+{
+    Write(QStringLiteral("Zoé/Touches.txt"), TwoKeys);
+    Write(QStringLiteral("Zoé/Touches_fr_bepo.txt"), "version\t1\nexercices\t0\na\t3\t0\t0\t0\n");
+    auto learner = NewLearner();
+    ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+    EXPECT_EQ(learner->Keys.Of('e').Attempts, 4u);
+    EXPECT_FALSE(learner->OnKeyboard(0xAB)) << "no « on this test's French keyboard";
+    learner->ChooseKeyboard(layouts::Layout::Bepo);
+    EXPECT_EQ(learner->Keys.Of('e').Attempts, 0u);
+    EXPECT_EQ(learner->Keys.Of('a').Attempts, 3u);
+    EXPECT_TRUE(learner->OnKeyboard(0xAB)) << "BÉPO types «";
+    learner->ChooseKeyboard(layouts::Layout::FrenchAzerty);
+    EXPECT_EQ(learner->Keys.Of('e').Attempts, 4u);
+    EXPECT_EQ(Read(QStringLiteral("Zoé/Touches.txt")), TwoKeys);
+}
