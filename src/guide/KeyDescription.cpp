@@ -1,4 +1,5 @@
 #include "guide/KeyDescription.h"
+#include "guide/LayoutKeys.h"
 
 #include "guide/KeyMap.h"
 
@@ -78,6 +79,20 @@ std::string KeyDescription(unsigned char ch)
     std::string description = CharacterName(ch);
     // Either thumb presses the space bar, the only key a thumb presses: the hand goes without saying.
     const std::string finger = ch == ' ' ? "pouce" : FingerName(KeyFinger(ch));
+    if (!finger.empty())
+        description += ", " + finger;
+    return description;
+}
+
+std::string KeyDescription(unsigned char ch, const LayoutKeys &keys)
+{
+    const GuideFacts &facts = keys.Of(ch);
+    std::string description = CharacterName(ch);
+    if (facts.Centre == NoKey || description.empty())
+        return {};
+    const std::string finger = ch == ' '                 ? "pouce"
+                               : facts.Fingers.Count > 0 ? FingerName(facts.Fingers.Items[0].Item)
+                                                         : std::string();
     if (!finger.empty())
         description += ", " + finger;
     return description;

@@ -13,6 +13,9 @@ std::string CharacterName(unsigned char ch);
 // "A majuscule, auriculaire gauche" or "espace, pouce". Empty for a character on no key, for which the guide shows
 // the bare keyboard.
 std::string KeyDescription(unsigned char ch);
+// The same on another keyboard, whose keys and fingers are given.
+class LayoutKeys;
+std::string KeyDescription(unsigned char ch, const LayoutKeys &keys);
 // A character as the lists of keys write it: the character itself (Windows-1252, as typed), the space by its
 // name, "espace".
 std::string WrittenName(unsigned char ch);

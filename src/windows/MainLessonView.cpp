@@ -51,7 +51,7 @@ TargetLine &MainLessonView::Line()
 void MainLessonView::DrawKeyboardGuide(unsigned char ch)
 {
     Guide().Draw(ch, m_main.HandOpacity);
-    const std::string key = keymap::KeyDescription(ch);
+    const std::string key = m_keys ? keymap::KeyDescription(ch, *m_keys) : keymap::KeyDescription(ch);
     m_main.PaintBoxKey->setAccessibleDescription(
         key.empty() ? QString() : QStringLiteral("Prochaine touche : ") + QString::fromStdString(key));
 }

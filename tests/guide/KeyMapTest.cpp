@@ -408,6 +408,7 @@ TEST(LayoutKeys, AgreeWithTheFrenchGuideAndShowEachKeyboardsOwnKeys)
     EXPECT_TRUE(bepo.Of('E').Shift);
     EXPECT_EQ(bepo.Of('E').Fingers.Items[0].Item, keymap::IndexG);
     EXPECT_TRUE(bepo.Of('e').Outlined);
+    EXPECT_EQ(keymap::KeyDescription('e', bepo), "e, index gauche") << "what a screen reader hears";
     // "Mes touches" sums a finger's and a key's characters on the keyboard shown.
     const std::string leftIndex = bepo.FingerCharacters(keymap::IndexG);
     EXPECT_NE(leftIndex.find('e'), std::string::npos);
