@@ -1,3 +1,4 @@
+// What the windows pay to start something for the learner: a session of their own text, another keyboard.
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -33,5 +34,28 @@ void BM_StartOwnTextSession(benchmark::State &state)
     state.counters["lines"] = static_cast<double>(learner.Texts.Find(file)->Lines);
 }
 BENCHMARK(BM_StartOwnTextSession)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// What a learner of another keyboard adds to the start once identified: that keyboard's picture, key places, guide
+// and course taken up, and the guide drawn again; then the French AZERTY back.
+void BM_UseKeyboard(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    TMain main(dir.path() + QLatin1Char('/'));
+    const auto layout = static_cast<layouts::Layout>(state.range(0));
+    for (auto _ : state) {
+        main.UseKeyboard(layout);
+        state.PauseTiming();
+        main.UseKeyboard(layouts::Layout::FrenchAzerty);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_UseKeyboard)
+    ->Arg(int(layouts::Layout::Bepo))
+    ->Arg(int(layouts::Layout::SwissFrench))
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
