@@ -367,10 +367,12 @@ void Learner::ChooseKeyboard(layouts::Layout layout)
     Keyboard = layout;
     if (UserName.isEmpty())
         return;
-    SaveFile(KeyboardPath(), layouts::ChoiceText(layout), m_keepKeyboardAside,
-             QStringLiteral("L'ancien fichier du clavier est conservé dans le fichier %1"));
+    // The figures in hand are the new keyboard's before anything can fail: a failed save of the choice must not
+    // leave one keyboard's figures to be saved as another's.
     if (another)
         LoadKeys([this](unsigned char ch) { return OnKeyboard(ch); });
+    SaveFile(KeyboardPath(), layouts::ChoiceText(layout), m_keepKeyboardAside,
+             QStringLiteral("L'ancien fichier du clavier est conservé dans le fichier %1"));
 }
 
 bool Learner::OnKeyboard(unsigned char ch) const

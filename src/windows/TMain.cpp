@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 
@@ -391,8 +392,9 @@ void TMain::BoutonParcoursClick()
 {
     TParcours window(this, m_learner.Progress, m_learner.Attempts, DXImageList1, KeyCentre, CourseLessons(),
                      {m_learner.Keyboard, [this](layouts::Layout layout) {
+                          // Taken up even when the choice could not be saved: the learner is told, and types on it.
+                          const auto takeUp = qScopeGuard([this] { UseKeyboard(m_learner.Keyboard); });
                           m_learner.ChooseKeyboard(layout);
-                          UseKeyboard(layout);
                       }});
     m_dialogs.ShowModal(window);
     if (window.Chosen() != 0)

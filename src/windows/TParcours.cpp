@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -198,9 +199,12 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const Lesson
                 const auto chosen = static_cast<layouts::Layout>(ListeClaviers->currentIndex());
                 if (chosen == m_keyboards.Current)
                     return;
+                // The lessons shown follow the keyboard taken up, even when its choice could not be saved.
+                const auto refresh = qScopeGuard([this, chosen] {
+                    m_keyboards.Current = chosen;
+                    FillLessons();
+                });
                 m_keyboards.Choose(chosen);
-                m_keyboards.Current = chosen;
-                FillLessons();
             }));
 
     ListeLecons->setCurrentRow(courserules::NextLesson(progress) - 1);
