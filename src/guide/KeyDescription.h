@@ -6,6 +6,8 @@
 // Characters and fingers as the learner reads or hears them, in French (UTF-8). Characters are Windows-1252 bytes.
 namespace keymap {
 
+class LayoutKeys;
+
 // What a screen reader says for a character: "A majuscule", "point d'interrogation"; empty for one the key map
 // does not know.
 std::string CharacterName(unsigned char ch);
@@ -14,7 +16,6 @@ std::string CharacterName(unsigned char ch);
 // the bare keyboard.
 std::string KeyDescription(unsigned char ch);
 // The same on another keyboard, whose keys and fingers are given.
-class LayoutKeys;
 std::string KeyDescription(unsigned char ch, const LayoutKeys &keys);
 // A character as the lists of keys write it: the character itself (Windows-1252, as typed), the space by its
 // name, "espace".
