@@ -187,9 +187,7 @@ QStringList OwnTexts::Load(int learnerFolder, const QString &learnerPath)
         return problems;
     }
     for (const auto &[file, position] : positions) {
-        const auto entry =
-            std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.File == file; });
-        if (entry != m_entries.end())
+        if (Entry *entry = Lookup(file))
             entry->Position = std::min(position, entry->Lines);
         else if (std::find(m_numbers.begin(), m_numbers.end(), NumberOf(file)) != m_numbers.end())
             // The position of a text that could not be read waits for it to be mended.
@@ -198,10 +196,15 @@ QStringList OwnTexts::Load(int learnerFolder, const QString &learnerPath)
     return problems;
 }
 
-const OwnTexts::Entry *OwnTexts::Find(const std::string &file) const
+OwnTexts::Entry *OwnTexts::Lookup(const std::string &file)
 {
     const auto entry = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.File == file; });
     return entry == m_entries.end() ? nullptr : &*entry;
+}
+
+const OwnTexts::Entry *OwnTexts::Find(const std::string &file) const
+{
+    return const_cast<OwnTexts *>(this)->Lookup(file);
 }
 
 const OwnTexts::Entry &OwnTexts::Add(int learnerFolder, const QString &learnerPath, const std::string &title,
@@ -269,8 +272,8 @@ std::vector<std::string> OwnTexts::Lines(int learnerFolder, const QString &learn
 
 void OwnTexts::SetPosition(int learnerFolder, const QString &learnerPath, const std::string &file, std::size_t position)
 {
-    const auto entry = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.File == file; });
-    if (entry == m_entries.end())
+    Entry *entry = Lookup(file);
+    if (!entry)
         return;
     entry->Position = std::min(position, entry->Lines);
     const safefile::Descriptor texts = OpenTexts(learnerFolder, learnerPath, true);

@@ -68,6 +68,7 @@ public:
     static bool ParsePositions(const std::string &bytes, std::vector<std::pair<std::string, std::size_t>> &positions);
 
 private:
+    Entry *Lookup(const std::string &file);
     void SavePositions(int textsFolder, const QString &textsPath);
 
     std::vector<Entry> m_entries;

@@ -26,15 +26,6 @@ namespace {
 
 const QString Title = QStringLiteral("Mon texte");
 
-QPushButton *Button(QWidget *window, const QString &name, const QString &caption, const QString &keys)
-{
-    auto *button = new QPushButton(caption, window);
-    const QString plain = QString(caption).remove(QLatin1Char('&'));
-    Identify(button, name, plain);
-    button->setToolTip(plain + QStringLiteral(" (") + keys + QLatin1Char(')'));
-    return button;
-}
-
 QString Count(std::size_t count, const QString &one, const QString &many)
 {
     return QLocale(QLocale::French).toString(static_cast<qulonglong>(count)) + QLatin1Char(' ') +
@@ -60,15 +51,16 @@ TMonTexte::TMonTexte(QWidget *main, Learner &learner, std::function<bool(char32_
     Identify(LabelConseil, QStringLiteral("LabelConseil"));
     LabelConseil->setWordWrap(true);
 
-    BoutonImporter = Button(this, QStringLiteral("BoutonImporter"), QStringLiteral("&Importer un fichier…"),
-                            QStringLiteral("Alt+I"));
-    BoutonColler =
-        Button(this, QStringLiteral("BoutonColler"), QStringLiteral("C&oller le texte copié"), QStringLiteral("Alt+O"));
+    BoutonImporter = DialogButton(this, QStringLiteral("BoutonImporter"), QStringLiteral("&Importer un fichier…"),
+                                  QStringLiteral("Alt+I"));
+    BoutonColler = DialogButton(this, QStringLiteral("BoutonColler"), QStringLiteral("C&oller le texte copié"),
+                                QStringLiteral("Alt+O"));
     BoutonCommencer =
-        Button(this, QStringLiteral("BoutonCommencer"), QStringLiteral("&Commencer"), QStringLiteral("Alt+C"));
+        DialogButton(this, QStringLiteral("BoutonCommencer"), QStringLiteral("&Commencer"), QStringLiteral("Alt+C"));
     BoutonSupprimer =
-        Button(this, QStringLiteral("BoutonSupprimer"), QStringLiteral("&Supprimer"), QStringLiteral("Alt+S"));
-    BoutonFermer = Button(this, QStringLiteral("BoutonFermer"), QStringLiteral("&Fermer"), QStringLiteral("Alt+F"));
+        DialogButton(this, QStringLiteral("BoutonSupprimer"), QStringLiteral("&Supprimer"), QStringLiteral("Alt+S"));
+    BoutonFermer =
+        DialogButton(this, QStringLiteral("BoutonFermer"), QStringLiteral("&Fermer"), QStringLiteral("Alt+F"));
     BoutonCommencer->setDefault(true);
 
     auto *side = new QVBoxLayout;

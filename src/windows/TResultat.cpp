@@ -57,14 +57,6 @@ QLabel *TextLabel(QWidget *window, const QString &name, const QString &text)
     return label;
 }
 
-QPushButton *Button(QWidget *window, const QString &name, const QString &caption, const QString &keys)
-{
-    auto *button = new QPushButton(caption, window);
-    Identify(button, name, QString(caption).remove(QLatin1Char('&')));
-    button->setToolTip(QString(caption).remove(QLatin1Char('&')) + QStringLiteral(" (") + keys + QLatin1Char(')'));
-    return button;
-}
-
 } // namespace
 
 TResultat::TResultat(QWidget *main, const LessonResult &result, bool drillOffered)
@@ -186,17 +178,18 @@ TResultat::TResultat(QWidget *main, const LessonResult &result, bool drillOffere
     LabelManquees->setVisible(!mostMissed.empty());
 
     // After a session of the learner's text comes the text's next lines, when it has more.
-    BoutonSuivante = result.OwnText.Set() ? Button(this, QStringLiteral("BoutonSuivante"),
-                                                   QStringLiteral("&Suite du texte"), QStringLiteral("Alt+S"))
-                                          : Button(this, QStringLiteral("BoutonSuivante"),
-                                                   QStringLiteral("&Leçon suivante"), QStringLiteral("Alt+L"));
+    BoutonSuivante = result.OwnText.Set() ? DialogButton(this, QStringLiteral("BoutonSuivante"),
+                                                         QStringLiteral("&Suite du texte"), QStringLiteral("Alt+S"))
+                                          : DialogButton(this, QStringLiteral("BoutonSuivante"),
+                                                         QStringLiteral("&Leçon suivante"), QStringLiteral("Alt+L"));
     BoutonSuivante->setEnabled(!(result.OwnText.Set() && result.OwnText.Finished()));
-    BoutonRecommencer =
-        Button(this, QStringLiteral("BoutonRecommencer"), QStringLiteral("&Recommencer"), QStringLiteral("Alt+R"));
-    BoutonEntrainer = Button(this, QStringLiteral("BoutonEntrainer"), QStringLiteral("S'&entraîner sur mes touches"),
-                             QStringLiteral("Alt+E"));
+    BoutonRecommencer = DialogButton(this, QStringLiteral("BoutonRecommencer"), QStringLiteral("&Recommencer"),
+                                     QStringLiteral("Alt+R"));
+    BoutonEntrainer = DialogButton(this, QStringLiteral("BoutonEntrainer"),
+                                   QStringLiteral("S'&entraîner sur mes touches"), QStringLiteral("Alt+E"));
     BoutonEntrainer->setEnabled(drillOffered);
-    BoutonFermer = Button(this, QStringLiteral("BoutonFermer"), QStringLiteral("&Fermer"), QStringLiteral("Alt+F"));
+    BoutonFermer =
+        DialogButton(this, QStringLiteral("BoutonFermer"), QStringLiteral("&Fermer"), QStringLiteral("Alt+F"));
     QPushButton *byDefault = !(passed || !goalSet)         ? BoutonRecommencer
                              : BoutonSuivante->isEnabled() ? BoutonSuivante
                                                            : BoutonFermer;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -17,4 +18,15 @@ inline void Identify(QWidget *control, const QString &name, const QString &hint 
         control->setAccessibleName(hint);
     if (shown == HintShown::Yes)
         control->setToolTip(hint);
+}
+
+// A dialog's button: its caption with its "&" mnemonic, read without the "&", and a hint that says its keys as
+// well, "Commencer (Alt+C)".
+inline QPushButton *DialogButton(QWidget *window, const QString &name, const QString &caption, const QString &keys)
+{
+    auto *button = new QPushButton(caption, window);
+    const QString plain = QString(caption).remove(QLatin1Char('&'));
+    Identify(button, name, plain);
+    button->setToolTip(plain + QStringLiteral(" (") + keys + QLatin1Char(')'));
+    return button;
 }
