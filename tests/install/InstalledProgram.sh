@@ -9,7 +9,6 @@ set -euo pipefail
 build="$1"
 work=$(mktemp -d)
 chmod 755 "$work"
-display=":$((200 + RANDOM % 300))"
 xvfb=""
 program=""
 cleanup() {
@@ -19,6 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() {
+    [ -s "$work/program.log" ] && cat "$work/program.log" >&2
     echo "FAILED: $*" >&2
     exit 1
 }
@@ -58,15 +58,35 @@ mkdir -p "$home"
 [ "$(id -u)" = 0 ] && chown "$learner" "$home"
 find "$work/root" -exec stat -c '%n %s %Y' {} + | sort >"$work/before"
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -ac >/dev/null 2>&1 &
+# The X server takes a free display of its own and writes its number once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ac 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 100); do DISPLAY="$display" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "the X server did not start"
+display=":$(head -n 1 "$work/display")"
 export DISPLAY="$display"
 as_learner env -i HOME="$home" DISPLAY="$display" PATH=/usr/bin:/bin QT_QPA_PLATFORM=xcb ALSOFT_DRIVERS=null \
     "$prefix/bin/tapotis2002" >"$work/program.log" 2>&1 &
 program=$!
+# Whether a window of that title is shown. xdotool stops with an X error when a window goes away while it
+# walks the tree (a tooltip, the splash closing): such a search says nothing and is made again.
+shown() {
+    local error
+    for _ in 1 2 3 4 5; do
+        error=$(xdotool search --onlyvisible --name "$1" 2>&1 >/dev/null) && return 0
+        case "$error" in *"X Error"*) sleep 0.05 ;; *) return 1 ;; esac
+    done
+    return 1
+}
 # Each window is awaited by its title, however slow the start.
-await() { timeout 60 xdotool search --sync --onlyvisible --name "$1" >/dev/null || fail "no window \"$1\""; }
+await() {
+    for _ in $(seq 600); do
+        shown "$1" && return 0
+        kill -0 "$program" 2>/dev/null || fail "the program stopped before the window \"$1\""
+        sleep 0.1
+    done
+    fail "no window \"$1\""
+}
 await "Tapotis2002"
 sleep 1
 xdotool mousemove 512 378 click 1
@@ -80,7 +100,7 @@ xdotool key Return
 await "Statistiques"
 sleep 1
 xdotool mousemove 512 400 click 1
-for _ in $(seq 100); do xdotool search --onlyvisible --name "Statistiques" >/dev/null || break; sleep 0.1; done
+for _ in $(seq 100); do shown "Statistiques" || break; sleep 0.1; done
 sleep 1
 # "Facile", then the first line of its lesson.
 xdotool mousemove 147 649 click 1
