@@ -17,40 +17,45 @@
 
 namespace {
 
-// What the course's first opening costs: the embedded data unpacked and filed by lesson. The counters give the
-// data's size in the program and unpacked.
+// What the course's first opening costs on a keyboard: the embedded data of every keyboard unpacked, that
+// keyboard's entries filed by lesson. The counters give the data's size in the program and unpacked.
 void BM_CourseDataFirstRead(benchmark::State &state)
 {
     const QString path = QStringLiteral(":/course/course.dat");
+    const auto layout = static_cast<layouts::Layout>(state.range(0));
     for (auto _ : state) {
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         const QByteArray data = file.readAll();
         benchmark::DoNotOptimize(
-            course::Material::Parse(std::string_view(data.constData(), static_cast<std::size_t>(data.size()))));
+            course::Material::Parse(std::string_view(data.constData(), static_cast<std::size_t>(data.size())), layout));
     }
     const QResource resource(path);
     state.counters["embedded_kB"] = static_cast<double>(resource.size()) / 1024;
     state.counters["unpacked_kB"] = static_cast<double>(resource.uncompressedSize()) / 1024;
 }
-BENCHMARK(BM_CourseDataFirstRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CourseDataFirstRead)->DenseRange(0, layouts::LayoutCount - 1)->Unit(benchmark::kMillisecond);
 
-// One attempt's lines, for a lesson of letter groups, of words, and of phrases with signs.
+// One attempt's lines on a keyboard (its number in layouts::Layout), for a lesson of letter groups, of words, of
+// phrases with capitals, and of phrases with signs.
 void BM_MakeAttempt(benchmark::State &state)
 {
-    const course::Material &material = CourseMaterial();
-    const course::Lesson &lesson = course::LessonNumber(static_cast<int>(state.range(0)));
+    const auto layout = static_cast<layouts::Layout>(state.range(0));
+    const course::Material &material = CourseMaterial(layout);
+    const course::Lesson &lesson = material.Lessons().at(static_cast<std::size_t>(state.range(1) - 1));
     std::uint32_t seed = 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(course::MakeAttempt(lesson, material, ++seed));
 }
-BENCHMARK(BM_MakeAttempt)->Arg(1)->Arg(9)->Arg(16)->Arg(26)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MakeAttempt)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, layouts::LayoutCount - 1, 1), {1, 9, 15, 26}})
+    ->Unit(benchmark::kMicrosecond);
 
 // A drill's lines on a lesson's new keys (five at most), every key up to that lesson met: letter groups before
 // any word (5), rare letters (11), the circumflex letters once most words can be typed (19).
 void BM_MakeDrill(benchmark::State &state)
 {
-    const course::Material &material = CourseMaterial();
+    const course::Material &material = CourseMaterial(layouts::Layout::FrenchAzerty);
     const course::Lesson &lesson = course::LessonNumber(static_cast<int>(state.range(0)));
     const std::string weak = lesson.NewKeys.substr(0, 5);
     std::uint32_t seed = 0;

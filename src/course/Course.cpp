@@ -1,5 +1,6 @@
 #include "course/Course.h"
 
+#include <algorithm>
 #include <iterator>
 #include <stdexcept>
 
@@ -53,13 +54,25 @@ constexpr std::uint8_t LetterKeys[][4] = {
 };
 constexpr std::size_t LetterLessons = std::size(LetterKeys);
 
-// A key's character as a title writes it, in UTF-8 (the keys are Windows-1252 bytes): punctuation by its name.
+// A key's character as a title writes it, in UTF-8 (the keys are Windows-1252 bytes): punctuation and signs by
+// their names.
 std::string KeyName(unsigned char c)
 {
     static const std::pair<unsigned char, const char *> named[] = {
-        {' ', "l'espace"},  {',', "la virgule"},       {'.', "le point"},        {'\'', "l'apostrophe"},
-        {'-', "le tiret"},  {';', "le point-virgule"}, {':', "les deux-points"}, {0x92, "l'apostrophe"},
-        {0x9C, "\xC5\x93"}, {0x8C, "\xC5\x92"},        {0x80, "\xE2\x82\xAC"},
+        {' ', "l'espace"},
+        {',', "la virgule"},
+        {'.', "le point"},
+        {'\'', "l'apostrophe"},
+        {'-', "le trait d'union"},
+        {';', "le point-virgule"},
+        {':', "les deux-points"},
+        {'"', "le guillemet"},
+        {'@', "l'arobase"},
+        {'#', "le di\xC3\xA8se"},
+        {0x92, "l'apostrophe typographique"},
+        {0x9C, "\xC5\x93"},
+        {0x8C, "\xC5\x92"},
+        {0x80, "l'euro"},
     };
     for (const auto &[key, name] : named)
         if (key == c)
@@ -70,16 +83,31 @@ std::string KeyName(unsigned char c)
     return {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
 }
 
-// "e, t et l'espace": the keys as a title says them.
+// "e, t et l'espace": names as a title lists them.
+std::string ListTitle(const std::vector<std::string> &names)
+{
+    std::string title;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        title += (i == 0 ? "" : i + 1 == names.size() ? " et " : ", ") + names[i];
+    return title;
+}
+
 std::string KeysTitle(const std::string &keys)
 {
     std::vector<std::string> names;
     for (const char c : keys)
         names.push_back(KeyName(static_cast<unsigned char>(c)));
-    std::string title;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        title += (i == 0 ? "" : i + 1 == names.size() ? " et " : ", ") + names[i];
-    return title;
+    return ListTitle(names);
+}
+
+bool IsCapital(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
 }
 
 constexpr int FirstGoal = 60;
@@ -142,6 +170,8 @@ const Lesson &LessonNumber(int number)
     return Lessons()[static_cast<std::size_t>(number - 1)];
 }
 
+namespace {
+
 // The letter lesson that takes a letter the French places leave out: the last of its row's lessons (the upper row's
 // lesson 10, the home row's lesson 5, the lower row's and any other's lesson 12), counted from 0.
 std::size_t LessonOfRow(std::uint8_t scan)
@@ -153,38 +183,200 @@ std::size_t LessonOfRow(std::uint8_t scan)
     return LetterLessons - 1;
 }
 
-std::vector<Lesson> LessonsFor(const Keyboard &keyboard)
+constexpr std::size_t CommaLesson = 12;
+constexpr std::size_t AccentedLesson = 16; // à, ç et ù
+constexpr std::size_t ApostropheLesson = 17;
+constexpr unsigned char Apostrophe = 0x92;
+constexpr unsigned char Ligature = 0x9C;
+constexpr unsigned char OpeningQuote = 0xAB;
+constexpr unsigned char ClosingQuote = 0xBB;
+
+int CountKeys(std::string_view keys, const layouts::TypingTable &table)
 {
+    bool capitals = false;
+    bool digits = false;
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> deadKeys;
+    int count = 0;
+    for (const char c : keys) {
+        const auto u = static_cast<unsigned char>(c);
+        const layouts::Typing &typing = table[u];
+        if (IsCapital(u)) {
+            capitals = true;
+        } else if (IsDigit(u)) {
+            digits = true;
+        } else if (typing.Dead.Key != 0 && (u >= 0xC0 || (u >= 'a' && u <= 'z'))) {
+            const std::pair<std::uint8_t, std::uint8_t> dead{typing.Dead.Key, typing.Dead.Level};
+            if (std::find(deadKeys.begin(), deadKeys.end(), dead) == deadKeys.end())
+                deadKeys.push_back(dead);
+        } else {
+            ++count;
+        }
+    }
+    return count + capitals + digits + static_cast<int>(deadKeys.size());
+}
+
+// A title that names what a lesson brings on this keyboard: the French one where the lesson brings the same keys
+// (without "(AltGr)" where AltGr types none of them here), else one made of the keys' names.
+std::string TitleOf(std::size_t lesson, const std::string &keys, const layouts::TypingTable &table)
+{
+    if (lesson < LetterLessons)
+        return KeysTitle(keys);
+    if (keys == Steps[lesson].NewKeys) {
+        std::string title = Steps[lesson].Title;
+        const std::string altGr = " (AltGr)";
+        const bool allAltGr = std::all_of(keys.begin(), keys.end(), [&](char c) {
+            const layouts::Typing &typing = table[static_cast<unsigned char>(c)];
+            return typing.Dead.Key == 0 && (typing.Base.Level & layouts::AltGrLevel) != 0;
+        });
+        if (const std::size_t at = title.find(altGr); at != std::string::npos && !allAltGr)
+            title.erase(at, altGr.size());
+        return title;
+    }
+    std::vector<std::string> names;
+    if (std::any_of(keys.begin(), keys.end(), [](char c) { return IsCapital(static_cast<unsigned char>(c)); }))
+        names.emplace_back("les majuscules");
+    // Signs that go in pairs are named together, where the first of them comes.
+    static const std::pair<std::string_view, const char *> pairs[] = {{"()", "les parenth\xC3\xA8ses"},
+                                                                      {"{}", "les accolades"},
+                                                                      {"[]", "les crochets"},
+                                                                      {"\xAB\xBB", "les guillemets \xC2\xAB \xC2\xBB"}};
+    std::string named;
+    for (const char c : keys) {
+        if (IsCapital(static_cast<unsigned char>(c)) || named.find(c) != std::string::npos)
+            continue;
+        const auto pair = std::find_if(std::begin(pairs), std::end(pairs), [&](const auto &candidate) {
+            return candidate.first.find(c) != std::string_view::npos &&
+                   keys.find(candidate.first[0]) != std::string::npos &&
+                   keys.find(candidate.first[1]) != std::string::npos;
+        });
+        if (pair != std::end(pairs)) {
+            names.emplace_back(pair->second);
+            named += pair->first;
+        } else {
+            names.push_back(KeyName(static_cast<unsigned char>(c)));
+        }
+    }
+    std::string title = ListTitle(names);
+    // A title that starts with an article starts with a capital, as the French ones do.
+    if (title.rfind("l", 0) == 0 && (title.size() > 1 && (title[1] == 'a' || title[1] == 'e' || title[1] == '\'')))
+        title[0] = 'L';
+    return title;
+}
+
+} // namespace
+
+bool TeachesTypography(layouts::Layout layout)
+{
+    return layout == layouts::Layout::FrenchAfnor || layout == layouts::Layout::Bepo;
+}
+
+int NewKeyCount(const Lesson &lesson, layouts::Layout layout)
+{
+    return CountKeys(lesson.NewKeys, layouts::TableOf(layout));
+}
+
+std::vector<Lesson> LessonsFor(layouts::Layout layout)
+{
+    if (layout == layouts::Layout::FrenchAzerty)
+        return Lessons();
+    const layouts::TypingTable &table = layouts::TableOf(layout);
     std::vector<std::string> newKeys(std::size(Steps));
     std::string met;
     const auto bringIn = [&](unsigned char c, std::string &keys) {
-        if (c != 0 && keyboard.Typeable(c) && met.find(static_cast<char>(c)) == std::string::npos) {
+        if (c != 0 && table[c].Typeable() && met.find(static_cast<char>(c)) == std::string::npos) {
             met += static_cast<char>(c);
             keys += static_cast<char>(c);
         }
     };
+    const auto unshifted = [&](std::uint8_t scan) { return layouts::CharacterAt(table, {scan, 0}); };
     for (std::size_t i = 0; i < LetterLessons; ++i)
         for (const std::uint8_t scan : LetterKeys[i])
             if (scan != 0)
-                bringIn(keyboard.Unshifted(scan), newKeys[i]);
+                bringIn(unshifted(scan), newKeys[i]);
     // Every letter by the end of the letter lessons: one this keyboard puts elsewhere comes with its row.
     for (std::uint8_t scan = 0x02; scan <= 0x56; ++scan) {
-        const unsigned char c = keyboard.Unshifted(scan);
+        const unsigned char c = unshifted(scan);
         if (c >= 'a' && c <= 'z')
             bringIn(c, newKeys[LessonOfRow(scan)]);
     }
     for (char c = 'a'; c <= 'z'; ++c)
         bringIn(static_cast<unsigned char>(c), newKeys[LetterLessons - 1]);
-    std::vector<std::pair<std::string, std::string>> titledKeys;
-    for (std::size_t i = 0; i < std::size(Steps); ++i) {
-        if (i < LetterLessons) {
-            titledKeys.emplace_back(KeysTitle(newKeys[i]), newKeys[i]);
-            continue;
-        }
+    for (std::size_t i = LetterLessons; i < std::size(Steps); ++i)
         for (const char *c = Steps[i].NewKeys; *c; ++c)
             bringIn(static_cast<unsigned char>(*c), newKeys[i]);
-        titledKeys.emplace_back(Steps[i].Title, newKeys[i]);
+
+    // No lesson brings more than MostNewKeys: the last keys of a full one go on to the next.
+    const auto count = [&](const std::string &keys) { return CountKeys(keys, table); };
+    const auto spread = [&] {
+        for (std::size_t i = 0; i + 1 < newKeys.size(); ++i) {
+            while (count(newKeys[i]) > MostNewKeys) {
+                // The last key whose leaving makes the lesson lighter (one capital among others does not).
+                std::size_t at = newKeys[i].size();
+                while (at > 0 && count(std::string(newKeys[i]).erase(at - 1, 1)) == count(newKeys[i]))
+                    --at;
+                if (at == 0)
+                    break;
+                newKeys[i + 1].insert(newKeys[i + 1].begin(), newKeys[i][at - 1]);
+                newKeys[i].erase(at - 1, 1);
+            }
+        }
+    };
+    spread();
+
+    // The typographer's signs: the ligature with the other accented letters, the curly apostrophe with the straight
+    // one, the French quotation marks in the first lesson from the comma's on that brings nothing, or else has room.
+    if (TeachesTypography(layout)) {
+        bringIn(Ligature, newKeys[AccentedLesson]);
+        bringIn(Apostrophe, newKeys[ApostropheLesson]);
+        std::string quotes;
+        quotes += static_cast<char>(OpeningQuote);
+        quotes += static_cast<char>(ClosingQuote);
+        if (table[OpeningQuote].Typeable() && table[ClosingQuote].Typeable() &&
+            met.find_first_of(quotes) == std::string::npos) {
+            auto room = std::find_if(newKeys.begin() + CommaLesson, newKeys.end(),
+                                     [](const std::string &keys) { return keys.empty(); });
+            if (room == newKeys.end())
+                room = std::find_if(newKeys.begin() + CommaLesson, newKeys.end(),
+                                    [&](const std::string &keys) { return count(keys + quotes) <= MostNewKeys; });
+            if (room != newKeys.end()) {
+                *room += quotes;
+                met += quotes;
+            }
+        }
+        spread();
     }
+
+    // A lesson left with nothing new takes the first key of the next lesson that has several, or else the last of
+    // the one before.
+    for (std::size_t i = 0; i < newKeys.size(); ++i) {
+        if (!newKeys[i].empty())
+            continue;
+        const auto movable = [](const std::string &keys) {
+            return std::count_if(keys.begin(), keys.end(),
+                                 [](char c) { return !IsCapital(static_cast<unsigned char>(c)); }) >= 2;
+        };
+        std::size_t from = i + 1;
+        while (from < newKeys.size() && !movable(newKeys[from]))
+            ++from;
+        if (from < newKeys.size()) {
+            const std::size_t at = newKeys[from].find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+            newKeys[i] += newKeys[from][at];
+            newKeys[from].erase(at, 1);
+            continue;
+        }
+        for (from = i; from-- > 0;) {
+            if (movable(newKeys[from])) {
+                const std::size_t at = newKeys[from].find_last_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+                newKeys[i] += newKeys[from][at];
+                newKeys[from].erase(at, 1);
+                break;
+            }
+        }
+    }
+
+    std::vector<std::pair<std::string, std::string>> titledKeys;
+    for (std::size_t i = 0; i < newKeys.size(); ++i)
+        titledKeys.emplace_back(TitleOf(i, newKeys[i], table), newKeys[i]);
     return MakeLessons(titledKeys);
 }
 

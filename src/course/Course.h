@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/input/KeyboardLayouts.h"
 
 // The course: lessons that bring in the keys of the French AZERTY keyboard a few at a time, from the index
 // fingers' home keys to the AltGr signs. Each lesson names its new keys and the whole set of keys its text may
@@ -38,17 +39,21 @@ const Lesson &LessonNumber(int number);
 // The first lesson whose keys make the whole text, 0 when none does.
 int FirstLessonAllowing(std::string_view text);
 
-// A keyboard as the course sees it: the character each key of the main block gives without a modifier (0 for none,
-// or a dead key), the key named by its PC scan code; and whether the keyboard types a character at all.
-struct Keyboard {
-    std::function<unsigned char(std::uint8_t scan)> Unshifted;
-    std::function<bool(unsigned char)> Typeable;
-};
+// The keyboards whose keys print « » ’ and œ, which their typists use as a matter of course: their course teaches
+// them (AFNOR and BÉPO). The others may type them too, but hide them behind AltGr, if at all.
+bool TeachesTypography(layouts::Layout layout);
 
-// The course on another keyboard, lesson for lesson: the letter lessons (1 to 12) bring in the keys at the places
-// the French AZERTY's lessons do, each named by what this keyboard gives there (lesson 12 also brings any letter
-// a to z still missing); the later lessons bring in their own characters, those this keyboard types and that were
-// not met before. Titles name the new keys of the letter lessons; goals and kinds of text are the French ones.
-std::vector<Lesson> LessonsFor(const Keyboard &keyboard);
+// The most new keys a lesson brings, counted as a learner meets them: the capitals as one (Shift, on letters already
+// known), the letters typed after one same dead key as one (the dead key), a row of digits as one.
+constexpr int MostNewKeys = 4;
+int NewKeyCount(const Lesson &lesson, layouts::Layout layout);
+
+// The course on a keyboard, lesson for lesson: on the French AZERTY, Lessons(). On another, the letter lessons (1 to
+// 12) bring in the keys at the places the French AZERTY's lessons do, each named by what this keyboard gives there
+// (any letter a to z still missing comes with its row, or with lesson 12); the later lessons bring in their own
+// characters that this keyboard types and that were not met before, and the keyboards that teach them add « » ’ and
+// œ. No lesson brings more than MostNewKeys keys (the extra ones go on to the next lesson) and none brings none; a
+// title names the keys its lesson brings. Goals and kinds of text are the French ones.
+std::vector<Lesson> LessonsFor(layouts::Layout layout);
 
 } // namespace course

@@ -45,6 +45,10 @@ constexpr std::size_t ShortWord = 5;
 constexpr int LineTries = 40;
 // The share of new keys an attempt aims at, above the share it promises.
 constexpr double AimedShare = NewKeyShare + 0.04;
+// Lines made again, at most, to bring in a new key an attempt still lacks or to raise the share of the new keys.
+constexpr int Remakes = 48;
+// How many of a lesson's own words are kept for each of its new letters, to bring in one an attempt lacks.
+constexpr std::size_t FocusWords = 40;
 
 class AttemptMaker final : public textmaking::TextMaker
 {
@@ -67,6 +71,15 @@ public:
                 m_newSigns.push_back(c);
             if (!IsCapital(u) && c != '.')
                 capitalsOrStopOnly = false;
+            // Every new key is a key an attempt brings in; the capitals, one key (Shift) on letters known, count as
+            // one.
+            if (!IsCapital(u) || m_capitals < 0) {
+                if (IsCapital(u))
+                    m_capitals = static_cast<int>(m_keyGroups.size());
+                m_keyGroups.emplace_back();
+            }
+            const int group = IsCapital(u) ? m_capitals : static_cast<int>(m_keyGroups.size()) - 1;
+            m_keyGroups[static_cast<std::size_t>(group)] += c;
         }
         for (const char c : weakKeys)
             if (c != ' ' && lesson.Allows(static_cast<unsigned char>(c)))
@@ -111,8 +124,85 @@ public:
                 for (const std::string &sentence : m_material.SentencesOf(n))
                     m_sentences.push_back(&sentence);
         }
-        // Capitals and the full stop alone make no word: such a lesson is all sentences.
+        // Capitals and the full stop alone make no word: such a lesson is all sentences, but for the names they
+        // hold, which may make a line of their own when the capitals are too few.
         m_sentencesOnly = capitalsOrStopOnly && !m_sentences.empty();
+        if (m_capitals >= 0)
+            for (const std::string *sentence : m_sentences)
+                for (std::size_t i = 1; i + 1 < sentence->size(); ++i) {
+                    const auto c = static_cast<unsigned char>((*sentence)[i]);
+                    if (!IsCapital(c) || (*sentence)[i - 1] != ' ' || (i >= 2 && (*sentence)[i - 2] == '.'))
+                        continue;
+                    std::size_t end = i + 1;
+                    while (end < sentence->size() && IsLowerLetter(static_cast<unsigned char>((*sentence)[end])))
+                        ++end;
+                    std::string name = sentence->substr(i, end - i);
+                    if (name.size() > 1 && std::find(m_names.begin(), m_names.end(), name) == m_names.end())
+                        m_names.push_back(std::move(name));
+                }
+        // For each new letter, words that hold it, the most common first.
+        for (const char c : m_newLetters) {
+            std::vector<std::string> &words = m_focusWords[static_cast<unsigned char>(c)];
+            for (const std::string &word : own)
+                if (word.find(c) != std::string::npos && words.size() < FocusWords)
+                    words.push_back(word);
+        }
+    }
+
+    // The attempt's lines. Each line holds a new key at least; while one of the lesson's new keys is missing, the
+    // next line brings it in; then lines are made again, the one that counts least first, until every new key is
+    // in and they make NewKeyShare of the characters.
+    std::vector<std::string> Attempt()
+    {
+        std::vector<std::string> lines;
+        for (int i = 0; i < AttemptLines; ++i) {
+            m_focus = MissingGroup(lines);
+            lines.push_back(Line());
+        }
+        for (int remake = 0; remake < Remakes; ++remake) {
+            const int missing = MissingGroup(lines);
+            const bool low = ShareOf(lines) < NewKeyShare;
+            const auto lacking = std::find_if(lines.begin(), lines.end(),
+                                              [&](const std::string &line) { return !HoldsAny(line, m_new); });
+            if (missing < 0 && !low && lacking == lines.end())
+                break;
+            // The line to make again: one without a new key, else the poorest in new keys whose keys others hold.
+            std::size_t weakest = lacking != lines.end() ? static_cast<std::size_t>(lacking - lines.begin()) : 0;
+            if (lacking == lines.end()) {
+                double poorest = 2;
+                for (std::size_t i = 0; i < lines.size(); ++i) {
+                    std::vector<std::string> others = lines;
+                    others.erase(others.begin() + static_cast<std::ptrdiff_t>(i));
+                    const double share = Share(lines[i]);
+                    if (share < poorest && MissingGroup(others) == missing) {
+                        poorest = share;
+                        weakest = i;
+                    }
+                }
+            }
+            std::vector<std::string> remade = lines;
+            m_made.erase(remade[weakest]);
+            remade.erase(remade.begin() + static_cast<std::ptrdiff_t>(weakest));
+            Recount(remade);
+            remade.insert(remade.begin() + static_cast<std::ptrdiff_t>(weakest), std::string());
+            m_focus = missing;
+            m_dense = low;
+            remade[weakest] = Line();
+            m_dense = false;
+            const int stillMissing = MissingGroup(remade);
+            const bool better =
+                (missing >= 0 && (stillMissing < 0 || Covered(remade) > Covered(lines))) ||
+                (missing < 0 && stillMissing < 0 &&
+                 (lacking != lines.end() ? HoldsAny(remade[weakest], m_new) : ShareOf(remade) > ShareOf(lines)));
+            if (better) {
+                lines.swap(remade);
+            } else {
+                m_made.erase(remade[weakest]);
+                m_made.insert(lines[weakest]);
+            }
+            Recount(lines);
+        }
+        return lines;
     }
 
     std::string Line()
@@ -126,9 +216,51 @@ public:
                 fallback = line;
             if (!HoldsAny(line, m_new) || (!m_weakWords.empty() && line.find_first_of(m_weak) == std::string::npos))
                 continue;
+            if (m_focus >= 0 && !HoldsGroup(line, m_focus))
+                continue;
             return Keep(std::move(line));
         }
         return Keep(fallback.empty() ? GroupLine() : std::move(fallback));
+    }
+
+    // The first of the lesson's new keys (a group of them for the capitals) that no line holds; -1 when all are in.
+    int MissingGroup(const std::vector<std::string> &lines) const
+    {
+        for (std::size_t group = 0; group < m_keyGroups.size(); ++group)
+            if (std::none_of(lines.begin(), lines.end(),
+                             [&](const std::string &line) { return HoldsGroup(line, static_cast<int>(group)); }))
+                return static_cast<int>(group);
+        return -1;
+    }
+
+    int Covered(const std::vector<std::string> &lines) const
+    {
+        int covered = 0;
+        for (std::size_t group = 0; group < m_keyGroups.size(); ++group)
+            covered += std::any_of(lines.begin(), lines.end(),
+                                   [&](const std::string &line) { return HoldsGroup(line, static_cast<int>(group)); });
+        return covered;
+    }
+
+    bool HoldsGroup(const std::string &line, int group) const
+    {
+        return line.find_first_of(m_keyGroups[static_cast<std::size_t>(group)]) != std::string::npos;
+    }
+
+    // The attempt's counts of characters and new keys, from its lines.
+    void Recount(const std::vector<std::string> &lines)
+    {
+        m_characters = m_newCharacters = 0;
+        for (const std::string &line : lines)
+            Count(line, m_characters, m_newCharacters);
+    }
+
+    double ShareOf(const std::vector<std::string> &lines) const
+    {
+        std::size_t characters = 0, fresh = 0;
+        for (const std::string &line : lines)
+            Count(line, characters, fresh);
+        return characters == 0 ? 0 : double(fresh) / double(characters);
     }
 
 private:
@@ -193,8 +325,11 @@ private:
     {
         if (m_sentences.empty())
             return false;
+        // A line of names brings the capitals in where the sentences hold too few of them.
+        if (m_sentencesOnly)
+            return !(m_dense && !m_names.empty() && Chance(50));
         // Sentences hold few of a sign lesson's signs: words with the signs come first while the share is low.
-        return m_sentencesOnly || Chance(ShareLow(0, 0) ? 25 : 60);
+        return Chance(ShareLow(0, 0) ? 25 : 60);
     }
 
     // Whole sentences, as many as the line holds: a sentence starts the line or follows another one.
@@ -203,11 +338,14 @@ private:
         const std::size_t target = Between(MinLineLength + 6, MaxLineLength - 4);
         std::string line;
         int misses = 0;
+        const std::vector<const std::string *> &focused = FocusSentences();
         while (line.size() < target && misses < 12) {
             const bool low = ShareLow(0, 0);
             const bool own = !m_ownSentences.empty() && (low ? Chance(90) : Chance(60));
-            const std::string &sentence =
-                own ? (low ? Densest(m_ownSentences, SentenceDraws) : Pick(m_ownSentences)) : *Pick(m_sentences);
+            const int draws = m_dense ? 4 * SentenceDraws : SentenceDraws;
+            const std::string &sentence = !focused.empty() && line.empty() ? *Pick(focused)
+                                          : own ? (low ? Densest(m_ownSentences, draws) : Pick(m_ownSentences))
+                                                : *Pick(m_sentences);
             const std::size_t length = line.size() + (line.empty() ? 0 : 1) + sentence.size();
             if (length > MaxLineLength || line.find(sentence) != std::string::npos || !m_lesson.AllowsAll(sentence) ||
                 m_sentenceUses[&sentence] >= SentenceUses) {
@@ -235,12 +373,15 @@ private:
             std::string token;
             if (!weakDone && Chance(50))
                 token = Pick(m_weakWords);
-            else if (ShareLow(newInLine, inLine) || (newInLine == 0 && Chance(50)))
+            else if (m_dense || ShareLow(newInLine, inLine) || (newInLine == 0 && Chance(50)))
                 token = NewKeyToken();
             else
                 token = Word();
             const std::size_t length = line.size() + (line.empty() ? 0 : 1) + token.size();
-            if (token.empty() || length > MaxLineLength || !m_lesson.AllowsAll(token)) {
+            // A name comes once a line: a line of names is a list, not a refrain.
+            const bool nameAgain = !token.empty() && IsCapital(static_cast<unsigned char>(token.front())) &&
+                                   (' ' + line + ' ').find(' ' + token + ' ') != std::string::npos;
+            if (token.empty() || length > MaxLineLength || !m_lesson.AllowsAll(token) || nameAgain) {
                 ++misses;
                 continue;
             }
@@ -260,6 +401,11 @@ private:
         std::string line;
         while (line.size() < target) {
             std::string group = DrillGroup(Between(m_lesson.Number <= 2 ? 2 : 3, 5));
+            // A new sign follows a group as it follows a word in French text: the comma close, the others spaced.
+            if (!m_newSigns.empty() && Chance(35)) {
+                const char sign = PickChar(m_newSigns);
+                group += sign == ',' || sign == '.' ? std::string(1, sign) : std::string(" ") + sign;
+            }
             if (line.size() + 1 + group.size() > MaxLineLength)
                 break;
             if (!line.empty())
@@ -277,6 +423,10 @@ private:
     // lesson's own words; a short group around a new letter only when no word holds it.
     std::string NewKeyToken()
     {
+        if (m_focus >= 0 && Chance(70))
+            return FocusToken();
+        if (m_capitals >= 0 && !m_names.empty() && (m_newSigns.empty() || Chance(50)))
+            return Pick(m_names);
         if (!m_newSigns.empty() && (m_own.empty() || Chance(65))) {
             // Of two signs set, the one richer in new keys.
             std::string first = SignToken(PickChar(m_newSigns));
@@ -288,6 +438,34 @@ private:
         if (!m_newLetters.empty())
             return KeyGroup(PickChar(m_newLetters));
         return Word();
+    }
+
+    // A token that holds the new key the attempt still lacks: a name for the capitals, a word for a letter, the
+    // sign set as French text sets it.
+    std::string FocusToken()
+    {
+        const std::string &keys = m_keyGroups[static_cast<std::size_t>(m_focus)];
+        if (m_focus == m_capitals)
+            return m_names.empty() ? std::string() : Pick(m_names);
+        const auto key = static_cast<unsigned char>(keys.front());
+        if (!IsLowerLetter(key))
+            return key == '.' ? Word() + '.' : SignToken(static_cast<char>(key));
+        const std::vector<std::string> &words = m_focusWords[key];
+        return words.empty() ? KeyGroup(static_cast<char>(key)) : PickCommon(words);
+    }
+
+    // The sentences that hold the new key the attempt still lacks (none without one).
+    const std::vector<const std::string *> &FocusSentences()
+    {
+        static const std::vector<const std::string *> none;
+        if (m_focus < 0)
+            return none;
+        std::vector<const std::string *> &found = m_focusSentences[m_focus];
+        if (found.empty())
+            for (const std::string *sentence : m_sentences)
+                if (HoldsGroup(*sentence, m_focus) && m_lesson.AllowsAll(*sentence))
+                    found.push_back(sentence);
+        return found;
     }
 
     std::string SignToken(char sign)
@@ -310,6 +488,12 @@ private:
             return RealNumber();
         switch (sign) {
         case '\'': return Pick(elided);
+        // The curly apostrophe, where the typographers' keyboards type it, in the same elisions.
+        case '\x92': {
+            std::string word = Pick(elided);
+            std::replace(word.begin(), word.end(), '\'', '\x92');
+            return word;
+        }
         case '@': return "contact@" + Domain() + ".fr";
         case '\x80': return Price();
         case '|': return Pick(pipes);
@@ -437,6 +621,16 @@ private:
     const Lesson &m_lesson;
     const Material &m_material;
     std::array<bool, 256> m_new{};
+    // The keys an attempt brings in, one group each (all the capitals make one, m_capitals; -1 without).
+    std::vector<std::string> m_keyGroups;
+    int m_capitals = -1;
+    // The group a line must bring in (-1: none), and whether lines are made as rich in new keys as may be.
+    int m_focus = -1;
+    bool m_dense = false;
+    std::array<std::vector<std::string>, 256> m_focusWords;
+    std::map<int, std::vector<const std::string *>> m_focusSentences;
+    // The names the sentences hold, for a lesson of capitals.
+    std::vector<std::string> m_names;
     std::string m_letters;
     std::string m_newLetters;
     std::string m_newSigns;
@@ -460,17 +654,33 @@ private:
     std::size_t m_newCharacters = 0;
 };
 
-// The lesson an entry is filed under, 0 for none.
-int LessonFor(const std::string &entry)
-{
-    return entry.empty() ? 0 : FirstLessonAllowing(entry);
-}
-
 } // namespace
 
-Material Material::Parse(std::string_view data)
+Material::Material() : Material(course::Lessons())
 {
-    Material material;
+}
+
+Material::Material(std::vector<Lesson> lessons)
+    : m_lessons(std::move(lessons)), m_words(m_lessons.size() + 1), m_ranks(m_lessons.size() + 1),
+      m_sentences(m_lessons.size() + 1)
+{
+}
+
+Material Material::Parse(std::string_view data, layouts::Layout layout)
+{
+    Material material(LessonsFor(layout));
+    const std::size_t column = static_cast<std::size_t>(layout);
+    // What each lesson types and brings, looked up by character.
+    std::vector<std::array<bool, 256>> allowed(material.m_lessons.size());
+    std::vector<std::array<bool, 256>> fresh(material.m_lessons.size());
+    for (std::size_t n = 0; n < material.m_lessons.size(); ++n) {
+        allowed[n].fill(false);
+        fresh[n].fill(false);
+        for (const char c : material.m_lessons[n].Keys)
+            allowed[n][static_cast<unsigned char>(c)] = true;
+        for (const char c : material.m_lessons[n].NewKeys)
+            fresh[n][static_cast<unsigned char>(c)] = c != ' ';
+    }
     bool sentences = false;
     while (!data.empty()) {
         const std::size_t end = std::min(data.find('\n'), data.size());
@@ -478,19 +688,21 @@ Material Material::Parse(std::string_view data)
         data.remove_prefix(std::min(end + 1, data.size()));
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (line.size() > 2 && line[0] == '\t') {
+        if (line.size() == 2 && line[0] == '\t') {
             sentences = line[1] == SentencesMark;
             continue;
         }
-        // Entries are filed again by their own keys, whatever group the data put them in.
-        if (sentences) {
-            material.AddSentence(std::string(line));
+        const std::size_t lessonsAt = line.rfind('\t');
+        if (lessonsAt == std::string_view::npos || line.size() - lessonsAt - 1 != layouts::LayoutCount)
             continue;
-        }
+        const char filed = line[lessonsAt + 1 + column];
+        std::string_view entry = line.substr(0, lessonsAt);
         std::uint32_t rank = Unranked;
-        const std::size_t tab = line.find('\t');
-        if (tab != std::string_view::npos) {
-            const std::string_view digits = line.substr(tab + 1);
+        if (!sentences) {
+            const std::size_t tab = entry.find('\t');
+            if (tab == std::string_view::npos)
+                continue;
+            const std::string_view digits = entry.substr(tab + 1);
             bool number = !digits.empty() && digits.size() <= 7;
             std::uint32_t read = 0;
             for (const char c : digits) {
@@ -498,27 +710,54 @@ Material Material::Parse(std::string_view data)
                 read = read * 10 + static_cast<std::uint32_t>(c - '0');
             }
             rank = number ? read : Unranked;
-            line = line.substr(0, tab);
+            entry = entry.substr(0, tab);
         }
-        material.AddWord(std::string(line), rank);
+        if (filed < 'a' || filed >= 'a' + static_cast<int>(material.m_lessons.size()) || entry.empty())
+            continue;
+        const std::size_t n = static_cast<std::size_t>(filed - 'a');
+        bool allowedAll = true;
+        bool holdsNew = false;
+        for (const char c : entry) {
+            allowedAll = allowedAll && allowed[n][static_cast<unsigned char>(c)];
+            holdsNew = holdsNew || fresh[n][static_cast<unsigned char>(c)];
+        }
+        if (allowedAll && (holdsNew || n == 0))
+            material.File(static_cast<int>(n + 1), std::string(entry), rank, sentences);
     }
     return material;
 }
 
+void Material::File(int lesson, std::string entry, std::uint32_t rank, bool sentence)
+{
+    const std::size_t n = static_cast<std::size_t>(lesson);
+    if (sentence) {
+        m_sentences[n].push_back(std::move(entry));
+        return;
+    }
+    m_words[n].push_back(std::move(entry));
+    m_ranks[n].push_back(rank);
+}
+
+int Material::FirstLessonAllowing(std::string_view text) const
+{
+    if (text.empty())
+        return 0;
+    for (const Lesson &lesson : m_lessons)
+        if (lesson.AllowsAll(text))
+            return lesson.Number;
+    return 0;
+}
+
 void Material::AddWord(std::string word, std::uint32_t rank)
 {
-    const int lesson = LessonFor(word);
-    if (lesson == 0)
-        return;
-    m_words[static_cast<std::size_t>(lesson)].push_back(std::move(word));
-    m_ranks[static_cast<std::size_t>(lesson)].push_back(rank);
+    if (const int lesson = FirstLessonAllowing(word))
+        File(lesson, std::move(word), rank, false);
 }
 
 void Material::AddSentence(std::string sentence)
 {
-    const int lesson = LessonFor(sentence);
-    if (lesson > 0)
-        m_sentences[static_cast<std::size_t>(lesson)].push_back(std::move(sentence));
+    if (const int lesson = FirstLessonAllowing(sentence))
+        File(lesson, std::move(sentence), Unranked, true);
 }
 
 const std::vector<std::uint32_t> &Material::RanksOf(int lesson) const
@@ -570,23 +809,43 @@ std::size_t Material::UsableWords(int lesson) const
     return count;
 }
 
-std::string Material::Serialize() const
+std::string Material::Serialize(const std::vector<const Material *> &keyboards)
 {
+    struct Entry {
+        std::string Text;
+        std::uint32_t Rank = Unranked;
+        std::string Filed = std::string(layouts::LayoutCount, '.');
+    };
     std::string data;
-    for (int n = 1; n <= LessonCount(); ++n) {
-        for (const auto &[mark, groups] : {std::pair{WordsMark, &m_words}, std::pair{SentencesMark, &m_sentences}}) {
-            const std::vector<std::string> &entries = (*groups)[static_cast<std::size_t>(n)];
-            if (entries.empty())
-                continue;
-            data += '\t';
-            data += mark;
-            data += ' ' + std::to_string(n) + '\n';
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                data += entries[i];
-                if (mark == WordsMark && m_ranks[static_cast<std::size_t>(n)][i] != Unranked)
-                    data += '\t' + std::to_string(m_ranks[static_cast<std::size_t>(n)][i]);
-                data += '\n';
+    for (const bool sentences : {false, true}) {
+        std::vector<Entry> entries;
+        std::map<std::string, std::size_t> index;
+        for (std::size_t k = 0; k < keyboards.size() && k < layouts::LayoutCount; ++k) {
+            const Material &material = *keyboards[k];
+            for (std::size_t n = 1; n <= material.m_lessons.size(); ++n) {
+                const std::vector<std::string> &texts = sentences ? material.m_sentences[n] : material.m_words[n];
+                for (std::size_t i = 0; i < texts.size(); ++i) {
+                    const auto [at, added] = index.emplace(texts[i], entries.size());
+                    if (added)
+                        entries.push_back({texts[i]});
+                    Entry &entry = entries[at->second];
+                    entry.Filed[k] = static_cast<char>('a' + n - 1);
+                    if (!sentences)
+                        entry.Rank = std::min(entry.Rank, material.m_ranks[n][i]);
+                }
             }
+        }
+        // Most common first; the words outside the ranking in the order the keyboards gave them.
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry &a, const Entry &b) { return a.Rank < b.Rank; });
+        data += '\t';
+        data += sentences ? SentencesMark : WordsMark;
+        data += '\n';
+        for (const Entry &entry : entries) {
+            data += entry.Text;
+            if (!sentences)
+                data += '\t' + (entry.Rank == Unranked ? std::string() : std::to_string(entry.Rank));
+            data += '\t' + entry.Filed + '\n';
         }
     }
     return data;
@@ -596,10 +855,7 @@ std::vector<std::string> MakeAttempt(const Lesson &lesson, const Material &mater
                                      std::string_view weakKeys)
 {
     AttemptMaker maker(lesson, material, seed, weakKeys);
-    std::vector<std::string> lines;
-    for (int i = 0; i < AttemptLines; ++i)
-        lines.push_back(maker.Line());
-    return lines;
+    return maker.Attempt();
 }
 
 } // namespace course

@@ -11,23 +11,34 @@
 // French words and our own sentences, each taken only by lessons whose keys make it. Pure: no Qt, no files.
 namespace course {
 
-// The words and sentences the lessons draw from, each filed under the first lesson whose keys make it, so
-// that lesson n may use everything filed under 1 .. n. Words carry their rank in how common they are (1 for the
-// most common); each lesson's words are kept most common first.
+// The words and sentences the lessons of one keyboard draw from, each filed under the first of its lessons whose keys
+// make it, so that lesson n may use everything filed under 1 .. n. Words carry their rank in how common they are (1
+// for the most common); each lesson's words are kept most common first.
 //
-// The course data is Windows-1252 text, one entry per line; a line "\tW <n>" or "\tS <n>" starts the words or
-// the sentences of lesson n; a word line may end with a tab and its rank.
+// The course data holds the entries of every keyboard once, Windows-1252 text, one entry per line: a line "\tW"
+// starts the words, "\tS" the sentences; a word line is the word, a tab, its rank (empty outside the ranking), a
+// tab and a letter per keyboard in the order of layouts::Layout, the lesson the word is filed under on that
+// keyboard ('a' for lesson 1, '.' for a keyboard that does not take it); a sentence line the same without the rank.
 class Material
 {
 public:
     // A word outside the ranking comes after every ranked one.
     static constexpr std::uint32_t Unranked = 1000000;
 
-    static Material Parse(std::string_view data);
+    // An empty material for the lessons given (the French AZERTY's by default).
+    Material();
+    explicit Material(std::vector<Lesson> lessons);
+
+    // The entries of one keyboard read from the course data, for its lessons (LessonsFor). An entry that the lesson
+    // the data gives does not type, or that holds none of its new keys, is left out.
+    static Material Parse(std::string_view data, layouts::Layout layout = layouts::Layout::FrenchAzerty);
     // Files an entry under the first lesson whose keys make it; an entry no lesson can type is left out.
     void AddWord(std::string word, std::uint32_t rank = Unranked);
     void AddSentence(std::string sentence);
 
+    const std::vector<Lesson> &Lessons() const { return m_lessons; }
+    // The first lesson whose keys make the whole text, 0 when none does.
+    int FirstLessonAllowing(std::string_view text) const;
     // The entries filed under lesson n exactly (they use at least one of its new keys); words most common first.
     const std::vector<std::string> &WordsOf(int lesson) const;
     const std::vector<std::uint32_t> &RanksOf(int lesson) const;
@@ -38,13 +49,16 @@ public:
     std::vector<std::string> MostCommon(int lesson, std::size_t count,
                                         std::vector<std::uint32_t> *ranks = nullptr) const;
 
-    // The course data that Parse reads back.
-    std::string Serialize() const;
+    // The course data that Parse reads back, from the material of every keyboard (in the order of layouts::Layout).
+    static std::string Serialize(const std::vector<const Material *> &keyboards);
 
 private:
-    std::vector<std::vector<std::string>> m_words = std::vector<std::vector<std::string>>(LessonCount() + 1);
-    std::vector<std::vector<std::uint32_t>> m_ranks = std::vector<std::vector<std::uint32_t>>(LessonCount() + 1);
-    std::vector<std::vector<std::string>> m_sentences = std::vector<std::vector<std::string>>(LessonCount() + 1);
+    void File(int lesson, std::string entry, std::uint32_t rank, bool sentence);
+
+    std::vector<Lesson> m_lessons;
+    std::vector<std::vector<std::string>> m_words;
+    std::vector<std::vector<std::uint32_t>> m_ranks;
+    std::vector<std::vector<std::string>> m_sentences;
 };
 
 // Each attempt's lines: at least AttemptLines lines of MinLineLength to MaxLineLength characters.

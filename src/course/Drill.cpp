@@ -111,9 +111,9 @@ private:
         for (std::size_t c = 0; c < 256; ++c)
             if (!m_allowed[c])
                 m_seen[c] |= Untypeable;
-        for (int n = 1; n <= LessonCount(); ++n) {
+        for (int n = 1; n <= static_cast<int>(m_material.Lessons().size()); ++n) {
             bool holds = false;
-            for (const char c : LessonNumber(n).Keys)
+            for (const char c : m_material.Lessons()[static_cast<std::size_t>(n - 1)].Keys)
                 holds = holds || m_held[Byte(c)] != 0 || m_capitalOf[Byte(c)] != 0;
             if (holds)
                 ForEachTypeable(n, [this](const std::string &word, unsigned rest, unsigned keys, unsigned capitals) {
@@ -133,8 +133,8 @@ private:
     {
         if (!m_anyWordsFound) {
             m_anyWordsFound = true;
-            m_anyWords.reserve(m_material.UsableWords(LessonCount()));
-            for (int n = 1; n <= LessonCount(); ++n)
+            m_anyWords.reserve(m_material.UsableWords(static_cast<int>(m_material.Lessons().size())));
+            for (int n = 1; n <= static_cast<int>(m_material.Lessons().size()); ++n)
                 ForEachTypeable(n, [this](const std::string &word, unsigned, unsigned keys, unsigned) {
                     if (!(keys & Untypeable))
                         m_anyWords.push_back(&word);
@@ -151,7 +151,7 @@ private:
     {
         // Each word filed under a lesson holds one of its new keys: none of them typeable, no word is.
         bool open = false;
-        for (const char c : LessonNumber(n).NewKeys)
+        for (const char c : m_material.Lessons()[static_cast<std::size_t>(n - 1)].NewKeys)
             open = open || m_allowed[Byte(c)] || m_capitalOf[Byte(c)] != 0;
         if (!open)
             return;

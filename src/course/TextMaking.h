@@ -94,6 +94,9 @@ protected:
             return std::string();
         }
         case '"': return '"' + word + '"';
+        // The French quotation marks, with a plain space inside, as most typists type them.
+        case '\xAB':
+        case '\xBB': return "\xAB " + word + " \xBB";
         case '(':
         case ')': return '(' + word + ')';
         case '{':

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "course/CourseText.h"
+#include "platform/input/KeyboardLayouts.h"
 
-// The course's words and phrases, compiled into the program. They are unpacked and read the first time the
-// course needs them, then kept for the rest of the run.
-const course::Material &CourseMaterial();
+// The course's words and phrases, compiled into the program for every keyboard. A keyboard's are unpacked and read
+// the first time its course needs them, then kept until another keyboard's are asked for.
+const course::Material &CourseMaterial(layouts::Layout layout);

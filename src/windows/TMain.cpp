@@ -419,7 +419,7 @@ void TMain::StartCourseLesson(int lesson)
     LessonGoal goal{"Leçon " + std::to_string(lesson) + " : " + definition.Title, definition.GoalSpeed,
                     static_cast<int>(course::GoalSuccess)};
     m_flow.StartCourseLesson(lesson,
-                             course::MakeAttempt(definition, CourseMaterial(), m_entropy(),
+                             course::MakeAttempt(definition, CourseMaterial(m_learner.Keyboard), m_entropy(),
                                                  courserules::WeakKeysOfLesson(m_learner.Keys, lesson, lessons)),
                              std::move(goal));
     FocusEditText();
@@ -491,7 +491,7 @@ void TMain::StartDrill()
     LessonGoal goal{"Entraînement ciblé", course::LessonNumber(courserules::NextLesson(m_learner.Progress)).GoalSpeed,
                     static_cast<int>(course::GoalSuccess)};
     m_flow.StartDrill(course::MakeDrill(weak, courserules::MetKeys(m_learner.Progress, m_learner.Keys, CourseLessons()),
-                                        CourseMaterial(), m_entropy()),
+                                        CourseMaterial(m_learner.Keyboard), m_entropy()),
                       std::move(goal));
     FocusEditText();
 }
@@ -517,10 +517,7 @@ void TMain::UseKeyboard(layouts::Layout layout)
         const layouts::TypingTable &table = layouts::TableOf(layout);
         m_layoutKeys = std::make_unique<keymap::LayoutKeys>(table);
         KeyCentre.Fill(*m_layoutKeys);
-        m_courseLessons = course::LessonsFor({[&table](std::uint8_t scan) {
-                                                  return layouts::CharacterAt(table, {scan, 0});
-                                              },
-                                              [&table](unsigned char c) { return table[c].Typeable(); }});
+        m_courseLessons = course::LessonsFor(layout);
     }
     const QLatin1String picture(assets::names::KeyboardPictures[static_cast<std::size_t>(layout)]);
     if (DXImageList1.Items(KeyboardPictureIndex).Name != picture)

@@ -21,7 +21,7 @@ set(MAY_USE_audio    platform/sound platform/text)           # wave lists and ke
 set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/text) # keys sent on the keyboard stream
 set(MAY_USE_assets   platform/sound platform/text)           # the embedded pictures and sounds
 set(MAY_USE_game     audio platform/drawing platform/text)   # the falling-words game and its rules
-set(MAY_USE_course   "")                     # the course's lessons and text: rules only
+set(MAY_USE_course   platform/input)         # the course's lessons on each keyboard and their text: rules only
 set(MAY_USE_owntext  "")                     # a learner's own text made typeable: rules only
 # The platform's parts, bottom up: Qt, OpenAL and the parts below, nothing else of ours.
 set(MAY_USE_platform/text     "")                            # tutor_text: code page, files, the error they throw

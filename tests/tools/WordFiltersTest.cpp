@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PhraseKeys.h"
 #include "WordFilters.h"
 
 namespace {
@@ -170,4 +171,40 @@ TEST(WordFilters, CommittedWordsPassTheBuildsFilters)
         ASSERT_STREQ(Name(Judge(word)), Name(Verdict::Allowed)) << word;
     }
     EXPECT_GT(count, 20000u);
+}
+
+// The sentences that tell where a sign is typed get each keyboard's own keys, and are left out where they would be
+// false or say nothing.
+TEST(PhraseKeys, TellEachKeyboardsOwnKeys)
+{
+    using coursedata::KeyWay;
+    EXPECT_EQ(coursedata::KeyCalled('e', 'E'), "la touche E");
+    EXPECT_EQ(coursedata::KeyCalled(0xE9, '2'), "la touche \xC3\xA9");
+    EXPECT_EQ(coursedata::KeyCalled('-', '6'), "la touche du 6");
+    EXPECT_EQ(coursedata::KeyCalled('$', '#'), "la touche $");
+    // A keyboard where @ is AltGr on the à key, # Maj on the key of 3, ~ a dead key under AltGr, and « a key alone.
+    const auto way = [](char32_t c) -> std::optional<KeyWay> {
+        switch (c) {
+        case '@': return KeyWay{"la touche \xC3\xA0", false, true, false, false};
+        case '#': return KeyWay{"la touche du 3", true, false, false, false};
+        case '~': return KeyWay{"la touche \xC3\xA9", false, true, true, false};
+        case 0xAB: return KeyWay{"la touche \xC2\xAB", false, false, false, true};
+        default: return std::nullopt;
+        }
+    };
+    const std::pair<const char *, std::optional<std::string>> rows[] = {
+        {"Le signe @ s'obtient avec \xE2\x9F\xA6@\xE2\x9F\xA7.",
+         "Le signe @ s'obtient avec AltGr et la touche \xC3\xA0."},
+        {"Le di\xC3\xA8se # se trouve sur \xE2\x9F\xA6touche #\xE2\x9F\xA7.",
+         "Le di\xC3\xA8se # se trouve sur la touche du 3."},
+        {"Tapez \xE2\x9F\xA6#\xE2\x9F\xA7 puis \xE2\x9F\xA6@\xE2\x9F\xA7.",
+         "Tapez Maj et la touche du 3 puis AltGr et la touche \xC3\xA0."},
+        {"\xE2\x9F\xA6morte ~\xE2\x9F\xA7 Tapez ~ puis l'espace.", "Tapez ~ puis l'espace."},
+        {"\xE2\x9F\xA6morte @\xE2\x9F\xA7 Tapez @ puis l'espace.", std::nullopt}, // @ is no dead key here
+        {"Le signe \xE2\x82\xAC s'obtient avec \xE2\x9F\xA6\xE2\x82\xAC\xE2\x9F\xA7.", std::nullopt}, // no €
+        {"Le guillemet s'obtient avec \xE2\x9F\xA6\xC2\xAB\xE2\x9F\xA7.", std::nullopt},              // says nothing
+        {"Un ensemble {a ; b} entre accolades.", "Un ensemble {a ; b} entre accolades."},
+    };
+    for (const auto &[sentence, expected] : rows)
+        EXPECT_EQ(coursedata::WithKeyNames(sentence, way), expected) << sentence;
 }

@@ -1,8 +1,9 @@
-// Makes the course data from Debian's French word list and our phrases: the words and sentences each lesson may
-// use, in Windows-1252, filed under the first lesson whose keys make them. Banned words and tenses no one writes
-// any more are left out, and a phrase holding one stops the build.
+// Makes the course data from Debian's French word list and our phrases: for each keyboard, the words and sentences
+// each of its lessons may use, in Windows-1252, filed under the first of its lessons whose keys make them; the
+// sentences that tell where a sign is get that keyboard's keys. Banned words and tenses no one writes any more are
+// left out, and a phrase holding one stops the build.
 //
-//   coursedata WORDLIST PHRASES BANNED OUTPUT
+//   coursedata WORDLIST RANKED PHRASES BANNED OUTPUT
 
 #include <algorithm>
 #include <cstdio>
@@ -15,9 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "PhraseKeys.h"
 #include "WordFilters.h"
 #include "course/Course.h"
 #include "course/CourseText.h"
+#include "platform/input/KeyboardLayout.h"
+#include "platform/input/KeyboardLayouts.h"
 
 namespace {
 
@@ -44,6 +48,12 @@ std::optional<std::string> ToCp1252(const std::string &utf8)
         i += length;
         if (code == 0x20AC)
             out += '\x80';
+        else if (code == 0x2019)
+            out += '\x92';
+        else if (code == 0x0153)
+            out += '\x9C';
+        else if (code == 0x0152)
+            out += '\x8C';
         else if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
             out += static_cast<char>(code);
         else
@@ -92,6 +102,135 @@ std::uint32_t Hash(const std::string &text)
     return hash;
 }
 
+// A Windows-1252 byte as Unicode, for the few that are not Latin-1 and that our keyboards type.
+char32_t Unicode(unsigned char c)
+{
+    switch (c) {
+    case 0x80: return 0x20AC;
+    case 0x92: return 0x2019;
+    case 0x9C: return 0x0153;
+    case 0x8C: return 0x0152;
+    default: return c;
+    }
+}
+
+std::optional<unsigned char> Cp1252Of(char32_t c)
+{
+    for (int byte = 0x20; byte < 0x100; ++byte)
+        if (Unicode(static_cast<unsigned char>(byte)) == c)
+            return static_cast<unsigned char>(byte);
+    return std::nullopt;
+}
+
+// What each key of the French AZERTY gives alone, with Shift and with AltGr (the program's own layout, not the X
+// keyboard data's), and whether that is a dead key's accent.
+struct Struck {
+    unsigned char Character = 0;
+    bool Dead = false;
+};
+
+Struck StrikeFrench(std::uint8_t virtualKey, int level)
+{
+    kbdlayout::KeyStateTable keys{};
+    if (level == 1)
+        keys[16] = kbdlayout::KeyDownBit;
+    if (level == 2)
+        keys[17] = keys[18] = kbdlayout::KeyDownBit;
+    kbdlayout::Translator translator;
+    const kbdlayout::Translator::Output out = translator.KeyDown(virtualKey, keys);
+    if (out.DeadAccent != 0)
+        return {out.DeadAccent, true};
+    return {static_cast<unsigned char>(out.Characters.size() == 1 ? out.Characters[0] : '\0'), false};
+}
+
+std::optional<coursedata::KeyWay> FrenchWay(char32_t character)
+{
+    const std::optional<unsigned char> byte = Cp1252Of(character);
+    if (!byte)
+        return std::nullopt;
+    for (int level = 0; level < 3; ++level)
+        for (int vk = 0x20; vk < 0xE0; ++vk) {
+            const auto key = static_cast<std::uint8_t>(vk);
+            // The numeric pad's keys are no answer; the main block's have a scan code.
+            if ((vk >= 0x60 && vk <= 0x6F) || kbdlayout::ScanCode(key) == 0)
+                continue;
+            const Struck struck = StrikeFrench(key, level);
+            if (struck.Character != *byte)
+                continue;
+            coursedata::KeyWay way;
+            way.Key =
+                coursedata::KeyCalled(Unicode(StrikeFrench(key, 0).Character), Unicode(StrikeFrench(key, 1).Character));
+            way.Shift = level == 1;
+            way.AltGr = level == 2;
+            way.Dead = struck.Dead;
+            way.Itself = level == 0;
+            return way;
+        }
+    return std::nullopt;
+}
+
+// The same from a keyboard's typing table.
+std::optional<coursedata::KeyWay> TableWay(const layouts::TypingTable &table, char32_t character)
+{
+    const std::optional<unsigned char> byte = Cp1252Of(character);
+    if (!byte || !table[*byte].Typeable())
+        return std::nullopt;
+    const layouts::Typing &typing = table[*byte];
+    constexpr std::uint8_t SpaceScan = 0x39;
+    // A dead key's accent alone is its dead key, then the space bar; a letter after a dead key is no one key.
+    const bool dead = typing.Dead.Key != 0;
+    if (dead && typing.Base.Key != SpaceScan)
+        return std::nullopt;
+    const layouts::Stroke stroke = dead ? typing.Dead : typing.Base;
+    // What the key gives at a level: its character, or the accent of the dead key it is there.
+    const auto given = [&](std::uint8_t level) -> char32_t {
+        if (const unsigned char c = layouts::CharacterAt(table, {stroke.Key, level}))
+            return Unicode(c);
+        for (int c = 0x20; c < 0x100; ++c)
+            if (table[c].Dead == layouts::Stroke{stroke.Key, level} && table[c].Base.Key == SpaceScan)
+                return Unicode(static_cast<unsigned char>(c));
+        return 0;
+    };
+    coursedata::KeyWay way;
+    way.Key = coursedata::KeyCalled(given(0), given(layouts::ShiftLevel));
+    way.Shift = (stroke.Level & layouts::ShiftLevel) != 0;
+    way.AltGr = (stroke.Level & layouts::AltGrLevel) != 0;
+    way.Dead = dead;
+    way.Itself = stroke.Level == 0 && given(0) == character;
+    return way;
+}
+
+// The sentence as the typographers' keyboards' typists write it: the curly apostrophe, and the French quotation
+// marks with a plain space inside; nothing when it has neither sign to change.
+std::optional<std::string> Typographic(const std::string &sentence)
+{
+    if (sentence.find_first_of("'\"") == std::string::npos)
+        return std::nullopt;
+    std::string out;
+    bool open = false;
+    for (const char c : sentence) {
+        if (c == '\'') {
+            out += "\xE2\x80\x99";
+        } else if (c == '"') {
+            out += open ? " \xC2\xBB" : "\xC2\xAB ";
+            open = !open;
+        } else {
+            out += c;
+        }
+    }
+    return open ? std::nullopt : std::optional(out);
+}
+
+// The ligature where French writes it: "cœur", "sœur", "œil", "œuvre" ("oe" before u or i).
+std::string WithLigature(const std::string &word)
+{
+    std::string out = word;
+    for (std::size_t at = out.find("oe"); at != std::string::npos; at = out.find("oe", at + 1))
+        if (at + 2 < out.size() && (out[at + 2] == 'u' || out[at + 2] == 'i'))
+            out.replace(at, 2, "\x9C");
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -120,8 +259,7 @@ int main(int argc, char **argv)
     }
     const std::set<std::string> known = coursedata::ReadWords(wordList);
     const std::set<std::string> banned = coursedata::ReadWords(bannedList);
-    // A word the learner may read: spelt so by the word list, neither banned nor archaic, a practice word of a
-    // lesson's keys.
+    // A word the learner may read: spelt so by the word list, neither banned nor archaic, a practice word.
     std::size_t bannedWords = 0, archaicWords = 0;
     const auto usable = [&](const std::string &utf8) -> std::optional<std::string> {
         const std::string lower = coursedata::Lowercase(utf8);
@@ -136,7 +274,7 @@ int main(int argc, char **argv)
             return std::nullopt;
         }
         // Pieces the ranking cut out of a longer expression ("aujourd'hui", "c'est-à-dire"), "ça" without its
-        // cedilla, and "oe" written for "œ" (which the keyboard lacks) are no words to learn.
+        // cedilla, and "oe" written for "œ" where the list has the ligature are no words to learn.
         static const std::set<std::string> pieces{"est-\xC3\xA0-dire", "hui", "aujourd", "ca"};
         if (pieces.count(utf8) != 0)
             return std::nullopt;
@@ -147,33 +285,22 @@ int main(int argc, char **argv)
                 return std::nullopt;
         }
         std::optional<std::string> word = ToCp1252(utf8);
-        if (!word || word->size() > LongestWord || !IsPracticeWord(*word) || course::FirstLessonAllowing(*word) == 0)
+        if (!word || word->size() > LongestWord || !IsPracticeWord(*word))
             return std::nullopt;
         return word;
     };
 
-    // The ranked words, the most common first, as many as a lesson keeps.
-    course::Material kept;
-    std::vector<std::size_t> count(std::size_t(course::LessonCount()) + 1);
-    std::set<std::string> taken;
+    // The ranked words, the most common first.
+    std::vector<std::pair<std::string, std::uint32_t>> ranked;
     std::uint32_t rank = 0;
     std::string line;
     while (std::getline(rankedList, line)) {
         if (line.empty() || line.rfind("# ", 0) == 0)
             continue;
         ++rank;
-        const std::optional<std::string> word = usable(line);
-        if (!word)
-            continue;
-        const std::size_t lesson = std::size_t(course::FirstLessonAllowing(*word));
-        if (count[lesson] >= WordsPerLesson || !taken.insert(*word).second)
-            continue;
-        ++count[lesson];
-        kept.AddWord(*word, rank);
+        if (const std::optional<std::string> word = usable(line))
+            ranked.emplace_back(*word, rank);
     }
-
-    // Lessons whose keys make few ranked words take more from the whole word list: base forms first, then short
-    // words, in an order that mixes the alphabet, so that the words are short, varied and common-looking.
     std::vector<std::string> everyWord;
     for (const std::string &utf8 : known)
         if (const std::optional<std::string> word = usable(utf8))
@@ -197,22 +324,15 @@ int main(int argc, char **argv)
         const auto first = std::upper_bound(everyWord.begin(), everyWord.end(), word);
         return first != everyWord.end() && first->compare(0, word.size(), word) == 0;
     };
-    std::vector<std::vector<std::pair<std::size_t, std::string>>> unranked(count.size());
-    for (const std::string &word : everyWord) {
-        const std::size_t lesson = std::size_t(course::FirstLessonAllowing(word));
-        if (count[lesson] < FewRankedWords && taken.count(word) == 0 && !LooksRare(word) && !pastOfAVerb(word))
-            unranked[lesson].emplace_back((grownFrom(word) ? 0 : 6) + word.size() + Hash(word) % 4, word);
-    }
-    for (std::size_t lesson = 1; lesson < count.size(); ++lesson) {
-        std::sort(unranked[lesson].begin(), unranked[lesson].end());
-        for (const auto &entry : unranked[lesson]) {
-            if (count[lesson] >= FewRankedWords)
-                break;
-            ++count[lesson];
-            kept.AddWord(entry.second);
-        }
-    }
+    // The words outside the ranking, in the order they are taken: base forms first, then short words, in an
+    // order that mixes the alphabet, so that the words are short, varied and common-looking.
+    std::vector<std::pair<std::size_t, std::string>> unranked;
+    for (const std::string &word : everyWord)
+        if (!LooksRare(word) && !pastOfAVerb(word))
+            unranked.emplace_back((grownFrom(word) ? 0 : 6) + word.size() + Hash(word) % 4, word);
+    std::sort(unranked.begin(), unranked.end());
 
+    std::vector<std::string> sentences;
     int lineNumber = 0;
     while (std::getline(phrases, line)) {
         ++lineNumber;
@@ -228,15 +348,76 @@ int main(int argc, char **argv)
                 return 1;
             }
         }
-        const std::optional<std::string> sentence = ToCp1252(line);
-        if (!sentence || course::FirstLessonAllowing(*sentence) == 0 || sentence->size() > course::MaxLineLength) {
-            std::cerr << phrasesPath << ":" << lineNumber << ": no lesson can type this phrase, or it is too long\n";
-            return 1;
-        }
-        kept.AddSentence(*sentence);
+        sentences.push_back(line);
     }
 
-    const std::string data = kept.Serialize();
+    std::vector<course::Material> materials;
+    for (const layouts::Description &keyboard : layouts::Descriptions) {
+        const layouts::Layout layout = keyboard.Id;
+        course::Material &kept = materials.emplace_back(course::LessonsFor(layout));
+        const bool typographic = course::TeachesTypography(layout);
+        // The typographers write the ligature; the others "oe", since their keyboards hide it or lack it.
+        const auto spelt = [&](const std::string &word) { return typographic ? WithLigature(word) : word; };
+        std::vector<std::size_t> count(kept.Lessons().size() + 1);
+        std::set<std::string> taken;
+        for (const auto &[word, wordRank] : ranked) {
+            const std::string written = spelt(word);
+            const auto lesson = static_cast<std::size_t>(kept.FirstLessonAllowing(written));
+            if (lesson == 0 || count[lesson] >= WordsPerLesson || !taken.insert(written).second)
+                continue;
+            ++count[lesson];
+            kept.AddWord(written, wordRank);
+        }
+        // Lessons whose keys make few ranked words take more from the whole word list.
+        for (const auto &entry : unranked) {
+            const std::string written = spelt(entry.second);
+            const auto lesson = static_cast<std::size_t>(kept.FirstLessonAllowing(written));
+            if (lesson == 0 || count[lesson] >= FewRankedWords || !taken.insert(written).second)
+                continue;
+            ++count[lesson];
+            kept.AddWord(written);
+        }
+        const layouts::TypingTable &table = layouts::TableOf(layout);
+        const auto way = [&](char32_t c) {
+            return layout == layouts::Layout::FrenchAzerty ? FrenchWay(c) : TableWay(table, c);
+        };
+        for (const std::string &sentence : sentences) {
+            const std::optional<std::string> written = coursedata::WithKeyNames(sentence, way);
+            if (!written)
+                continue;
+            std::vector<std::string> forms{*written};
+            if (typographic)
+                if (const std::optional<std::string> curly = Typographic(*written))
+                    forms.push_back(*curly);
+            for (const std::string &form : forms) {
+                const std::optional<std::string> text = ToCp1252(form);
+                if (text && text->size() <= course::MaxLineLength)
+                    kept.AddSentence(*text);
+            }
+        }
+    }
+    // Every sentence of ours is for one keyboard at least.
+    lineNumber = 0;
+    for (const std::string &sentence : sentences) {
+        bool filed = false;
+        for (std::size_t k = 0; k < materials.size() && !filed; ++k) {
+            const layouts::TypingTable &table = layouts::TableOf(layouts::Descriptions[k].Id);
+            const auto way = [&](char32_t c) { return k == 0 ? FrenchWay(c) : TableWay(table, c); };
+            const std::optional<std::string> written = coursedata::WithKeyNames(sentence, way);
+            const std::optional<std::string> text = written ? ToCp1252(*written) : std::nullopt;
+            filed = text && text->size() <= course::MaxLineLength && materials[k].FirstLessonAllowing(*text) != 0;
+        }
+        if (!filed) {
+            std::cerr << phrasesPath
+                      << ": no lesson of any keyboard can type this phrase, or it is too long: " << sentence << "\n";
+            return 1;
+        }
+    }
+
+    std::vector<const course::Material *> keyboards;
+    for (const course::Material &material : materials)
+        keyboards.push_back(&material);
+    const std::string data = course::Material::Serialize(keyboards);
     std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
     if (!out) {
@@ -245,8 +426,11 @@ int main(int argc, char **argv)
     }
     std::printf("%u ranked words read; left out: %zu banned, %zu in a tense no one writes today\n", rank, bannedWords,
                 archaicWords);
-    for (int n = 1; n <= course::LessonCount(); ++n)
-        std::printf("lesson %2d: %5zu words of its own, %6zu usable, %2zu phrases of its own\n", n,
-                    kept.WordsOf(n).size(), kept.UsableWords(n), kept.SentencesOf(n).size());
+    for (std::size_t k = 0; k < materials.size(); ++k) {
+        std::printf("%s:", layouts::Descriptions[k].Name);
+        for (int n = 1; n <= static_cast<int>(materials[k].Lessons().size()); ++n)
+            std::printf(" %d:%zu/%zu", n, materials[k].WordsOf(n).size(), materials[k].SentencesOf(n).size());
+        std::printf("\n");
+    }
     return 0;
 }

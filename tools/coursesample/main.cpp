@@ -1,10 +1,12 @@
 // Prints the course's attempts as a learner would type them, for a maintainer or a teacher to proof-read, and the
 // figures of every lesson's text.
 //
-//   coursesample <leçon> [<tentatives> [<graine>]]   the attempts at a lesson, in UTF-8, an empty line between two
-//   coursesample --stats                             for every lesson, over 50 attempts: the share of its new keys,
-//                                                    the share of dictionary words, the median rank of the words
-//                                                    and how many distinct words
+//   coursesample [--clavier NOM] <leçon> [<tentatives> [<graine>]]
+//       the attempts at a lesson, in UTF-8, an empty line between two
+//   coursesample [--clavier NOM] --stats
+//       for every lesson, over 50 attempts: the share of its new keys, the share of dictionary words, the median
+//       rank of the words and how many distinct words
+// NOM is the keyboard: fr (the default), fr_afnor, fr_bepo, be, ch_fr or ca_fr.
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +21,7 @@
 
 #include "course/Course.h"
 #include "course/CourseText.h"
+#include "platform/input/KeyboardLayouts.h"
 
 namespace {
 
@@ -31,6 +34,12 @@ std::string Utf8(const std::string &cp1252)
         const unsigned char u = static_cast<unsigned char>(c);
         if (u == 0x80) {
             out += "\xE2\x82\xAC";
+        } else if (u == 0x92) {
+            out += "\xE2\x80\x99";
+        } else if (u == 0x9C) {
+            out += "\xC5\x93";
+        } else if (u == 0x8C) {
+            out += "\xC5\x92";
         } else if (u < 0x80) {
             out += c;
         } else {
@@ -65,7 +74,7 @@ unsigned char Lower(unsigned char c)
     return c;
 }
 
-course::Material LoadMaterial()
+course::Material LoadMaterial(layouts::Layout layout)
 {
     std::ifstream file(TUTOR_COURSE_DATA, std::ios::binary);
     const std::string data{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -73,7 +82,16 @@ course::Material LoadMaterial()
         std::cerr << "coursesample: cannot read the course data " << TUTOR_COURSE_DATA << "\n";
         std::exit(1);
     }
-    return course::Material::Parse(data);
+    return course::Material::Parse(data, layout);
+}
+
+// The keyboard's name on the command line: its X keyboard names joined, "fr_bepo".
+std::string NameOf(const layouts::Description &keyboard)
+{
+    std::string name = keyboard.XkbLayout;
+    if (*keyboard.XkbVariant)
+        name += std::string("_") + keyboard.XkbVariant;
+    return name;
 }
 
 std::string KeysShown(const std::string &keys)
@@ -145,7 +163,7 @@ int Stats(const course::Material &material)
     for (const char *symbol : {"fr", "cd", "ls", "pwd", "km", "kg", "h", "c", "d", "l", "altgr", "mp", "sort", "more",
                                "man", "cp", "mv", "cat"})
         dictionary.insert(symbol);
-    for (int n = 1; n <= course::LessonCount(); ++n)
+    for (int n = 1; n <= static_cast<int>(material.Lessons().size()); ++n)
         for (const std::string &sentence : material.SentencesOf(n))
             for (std::size_t i = 1; i < sentence.size(); ++i)
                 if (sentence[i] >= 'A' && sentence[i] <= 'Z' && (sentence[i - 1] == ' ' || sentence[i - 1] == '(')) {
@@ -157,12 +175,12 @@ int Stats(const course::Material &material)
                     dictionary.insert(name);
                 }
     std::map<std::string, std::uint32_t> ranks;
-    for (int n = 1; n <= course::LessonCount(); ++n)
+    for (int n = 1; n <= static_cast<int>(material.Lessons().size()); ++n)
         for (std::size_t i = 0; i < material.WordsOf(n).size(); ++i)
             ranks.emplace(material.WordsOf(n)[i], material.RanksOf(n)[i]);
 
     std::printf("leçon  nouvelles touches  mots du dictionnaire  rang médian  mots distincts\n");
-    for (const course::Lesson &lesson : course::Lessons()) {
+    for (const course::Lesson &lesson : material.Lessons()) {
         std::size_t characters = 0, newCharacters = 0, words = 0, known = 0;
         std::vector<std::uint32_t> used;
         std::set<std::string> distinct;
@@ -201,19 +219,37 @@ int Stats(const course::Material &material)
 
 int main(int argc, char **argv)
 {
-    const std::string first = argc > 1 ? argv[1] : "";
-    if (first == "--stats" && argc == 2)
-        return Stats(LoadMaterial());
+    std::vector<std::string> args(argv + 1, argv + argc);
+    layouts::Layout layout = layouts::Layout::FrenchAzerty;
+    if (!args.empty() && args[0] == "--clavier") {
+        const auto known = std::find_if(
+            layouts::Descriptions.begin(), layouts::Descriptions.end(),
+            [&](const layouts::Description &keyboard) { return args.size() > 1 && NameOf(keyboard) == args[1]; });
+        if (known == layouts::Descriptions.end()) {
+            std::cerr << "coursesample : clavier inconnu" << (args.size() > 1 ? " \"" + args[1] + "\"" : "")
+                      << " ; les claviers sont :";
+            for (const layouts::Description &keyboard : layouts::Descriptions)
+                std::cerr << " " << NameOf(keyboard);
+            std::cerr << "\n";
+            return 2;
+        }
+        layout = known->Id;
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    const std::string first = args.empty() ? "" : args[0];
+    if (first == "--stats" && args.size() == 1)
+        return Stats(LoadMaterial(layout));
     const int lesson = std::atoi(first.c_str());
-    const int attempts = argc > 2 ? std::atoi(argv[2]) : 1;
-    const long seed = argc > 3 ? std::atol(argv[3]) : 1;
-    if (argc < 2 || argc > 4 || lesson < 1 || lesson > course::LessonCount() || attempts < 1 || seed < 0) {
-        std::cerr << "usage: coursesample <leçon 1.." << course::LessonCount() << "> [<tentatives> [<graine>]]\n"
-                  << "       coursesample --stats\n";
+    const int attempts = args.size() > 1 ? std::atoi(args[1].c_str()) : 1;
+    const long seed = args.size() > 2 ? std::atol(args[2].c_str()) : 1;
+    if (args.empty() || args.size() > 3 || lesson < 1 || lesson > course::LessonCount() || attempts < 1 || seed < 0) {
+        std::cerr << "usage: coursesample [--clavier NOM] <leçon 1.." << course::LessonCount()
+                  << "> [<tentatives> [<graine>]]\n"
+                  << "       coursesample [--clavier NOM] --stats\n";
         return 2;
     }
-    const course::Material material = LoadMaterial();
-    const course::Lesson &chosen = course::LessonNumber(lesson);
+    const course::Material material = LoadMaterial(layout);
+    const course::Lesson &chosen = material.Lessons().at(static_cast<std::size_t>(lesson - 1));
     std::cout << "# Leçon " << lesson << " : " << chosen.Title << " | nouvelles touches : " << KeysShown(chosen.NewKeys)
               << "\n";
     for (int a = 0; a < attempts; ++a) {
