@@ -571,8 +571,9 @@ std::string Report(const Conversion &kept, const Conversion &onKeyboard)
     std::string sentence;
     if (keptChanged)
         sentence = "Quel que soit le clavier, " + Clause(kept, false, "qu'aucune touche ne donne");
+    // The space before the semicolon does not break: it never starts a line of the message.
     if (keyboardChanges)
-        sentence += (keptChanged ? " ; sur le vôtre, " : "Sur votre clavier, ") +
+        sentence += (keptChanged ? "\u00A0; sur le vôtre, " : "Sur votre clavier, ") +
                     Clause(onKeyboard, true, "qu'il ne donne pas");
     return sentence + ".";
 }

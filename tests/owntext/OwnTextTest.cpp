@@ -159,10 +159,12 @@ TEST(OwnText, ReportsInOneFrenchSentence)
         {none, onKeyboard, "Sur votre clavier, 4 caractères seront remplacés (« par \", » par \", É par E)."},
         {one, oneLeftOnKeyboard,
          "Quel que soit le clavier, 1 caractère a été remplacé (l'espace insécable par une espace) et 1 caractère "
-         "qu'aucune touche ne donne a été laissé de côté ; sur le vôtre, 1 caractère qu'il ne donne pas sera laissé "
+         "qu'aucune touche ne donne a été laissé de côté\u00A0; sur le vôtre, 1 caractère qu'il ne donne pas sera "
+         "laissé "
          "de côté."},
         {leftOut, many,
-         "Quel que soit le clavier, 2 caractères qu'aucune touche ne donne ont été laissés de côté ; sur le vôtre, "
+         "Quel que soit le clavier, 2 caractères qu'aucune touche ne donne ont été laissés de côté\u00A0; sur le "
+         "vôtre, "
          "12 caractères seront remplacés (’ par ', « par \", œ par oe) et 3 caractères qu'il ne donne pas seront "
          "laissés de côté."},
     };
