@@ -9,7 +9,8 @@
 #include <QStringList>
 
 // The texts a learner brought to practise on, kept in the folder "Textes" of their own folder: one file per text
-// ("texte-001.txt": its title on the first line, then the text as made typeable, in UTF-8) and the line each session
+// ("texte-001.txt": its title on the first line, then the text as kept, in UTF-8: what some keyboard types of it,
+// each session making its lines typeable on the learner's keyboard of the moment) and the line each session
 // reached ("Positions.txt": "texte-001.txt;16" per line). Every file is read and saved as the learner's other files
 // are: looked up from the learner's folder held open, never through a link, saved so that no failure loses the old
 // file.
@@ -50,7 +51,7 @@ public:
     // The space the texts take on the disk, all files counted.
     std::size_t Bytes() const { return m_bytes; }
 
-    // Saves a new text (UTF-8, as made typeable) under the first free name and adds it to the list. Beyond the
+    // Saves a new text (UTF-8, as kept) under the first free name and adds it to the list. Beyond the
     // limits, or when the save fails, throws the French text and keeps nothing.
     const Entry &Add(int learnerFolder, const QString &learnerPath, const std::string &title, const std::string &text);
     // Removes the text's file and its position.

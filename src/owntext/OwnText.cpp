@@ -393,12 +393,14 @@ Decoded Decode(std::string_view bytes)
     return decoded;
 }
 
-Conversion MakeTypeable(const std::u32string &text, const std::function<bool(char32_t)> &typeable)
+namespace {
+
+// MakeTypeable with keyboard answers that may serve several texts.
+Conversion Convert(const std::u32string &text, KeyboardAnswers &keyboard)
 {
     Conversion conversion;
     conversion.Text.reserve(text.size() + text.size() / 8);
     Writer writer(conversion.Text);
-    KeyboardAnswers keyboard(typeable);
     std::vector<char32_t> replaced; // the characters of conversion.Replacements, in their order
 
     const auto replace = [&](char32_t from, const char *to) {
@@ -467,14 +469,45 @@ Conversion MakeTypeable(const std::u32string &text, const std::function<bool(cha
     return conversion;
 }
 
-std::string Report(const Conversion &conversion)
-{
-    if (conversion.Changed == 0 && conversion.Dropped == 0)
-        return "Le texte est repris tel quel.";
-    const bool one = conversion.Changed == 1;
-    constexpr std::size_t Listed = 5;
+} // namespace
 
-    // The kinds of spaces make one item of the list, the tabulation another: their characters show nothing.
+Conversion MakeTypeable(const std::u32string &text, const std::function<bool(char32_t)> &typeable)
+{
+    KeyboardAnswers keyboard(typeable);
+    return Convert(text, keyboard);
+}
+
+Passage TypeablePassage(const std::vector<std::string> &lines, std::size_t first, std::size_t count,
+                        const std::function<bool(char32_t)> &typeable)
+{
+    Passage passage;
+    passage.First = std::min(first, lines.size());
+    passage.End = lines.size();
+    KeyboardAnswers keyboard(typeable);
+    std::u32string characters;
+    for (std::size_t at = passage.First; at < lines.size(); ++at) {
+        characters.clear();
+        DecodeUtf8(lines[at], false, characters);
+        std::string line = Convert(characters, keyboard).Text;
+        if (line.empty())
+            continue;
+        // A line to type after the passage's last: the passage ends before it, else at the text's end.
+        if (passage.Lines.size() == count) {
+            passage.End = at;
+            break;
+        }
+        passage.Lines.push_back(std::move(line));
+    }
+    return passage;
+}
+
+namespace {
+
+// The replacements as the learner reads them, each character by what it became ("’ par '"). The kinds of spaces
+// make one item, the tabulation another: their characters show nothing.
+std::vector<std::string> ReplacementItems(const Conversion &conversion)
+{
+    const bool one = conversion.Changed == 1;
     const auto isNonBreaking = [](const std::string &c) { return c == "\u00A0" || c == "\u202F" || c == "\u2007"; };
     bool onlyNonBreaking = true;
     for (const auto &[from, to] : conversion.Replacements)
@@ -495,25 +528,53 @@ std::string Report(const Conversion &conversion)
             items.push_back(from + " par " + to);
         }
     }
+    return items;
+}
 
-    std::string sentence = "Pour votre clavier, ";
+// What a conversion replaced and left out: "3 caractères ont été remplacés (’ par ', …) et 1 caractère qu'aucune
+// touche ne donne a été laissé de côté", or in the future tense for what the keyboard will do ("seront", "sera"),
+// the characters left out being those `leftOut` describes.
+std::string Clause(const Conversion &conversion, bool future, const std::string &leftOut)
+{
+    constexpr std::size_t Listed = 5;
+    const auto count = [](std::size_t n) { return std::to_string(n) + (n == 1 ? " caractère " : " caractères "); };
+    const auto done = [future](std::size_t n, const char *participle) {
+        return std::string(future ? (n == 1 ? "sera " : "seront ") : (n == 1 ? "a été " : "ont été ")) + participle +
+               (n == 1 ? "" : "s");
+    };
+    std::string clause;
     if (conversion.Changed > 0) {
-        sentence +=
-            one ? "1 caractère a été remplacé" : std::to_string(conversion.Changed) + " caractères ont été remplacés";
+        clause += count(conversion.Changed) + done(conversion.Changed, "remplacé");
+        const std::vector<std::string> items = ReplacementItems(conversion);
         if (!items.empty()) {
-            sentence += " (";
+            clause += " (";
             for (std::size_t i = 0; i < std::min(items.size(), Listed); ++i)
-                sentence += (i > 0 ? ", " : "") + items[i];
-            sentence += items.size() > Listed ? ", …)" : ")";
+                clause += (i > 0 ? ", " : "") + items[i];
+            clause += items.size() > Listed ? ", …)" : ")";
         }
         if (conversion.Dropped > 0)
-            sentence += " et ";
+            clause += " et ";
     }
-    if (conversion.Dropped == 1)
-        sentence += "1 caractère qu'aucune touche ne donne a été laissé de côté";
-    else if (conversion.Dropped > 1)
-        sentence +=
-            std::to_string(conversion.Dropped) + " caractères qu'aucune touche ne donne ont été laissés de côté";
+    if (conversion.Dropped > 0)
+        clause += count(conversion.Dropped) + leftOut + ' ' + done(conversion.Dropped, "laissé") + " de côté";
+    return clause;
+}
+
+} // namespace
+
+std::string Report(const Conversion &kept, const Conversion &onKeyboard)
+{
+    const bool keptChanged = kept.Changed > 0 || kept.Dropped > 0;
+    const bool keyboardChanges = onKeyboard.Changed > 0 || onKeyboard.Dropped > 0;
+    if (!keptChanged && !keyboardChanges)
+        return "Le texte est repris tel quel.";
+    std::string sentence;
+    if (keptChanged)
+        sentence = "Quel que soit le clavier, " + Clause(kept, false, "qu'aucune touche ne donne");
+    // The space before the semicolon does not break: it never starts a line of the message.
+    if (keyboardChanges)
+        sentence += (keptChanged ? "\u00A0; sur le vôtre, " : "Sur votre clavier, ") +
+                    Clause(onKeyboard, true, "qu'il ne donne pas");
     return sentence + ".";
 }
 

@@ -9,7 +9,8 @@
 
 // A text the learner brings (a file's bytes or pasted text) made into lines they can type on their keyboard: its
 // bytes decoded, every character the keyboard does not give replaced as French typists do or left out, and the
-// result cut into lines. Standard library only.
+// result cut into lines. The text is kept as every keyboard may need it, each session's lines are made typeable
+// on the keyboard of that session. Standard library only.
 namespace owntext {
 
 enum class Encoding { Utf8, Utf8WithMark, Utf16LittleEndian, Utf16BigEndian, Windows1252 };
@@ -47,8 +48,23 @@ struct Conversion {
 // is left out and counted.
 Conversion MakeTypeable(const std::u32string &text, const std::function<bool(char32_t)> &typeable);
 
-// The one French sentence that tells the learner what was replaced and how many characters were left out (UTF-8).
-std::string Report(const Conversion &conversion);
+// The one French sentence that tells the learner, when a text is added, what was replaced and how many characters
+// were left out (UTF-8): `kept`, what was done to the text as it is kept, whatever the keyboard; `onKeyboard`, what
+// the learner's keyboard will replace or leave out of the kept text at each session.
+std::string Report(const Conversion &kept, const Conversion &onKeyboard);
+
+// The lines of a session: from line `first` of `lines` (the kept text as CutLines cuts it), up to `count` lines the
+// keyboard can type, each made typeable by itself (MakeTypeable) so that a line of the text stays that line whatever
+// the keyboard. A line the keyboard gives nothing of is passed over: the passage ends just before the next line to
+// type after its last, or at the text's end. Lines is empty when nothing from `first` on can be typed.
+struct Passage {
+    // The text's lines it spans, from First up to End (excluded), and what is typed of them.
+    std::size_t First = 0;
+    std::size_t End = 0;
+    std::vector<std::string> Lines;
+};
+Passage TypeablePassage(const std::vector<std::string> &lines, std::size_t first, std::size_t count,
+                        const std::function<bool(char32_t)> &typeable);
 
 // Cuts the text (as MakeTypeable writes it) into lines of `shortest` to `longest` characters (code points), at
 // spaces, in order. A word longer than `longest` stands alone on its line; a paragraph's end always ends a line (its

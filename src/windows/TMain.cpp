@@ -1,5 +1,7 @@
 #include "windows/TMain.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -19,6 +21,7 @@
 #include "guide/KeyboardGuide.h"
 #include "guide/TargetLine.h"
 #include "keysend/SystemKeyPlatform.h"
+#include "owntext/OwnText.h"
 #include "platform/controls/MessageWait.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
@@ -473,9 +476,32 @@ void TMain::BoutonTouchesClick()
     FocusEditText();
 }
 
+namespace {
+
+bool TypesOn(layouts::Layout layout, char32_t character)
+{
+    const std::optional<unsigned char> byte = cp1252::FromUnicode(character);
+    if (!byte || *byte < 0x20)
+        return false;
+    // The French AZERTY is the program's own table; the others are read from the X keyboard data.
+    if (layout == layouts::Layout::FrenchAzerty)
+        return kbdlayout::Types(*byte);
+    return layouts::TableOf(layout)[*byte].Typeable();
+}
+
+// What a text keeps of its characters, whatever keyboard it is practised on later.
+bool TypesOnSomeKeyboard(char32_t character)
+{
+    return std::any_of(layouts::Descriptions.begin(), layouts::Descriptions.end(),
+                       [character](const layouts::Description &d) { return TypesOn(d.Id, character); });
+}
+
+} // namespace
+
 void TMain::BoutonMonTexteClick()
 {
-    TMonTexte window(this, m_learner, [this](char32_t character) { return TypesOnKeyboard(character); });
+    TMonTexte window(this, m_learner, TypesOnSomeKeyboard,
+                     [this](char32_t character) { return TypesOnKeyboard(character); });
     m_dialogs.ShowModal(window);
     FocusEditText();
     if (!window.Chosen().empty())
@@ -498,13 +524,7 @@ void TMain::StartDrill()
 
 bool TMain::TypesOnKeyboard(char32_t character) const
 {
-    const std::optional<unsigned char> byte = cp1252::FromUnicode(character);
-    if (!byte || *byte < 0x20)
-        return false;
-    // The French AZERTY is the program's own table; the others are read from the X keyboard data.
-    if (m_learner.Keyboard == layouts::Layout::FrenchAzerty)
-        return kbdlayout::Types(*byte);
-    return layouts::TableOf(m_learner.Keyboard)[*byte].Typeable();
+    return TypesOn(m_learner.Keyboard, character);
 }
 
 void TMain::UseKeyboard(layouts::Layout layout)
@@ -537,15 +557,25 @@ void TMain::StartOwnText(const std::string &file, std::optional<std::size_t> fro
     const OwnTexts::Entry *entry = m_learner.Texts.Find(file);
     if (!entry)
         return;
+    // The text is kept as any keyboard may type it: each session's lines are made typeable on the learner's
+    // keyboard of the moment, line by line, so that the place in the text is the same on every keyboard.
     const std::vector<std::string> lines = m_learner.TextLines(file);
-    std::size_t first = std::min(from.value_or(entry->Position), lines.size());
-    const bool again = first == lines.size();
-    if (again)
-        first = 0;
-    const std::size_t end = std::min(lines.size(), first + OwnTexts::SessionLines);
+    const auto typeable = [this](char32_t character) { return TypesOnKeyboard(character); };
+    const std::size_t first = std::min(from.value_or(entry->Position), lines.size());
+    owntext::Passage passage = owntext::TypeablePassage(lines, first, OwnTexts::SessionLines, typeable);
+    QString restart;
+    if (passage.Lines.empty() && first > 0) {
+        restart = first == lines.size()
+                      ? QStringLiteral("Vous étiez arrivé à la fin de ce texte : il reprend au début.")
+                      : QStringLiteral("La suite de ce texte n'a rien que votre clavier puisse taper : il reprend "
+                                       "au début.");
+        passage = owntext::TypeablePassage(lines, 0, OwnTexts::SessionLines, typeable);
+    }
+    if (passage.Lines.empty())
+        throw TutorError(QStringLiteral("Ce texte n'a rien que votre clavier puisse taper"));
     std::vector<std::string> session;
-    for (std::size_t line = first; line < end; ++line)
-        session.push_back(cp1252::FromUnicodeText(QString::fromStdString(lines[line])));
+    for (const std::string &line : passage.Lines)
+        session.push_back(cp1252::FromUnicodeText(QString::fromStdString(line)));
     // The progress line keeps the title short; a session aims at the goals of the lesson the learner is at.
     QString title = QString::fromStdString(entry->Title);
     if (title.size() > 32)
@@ -553,9 +583,10 @@ void TMain::StartOwnText(const std::string &file, std::optional<std::size_t> fro
     LessonGoal goal{QStringLiteral("Mon texte : %1").arg(title).toStdString(),
                     course::LessonNumber(courserules::NextLesson(m_learner.Progress)).GoalSpeed,
                     static_cast<int>(course::GoalSuccess)};
-    m_flow.StartOwnText(std::move(session), std::move(goal), OwnTextPlace{file, first, end, lines.size()});
-    if (again)
-        m_view.Announce(QStringLiteral("Vous étiez arrivé à la fin de ce texte : il reprend au début."));
+    m_flow.StartOwnText(std::move(session), std::move(goal),
+                        OwnTextPlace{file, passage.First, passage.End, lines.size()});
+    if (!restart.isEmpty())
+        m_view.Announce(restart);
     FocusEditText();
 }
 

@@ -34,8 +34,9 @@ QString Count(std::size_t count, const QString &one, const QString &many)
 
 } // namespace
 
-TMonTexte::TMonTexte(QWidget *main, Learner &learner, std::function<bool(char32_t)> typeable)
-    : QDialog(main), m_learner(learner), m_typeable(std::move(typeable))
+TMonTexte::TMonTexte(QWidget *main, Learner &learner, std::function<bool(char32_t)> kept,
+                     std::function<bool(char32_t)> typeable)
+    : QDialog(main), m_learner(learner), m_kept(std::move(kept)), m_typeable(std::move(typeable))
 {
     setObjectName(QStringLiteral("MonTexte"));
     setWindowTitle(QStringLiteral("Mon texte - Tapotis2002"));
@@ -162,8 +163,10 @@ void TMonTexte::Import(const std::string &bytes, const std::string &fileName)
     if (bytes.size() > TextLimit)
         throw TutorError(QStringLiteral("Ce texte dépasse %1 : il ne peut pas être ajouté à vos textes")
                              .arg(safefile::LimitText(TextLimit)));
-    const owntext::Conversion conversion = owntext::MakeTypeable(owntext::Decode(bytes).Text, m_typeable);
-    if (conversion.Text.empty())
+    const owntext::Conversion conversion = owntext::MakeTypeable(owntext::Decode(bytes).Text, m_kept);
+    // What the learner's keyboard makes of the text as kept, as its sessions will, line by line.
+    const owntext::Conversion onKeyboard = owntext::MakeTypeable(owntext::Decode(conversion.Text).Text, m_typeable);
+    if (onKeyboard.Text.empty())
         throw TutorError(QStringLiteral("Ce texte n'a rien que votre clavier puisse taper"));
     const std::string title = owntext::TitleOf(conversion.Text, fileName);
     const OwnTexts::Entry &entry = m_learner.AddText(title, conversion.Text);
@@ -172,7 +175,7 @@ void TMonTexte::Import(const std::string &bytes, const std::string &fileName)
         QStringLiteral("« %1 » est ajouté à vos textes (%2). ")
             .arg(QString::fromStdString(title), Count(entry.Lines, QStringLiteral("ligne"), QStringLiteral("lignes")));
     Fill(file);
-    UserDialogs::Of(this).ShowMessage(Title, added + QString::fromStdString(owntext::Report(conversion)),
+    UserDialogs::Of(this).ShowMessage(Title, added + QString::fromStdString(owntext::Report(conversion, onKeyboard)),
                                       dialogs::Icon::Information);
     // The new text is the current one, and a screen reader says so.
     ReadCurrentItemOnceShown(ListeTextes);

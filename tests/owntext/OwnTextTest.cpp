@@ -133,14 +133,68 @@ TEST(OwnText, ReportsInOneFrenchSentence)
     Conversion leftOut;
     leftOut.Dropped = 2;
 
-    EXPECT_EQ(Report(Conversion{}), "Le texte est repris tel quel.");
-    EXPECT_EQ(Report(many), "Pour votre clavier, 12 caractères ont été remplacés (’ par ', « par \", œ par oe) et 3 "
-                            "caractères qu'aucune touche ne donne ont été laissés de côté.");
-    EXPECT_EQ(Report(one), "Pour votre clavier, 1 caractère a été remplacé (l'espace insécable par une espace) et 1 "
-                           "caractère qu'aucune touche ne donne a été laissé de côté.");
-    EXPECT_EQ(Report(longList), "Pour votre clavier, 9 caractères ont été remplacés (les tabulations par des espaces, "
-                                "’ par ', les espaces spéciales par des espaces, … par ..., – par -, …).");
-    EXPECT_EQ(Report(leftOut), "Pour votre clavier, 2 caractères qu'aucune touche ne donne ont été laissés de côté.");
+    Conversion onKeyboard;
+    onKeyboard.Changed = 4;
+    onKeyboard.Replacements = {{"«", "\""}, {"»", "\""}, {"É", "E"}};
+    Conversion oneLeftOnKeyboard;
+    oneLeftOnKeyboard.Dropped = 1;
+    const Conversion none;
+
+    // What was done to the text as kept, then what the learner's keyboard will do at each session.
+    const struct {
+        const Conversion &Kept, &OnKeyboard;
+        const char *Sentence;
+    } cases[] = {
+        {none, none, "Le texte est repris tel quel."},
+        {many, none,
+         "Quel que soit le clavier, 12 caractères ont été remplacés (’ par ', « par \", œ par oe) et 3 caractères "
+         "qu'aucune touche ne donne ont été laissés de côté."},
+        {one, none,
+         "Quel que soit le clavier, 1 caractère a été remplacé (l'espace insécable par une espace) et 1 caractère "
+         "qu'aucune touche ne donne a été laissé de côté."},
+        {longList, none,
+         "Quel que soit le clavier, 9 caractères ont été remplacés (les tabulations par des espaces, ’ par ', les "
+         "espaces spéciales par des espaces, … par ..., – par -, …)."},
+        {leftOut, none, "Quel que soit le clavier, 2 caractères qu'aucune touche ne donne ont été laissés de côté."},
+        {none, onKeyboard, "Sur votre clavier, 4 caractères seront remplacés (« par \", » par \", É par E)."},
+        {one, oneLeftOnKeyboard,
+         "Quel que soit le clavier, 1 caractère a été remplacé (l'espace insécable par une espace) et 1 caractère "
+         "qu'aucune touche ne donne a été laissé de côté\u00A0; sur le vôtre, 1 caractère qu'il ne donne pas sera "
+         "laissé "
+         "de côté."},
+        {leftOut, many,
+         "Quel que soit le clavier, 2 caractères qu'aucune touche ne donne ont été laissés de côté\u00A0; sur le "
+         "vôtre, "
+         "12 caractères seront remplacés (’ par ', « par \", œ par oe) et 3 caractères qu'il ne donne pas seront "
+         "laissés de côté."},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Report(c.Kept, c.OnKeyboard), c.Sentence);
+}
+
+// A session's lines are made typeable one by one: a line the keyboard gives nothing of is passed over, and the
+// session ends just before the next line to type, so that the next one starts there.
+TEST(OwnText, TakesASessionsLinesAsTheKeyboardTypesThem)
+{
+    // Lines of a text kept for every keyboard; the French AZERTY has neither ¡ nor ¿, nor « » or É.
+    const std::vector<std::string> lines{"« Un »", "¡ ¿", "Deux ¡", "¿", "École", "¡"};
+    const struct {
+        const char *Name;
+        std::size_t First, Count, End;
+        std::vector<std::string> Lines;
+    } cases[] = {
+        {"each line by itself", 0, 1, 2, {"\" Un \""}},
+        {"lines given nothing of are passed over", 0, 2, 4, {"\" Un \"", "Deux"}},
+        {"up to the text's end", 1, 8, 6, {"Deux", "Ecole"}},
+        {"nothing left to type", 5, 8, 6, {}},
+        {"from past the end", 9, 8, 6, {}},
+    };
+    for (const auto &c : cases) {
+        const Passage passage = TypeablePassage(lines, c.First, c.Count, Azerty);
+        EXPECT_EQ(passage.First, std::min(c.First, lines.size())) << c.Name;
+        EXPECT_EQ(passage.End, c.End) << c.Name;
+        EXPECT_EQ(passage.Lines, c.Lines) << c.Name;
+    }
 }
 
 TEST(OwnText, CutsLinesAtSpaces)
