@@ -21,6 +21,13 @@ std::string DictationMessage()
     return cp1252::FromUnicodeText(QStringLiteral("Écoutez la dictée, puis tapez ce que vous entendez."));
 }
 
+// What a lesson file or a dictation whose first line the learner's keyboard cannot type at all says.
+TutorError NothingToType(const QString &path)
+{
+    return TutorError(
+        QStringLiteral("La première ligne du fichier %1 n'a aucun caractère que votre clavier puisse taper").arg(path));
+}
+
 } // namespace
 
 std::int64_t LessonFlow::Now() const
@@ -178,9 +185,14 @@ std::string LessonFlow::LoadLesson(Practice mode)
         SplitLessonLines(std::string_view(bytes).substr(0, lineEnd == std::string::npos ? lineEnd : lineEnd + 1));
     if (LessonLines.empty())
         throw TutorError(QStringLiteral("Indice de liste hors limites (%1)").arg(0));
-    const std::string result = TrimLessonLine(LessonLines.front());
+    std::string result = TrimLessonLine(LessonLines.front());
     if (result.empty())
         throw TutorError(QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(path));
+    if (TypeableLine) {
+        result = TypeableLine(result);
+        if (result.empty())
+            throw NothingToType(path);
+    }
     ResetSession();
     m_view.ShowGuide(static_cast<unsigned char>(result.front()));
     return result;
@@ -239,11 +251,19 @@ void LessonFlow::StartOwnDictation(const QString &textPath)
 void LessonFlow::StartDictation(const QString &textPath, const QString &recordingPath)
 {
     // Everything is read before the running lesson is touched: a file that fails leaves it as it was.
-    const std::string text =
-        DictationLine(cp1252::FromUtf8OrCp1252(safefile::ReadWholeFile(textPath, safefile::LessonLimit)));
+    const std::string bytes = cp1252::FromUtf8OrCp1252(safefile::ReadWholeFile(textPath, safefile::LessonLimit));
+    // The learner's keyboard makes the line typeable as it makes their own texts; without it, the typographic signs
+    // become the French AZERTY's.
+    const std::vector<std::string> lines = SplitLessonLines(bytes);
+    std::string text = !TypeableLine ? DictationLine(bytes) : lines.empty() ? std::string() : TrimLessonLine(lines[0]);
     if (text.empty())
         throw TutorError(
             QStringLiteral("La première ligne du fichier %1 est vide : aucun texte à taper").arg(textPath));
+    if (TypeableLine) {
+        text = TypeableLine(text);
+        if (text.empty())
+            throw NothingToType(textPath);
+    }
     const bool recorded = QFileInfo::exists(recordingPath);
     PcmWave recording;
     if (recorded)

@@ -46,6 +46,10 @@ public:
     // Whether the learner's keyboard has a key of its picture for a character, whose figures are then kept; none:
     // the French AZERTY's key map says.
     std::function<bool(unsigned char)> HasKey;
+    // A line of a lesson file or a dictation (Windows-1252) as the learner's keyboard types it: what no way of that
+    // keyboard gives is replaced or left out, before the line reaches the session; empty when nothing of it is left.
+    // None: the line is typed as it stands.
+    std::function<std::string(const std::string &)> TypeableLine;
 
     // A key typed in the edit box; a wrong key comes back as 0, so that it never shows there.
     void KeyPressed(char &key);

@@ -8,12 +8,13 @@ namespace keymap {
 
 class LayoutKeys;
 
-// What a screen reader says for a character: "A majuscule", "point d'interrogation"; empty for one the key map
-// does not know.
+// What a screen reader says for a character: "A majuscule", "point d'interrogation", "E accent aigu majuscule",
+// "arobase"; empty for one no keyboard types.
 std::string CharacterName(unsigned char ch);
-// The next key as a screen reader says it: the character's name, then the finger that presses its key,
-// "A majuscule, auriculaire gauche" or "espace, pouce". Empty for a character on no key, for which the guide shows
-// the bare keyboard.
+// The next key on the French AZERTY as a screen reader says it: the character's name, the keys beyond a single one
+// in the order they are struck, then the finger that presses its key: "A majuscule, auriculaire gauche", "arobase,
+// AltGr, annulaire droit", "e tréma, tréma (Maj) puis e, majeur gauche", "espace, pouce". A capital's Shift goes
+// without saying. Empty for a character the keyboard does not type, for which the guide shows the bare keyboard.
 std::string KeyDescription(unsigned char ch);
 // The same on another keyboard, whose keys and fingers are given.
 std::string KeyDescription(unsigned char ch, const LayoutKeys &keys);

@@ -133,6 +133,8 @@ const std::array<PhysicalKey, 49> Physical = [] {
     std::array<PhysicalKey, 49> keys{};
     for (std::size_t i = 0; i < Table.size(); ++i)
         keys[i] = {Scans[i], Table[i].Row.Centre, Table[i].Finger};
+    // The key left of 1 is the left little finger's, though the French guide shows no finger over its ².
+    keys[0].Finger = AuriculaireG;
     keys[Table.size()] = LessGreater;
     keys.back() = {SpaceScan, SpaceCentre, PouceG};
     return keys;

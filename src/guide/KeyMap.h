@@ -20,6 +20,9 @@ struct KeyPoint {
 // Characters without a key sit here, wholly outside the surface.
 constexpr KeyPoint NoKey{-100, -100};
 
+// The AltGr key, marked as the Shift keys are for a character typed with it.
+constexpr KeyPoint AltGrCentre{294, 203};
+
 // Control codes that stand for keys without a printable character.
 constexpr unsigned char BackspaceKey = 8;
 constexpr unsigned char EnterKey = 13;

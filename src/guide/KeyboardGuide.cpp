@@ -10,8 +10,6 @@ using namespace keymap;
 
 namespace {
 
-constexpr unsigned char DeadCircumflex = '^';
-constexpr unsigned char Diaeresis = 0xA8;
 constexpr int MarkPenWidth = 2;
 
 // The shapes' bounding rectangles around a key centre.
@@ -58,37 +56,27 @@ private:
     std::size_t m_count = 0;
 };
 
-// The marks for ch in drawing order, each given by its box: both Shift keys, the dead key, the outline.
+// The marks for ch in drawing order, each given by its box: both Shift keys, AltGr, the dead key, the outline.
 struct Mark {
     bool Outline = false;
     QRect Box;
 };
 using Marks = Few<Mark, 4>;
 
-Marks MarksFor(const KeyCentres &centres, unsigned char ch, const LayoutKeys *keys)
+Marks MarksFor(const KeyCentres &centres, const GuideFacts &facts)
 {
     Marks marks;
     const auto add = [&](bool outline, QRect box) { marks.Add({outline, box}); };
-    if (keys) {
-        const GuideFacts &facts = keys->Of(ch);
-        if (facts.Shift) {
-            add(false, MarkerBox(centres(LeftShiftKey)));
-            add(false, MarkerBox(centres(RightShiftKey)));
-        }
-        if (!(facts.DeadKey == NoKey))
-            add(false, MarkerBox(facts.DeadKey));
-        if (facts.Outlined)
-            add(true, OutlineBox(facts.Centre));
-        return marks;
-    }
-    if (ShiftCharacters(ch)) {
+    if (facts.Shift) {
         add(false, MarkerBox(centres(LeftShiftKey)));
         add(false, MarkerBox(centres(RightShiftKey)));
     }
-    if (DeadKeyCharacters(ch))
-        add(false, MarkerBox(centres(DeadCircumflex)));
-    if (OutlinedCharacters(ch))
-        add(true, OutlineBox(centres(ch)));
+    if (facts.AltGr)
+        add(false, MarkerBox(AltGrCentre));
+    if (!(facts.DeadKey == NoKey))
+        add(false, MarkerBox(facts.DeadKey));
+    if (facts.Outlined)
+        add(true, OutlineBox(facts.Centre));
     return marks;
 }
 
@@ -111,25 +99,16 @@ struct Hand {
 };
 using Hands = Few<Hand, 3>;
 
-Hands HandsFor(const KeyCentres &centres, unsigned char ch, const LayoutKeys *keys)
+Hands HandsFor(const KeyCentres &centres, const GuideFacts &facts)
 {
     Hands hands;
     const auto add = [&](KeyPoint centre, Placement placement) {
         hands.Add({placement.Item, QPoint(centre.x + placement.dx, centre.y + placement.dy)});
     };
-    if (keys) {
-        const GuideFacts &facts = keys->Of(ch);
-        for (int i = 0; i < facts.Fingers.Count; ++i)
-            add(facts.Centre, facts.Fingers.Items[static_cast<std::size_t>(i)]);
-        if (facts.ThumbOnSpace)
-            add(centres(' '), FingerOffset(PouceG));
-        return hands;
-    }
-    const Placements placements = FingerPlacement(ch);
-    for (int i = 0; i < placements.Count; ++i)
-        add(centres(ch), placements.Items[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < facts.Fingers.Count; ++i)
+        add(facts.Centre, facts.Fingers.Items[static_cast<std::size_t>(i)]);
     // The dead key is struck first, then the space bar: the left thumb shows on the space bar too.
-    if (ch == DeadCircumflex || ch == Diaeresis)
+    if (facts.ThumbOnSpace)
         add(centres(' '), FingerOffset(PouceG));
     return hands;
 }
@@ -155,11 +134,12 @@ void DrawKeyboardGuide(TDXDraw &surface, const TDXImageList &pictures, const Key
                        int handOpacity, const LayoutKeys *keys)
 {
     DrawKeyboardPicture(surface, pictures);
-    for (const Mark &mark : MarksFor(centres, ch, keys))
+    const GuideFacts facts = GuideFactsOf(ch, keys);
+    for (const Mark &mark : MarksFor(centres, facts))
         DrawMark(surface, mark);
     // The hands are written straight into the pixels, after the canvas has let go of them.
     surface.ReleaseCanvas();
-    for (const Hand &hand : HandsFor(centres, ch, keys))
+    for (const Hand &hand : HandsFor(centres, facts))
         surface.DrawAlpha(hand.At.x(), hand.At.y(), pictures.Items(hand.Item), handOpacity);
 }
 
@@ -208,7 +188,8 @@ void KeyboardGuide::DrawOverBareKeyboard(unsigned char ch, int handOpacity)
         if (!shown.isEmpty())
             m_covered.push_back(shown);
     };
-    for (const Mark &mark : MarksFor(m_centres, ch, m_keys)) {
+    const GuideFacts facts = GuideFactsOf(ch, m_keys);
+    for (const Mark &mark : MarksFor(m_centres, facts)) {
         DrawMark(m_surface, mark);
         cover(MarkedArea(mark.Box));
     }
@@ -216,7 +197,7 @@ void KeyboardGuide::DrawOverBareKeyboard(unsigned char ch, int handOpacity)
     // The hands are drawn by the bands that hold their pixels: the rest of each picture is transparent.
     if (handOpacity <= 0)
         return;
-    for (const Hand &hand : HandsFor(m_centres, ch, m_keys)) {
+    for (const Hand &hand : HandsFor(m_centres, facts)) {
         for (const QRect &band : Cover(hand.Item)) {
             m_surface.DrawAlpha(hand.At.x(), hand.At.y(), m_pictures.Items(hand.Item), handOpacity, band);
             cover(band.translated(hand.At));

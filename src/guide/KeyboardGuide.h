@@ -14,7 +14,7 @@ class TDXDraw;
 class TDXImageList;
 
 // The keyboard guide: for the next character to type, the keyboard picture, the marks it needs (both Shift keys,
-// the "^" dead key, an outline around its own key) and the semi-transparent hand pictures with the finger to use
+// AltGr, the dead key, an outline around its own key) and the semi-transparent hand pictures with the finger to use
 // on the key. The functions draw a guide from scratch; none of them presents the surface.
 
 // The keyboard picture is item 12 of the picture list; it is drawn opaque with its top-left corner at (-1, -1)
@@ -32,8 +32,9 @@ void DrawKeyMarker(TDXDraw &surface, const keymap::KeyCentres &centres, unsigned
 void DrawKeyOutline(TDXDraw &surface, const keymap::KeyCentres &centres, unsigned char ch);
 
 // The whole guide for ch with the hands drawn at the given opacity (0 invisible, 255 opaque). A character
-// without a key gives the bare keyboard. With `keys`, the guide is another keyboard's: its keys, marks and fingers
-// (the Shift keys and the space bar stay where they are); without, the French AZERTY's own.
+// the keyboard does not type gives the bare keyboard. With `keys`, the guide is another keyboard's: its keys, marks
+// and fingers (the Shift keys, AltGr and the space bar stay where they are); without, the French AZERTY's own
+// (keymap::GuideFactsOf).
 void DrawKeyboardGuide(TDXDraw &surface, const TDXImageList &pictures, const keymap::KeyCentres &centres,
                        unsigned char ch, int handOpacity, const keymap::LayoutKeys *keys = nullptr);
 

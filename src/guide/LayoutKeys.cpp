@@ -1,5 +1,7 @@
 #include "guide/LayoutKeys.h"
 
+#include "platform/input/KeyboardLayout.h"
+
 namespace keymap {
 
 namespace {
@@ -31,17 +33,23 @@ LayoutKeys::LayoutKeys(const layouts::TypingTable &table)
         if (!base || (typing.Dead.Key != 0 && !dead))
             continue;
         GuideFacts &facts = m_facts[ch];
+        const std::uint8_t levels = typing.Base.Level | (dead ? typing.Dead.Level : 0);
+        facts.Shift = (levels & layouts::ShiftLevel) != 0;
+        facts.AltGr = (levels & layouts::AltGrLevel) != 0;
+        facts.Level = typing.Base.Level;
+        if (dead) {
+            facts.DeadLevel = typing.Dead.Level;
+            facts.After = layouts::CharacterAt(table, typing.Base);
+        }
         if (dead && base->Scan == SpaceScan) {
             // An accent alone: its dead key, then the space bar.
             facts.Centre = dead->Centre;
             facts.Fingers = FingersOf(*dead);
-            facts.Shift = (typing.Dead.Level & layouts::ShiftLevel) != 0;
             facts.ThumbOnSpace = true;
             continue;
         }
         facts.Centre = base->Centre;
         facts.Fingers = FingersOf(*base);
-        facts.Shift = (typing.Base.Level & layouts::ShiftLevel) != 0;
         if (dead)
             facts.DeadKey = dead->Centre;
         // Outlined: a key struck alone, without AltGr.
@@ -77,6 +85,35 @@ std::string LayoutKeys::FingerCharacters(int finger) const
             }
     }
     return characters;
+}
+
+const LayoutKeys &FrenchAzertyKeys()
+{
+    static const LayoutKeys keys(kbdlayout::Table());
+    return keys;
+}
+
+GuideFacts GuideFactsOf(unsigned char ch, const LayoutKeys *keys)
+{
+    if (keys)
+        return keys->Of(ch);
+    if (!HasKey(ch))
+        return FrenchAzertyKeys().Of(ch);
+    // The key map's own marks and fingers, as the French guide has always drawn them; the way said is the layout's.
+    static const KeyCentres centres = [] {
+        KeyCentres filled;
+        filled.Fill();
+        return filled;
+    }();
+    GuideFacts facts = FrenchAzertyKeys().Of(ch);
+    facts.Centre = centres(ch);
+    facts.Fingers = FingerPlacement(ch);
+    facts.Shift = ShiftCharacters(ch);
+    facts.AltGr = false;
+    facts.DeadKey = DeadKeyCharacters(ch) ? centres('^') : NoKey;
+    facts.Outlined = OutlinedCharacters(ch);
+    facts.ThumbOnSpace = ch == '^' || ch == 0xA8;
+    return facts;
 }
 
 } // namespace keymap

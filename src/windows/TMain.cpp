@@ -59,6 +59,7 @@ TMain::TMain(Unbuilt, const QString &programFolder, UserDialogs &dialogs)
 {
     UserDialogs::Attach(this, dialogs);
     m_flow.Keys = &m_learner.Keys;
+    m_flow.TypeableLine = [this](const std::string &line) { return TypeableLine(line); };
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Tapotis2002"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -525,6 +526,17 @@ void TMain::StartDrill()
 bool TMain::TypesOnKeyboard(char32_t character) const
 {
     return TypesOn(m_learner.Keyboard, character);
+}
+
+std::string TMain::TypeableLine(const std::string &line) const
+{
+    // Most lines are typeable as they stand, the French AZERTY's lesson files always: only a look at each character.
+    const auto typeable = [this](char32_t character) { return TypesOnKeyboard(character); };
+    const QString text = cp1252::ToUnicode(line);
+    if (std::all_of(text.begin(), text.end(), [&](QChar c) { return typeable(c.unicode()); }))
+        return line;
+    const owntext::Conversion conversion = owntext::MakeTypeable(text.toStdU32String(), typeable);
+    return cp1252::FromUnicodeText(QString::fromStdString(conversion.Text));
 }
 
 void TMain::UseKeyboard(layouts::Layout layout)

@@ -205,6 +205,9 @@ public:
     void StartOwnText(const std::string &file, std::optional<std::size_t> from = std::nullopt);
     // Whether the learner's keyboard types a character, for the texts they bring.
     bool TypesOnKeyboard(char32_t character) const;
+    // A line of a lesson file or a dictation (Windows-1252) made typeable on the learner's keyboard as their own
+    // texts are; a line it types whole stands as it is.
+    std::string TypeableLine(const std::string &line) const;
 
     // Keyboard guide and target line. The guide shows the flow's GuideCharacter().
     unsigned char GuideCharacter() const { return m_flow.GuideCharacter(); }

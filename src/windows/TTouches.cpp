@@ -60,6 +60,31 @@ std::optional<double> Share(const KeyFigures::Figures &figures, bool speed)
     return std::clamp(share, 0.0, 1.0);
 }
 
+// A character as the list writes it, and as a screen reader says it there: by its French name.
+QString Written(unsigned char ch)
+{
+    return cp1252::ToUnicode(keymap::WrittenName(ch));
+}
+
+QString Spoken(unsigned char ch)
+{
+    const std::string name = keymap::CharacterName(ch);
+    return name.empty() ? Written(ch) : QString::fromStdString(name);
+}
+
+// A key's item, its characters named by `name`: "é : 100 % d'erreurs — souvent tapé à la place : è".
+QString Item(unsigned char ch, const KeyFigures &keys, QString (*name)(unsigned char))
+{
+    const KeyFigures::Figures &figures = keys.Of(ch);
+    QString text = name(ch) + QStringLiteral(" : ") + Figures(figures);
+    QStringList instead;
+    for (const char c : figures.MostTypedInstead(3))
+        instead << name(static_cast<unsigned char>(c));
+    if (!instead.isEmpty())
+        text += QStringLiteral(" — souvent tapé à la place : ") + instead.join(QStringLiteral(", "));
+    return text;
+}
+
 // The characters a finger types on the keyboard shown.
 std::string FingerCharacters(int finger, const keymap::LayoutKeys *layout)
 {
@@ -94,8 +119,10 @@ TTouches::TTouches(QWidget *main, const KeyFigures &keys, const TDXImageList &pi
     // Long items wrap rather than hide what is typed instead.
     ListeTouches->setWordWrap(true);
     ListeTouches->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (const char ch : keys.Weakest(256))
-        ListeTouches->addItem(ItemText(static_cast<unsigned char>(ch), keys));
+    for (const char ch : keys.Weakest(256)) {
+        auto *item = new QListWidgetItem(ItemText(static_cast<unsigned char>(ch), keys), ListeTouches);
+        item->setData(Qt::AccessibleTextRole, ItemSpoken(static_cast<unsigned char>(ch), keys));
+    }
     if (ListeTouches->count() == 0)
         ListeTouches->addItem(QStringLiteral("Aucune touche tapée pour l'instant : faites d'abord une leçon."));
     ListeTouches->setCurrentRow(0);
@@ -164,13 +191,12 @@ void TTouches::showEvent(QShowEvent *event)
 
 QString TTouches::ItemText(unsigned char ch, const KeyFigures &keys)
 {
-    const KeyFigures::Figures &figures = keys.Of(ch);
-    QString text = cp1252::ToUnicode(keymap::WrittenName(ch)) + QStringLiteral(" : ") + Figures(figures);
-    const std::string instead = figures.MostTypedInstead(3);
-    if (!instead.empty())
-        text +=
-            QStringLiteral(" — souvent tapé à la place : ") + cp1252::ToUnicode(keymap::WrittenNames(instead, ", "));
-    return text;
+    return Item(ch, keys, Written);
+}
+
+QString TTouches::ItemSpoken(unsigned char ch, const KeyFigures &keys)
+{
+    return Item(ch, keys, Spoken);
 }
 
 QString TTouches::FingerText(int finger, const KeyFigures &keys, const keymap::LayoutKeys *layout)

@@ -35,6 +35,8 @@ public:
 
     // What the list reads for a character: "e : 4 % d'erreurs, 310 ms — souvent tapé à la place : r, z".
     static QString ItemText(unsigned char ch, const KeyFigures &keys);
+    // The same item as a screen reader says it: the characters by their French names ("arobase : ...").
+    static QString ItemSpoken(unsigned char ch, const KeyFigures &keys);
     // What a finger's label reads: "Index gauche : 4 % d'erreurs, 310 ms"; finger is a picture item of the key map.
     static QString FingerText(int finger, const KeyFigures &keys, const keymap::LayoutKeys *layout = nullptr);
     // The tint of a figure between its best (0) and its worst (1): green, yellow, red.

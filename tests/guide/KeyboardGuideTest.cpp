@@ -99,9 +99,9 @@ TEST_F(GuideDrawing, TheBareKeyboardIsThePictureShiftedByOnePixel)
     for (int y = 0; y < 248; ++y)
         for (int x = 0; x < 632; ++x)
             ASSERT_EQ(Rgb(Bare, x, y), Rgb(keyboard, x + 1, y + 1)) << x << "," << y;
-    // Characters without a key (#, <, @, the euro sign, É...), and the end of the text, give the bare keyboard whatever
-    // the opacity.
-    for (const int ch : {35, 60, 64, 128, 201, 253, 254, 255})
+    // Characters the French AZERTY does not type (É, Ç, œ, «, ý, þ), and the end of the text, give the bare keyboard
+    // whatever the opacity.
+    for (const int ch : {0, 201, 199, 156, 171, 253, 254})
         EXPECT_TRUE(Changed(Guide(static_cast<unsigned char>(ch), 255), Bare).isEmpty()) << "code " << ch;
 }
 
@@ -131,6 +131,20 @@ TEST_F(GuideDrawing, CapitalAMarksBothShiftKeysOutlinesItsKeyAndShowsTheLittleFi
     QImage lower = Guide('a', 0);
     EXPECT_EQ(Rgb(lower, 34, 177), Rgb(Bare, 34, 177));
     EXPECT_EQ(Rgb(lower, 62, 124), qRgb(255, 255, 0));
+}
+
+// A sign typed with AltGr marks the AltGr key as a capital marks Shift, and so does a letter whose dead key takes
+// it: @ is AltGr with the à key, À the dead grave (AltGr with the è key) then Shift with A.
+TEST_F(GuideDrawing, AltGrIsMarkedForTheSignsAndTheDeadKeysTypedWithIt)
+{
+    const QImage at = Guide('@', 0);
+    ExpectMarker(at, {294, 203});
+    EXPECT_EQ(Rgb(at, 34, 177), Rgb(Bare, 34, 177)) << "no Shift";
+    EXPECT_TRUE(QRect(QPoint(280, 189), QPoint(308, 217)).contains(Changed(at, Bare))) << "nothing else: no outline";
+    const QImage grave = Guide(0xC0, 0);
+    for (const QPoint key : {QPoint(294, 203), QPoint(34, 177), QPoint(378, 177), QPoint(217, 97)})
+        ExpectMarker(grave, key);
+    EXPECT_EQ(Rgb(Guide('a', 0), 294, 203), Rgb(Bare, 294, 203)) << "a plain letter leaves AltGr alone";
 }
 
 TEST_F(GuideDrawing, CircumflexVowelMarksTheDeadKeyWithoutOutline)

@@ -229,6 +229,44 @@ TEST_F(Typing, CapsLockShiftsLettersAndTheDigitRowOnly)
     EXPECT_EQ(Press(' '), "~");
 }
 
+// The typing table made from the layout gives a way for every character it types and for nothing else, and that
+// way, struck key after key, types the character; Caps Lock reaches nothing Shift does not.
+TEST_F(Typing, TheTypingTableTypesEachCharacterTheLayoutTypes)
+{
+    std::map<std::uint8_t, std::uint8_t> keyOfScan;
+    for (int key = 0; key < 256; ++key)
+        if (const std::uint8_t scan = kbdlayout::ScanCode(static_cast<std::uint8_t>(key));
+            scan != 0 && (key < 0x60 || key > 0x6F))
+            keyOfScan.emplace(scan, static_cast<std::uint8_t>(key));
+    const auto strike = [&](layouts::Stroke stroke) {
+        return Press(keyOfScan.at(stroke.Key),
+                     (stroke.Level & layouts::ShiftLevel ? 1 : 0) | (stroke.Level & layouts::AltGrLevel ? 6 : 0));
+    };
+    const layouts::TypingTable &table = kbdlayout::Table();
+    for (int c = 0x20; c < 256; ++c) {
+        const auto character = static_cast<unsigned char>(c);
+        const layouts::Typing &way = table[character];
+        ASSERT_EQ(way.Typeable(), kbdlayout::Types(character)) << c;
+        if (!way.Typeable())
+            continue;
+        if (way.Dead.Key != 0) {
+            EXPECT_EQ(strike(way.Dead), "") << "a dead key first: " << c;
+        }
+        EXPECT_EQ(strike(way.Base), std::string(1, static_cast<char>(character))) << c;
+    }
+    EXPECT_EQ(table['^'].Dead, (layouts::Stroke{0x1A, 0})) << "the circumflex key, not AltGr+ç";
+    EXPECT_EQ(table[0xC0].Dead, (layouts::Stroke{0x08, layouts::AltGrLevel})) << "À: the dead grave first";
+
+    Keys[20] = kbdlayout::ToggleBit;
+    for (const auto &[scan, key] : keyOfScan)
+        for (const int state : {0, 1, 6})
+            for (const char typed : Press(key, state))
+                EXPECT_TRUE(static_cast<unsigned char>(typed) < 0x20 ||
+                            kbdlayout::Types(static_cast<unsigned char>(typed)))
+                    << "Caps Lock on key " << int(key) << ": " << int(static_cast<unsigned char>(typed));
+    Layout.Reset();
+}
+
 TEST_F(Typing, ControlAndAltKeys)
 {
     EXPECT_EQ(Press('A', 2), "\x01");

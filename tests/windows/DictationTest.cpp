@@ -17,6 +17,7 @@
 #include "platform/drawing/TDXDraw.h"
 #include "platform/input/KeyboardLayout.h"
 #include "platform/sound/WaveFile.h"
+#include "platform/text/Cp1252.h"
 #include "windows/TLineSeries.h"
 
 // The voice dictations: the text is hidden and read aloud, the learner types what is heard, and the finished
@@ -189,6 +190,42 @@ TEST_F(Dictation, OwnTextInEitherEncodingGivesTheSameLesson)
     Item("OuvrirDictee1")->trigger();
     EXPECT_EQ(m.Session().TargetText, expected);
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
+}
+
+// A dictation the learner brings is made typeable on their keyboard as their own texts are: the French AZERTY gets
+// what French typists type without the signs it lacks, BÉPO keeps its own; either way the line can be typed to its end.
+TEST_F(Dictation, OwnDictationIsMadeTypeableOnTheLearnersKeyboard)
+{
+    const struct {
+        const char *keyboard;
+        std::string line;
+        QString firstKey;
+    } rows[] = {
+        {"fr\n", "\" Ca co\xFBte 5 \x80 \", dit-elle : Ecole, oeuvre.", QStringLiteral("guillemet, annulaire gauche")},
+        {"fr(bepo)\n",
+         "\xAB \xC7"
+         "a co\xFBte 5 \x80 \xBB, dit-elle : \xC9"
+         "cole, \x9Cuvre.",
+         QStringLiteral("guillemet ouvrant, auriculaire gauche")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.keyboard);
+        ASSERT_TRUE(QDir(Folder()).mkpath(QStringLiteral("Testeur")));
+        WriteFile(QStringLiteral("Testeur/Clavier.txt"), row.keyboard);
+        WriteFile(QStringLiteral("oeuvre.txt"), "\xC2\xAB \xC3\x87"
+                                                "a co\xC3\xBBte 5 \xE2\x82\xAC \xC2\xBB, dit-elle : "
+                                                "\xC3\x89"
+                                                "cole, \xC5\x93uvre.\n");
+        TMain &m = Main();
+        Dialogs.ChosenFile = Folder() + QStringLiteral("oeuvre.txt");
+        Item("OuvrirDictee1")->trigger();
+        ASSERT_TRUE(Errors.isEmpty()) << Errors.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(m.Session().TargetText, row.line);
+        EXPECT_EQ(m.PaintBoxKey->accessibleDescription(), QStringLiteral("Prochaine touche : ") + row.firstKey);
+        Type(cp1252::ToUnicode(m.Session().TargetText));
+        EXPECT_TRUE(m.Session().FullyTyped());
+        CloseMain();
+    }
 }
 
 TEST(DictationLine, TypographicSignsBecomeTypeableOnes)

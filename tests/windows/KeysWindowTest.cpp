@@ -88,6 +88,11 @@ TEST_F(Keys, AKeyMissedInALessonLeadsTheWindowAndMakesTheDrill)
             << "written as the learner reads it, and so is the key typed instead: "
             << TTouches::ItemText(0xE9, accented).toStdString();
         EXPECT_TRUE(TTouches::ItemText(0xE9, accented).endsWith(QStringLiteral("à la place : è")));
+        // A screen reader hears the characters' names, the list showing the characters themselves.
+        EXPECT_EQ(TTouches::ItemSpoken(0xE9, accented),
+                  QStringLiteral("e accent aigu : 100 % d'erreurs — souvent tapé à la place : e accent grave"));
+        EXPECT_EQ(window.ListeTouches->item(0)->data(Qt::AccessibleTextRole).toString(),
+                  QStringLiteral("l : 50 % d'erreurs, 400 ms — souvent tapé à la place : k"));
         // The "l" key red, the "e" key green, a key never typed as the picture has it.
         const QImage shown = window.ImageClavier->pixmap().toImage();
         const QColor l = shown.pixelColor(289 + 7, 151 + 6), e = shown.pixelColor(124 + 7, 124 + 6);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <utility>
+#include <vector>
 
 namespace kbdlayout {
 namespace {
@@ -122,7 +123,54 @@ constexpr std::pair<std::uint8_t, std::uint8_t> ScanCodes[] = {
     {0xE2, 0x56},
 };
 
+layouts::TypingTable MakeTable()
+{
+    // The keys that type a character, by scan code: the numeric pad is left to the learner's choice.
+    std::vector<std::pair<std::uint8_t, const KeyRow *>> keys;
+    for (const KeyRow &row : Layout)
+        if (!IsNumericPad(row.VirtualKey))
+            keys.emplace_back(ScanCode(row.VirtualKey), &row);
+    std::sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    const layouts::Stroke space{ScanCode(0x20), 0};
+
+    layouts::TypingTable table{};
+    std::vector<std::pair<unsigned char, layouts::Stroke>> deadKeys; // each accent's dead keys, in the order met
+    constexpr std::pair<std::uint8_t, std::uint8_t> levels[] = {
+        {0, DeadBase}, {layouts::ShiftLevel, DeadShift}, {layouts::AltGrLevel, DeadAltGr}};
+    for (const auto &[level, deadFlag] : levels) {
+        for (const auto &[scan, row] : keys) {
+            const int character = level == 0 ? row->Base : level == layouts::ShiftLevel ? row->Shift : row->AltGr;
+            if (character < 0x20)
+                continue;
+            const auto c = static_cast<unsigned char>(character);
+            const layouts::Stroke stroke{scan, level};
+            if (row->Dead & deadFlag) {
+                deadKeys.emplace_back(c, stroke);
+                if (!table[c].Typeable())
+                    table[c] = {stroke, space};
+            } else if (!table[c].Typeable()) {
+                table[c].Base = stroke;
+            }
+        }
+    }
+    for (const Composition &composition : Compositions) {
+        const auto dead = std::find_if(deadKeys.begin(), deadKeys.end(),
+                                       [&](const auto &key) { return key.first == composition.Accent; });
+        const layouts::Typing &base = table[composition.Character];
+        layouts::Typing &made = table[composition.Result];
+        if (dead != deadKeys.end() && !made.Typeable() && base.Typeable() && base.Dead.Key == 0)
+            made = {dead->second, base.Base};
+    }
+    return table;
+}
+
 } // namespace
+
+const layouts::TypingTable &Table()
+{
+    static const layouts::TypingTable table = MakeTable();
+    return table;
+}
 
 std::uint16_t VkKeyScan(unsigned char character)
 {

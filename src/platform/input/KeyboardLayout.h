@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/input/KeyboardLayouts.h"
+
 // The Windows French (France) AZERTY layout as data, free of any window system: which key and shift state type
 // a character, the scan code of each key, and what a key press gives under the modifiers held, dead keys
 // included. Characters are Windows-1252 bytes.
@@ -32,6 +34,12 @@ std::optional<unsigned char> Compose(unsigned char accent, unsigned char charact
 // Whether the layout types the printable character: by a key at some shift state, or by a dead key and the next
 // key ("Ê" after "^").
 bool Types(unsigned char character);
+
+// The layout as a typing table, made as the other keyboards' tables are read: the lowest level first over every key
+// of the main block in scan-code order, a dead key and the space counting at the dead key's level for the accent
+// alone (the circumflex is its own key's, not AltGr+ç's); then the letters a dead key composes, through the first
+// dead key of their accent. A character has a way here exactly when Types says so.
+const layouts::TypingTable &Table();
 
 // What the key presses of one keyboard give, one press after the other: it holds the dead key waiting for the
 // next character.
