@@ -122,54 +122,7 @@ std::optional<unsigned char> Cp1252Of(char32_t c)
     return std::nullopt;
 }
 
-// What each key of the French AZERTY gives alone, with Shift and with AltGr (the program's own layout, not the X
-// keyboard data's), and whether that is a dead key's accent.
-struct Struck {
-    unsigned char Character = 0;
-    bool Dead = false;
-};
-
-Struck StrikeFrench(std::uint8_t virtualKey, int level)
-{
-    kbdlayout::KeyStateTable keys{};
-    if (level == 1)
-        keys[16] = kbdlayout::KeyDownBit;
-    if (level == 2)
-        keys[17] = keys[18] = kbdlayout::KeyDownBit;
-    kbdlayout::Translator translator;
-    const kbdlayout::Translator::Output out = translator.KeyDown(virtualKey, keys);
-    if (out.DeadAccent != 0)
-        return {out.DeadAccent, true};
-    return {static_cast<unsigned char>(out.Characters.size() == 1 ? out.Characters[0] : '\0'), false};
-}
-
-std::optional<coursedata::KeyWay> FrenchWay(char32_t character)
-{
-    const std::optional<unsigned char> byte = Cp1252Of(character);
-    if (!byte)
-        return std::nullopt;
-    for (int level = 0; level < 3; ++level)
-        for (int vk = 0x20; vk < 0xE0; ++vk) {
-            const auto key = static_cast<std::uint8_t>(vk);
-            // The numeric pad's keys are no answer; the main block's have a scan code.
-            if ((vk >= 0x60 && vk <= 0x6F) || kbdlayout::ScanCode(key) == 0)
-                continue;
-            const Struck struck = StrikeFrench(key, level);
-            if (struck.Character != *byte)
-                continue;
-            coursedata::KeyWay way;
-            way.Key =
-                coursedata::KeyCalled(Unicode(StrikeFrench(key, 0).Character), Unicode(StrikeFrench(key, 1).Character));
-            way.Shift = level == 1;
-            way.AltGr = level == 2;
-            way.Dead = struck.Dead;
-            way.Itself = level == 0;
-            return way;
-        }
-    return std::nullopt;
-}
-
-// The same from a keyboard's typing table.
+// How a keyboard types a character, as a sentence tells it, from its typing table.
 std::optional<coursedata::KeyWay> TableWay(const layouts::TypingTable &table, char32_t character)
 {
     const std::optional<unsigned char> byte = Cp1252Of(character);
@@ -198,6 +151,12 @@ std::optional<coursedata::KeyWay> TableWay(const layouts::TypingTable &table, ch
     way.Dead = dead;
     way.Itself = stroke.Level == 0 && given(0) == character;
     return way;
+}
+
+// A keyboard's typing table: the French AZERTY's from the program's own layout, not from the X keyboard data.
+const layouts::TypingTable &TypingOf(layouts::Layout layout)
+{
+    return layout == layouts::Layout::FrenchAzerty ? kbdlayout::Table() : layouts::TableOf(layout);
 }
 
 // The sentence as the typographers' keyboards' typists write it: the curly apostrophe, and the French quotation
@@ -377,10 +336,7 @@ int main(int argc, char **argv)
             ++count[lesson];
             kept.AddWord(written);
         }
-        const layouts::TypingTable &table = layouts::TableOf(layout);
-        const auto way = [&](char32_t c) {
-            return layout == layouts::Layout::FrenchAzerty ? FrenchWay(c) : TableWay(table, c);
-        };
+        const auto way = [&](char32_t c) { return TableWay(TypingOf(layout), c); };
         for (const std::string &sentence : sentences) {
             const std::optional<std::string> written = coursedata::WithKeyNames(sentence, way);
             if (!written)
@@ -397,12 +353,10 @@ int main(int argc, char **argv)
         }
     }
     // Every sentence of ours is for one keyboard at least.
-    lineNumber = 0;
     for (const std::string &sentence : sentences) {
         bool filed = false;
         for (std::size_t k = 0; k < materials.size() && !filed; ++k) {
-            const layouts::TypingTable &table = layouts::TableOf(layouts::Descriptions[k].Id);
-            const auto way = [&](char32_t c) { return k == 0 ? FrenchWay(c) : TableWay(table, c); };
+            const auto way = [&](char32_t c) { return TableWay(TypingOf(layouts::Descriptions[k].Id), c); };
             const std::optional<std::string> written = coursedata::WithKeyNames(sentence, way);
             const std::optional<std::string> text = written ? ToCp1252(*written) : std::nullopt;
             filed = text && text->size() <= course::MaxLineLength && materials[k].FirstLessonAllowing(*text) != 0;
