@@ -23,6 +23,7 @@
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TEdit.h"
+#include "platform/controls/TImage.h"
 #include "platform/controls/TLabel.h"
 #include "platform/controls/TScroller.h"
 #include "platform/controls/TSpinEdit.h"
@@ -525,6 +526,9 @@ void TMain::UseKeyboard(layouts::Layout layout)
     const QLatin1String picture(assets::names::KeyboardPictures[static_cast<std::size_t>(layout)]);
     if (DXImageList1.Items(KeyboardPictureIndex).Name != picture)
         DXImageList1.Replace(KeyboardPictureIndex, picture, assets::Bitmap(picture));
+    QImage background = Image1->Picture();
+    m_handLetters.Show(background, layout);
+    Image1->SetPicture(background);
     m_view.UseKeyboard(m_layoutKeys.get());
     if (m_layoutKeys)
         m_flow.HasKey = [keys = m_layoutKeys.get()](unsigned char ch) {

@@ -11,10 +11,12 @@
 #include <QValueAxis>
 
 #include "MainFixture.h"
+#include "assets/EmbeddedAssets.h"
 #include "course/Course.h"
 #include "guide/KeyboardGuide.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TEdit.h"
+#include "platform/controls/TImage.h"
 #include "platform/controls/TLabel.h"
 #include "windows/TLineSeries.h"
 #include "windows/TParcours.h"
@@ -234,6 +236,7 @@ TEST_F(Course, TheCourseFollowsTheKeyboardChosenThere)
     WriteProgress("fr(bepo)\n", QStringLiteral("Clavier.txt"));
     TMain &m = Main();
     EXPECT_EQ(m.DXImageList1.Items(KeyboardPictureIndex).Name, QStringLiteral("Clavier_bepo.bmp"));
+    EXPECT_NE(m.Image1->Picture(), assets::Background()) << "the small hands' letters are BÉPO's";
     EXPECT_TRUE(m.TypesOnKeyboard(U'«')) << "BÉPO types the French quotes";
     OpenCourse([](TParcours &window) {
         EXPECT_EQ(window.ListeClaviers->currentText(), QStringLiteral("Français (BÉPO)"));
@@ -248,5 +251,6 @@ TEST_F(Course, TheCourseFollowsTheKeyboardChosenThere)
     EXPECT_EQ(m.Session().TargetText.find_first_not_of("fj "), std::string::npos) << m.Session().TargetText;
     EXPECT_EQ(Progress(QStringLiteral("Clavier.txt")), QByteArray("fr\n"));
     EXPECT_EQ(m.DXImageList1.Items(KeyboardPictureIndex).Name, QStringLiteral("Tapotis.bmp"));
+    EXPECT_EQ(m.Image1->Picture(), assets::Background()) << "the French AZERTY's own background, exactly";
     EXPECT_FALSE(m.TypesOnKeyboard(U'«'));
 }
