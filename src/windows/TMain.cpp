@@ -393,6 +393,10 @@ void TMain::BoutonParcoursClick()
 {
     TParcours window(this, m_learner.Progress, m_learner.Attempts, DXImageList1, KeyCentre, CourseLessons(),
                      {m_learner.Keyboard, [this](layouts::Layout layout) {
+                          // The lesson on the line is the keyboard left's: it ends before the new one takes over.
+                          if (m_flow.EndLesson())
+                              m_view.Announce(QStringLiteral("Clavier changé : la leçon en cours est arrêtée, sans "
+                                                             "être enregistrée."));
                           // Taken up even when the choice could not be saved: the learner is told, and types on it.
                           const auto takeUp = qScopeGuard([this] { UseKeyboard(m_learner.Keyboard); });
                           m_learner.ChooseKeyboard(layout);
