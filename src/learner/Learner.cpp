@@ -404,6 +404,24 @@ void Learner::ChooseKeyboard(layouts::Layout layout)
              QStringLiteral("L'ancien fichier du clavier est conservé dans le fichier %1"));
 }
 
+std::optional<QString> Learner::KeyboardNotice() const
+{
+    const QString followed = QString::fromUtf8(layouts::DescriptionOf(Keyboard).Name);
+    QString notice;
+    if (DesktopKeyboard && *DesktopKeyboard != Keyboard)
+        notice = QStringLiteral("Le parcours suit le clavier « %1 », mais le bureau est réglé sur le clavier « %2 » : "
+                                "les touches que vous taperez ne donneront pas toujours les caractères attendus.")
+                     .arg(followed, QString::fromUtf8(layouts::DescriptionOf(*DesktopKeyboard).Name));
+    else if (!DesktopKeyboard && !DesktopName.isEmpty())
+        notice = QStringLiteral("Le clavier du bureau (« %1 ») n'est pas l'un des six claviers que Tapotis2002 "
+                                "connaît : le parcours suit le clavier « %2 ».")
+                     .arg(DesktopName, followed);
+    else
+        return std::nullopt;
+    return notice + QStringLiteral(" Pour changer le clavier du parcours, ouvrez « Parcours » (Alt+P) et "
+                                   "choisissez-en un autre dans la liste « Clavier ».");
+}
+
 bool Learner::OnKeyboard(unsigned char ch) const
 {
     if (Keyboard == layouts::Layout::FrenchAzerty)

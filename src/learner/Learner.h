@@ -91,9 +91,15 @@ public:
     // saved yet, then reads those of the one chosen.
     layouts::Layout Keyboard = layouts::Layout::FrenchAzerty;
     std::optional<layouts::Layout> DesktopKeyboard;
+    // The desktop's keyboard as the X server names it ("us", "ch(fr_nodeadkeys)"), told with DesktopKeyboard; empty
+    // when the desktop does not say.
+    QString DesktopName;
     QString KeyboardPath() const { return Folder() + QStringLiteral("/Clavier.txt"); }
     void LoadKeyboard();
     void ChooseKeyboard(layouts::Layout layout);
+    // What the learner is told when the keyboard the course follows may not be the desktop's: another keyboard, or
+    // one the program does not know. Nothing when they agree, or when the desktop does not say.
+    std::optional<QString> KeyboardNotice() const;
     // A file kept per keyboard: "<stem>.txt" for the French AZERTY, "<stem>_fr_bepo.txt" and the like for the
     // others, in the learner's folder.
     QString KeyboardFile(const QString &stem) const;

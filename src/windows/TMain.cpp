@@ -1,5 +1,7 @@
 #include "windows/TMain.h"
 
+#include <exception>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -599,16 +601,32 @@ void TMain::Timer1Timer(int)
 void TMain::FormActivate()
 {
     // A new learner types on the desktop's keyboard until they choose another.
-    if (const auto names = desktopkeyboard::Names())
+    if (const auto names = desktopkeyboard::Names()) {
         m_learner.DesktopKeyboard = layouts::FromDesktopNames(names->first, names->second);
-    // Only the keys a lesson counts may have figures: the others would never be brought up to date.
-    if (!m_learner.Identify(course::LessonCount(), keymap::HasKey)) {
+        m_learner.DesktopName = QString::fromStdString(layouts::NamesText(names->first, names->second));
+    }
+    // Only the keys a lesson counts may have figures: the others would never be brought up to date. A history that
+    // cannot be read is told once the learner's keyboard is taken up.
+    bool identified = false;
+    std::exception_ptr unreadHistory;
+    try {
+        identified = m_learner.Identify(course::LessonCount(), keymap::HasKey);
+    } catch (const TutorError &) {
+        identified = true;
+        unreadHistory = std::current_exception();
+    }
+    if (!identified) {
         End.Request();
         LabelUser->SetCaption(UserName());
         return;
     }
     if (m_learner.Keyboard != layouts::Layout::FrenchAzerty)
         UseKeyboard(m_learner.Keyboard);
+    // Said once a run, before any lesson: what the learner types may not be what the course expects.
+    if (const std::optional<QString> notice = m_learner.KeyboardNotice())
+        m_notices.ShowMessage(QStringLiteral("Avertissement"), *notice, true);
+    if (unreadHistory)
+        std::rethrow_exception(unreadHistory);
     Statistiques().Draw(m_learner.Results, m_learner.ResultsRead);
     Statistiques().ShowModal();
     LabelUser->SetCaption(UserName());

@@ -651,3 +651,48 @@ TEST_F(LearnerFiles, EachKeyboardKeepsItsOwnCourseAttemptsAndKeyFigures)
         EXPECT_EQ(Read(stem + QStringLiteral(".txt")), file.Azerty) << "never touched by the other keyboards";
     }
 }
+
+// Once identified, the learner is told when what they type may not be what the course expects: the desktop on
+// another keyboard, or on one the program does not know, and how to choose; nothing when the two agree, or when the
+// desktop does not say.
+TEST_F(LearnerFiles, TheLearnerIsToldWhenTheDesktopsKeyboardIsAnother)
+{
+    const QString how = QStringLiteral(" Pour changer le clavier du parcours, ouvrez « Parcours » (Alt+P) et "
+                                       "choisissez-en un autre dans la liste « Clavier ».");
+    const struct {
+        const char *Layout;
+        const char *Variant;
+        QByteArray Chosen; // nothing for no choice yet
+        QString Notice;    // nothing for none
+    } rows[] = {
+        {"ch", "fr", "fr(bepo)\n",
+         QStringLiteral("Le parcours suit le clavier « Français (BÉPO) », mais le bureau est réglé sur le clavier "
+                        "« Suisse romand (QWERTZ) » : les touches que vous taperez ne donneront pas toujours les "
+                        "caractères attendus.")},
+        {"ch", "fr_nodeadkeys", {}, QString()},
+        {"fr", "oss", "fr\n", QString()},
+        {"us",
+         "",
+         {},
+         QStringLiteral("Le clavier du bureau (« us ») n'est pas l'un des six claviers que Tapotis2002 connaît : le "
+                        "parcours suit le clavier « Français (AZERTY) ».")},
+        {"de", "neo", "be\n",
+         QStringLiteral("Le clavier du bureau (« de(neo) ») n'est pas l'un des six claviers que Tapotis2002 connaît "
+                        ": le parcours suit le clavier « Belge (AZERTY) ».")},
+        {nullptr, nullptr, "fr(bepo)\n", QString()},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.Layout ? layouts::NamesText(row.Layout, row.Variant) : "off X");
+        ASSERT_TRUE(QDir(Learners()).removeRecursively());
+        if (!row.Chosen.isEmpty())
+            Write(QStringLiteral("Zoé/Clavier.txt"), row.Chosen);
+        auto learner = NewLearner();
+        if (row.Layout) {
+            learner->DesktopKeyboard = layouts::FromDesktopNames(row.Layout, row.Variant);
+            learner->DesktopName = QString::fromStdString(layouts::NamesText(row.Layout, row.Variant));
+        }
+        ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+        EXPECT_EQ(learner->KeyboardNotice(),
+                  row.Notice.isEmpty() ? std::optional<QString>() : std::optional<QString>(row.Notice + how));
+    }
+}
