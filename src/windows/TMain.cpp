@@ -612,6 +612,8 @@ void TMain::FormActivate()
     try {
         identified = m_learner.Identify(course::LessonCount(), keymap::HasKey);
     } catch (const TutorError &) {
+        if (UserName().isEmpty())
+            throw;
         identified = true;
         unreadHistory = std::current_exception();
     }
