@@ -125,7 +125,7 @@ std::array<QRect, 2> HandLetters::Areas()
 
 void HandLetters::Show(QImage &background, layouts::Layout layout)
 {
-    if (layout == m_shown)
+    if (layout == m_shown || background.isNull())
         return;
     const std::array<QRect, 2> areas = Areas();
     if (m_drawn[0].isNull())
