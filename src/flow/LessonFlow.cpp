@@ -174,6 +174,21 @@ void LessonFlow::ResetSession()
     m_view.ShowProgress(LessonProgress());
 }
 
+bool LessonFlow::EndLesson()
+{
+    if (Session.TargetText.empty())
+        return false;
+    const bool underWay = !Session.FullyTyped();
+    m_view.StopScrolling();
+    m_view.StopChrono();
+    ResetSession();
+    Session.PracticeMode = Practice::None;
+    Session.AutoMode = false;
+    m_view.BlankTargetLine();
+    m_view.ShowGuide(GuideCharacter());
+    return underWay;
+}
+
 std::string LessonFlow::LoadLesson(Practice mode)
 {
     // The lesson files are numbered by the kind of practice.

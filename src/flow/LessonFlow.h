@@ -56,6 +56,10 @@ public:
     void FinishLesson();
     void ChronoTick();
     void ResetSession();
+    // Ends the lesson on the line, paused or not, unrecorded, as another lesson's start would, and leaves the line
+    // empty and the chronometer stopped; nothing without a line. Whether a lesson was under way (not typed to its
+    // end).
+    bool EndLesson();
 
     // Reads the lesson file of a kind of practice and readies the session for it; returns the text to type.
     std::string LoadLesson(Practice mode);

@@ -42,8 +42,6 @@ constexpr std::size_t AttemptsFileLimit = 1024 * 1024;
 constexpr std::size_t ScoreFileLimit = 64;
 
 const QString HistoryName = QStringLiteral("Config.txt");
-const QString ProgressName = QStringLiteral("Parcours.txt");
-const QString KeysName = QStringLiteral("Touches.txt");
 
 QString Shown(const QString &path)
 {
@@ -157,7 +155,7 @@ bool Learner::Identify(int lessonCount, const std::function<bool(unsigned char)>
     if (outcome != LearnerFolder::Outcome::Held)
         return Refuse(FolderProblem(outcome));
 
-    SettleLeftovers(lessonCount);
+    SettleLeftovers();
     // Any entry under the history's name counts, a link or a pipe too: reading it then says what is wrong.
     struct stat status {};
     const QByteArray historyName = QFile::encodeName(HistoryName);
@@ -177,43 +175,54 @@ bool Learner::Identify(int lessonCount, const std::function<bool(unsigned char)>
             unreadHistory = std::current_exception();
         }
     }
-    LoadProgress(lessonCount);
-    LoadAttempts(lessonCount);
+    m_lessonCount = lessonCount;
     m_onFrenchKeyboard = onKeyboard;
     LoadKeyboard();
-    LoadKeys([this](unsigned char ch) { return OnKeyboard(ch); });
+    LoadKeyboardRecords();
     LoadScore();
     if (unreadHistory)
         std::rethrow_exception(unreadHistory);
     return true;
 }
 
-void Learner::SettleLeftovers(int lessonCount)
+void Learner::Settle(const QString &path, std::size_t limit, const std::function<bool(const std::string &)> &complete)
 {
-    const struct {
-        QString Path;
-        std::size_t Limit;
-        std::function<bool(const std::string &)> Complete;
-    } files[] = {
-        {HistoryPath(), std::size_t(HistoryBytes),
-         [](const std::string &bytes) { return bytes.size() == std::size_t(HistoryBytes); }},
-        {ProgressPath(), LearnerFileLimit,
-         [lessonCount](const std::string &bytes) { return CourseProgress::Parse(bytes, lessonCount).has_value(); }},
-        {AttemptsPath(), AttemptsFileLimit,
-         [lessonCount](const std::string &bytes) { return LessonAttempts::Parse(bytes, lessonCount).has_value(); }},
-        {KeysPath(), LearnerFileLimit, [](const std::string &bytes) { return KeyFigures::Parse(bytes).has_value(); }},
-        {KeyboardPath(), LearnerFileLimit,
-         [](const std::string &bytes) { return layouts::ParseChoice(bytes).has_value(); }},
-        {ScorePath(), ScoreFileLimit,
-         [](const std::string &bytes) { return !bytes.empty() && bestscore::Parse(bytes).has_value(); }},
-    };
-    for (const auto &file : files) {
-        const safefile::Leftover settled = safefile::SettleLeftover(file.Path, file.Complete, file.Limit,
-                                                                    safefile::RealFileSystem(), Place.Descriptor());
-        TellKeptAside(QStringLiteral("Un enregistrement interrompu a été terminé ; le fichier qu'il remplace est "
-                                     "conservé dans le fichier %1"),
-                      settled.KeptAside);
-    }
+    const safefile::Leftover settled =
+        safefile::SettleLeftover(path, complete, limit, safefile::RealFileSystem(), Place.Descriptor());
+    TellKeptAside(QStringLiteral("Un enregistrement interrompu a été terminé ; le fichier qu'il remplace est "
+                                 "conservé dans le fichier %1"),
+                  settled.KeptAside);
+}
+
+void Learner::SettleLeftovers()
+{
+    Settle(HistoryPath(), std::size_t(HistoryBytes),
+           [](const std::string &bytes) { return bytes.size() == std::size_t(HistoryBytes); });
+    Settle(KeyboardPath(), LearnerFileLimit,
+           [](const std::string &bytes) { return layouts::ParseChoice(bytes).has_value(); });
+    Settle(ScorePath(), ScoreFileLimit,
+           [](const std::string &bytes) { return !bytes.empty() && bestscore::Parse(bytes).has_value(); });
+}
+
+void Learner::SettleKeyboardLeftovers()
+{
+    const int lessonCount = m_lessonCount;
+    Settle(ProgressPath(), LearnerFileLimit,
+           [lessonCount](const std::string &bytes) { return CourseProgress::Parse(bytes, lessonCount).has_value(); });
+    Settle(AttemptsPath(), AttemptsFileLimit,
+           [lessonCount](const std::string &bytes) { return LessonAttempts::Parse(bytes, lessonCount).has_value(); });
+    Settle(KeysPath(), LearnerFileLimit, [](const std::string &bytes) { return KeyFigures::Parse(bytes).has_value(); });
+}
+
+void Learner::LoadKeyboardRecords()
+{
+    m_progressUnsaved = false;
+    m_attemptsUnsaved = false;
+    if (!UserName.isEmpty() && Place.Held())
+        SettleKeyboardLeftovers();
+    LoadProgress(m_lessonCount);
+    LoadAttempts(m_lessonCount);
+    LoadKeys([this](unsigned char ch) { return OnKeyboard(ch); });
 }
 
 void Learner::Record(const LessonResult &result)
@@ -322,8 +331,15 @@ void Learner::RecordCourseAttempt(int lesson, double speed, double success)
     if (UserName.isEmpty())
         return;
     courserules::Record(Progress, lesson, speed, success, QDate::currentDate().toString(Qt::ISODate).toStdString());
+    m_progressUnsaved = true;
+    SaveProgress();
+}
+
+void Learner::SaveProgress()
+{
     SaveFile(ProgressPath(), Progress.Format(), m_keepProgressAside,
              QStringLiteral("L'ancien fichier de progression du parcours est conservé dans le fichier %1"));
+    m_progressUnsaved = false;
 }
 
 void Learner::LoadAttempts(int lessonCount)
@@ -344,8 +360,15 @@ void Learner::RecordLessonAttempt(int lesson, const LessonResult &result)
     const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     Attempts.Record(lesson, {now.toStdString(), static_cast<double>(result.Speed), static_cast<double>(result.Success),
                              result.Errors});
+    m_attemptsUnsaved = true;
+    SaveAttempts();
+}
+
+void Learner::SaveAttempts()
+{
     SaveFile(AttemptsPath(), Attempts.Format(), m_keepAttemptsAside,
              QStringLiteral("L'ancien fichier des essais des leçons est conservé dans le fichier %1"));
+    m_attemptsUnsaved = false;
 }
 
 void Learner::LoadKeyboard()
@@ -361,18 +384,42 @@ void Learner::LoadKeyboard()
 void Learner::ChooseKeyboard(layouts::Layout layout)
 {
     const bool another = layout != Keyboard;
-    // The figures typed so far belong to the keyboard left.
-    if (another && !UserName.isEmpty() && !Keys.Empty())
-        m_notices.Guarded([&] { SaveKeys(); });
+    // What was done on the keyboard left is its own: what a failed save left unsaved goes to its files now.
+    if (another && !UserName.isEmpty()) {
+        if (m_progressUnsaved)
+            m_notices.Guarded([&] { SaveProgress(); });
+        if (m_attemptsUnsaved)
+            m_notices.Guarded([&] { SaveAttempts(); });
+        if (!Keys.Empty())
+            m_notices.Guarded([&] { SaveKeys(); });
+    }
     Keyboard = layout;
     if (UserName.isEmpty())
         return;
-    // The figures in hand are the new keyboard's before anything can fail: a failed save of the choice must not
-    // leave one keyboard's figures to be saved as another's.
+    // The records in hand are the new keyboard's before anything can fail: a failed save of the choice must not
+    // leave one keyboard's records to be saved as another's.
     if (another)
-        LoadKeys([this](unsigned char ch) { return OnKeyboard(ch); });
+        LoadKeyboardRecords();
     SaveFile(KeyboardPath(), layouts::ChoiceText(layout), m_keepKeyboardAside,
              QStringLiteral("L'ancien fichier du clavier est conservé dans le fichier %1"));
+}
+
+std::optional<QString> Learner::KeyboardNotice() const
+{
+    const QString followed = QString::fromUtf8(layouts::DescriptionOf(Keyboard).Name);
+    QString notice;
+    if (DesktopKeyboard && *DesktopKeyboard != Keyboard)
+        notice = QStringLiteral("Le parcours suit le clavier « %1 », mais le bureau est réglé sur le clavier « %2 » : "
+                                "les touches que vous taperez ne donneront pas toujours les caractères attendus.")
+                     .arg(followed, QString::fromUtf8(layouts::DescriptionOf(*DesktopKeyboard).Name));
+    else if (!DesktopKeyboard && !DesktopName.isEmpty())
+        notice = QStringLiteral("Le clavier du bureau (« %1 ») n'est pas l'un des six claviers que Tapotis2002 "
+                                "connaît : le parcours suit le clavier « %2 ».")
+                     .arg(DesktopName, followed);
+    else
+        return std::nullopt;
+    return notice + QStringLiteral(" Pour changer le clavier du parcours, ouvrez « Parcours » (Alt+P) et "
+                                   "choisissez-en un autre dans la liste « Clavier ».");
 }
 
 bool Learner::OnKeyboard(unsigned char ch) const
@@ -382,15 +429,16 @@ bool Learner::OnKeyboard(unsigned char ch) const
     return ch >= 0x20 && layouts::TableOf(Keyboard)[ch].Typeable();
 }
 
-QString Learner::KeysPath() const
+QString Learner::KeyboardFile(const QString &stem) const
 {
-    if (Keyboard == layouts::Layout::FrenchAzerty)
-        return Folder() + QStringLiteral("/Touches.txt");
-    const layouts::Description &names = layouts::DescriptionOf(Keyboard);
-    QString name = QStringLiteral("/Touches_") + QLatin1String(names.XkbLayout);
-    if (*names.XkbVariant)
-        name += QLatin1Char('_') + QLatin1String(names.XkbVariant);
-    return Folder() + name + QStringLiteral(".txt");
+    QString name = Folder() + QLatin1Char('/') + stem;
+    if (Keyboard != layouts::Layout::FrenchAzerty) {
+        const layouts::Description &names = layouts::DescriptionOf(Keyboard);
+        name += QLatin1Char('_') + QLatin1String(names.XkbLayout);
+        if (*names.XkbVariant)
+            name += QLatin1Char('_') + QLatin1String(names.XkbVariant);
+    }
+    return name + QStringLiteral(".txt");
 }
 
 void Learner::LoadKeys(const std::function<bool(unsigned char)> &onKeyboard)

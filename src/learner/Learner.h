@@ -65,18 +65,19 @@ public:
     // Writes the results into the history file.
     void SaveHistory();
 
-    // The learner's progress through the course: read once identified, saved after each finished course lesson
-    // with the same safe save as the history. A file that cannot be read is reported, the course starts afresh,
-    // and the first save keeps the old file aside, never over it.
+    // The learner's progress through the course of their keyboard: read once identified, saved after each finished
+    // course lesson with the same safe save as the history. A file that cannot be read is reported, the course
+    // starts afresh, and the first save keeps the old file aside, never over it.
     CourseProgress Progress;
-    QString ProgressPath() const { return Folder() + QStringLiteral("/Parcours.txt"); }
+    QString ProgressPath() const { return KeyboardFile(QStringLiteral("Parcours")); }
     void LoadProgress(int lessonCount);
     void RecordCourseAttempt(int lesson, double speed, double success);
 
-    // Each course lesson's attempts and the drills', the latest LessonAttempts::Kept of each: read once identified,
-    // saved after each finished course lesson or drill, a file that cannot be read treated as the progress is.
+    // Each course lesson's attempts and the drills', the latest LessonAttempts::Kept of each, on the learner's
+    // keyboard: read once identified, saved after each finished course lesson or drill, a file that cannot be read
+    // treated as the progress is.
     LessonAttempts Attempts;
-    QString AttemptsPath() const { return Folder() + QStringLiteral("/Essais.txt"); }
+    QString AttemptsPath() const { return KeyboardFile(QStringLiteral("Essais")); }
     void LoadAttempts(int lessonCount);
 
     // Keeps the attempt of a finished course lesson (`lesson` from 1) or drill (LessonAttempts::Drills), dated
@@ -85,13 +86,23 @@ public:
 
     // The keyboard the learner types on. Until they choose one it is the desktop's, when the program knows it
     // (DesktopKeyboard, told before the identification), else the French AZERTY; their choice is kept in their folder
-    // with the same safe save, and a file that cannot be read is treated as the progress is. Choosing another keeps
-    // the key figures of the keyboard left and reads those of the one chosen.
+    // with the same safe save, and a file that cannot be read is treated as the progress is. Each keyboard has its
+    // own course progress, attempts and key figures: choosing another saves those of the keyboard left that are not
+    // saved yet, then reads those of the one chosen.
     layouts::Layout Keyboard = layouts::Layout::FrenchAzerty;
     std::optional<layouts::Layout> DesktopKeyboard;
+    // The desktop's keyboard as the X server names it ("us", "ch(fr_nodeadkeys)"), told with DesktopKeyboard; empty
+    // when the desktop does not say.
+    QString DesktopName;
     QString KeyboardPath() const { return Folder() + QStringLiteral("/Clavier.txt"); }
     void LoadKeyboard();
     void ChooseKeyboard(layouts::Layout layout);
+    // What the learner is told when the keyboard the course follows may not be the desktop's: another keyboard, or
+    // one the program does not know. Nothing when they agree, or when the desktop does not say.
+    std::optional<QString> KeyboardNotice() const;
+    // A file kept per keyboard: "<stem>.txt" for the French AZERTY, "<stem>_fr_bepo.txt" and the like for the
+    // others, in the learner's folder.
+    QString KeyboardFile(const QString &stem) const;
 
     // The learner's figures for each key typed: read once identified, added to by every lesson, saved at the end
     // of every recorded lesson with the same safe save; a file that cannot be read is treated as the progress is,
@@ -100,7 +111,7 @@ public:
     KeyFigures Keys;
     // Each keyboard has its own: "Touches.txt" for the French AZERTY, "Touches_fr_bepo.txt" and the like for the
     // others.
-    QString KeysPath() const;
+    QString KeysPath() const { return KeyboardFile(QStringLiteral("Touches")); }
     void LoadKeys(const std::function<bool(unsigned char)> &onKeyboard);
     // Whether a key of the learner's keyboard gives the character: for the French AZERTY, as told at the
     // identification; for the others, as their typing table says.
@@ -133,8 +144,18 @@ private:
     // The folder held, for a save: throws the French text when the learner's name no longer leads to a folder
     // that may be used.
     int FolderForSave();
-    // Finishes or removes what a crash left of a save of each file.
-    void SettleLeftovers(int lessonCount);
+    // Finishes or removes what a crash left of a save: of the learner's own files (history, keyboard, best score),
+    // and of their keyboard's (progress, attempts, key figures) before these are read.
+    void SettleLeftovers();
+    void SettleKeyboardLeftovers();
+    // The course progress, the attempts and the key figures of the learner's keyboard, once its leftovers are
+    // settled.
+    void LoadKeyboardRecords();
+    // Saved the same way as after a lesson; the flags say what a failed save left to save.
+    void SaveProgress();
+    void SaveAttempts();
+    // Settles one leftover and tells where the file it replaced was kept.
+    void Settle(const QString &path, std::size_t limit, const std::function<bool(const std::string &)> &complete);
     void LoadScore();
     // Says where a save kept the old file (its %1), when it kept one.
     void TellKeptAside(const QString &text, const QString &aside);
@@ -147,6 +168,10 @@ private:
 
     LearnerNotices &m_notices;
     std::function<bool(unsigned char)> m_onFrenchKeyboard;
+    int m_lessonCount = 0;
+    // A finished lesson's progress or attempts that could not be saved yet.
+    bool m_progressUnsaved = false;
+    bool m_attemptsUnsaved = false;
     // Until a file has been found missing or read whole and clean, it is kept aside rather than saved over.
     bool m_keepHistoryAside = true;
     bool m_keepProgressAside = true;

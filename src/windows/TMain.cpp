@@ -1,6 +1,7 @@
 #include "windows/TMain.h"
 
 #include <algorithm>
+#include <exception>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -26,6 +27,7 @@
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TDXTimer.h"
 #include "platform/controls/TEdit.h"
+#include "platform/controls/TImage.h"
 #include "platform/controls/TLabel.h"
 #include "platform/controls/TScroller.h"
 #include "platform/controls/TSpinEdit.h"
@@ -396,6 +398,10 @@ void TMain::BoutonParcoursClick()
 {
     TParcours window(this, m_learner.Progress, m_learner.Attempts, DXImageList1, KeyCentre, CourseLessons(),
                      {m_learner.Keyboard, [this](layouts::Layout layout) {
+                          // The lesson on the line is the keyboard left's: it ends before the new one takes over.
+                          if (m_flow.EndLesson())
+                              m_view.Announce(QStringLiteral("Clavier changé : la leçon en cours est arrêtée, sans "
+                                                             "être enregistrée."));
                           // Taken up even when the choice could not be saved: the learner is told, and types on it.
                           const auto takeUp = qScopeGuard([this] { UseKeyboard(m_learner.Keyboard); });
                           m_learner.ChooseKeyboard(layout);
@@ -554,6 +560,9 @@ void TMain::UseKeyboard(layouts::Layout layout)
     const QLatin1String picture(assets::names::KeyboardPictures[static_cast<std::size_t>(layout)]);
     if (DXImageList1.Items(KeyboardPictureIndex).Name != picture)
         DXImageList1.Replace(KeyboardPictureIndex, picture, assets::Bitmap(picture));
+    QImage background = Image1->Picture();
+    m_handLetters.Show(background, layout);
+    Image1->SetPicture(background);
     m_view.UseKeyboard(m_layoutKeys.get());
     if (m_layoutKeys)
         m_flow.HasKey = [keys = m_layoutKeys.get()](unsigned char ch) {
@@ -631,16 +640,34 @@ void TMain::Timer1Timer(int)
 void TMain::FormActivate()
 {
     // A new learner types on the desktop's keyboard until they choose another.
-    if (const auto names = desktopkeyboard::Names())
+    if (const auto names = desktopkeyboard::Names()) {
         m_learner.DesktopKeyboard = layouts::FromDesktopNames(names->first, names->second);
-    // Only the keys a lesson counts may have figures: the others would never be brought up to date.
-    if (!m_learner.Identify(course::LessonCount(), keymap::HasKey)) {
+        m_learner.DesktopName = QString::fromStdString(layouts::NamesText(names->first, names->second));
+    }
+    // Only the keys a lesson counts may have figures: the others would never be brought up to date. A history that
+    // cannot be read is told once the learner's keyboard is taken up.
+    bool identified = false;
+    std::exception_ptr unreadHistory;
+    try {
+        identified = m_learner.Identify(course::LessonCount(), keymap::HasKey);
+    } catch (const TutorError &) {
+        if (UserName().isEmpty())
+            throw;
+        identified = true;
+        unreadHistory = std::current_exception();
+    }
+    if (!identified) {
         End.Request();
         LabelUser->SetCaption(UserName());
         return;
     }
     if (m_learner.Keyboard != layouts::Layout::FrenchAzerty)
         UseKeyboard(m_learner.Keyboard);
+    // Said once a run, before any lesson: what the learner types may not be what the course expects.
+    if (const std::optional<QString> notice = m_learner.KeyboardNotice())
+        m_notices.ShowMessage(QStringLiteral("Avertissement"), *notice, true);
+    if (unreadHistory)
+        std::rethrow_exception(unreadHistory);
     Statistiques().Draw(m_learner.Results, m_learner.ResultsRead);
     Statistiques().ShowModal();
     LabelUser->SetCaption(UserName());

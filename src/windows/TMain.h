@@ -15,6 +15,7 @@
 #include "audio/TDXWaveList.h"
 #include "course/Course.h"
 #include "flow/LessonFlow.h"
+#include "guide/HomeRowHands.h"
 #include "guide/KeyMap.h"
 #include "guide/LayoutKeys.h"
 #include "learner/Learner.h"
@@ -259,6 +260,8 @@ private:
     std::unique_ptr<keymap::LayoutKeys> m_layoutKeys;
     // The course on that keyboard; empty until it is first needed.
     std::vector<course::Lesson> m_courseLessons;
+    // The letters on the small hands of the background: the learner's keyboard's.
+    homerow::HandLetters m_handLetters;
     ::Learner m_learner{m_notices};
     // The lesson, apart from the window: it tells its view what to show and play, and hands each result to the
     // learner's records.

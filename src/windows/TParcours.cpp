@@ -199,10 +199,12 @@ TParcours::TParcours(QWidget *main, const CourseProgress &progress, const Lesson
                 const auto chosen = static_cast<layouts::Layout>(ListeClaviers->currentIndex());
                 if (chosen == m_keyboards.Current)
                     return;
-                // The lessons shown follow the keyboard taken up, even when its choice could not be saved.
+                // The lessons shown follow the keyboard taken up, even when its choice could not be saved: its own
+                // course, with its next lesson selected.
                 const auto refresh = qScopeGuard([this, chosen] {
                     m_keyboards.Current = chosen;
                     FillLessons();
+                    ListeLecons->setCurrentRow(courserules::NextLesson(m_progress) - 1);
                 });
                 m_keyboards.Choose(chosen);
             }));

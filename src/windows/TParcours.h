@@ -33,7 +33,8 @@ struct CourseKeyboards {
 // the keys of the selected one on a small copy of the keyboard and a small chart of its attempts, "Commencer" and
 // "Fermer". The lesson to do next is selected when it opens; any lesson can be started. Arrows choose, Return
 // starts, Escape closes. The list is as wide as its longest item, so that no item is cut. "Clavier" chooses the
-// keyboard the learner types on: the lessons, the keys shown and the picture are that keyboard's at once.
+// keyboard the learner types on: the lessons, their states and attempts, the keys shown and the picture are that
+// keyboard's at once, its next lesson selected.
 class TParcours : public QDialog
 {
     Q_OBJECT

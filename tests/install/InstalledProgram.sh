@@ -97,6 +97,10 @@ xdotool key Return
 await "Information"
 sleep 0.5
 xdotool key Return
+# The X server's keyboard is its US one, which the program does not know: it says so, once.
+await "Avertissement"
+sleep 0.5
+xdotool key Return
 await "Statistiques"
 sleep 1
 xdotool mousemove 512 400 click 1

@@ -16,7 +16,8 @@ set(MAY_USE_lesson   "")                     # the rules of a lesson: typing ses
 set(MAY_USE_learner  records owntext platform/input platform/text) # the learner's records on disk, their keyboard,
                                              # their own texts
 set(MAY_USE_records  course guide)           # the formats of the records and the course's rules on them
-set(MAY_USE_guide    platform/drawing platform/input) # the guide draws on the surface, for every keyboard
+set(MAY_USE_guide    platform/drawing platform/input platform/text) # the guide draws on the surface, for every
+                                             # keyboard, its letters from Windows-1252
 set(MAY_USE_audio    platform/sound platform/text)           # wave lists and key names play on the sound output
 set(MAY_USE_keysend  platform/controls platform/dialogs platform/input platform/text) # keys sent on the keyboard stream
 set(MAY_USE_assets   platform/sound platform/text)           # the embedded pictures and sounds

@@ -584,3 +584,115 @@ TEST_F(LearnerFiles, EachKeyboardKeepsItsOwnKeyFigures)
     EXPECT_EQ(learner->Keys.Of('e').Attempts, 4u);
     EXPECT_EQ(Read(QStringLiteral("Zoé/Touches.txt")), TwoKeys);
 }
+
+// Each keyboard has its own course progress, attempts and key figures, the French AZERTY's under the names they
+// always had: choosing another keyboard reads its files with the same care as the identification (a save cut short
+// settled, a damaged file said and kept aside by the next save), and what the keyboard left could not save goes
+// to its own file, never to the next one's.
+TEST_F(LearnerFiles, EachKeyboardKeepsItsOwnCourseAttemptsAndKeyFigures)
+{
+    using layouts::Layout;
+    const struct {
+        const char *Stem;
+        QByteArray Azerty;
+        QByteArray Bepo;
+        std::function<std::string(const Learner &)> Held;
+    } files[] = {
+        {"Parcours", ThreeLessons, "1;50.0;90.0;2026-12-04\n",
+         [](const Learner &learner) { return learner.Progress.Format(); }},
+        {"Essais", "1;2026-12-01 09:00;50.0;90.0;8\n", "2;2026-12-02 10:00;60.0;95.0;3\n",
+         [](const Learner &learner) { return learner.Attempts.Format(); }},
+        {"Touches", TwoKeys, "version\t1\nexercices\t0\na\t3\t0\t0\t0\n",
+         [](const Learner &learner) { return learner.Keys.Format(); }},
+    };
+    LessonResult lesson;
+    lesson.Speed = 120;
+    lesson.Success = 96;
+    lesson.Kept = {120, 96};
+    lesson.CourseLesson = 5;
+    for (const auto &file : files) {
+        SCOPED_TRACE(file.Stem);
+        ASSERT_TRUE(QDir(Learners()).removeRecursively());
+        const QString stem = QStringLiteral("Zoé/") + QLatin1String(file.Stem);
+        Write(stem + QStringLiteral(".txt"), file.Azerty);
+        // BÉPO's first save was cut short: only its whole temporary file stands.
+        Write(stem + QStringLiteral("_fr_bepo.txt.tmp"), file.Bepo);
+        Write(stem + QStringLiteral("_ch_fr.txt"), "abîmé\n");
+        Dialogs.Messages.clear();
+        Dialogs.Errors.clear();
+        auto learner = NewLearner();
+        ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+        const std::string nothing = file.Held(*NewLearner());
+        EXPECT_EQ(file.Held(*learner), file.Azerty.toStdString());
+
+        learner->ChooseKeyboard(Layout::Bepo);
+        EXPECT_EQ(file.Held(*learner), file.Bepo.toStdString());
+        EXPECT_EQ(Read(stem + QStringLiteral("_fr_bepo.txt")), file.Bepo);
+        // A lesson on BÉPO whose save of this file fails: it stays in hand.
+        ASSERT_TRUE(QDir().mkpath(At(stem + QStringLiteral("_fr_bepo.txt.tmp/bloque"))));
+        learner->Keys.Record('a', 'a', true, 100);
+        learner->Record(lesson);
+        EXPECT_EQ(Dialogs.Errors.size(), 1) << Dialogs.Errors.join(QLatin1Char('|')).toStdString();
+        const std::string unsaved = file.Held(*learner);
+        ASSERT_TRUE(QDir(At(stem + QStringLiteral("_fr_bepo.txt.tmp"))).removeRecursively());
+
+        learner->ChooseKeyboard(Layout::SwissFrench);
+        EXPECT_EQ(Read(stem + QStringLiteral("_fr_bepo.txt")).toStdString(), unsaved) << "saved on leaving";
+        EXPECT_EQ(file.Held(*learner), nothing);
+        EXPECT_EQ(Dialogs.Messages.filter(At(stem + QStringLiteral("_ch_fr.txt"))).size(), 1)
+            << Dialogs.Messages.join(QLatin1Char('|')).toStdString();
+        learner->Record(lesson);
+        const QStringList asides = Asides(stem + QStringLiteral("_ch_fr.txt"));
+        ASSERT_EQ(asides.size(), 1);
+        EXPECT_EQ(Read(QStringLiteral("Zoé/") + asides.front()), QByteArray("abîmé\n"));
+
+        learner->ChooseKeyboard(Layout::FrenchAzerty);
+        EXPECT_EQ(file.Held(*learner), file.Azerty.toStdString());
+        EXPECT_EQ(Read(stem + QStringLiteral(".txt")), file.Azerty) << "never touched by the other keyboards";
+    }
+}
+
+// Once identified, the learner is told when what they type may not be what the course expects: the desktop on
+// another keyboard, or on one the program does not know, and how to choose; nothing when the two agree, or when the
+// desktop does not say.
+TEST_F(LearnerFiles, TheLearnerIsToldWhenTheDesktopsKeyboardIsAnother)
+{
+    const QString how = QStringLiteral(" Pour changer le clavier du parcours, ouvrez « Parcours » (Alt+P) et "
+                                       "choisissez-en un autre dans la liste « Clavier ».");
+    const struct {
+        const char *Layout;
+        const char *Variant;
+        QByteArray Chosen; // nothing for no choice yet
+        QString Notice;    // nothing for none
+    } rows[] = {
+        {"ch", "fr", "fr(bepo)\n",
+         QStringLiteral("Le parcours suit le clavier « Français (BÉPO) », mais le bureau est réglé sur le clavier "
+                        "« Suisse romand (QWERTZ) » : les touches que vous taperez ne donneront pas toujours les "
+                        "caractères attendus.")},
+        {"ch", "fr_nodeadkeys", {}, QString()},
+        {"fr", "oss", "fr\n", QString()},
+        {"us",
+         "",
+         {},
+         QStringLiteral("Le clavier du bureau (« us ») n'est pas l'un des six claviers que Tapotis2002 connaît : le "
+                        "parcours suit le clavier « Français (AZERTY) ».")},
+        {"de", "neo", "be\n",
+         QStringLiteral("Le clavier du bureau (« de(neo) ») n'est pas l'un des six claviers que Tapotis2002 connaît "
+                        ": le parcours suit le clavier « Belge (AZERTY) ».")},
+        {nullptr, nullptr, "fr(bepo)\n", QString()},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.Layout ? layouts::NamesText(row.Layout, row.Variant) : "off X");
+        ASSERT_TRUE(QDir(Learners()).removeRecursively());
+        if (!row.Chosen.isEmpty())
+            Write(QStringLiteral("Zoé/Clavier.txt"), row.Chosen);
+        auto learner = NewLearner();
+        if (row.Layout) {
+            learner->DesktopKeyboard = layouts::FromDesktopNames(row.Layout, row.Variant);
+            learner->DesktopName = QString::fromStdString(layouts::NamesText(row.Layout, row.Variant));
+        }
+        ASSERT_TRUE(Identify(*learner, QStringLiteral("Zoé")));
+        EXPECT_EQ(learner->KeyboardNotice(),
+                  row.Notice.isEmpty() ? std::optional<QString>() : std::optional<QString>(row.Notice + how));
+    }
+}

@@ -88,7 +88,8 @@ TEST(KeyboardLayouts, EachKeyboardTypesItsCharactersOnItsOwnKeys)
     EXPECT_FALSE(layouts::TableOf(Layout::CanadianFrench)[0x80].Typeable()) << "no euro on the Canadian keyboard";
 }
 
-// A new learner's keyboard is the desktop's when the program knows it.
+// A new learner's keyboard is the desktop's when the program knows it: the keyboard itself, or a variant that types
+// its letters and digits on the same keys, as the X keyboard data has them now. Any other is unknown.
 TEST(KeyboardLayouts, TheDesktopsKeyboardByItsNames)
 {
     struct Case {
@@ -104,12 +105,49 @@ TEST(KeyboardLayouts, TheDesktopsKeyboardByItsNames)
         {"ca", "fr", Layout::CanadianFrench},
         {"ca", "", Layout::CanadianFrench},
         {"fr", "latin9", Layout::FrenchAzerty},
+        {"fr", "oss", Layout::FrenchAzerty},
+        {"fr", "oss_nodeadkeys", Layout::FrenchAzerty},
+        {"fr", "nodeadkeys", Layout::FrenchAzerty},
+        {"fr", "mac", Layout::FrenchAzerty},
+        {"fr", "bepo_latin9", Layout::Bepo},
+        {"fr", "bepo_afnor", Layout::Bepo},
+        {"be", "oss", Layout::Belgian},
+        {"be", "iso-alternate", Layout::Belgian},
+        {"be", "nodeadkeys", Layout::Belgian},
+        {"ch", "fr_nodeadkeys", Layout::SwissFrench},
+        {"ch", "fr_mac", Layout::SwissFrench},
+        {"ca", "fr-legacy", Layout::CanadianFrench},
+        {"ca", "multix", Layout::CanadianFrench},
         {"us", "", std::nullopt},
-        {"ch", "", std::nullopt},
+        {"de", "", std::nullopt},
+        {"ch", "", std::nullopt}, // Swiss German: ü ö ä where the French has è é à
+        {"ch", "legacy", std::nullopt},
+        {"fr", "dvorak", std::nullopt},
+        {"fr", "bre", std::nullopt}, // Breton: z and w swapped
+        {"fr", "us", std::nullopt},
+        {"ca", "fr-dvorak", std::nullopt},
+        {"ca", "eng", std::nullopt},
+        {"be", "unknown", std::nullopt},
         {"", "", std::nullopt},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(layouts::FromDesktopNames(c.Name, c.Variant), c.Expected) << c.Name << "(" << c.Variant << ")";
+    for (const Case &c : cases) {
+        const std::string names = layouts::NamesText(c.Name, c.Variant);
+        EXPECT_EQ(layouts::FromDesktopNames(c.Name, c.Variant), c.Expected) << names;
+        if (!c.Expected)
+            continue;
+        const layouts::TypingTable desktop = layoutgen::ReadTable(c.Name, c.Variant);
+        const layouts::TypingTable &known = layouts::TableOf(*c.Expected);
+        // The letters and digits each key gives by itself or with Shift, the accented ones too.
+        for (const char ch : std::string("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+                                         "\xE0\xE7\xE8\xE9\xF9\xC9\xC0\xC8")) {
+            const layouts::Typing &typing = known[static_cast<unsigned char>(ch)];
+            if (typing.Typeable() && typing.Dead.Key == 0 && typing.Base.Level <= Shift) {
+                EXPECT_EQ(desktop[static_cast<unsigned char>(ch)], typing) << names << ": " << ch;
+            }
+        }
+    }
+    EXPECT_EQ(layouts::NamesText("ch", "fr_nodeadkeys"), "ch(fr_nodeadkeys)");
+    EXPECT_EQ(layouts::NamesText("us", ""), "us");
 }
 
 // The desktop's first keyboard from the X server's names, and a learner's choice as their folder keeps it.

@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QChartView>
 #include <QComboBox>
 #include <QDir>
@@ -11,11 +12,15 @@
 #include <QValueAxis>
 
 #include "MainFixture.h"
+#include "assets/EmbeddedAssets.h"
 #include "course/Course.h"
 #include "guide/KeyboardGuide.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TEdit.h"
+#include "platform/controls/TImage.h"
 #include "platform/controls/TLabel.h"
+#include "platform/controls/TTimer.h"
+#include "windows/Announcement.h"
 #include "windows/TLineSeries.h"
 #include "windows/TParcours.h"
 #include "windows/TResultat.h"
@@ -234,6 +239,7 @@ TEST_F(Course, TheCourseFollowsTheKeyboardChosenThere)
     WriteProgress("fr(bepo)\n", QStringLiteral("Clavier.txt"));
     TMain &m = Main();
     EXPECT_EQ(m.DXImageList1.Items(KeyboardPictureIndex).Name, QStringLiteral("Clavier_bepo.bmp"));
+    EXPECT_NE(m.Image1->Picture(), assets::Background()) << "the small hands' letters are BÉPO's";
     EXPECT_TRUE(m.TypesOnKeyboard(U'«')) << "BÉPO types the French quotes";
     OpenCourse([](TParcours &window) {
         EXPECT_EQ(window.ListeClaviers->currentText(), QStringLiteral("Français (BÉPO)"));
@@ -248,5 +254,56 @@ TEST_F(Course, TheCourseFollowsTheKeyboardChosenThere)
     EXPECT_EQ(m.Session().TargetText.find_first_not_of("fj "), std::string::npos) << m.Session().TargetText;
     EXPECT_EQ(Progress(QStringLiteral("Clavier.txt")), QByteArray("fr\n"));
     EXPECT_EQ(m.DXImageList1.Items(KeyboardPictureIndex).Name, QStringLiteral("Tapotis.bmp"));
+    EXPECT_EQ(m.Image1->Picture(), assets::Background()) << "the French AZERTY's own background, exactly";
     EXPECT_FALSE(m.TypesOnKeyboard(U'«'));
+}
+
+// Another keyboard chosen in the course window ends the lesson on the line, paused or not, without recording it:
+// the line, the counters, the chronometer and the pause are cleared, and a screen reader hears why; the keys typed
+// stay the keyboard left's.
+TEST_F(Course, ChoosingAnotherKeyboardEndsThePausedLessonUnrecorded)
+{
+    WriteProgress("1;80.0;97.0;2026-12-01\n");
+    TMain &m = Main();
+    OpenCourse([](TParcours &window) {
+        QTest::keyClick(window.ListeLecons, Qt::Key_Up);
+        window.BoutonCommencer->click();
+    });
+    ASSERT_EQ(m.Session().PracticeMode, Practice::Course);
+    const char first = m.Session().TargetText.front();
+    Type(QString::fromLatin1(m.Session().TargetText.substr(0, 3).c_str()) + QStringLiteral("x"));
+    m.TimerChronoTimer();
+    m.PauseKeyDown();
+    ASSERT_TRUE(m.LabelProgression->text().endsWith(QStringLiteral("En pause — appuyez sur F5 pour reprendre")));
+    const int shownBefore = StatisticsShown;
+
+    OpenCourse([](TParcours &window) {
+        QTest::keyClick(window.ListeClaviers, Qt::Key_Down);
+        QTest::keyClick(window.ListeClaviers, Qt::Key_Down);
+        EXPECT_EQ(window.ListeClaviers->currentText(), QStringLiteral("Français (BÉPO)"));
+        EXPECT_EQ(window.ListeLecons->currentRow(), 0) << "BÉPO's course starts at its own lesson 1";
+        EXPECT_TRUE(window.ListeLecons->item(0)->text().endsWith(QStringLiteral("à faire")));
+        window.BoutonFermer->click();
+    });
+    EXPECT_EQ(m.Session().TargetText, std::string());
+    EXPECT_EQ(m.Session().PracticeMode, Practice::None);
+    for (const TLabel *counter : {m.LabelCorrect, m.LabelErreur, m.LabelChrono})
+        EXPECT_EQ(Shown(counter), QStringLiteral("0"));
+    EXPECT_FALSE(m.LabelProgression->isVisible());
+    EXPECT_EQ(m.TimerChrono->Interval(), 0);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(m.Annonce)->text(QAccessible::Name),
+              QStringLiteral("Clavier changé : la leçon en cours est arrêtée, sans être enregistrée."));
+    EXPECT_EQ(StatisticsShown, shownBefore + 1) << "the course window alone, no result";
+    EXPECT_EQ(Progress(), QByteArray("1;80.0;97.0;2026-12-01\n"));
+    EXPECT_EQ(Progress(QStringLiteral("Essais.txt")), QByteArray());
+    EXPECT_TRUE(Progress(QStringLiteral("Touches.txt")).contains(QByteArray("\n") + first + '\t'))
+        << "the keys typed are the French AZERTY's";
+    EXPECT_EQ(Progress(QStringLiteral("Touches_fr_bepo.txt")), QByteArray());
+
+    // F5 now resumes nothing, and a key starts nothing.
+    m.PauseKeyDown();
+    EXPECT_FALSE(m.LabelProgression->isVisible());
+    Type(QStringLiteral("e"));
+    EXPECT_EQ(Shown(m.LabelCorrect), QStringLiteral("0"));
+    EXPECT_EQ(m.TimerChrono->Interval(), 0);
 }

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "MainFixture.h"
+#include "guide/KeyboardGuide.h"
 #include "learner/LearnerFolder.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TLabel.h"
@@ -305,7 +306,14 @@ TEST_F(Identification, ShortHistoryIsReportedAndNothingIsShown)
 {
     NameAnswer = QStringLiteral("Marie");
     WriteHistory(QStringLiteral("Marie"), Speed180 + Success95 + std::string(84, '\0'));
+    {
+        QFile keyboard(Folder() + QStringLiteral("Marie/Clavier.txt"));
+        ASSERT_TRUE(keyboard.open(QIODevice::WriteOnly));
+        keyboard.write("fr(bepo)\n");
+    }
     TMain &m = Main();
+    EXPECT_EQ(m.DXImageList1.Items(KeyboardPictureIndex).Name, QStringLiteral("Clavier_bepo.bmp"))
+        << "the learner's keyboard taken up all the same";
     EXPECT_EQ(Errors, QStringList{QStringLiteral("Lecture au-delà de la fin de fichier.")});
     EXPECT_EQ(StatisticsShown, 0);
     EXPECT_EQ(m.Statistiques().Series1->Count(), 0);

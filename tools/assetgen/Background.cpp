@@ -11,7 +11,9 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include "guide/HomeRowHands.h"
 #include "guide/KeyMap.h"
+#include "platform/input/KeyboardLayouts.h"
 
 namespace assetgen {
 
@@ -151,11 +153,9 @@ void ButtonSlot(QPainter &p, const QRect &button)
     Recess(p, QRectF(button).adjusted(-3, -3, 3, 3), 6, QColor(214, 104, 20));
 }
 
-// A small hand drawn beside the keyboard, its fingertips marked with the home-row letters and its thumb with
-// the space bar.
-void HomeRowHand(QPainter &p, int item, QPointF origin, const char *const letters[5])
+// A small hand drawn beside the keyboard; its discs are drawn over it afterwards.
+void HomeRowHand(QPainter &p, int item, QPointF origin)
 {
-    const qreal scale = 0.4;
     const QImage hand = DrawHand(item).convertToFormat(QImage::Format_ARGB32);
     QImage cut = hand;
     for (int y = 0; y < cut.height(); ++y) {
@@ -166,26 +166,8 @@ void HomeRowHand(QPainter &p, int item, QPointF origin, const char *const letter
     }
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRectF(origin, QSizeF(cut.width() * scale, cut.height() * scale)), cut);
+    p.drawImage(QRectF(origin, QSizeF(cut.width() * homerow::Scale, cut.height() * homerow::Scale)), cut);
     p.restore();
-
-    const bool left = item % 2 == 0;
-    const int fingers[5] = {left ? keymap::AuriculaireG : keymap::AuriculaireD,
-                            left ? keymap::AnnuaireG : keymap::AnnuaireD, left ? keymap::MajeurG : keymap::MajeurD,
-                            left ? keymap::IndexG : keymap::IndexD, left ? keymap::PouceG : keymap::PouceD};
-    p.setFont(PixelFont(QStringLiteral("Liberation Sans"), 8, true));
-    for (int i = 0; i < 5; ++i) {
-        const keymap::Placement offset = keymap::FingerOffset(fingers[i]);
-        QPointF tip = origin + QPointF(-offset.dx, -offset.dy) * scale;
-        tip.setX(std::clamp(tip.x(), origin.x() + 5, origin.x() + hand.width() * scale - 5));
-        const qreal radius = i == 4 ? 7 : 5.5;
-        p.setPen(QPen(QColor(196, 30, 30), 1));
-        p.setBrush(QColor(255, 255, 160));
-        p.drawEllipse(tip, radius, radius);
-        p.setPen(QColor(120, 0, 0));
-        p.drawText(QRectF(tip.x() - radius, tip.y() - radius, 2 * radius, 2 * radius), Qt::AlignCenter,
-                   QString::fromUtf8(letters[i]));
-    }
 }
 
 } // namespace
@@ -217,10 +199,10 @@ QImage DrawBackground()
     Recess(p, QRectF(80, 282, 640, 256), 6, Qt::black);
     p.drawImage(QPoint(83, 285), DrawKeyboard(), QRect(0, 0, 634, 250));
 
-    const char *const leftLetters[5] = {"Q", "S", "D", "F", "\xe2\x90\xa3"};
-    const char *const rightLetters[5] = {"M", "L", "K", "J", "\xe2\x90\xa3"};
-    HomeRowHand(p, keymap::MainG, QPointF(3, 392), leftLetters);
-    HomeRowHand(p, keymap::MainD, QPointF(719, 392), rightLetters);
+    // The small hands, their fingertips on the French AZERTY's home row and their thumbs on the space bar.
+    HomeRowHand(p, keymap::MainG, homerow::LeftHandAt);
+    HomeRowHand(p, keymap::MainD, homerow::RightHandAt);
+    homerow::DrawDiscs(p, layouts::TableOf(layouts::Layout::FrenchAzerty));
 
     // The chronometer slot and the button slots of the bottom row.
     Recess(p, QRectF(318, 549, 165, 28), 14, Qt::black);

@@ -25,20 +25,48 @@ unsigned char CharacterAt(const TypingTable &table, Stroke stroke)
 
 std::optional<Layout> FromDesktopNames(std::string_view layout, std::string_view variant)
 {
-    // The French keyboards go by their variant; the others by the country, whose plain layout is the French one
-    // for Belgium and Canada, and the "fr" variant for Switzerland.
+    // The X keyboard data's variants of the six that keep every letter and digit they type by themselves on the
+    // same key and level (their signs, AltGr and dead keys may differ): a mere change of signs, not another
+    // keyboard. The Dvorak, Breton, Georgian and US-based variants, the Swiss German and English Canadian ones, do
+    // not. Each keyboard's own names are in Descriptions.
+    struct Variant {
+        std::string_view XkbLayout;
+        std::string_view XkbVariant;
+        Layout Id;
+    };
+    // clang-format off
+    static constexpr Variant Variants[] = {
+        {"fr", "oss",                Layout::FrenchAzerty},
+        {"fr", "oss_latin9",         Layout::FrenchAzerty},
+        {"fr", "oss_nodeadkeys",     Layout::FrenchAzerty},
+        {"fr", "latin9",             Layout::FrenchAzerty},
+        {"fr", "latin9_nodeadkeys",  Layout::FrenchAzerty},
+        {"fr", "nodeadkeys",         Layout::FrenchAzerty},
+        {"fr", "azerty",             Layout::FrenchAzerty},
+        {"fr", "mac",                Layout::FrenchAzerty},
+        {"fr", "oci",                Layout::FrenchAzerty},
+        {"fr", "olpc",               Layout::FrenchAzerty},
+        {"fr", "bepo_latin9",        Layout::Bepo},
+        {"fr", "bepo_afnor",         Layout::Bepo},
+        {"be", "oss",                Layout::Belgian},
+        {"be", "oss_latin9",         Layout::Belgian},
+        {"be", "iso-alternate",      Layout::Belgian},
+        {"be", "nodeadkeys",         Layout::Belgian},
+        {"be", "wang",               Layout::Belgian},
+        {"ch", "fr_nodeadkeys",      Layout::SwissFrench},
+        {"ch", "fr_mac",             Layout::SwissFrench},
+        {"ca", "",                   Layout::CanadianFrench},
+        {"ca", "fr-legacy",          Layout::CanadianFrench},
+        {"ca", "multix",             Layout::CanadianFrench},
+        {"ca", "multi",              Layout::CanadianFrench},
+    };
+    // clang-format on
     for (const Description &description : Descriptions)
         if (layout == description.XkbLayout && variant == description.XkbVariant)
             return description.Id;
-    if (layout == "be")
-        return Layout::Belgian;
-    if (layout == "ca" && variant.empty())
-        return Layout::CanadianFrench;
-    if (layout == "fr" && (variant == "latin9" || variant == "nodeadkeys" || variant == "oss" ||
-                           variant == "oss_latin9" || variant == "oss_nodeadkeys"))
-        return Layout::FrenchAzerty;
-    if (layout == "fr" && (variant == "bepo_latin9" || variant == "bepo_afnor"))
-        return Layout::Bepo;
+    for (const Variant &known : Variants)
+        if (layout == known.XkbLayout && variant == known.XkbVariant)
+            return known.Id;
     return std::nullopt;
 }
 
@@ -58,13 +86,18 @@ std::optional<std::pair<std::string, std::string>> FirstDesktopLayout(std::strin
     return std::make_pair(first(fields[2]), first(fields[3]));
 }
 
+std::string NamesText(std::string_view layout, std::string_view variant)
+{
+    std::string text(layout);
+    if (!variant.empty())
+        text.append("(").append(variant).append(")");
+    return text;
+}
+
 std::string ChoiceText(Layout layout)
 {
     const Description &description = DescriptionOf(layout);
-    std::string text = description.XkbLayout;
-    if (*description.XkbVariant)
-        text += std::string("(") + description.XkbVariant + ")";
-    return text + "\n";
+    return NamesText(description.XkbLayout, description.XkbVariant) + "\n";
 }
 
 std::optional<Layout> ParseChoice(std::string_view text)

@@ -72,9 +72,12 @@ const TypingTable &TableOf(Layout layout);
 unsigned char CharacterAt(const TypingTable &table, Stroke stroke);
 
 // The supported layout the desktop's keyboard names (its first layout and variant, as the X server gives them:
-// "fr" and "bepo") stand for; nothing for a keyboard the program does not know ("us"), whose learner gets the
-// French AZERTY.
+// "fr" and "bepo") stand for: the layout itself, or one of its variants that types the same letters and signs on
+// the same keys ("fr" "oss", "ch" "fr_nodeadkeys"). Nothing for a keyboard the program does not know ("us", "de",
+// "fr" "dvorak"), which the learner is told about.
 std::optional<Layout> FromDesktopNames(std::string_view layout, std::string_view variant);
+// Such names as the X keyboard data writes them together: "fr(bepo)", "us".
+std::string NamesText(std::string_view layout, std::string_view variant);
 
 // The layout of the X server's keyboard names property (_XKB_RULES_NAMES: rules, model, layouts, variants and
 // options, each ended by a NUL): its first layout and that layout's variant; nothing when the bytes are not such.
