@@ -43,6 +43,7 @@
 #include "platform/text/TutorError.h"
 #include "records/CourseRules.h"
 #include "windows/CourseMaterial.h"
+#include "windows/KeyboardTyping.h"
 #include "windows/MainLayout.h"
 #include "windows/TMonTexte.h"
 #include "windows/TParcours.h"
@@ -483,31 +484,9 @@ void TMain::BoutonTouchesClick()
     FocusEditText();
 }
 
-namespace {
-
-bool TypesOn(layouts::Layout layout, char32_t character)
-{
-    const std::optional<unsigned char> byte = cp1252::FromUnicode(character);
-    if (!byte || *byte < 0x20)
-        return false;
-    // The French AZERTY is the program's own table; the others are read from the X keyboard data.
-    if (layout == layouts::Layout::FrenchAzerty)
-        return kbdlayout::Types(*byte);
-    return layouts::TableOf(layout)[*byte].Typeable();
-}
-
-// What a text keeps of its characters, whatever keyboard it is practised on later.
-bool TypesOnSomeKeyboard(char32_t character)
-{
-    return std::any_of(layouts::Descriptions.begin(), layouts::Descriptions.end(),
-                       [character](const layouts::Description &d) { return TypesOn(d.Id, character); });
-}
-
-} // namespace
-
 void TMain::BoutonMonTexteClick()
 {
-    TMonTexte window(this, m_learner, TypesOnSomeKeyboard,
+    TMonTexte window(this, m_learner, keyboardtyping::TypesOnSomeKeyboard,
                      [this](char32_t character) { return TypesOnKeyboard(character); });
     m_dialogs.ShowModal(window);
     FocusEditText();
@@ -531,18 +510,12 @@ void TMain::StartDrill()
 
 bool TMain::TypesOnKeyboard(char32_t character) const
 {
-    return TypesOn(m_learner.Keyboard, character);
+    return keyboardtyping::Types(m_learner.Keyboard, character);
 }
 
 std::string TMain::TypeableLine(const std::string &line) const
 {
-    // Most lines are typeable as they stand, the French AZERTY's lesson files always: only a look at each character.
-    const auto typeable = [this](char32_t character) { return TypesOnKeyboard(character); };
-    const QString text = cp1252::ToUnicode(line);
-    if (std::all_of(text.begin(), text.end(), [&](QChar c) { return typeable(c.unicode()); }))
-        return line;
-    const owntext::Conversion conversion = owntext::MakeTypeable(text.toStdU32String(), typeable);
-    return cp1252::FromUnicodeText(QString::fromStdString(conversion.Text));
+    return keyboardtyping::TypeableLine(m_learner.Keyboard, line);
 }
 
 void TMain::UseKeyboard(layouts::Layout layout)

@@ -153,12 +153,6 @@ std::optional<coursedata::KeyWay> TableWay(const layouts::TypingTable &table, ch
     return way;
 }
 
-// A keyboard's typing table: the French AZERTY's from the program's own layout, not from the X keyboard data.
-const layouts::TypingTable &TypingOf(layouts::Layout layout)
-{
-    return layout == layouts::Layout::FrenchAzerty ? kbdlayout::Table() : layouts::TableOf(layout);
-}
-
 // The sentence as the typographers' keyboards' typists write it: the curly apostrophe, and the French quotation
 // marks with a plain space inside; nothing when it has neither sign to change.
 std::optional<std::string> Typographic(const std::string &sentence)
@@ -336,7 +330,7 @@ int main(int argc, char **argv)
             ++count[lesson];
             kept.AddWord(written);
         }
-        const auto way = [&](char32_t c) { return TableWay(TypingOf(layout), c); };
+        const auto way = [&](char32_t c) { return TableWay(kbdlayout::TableFor(layout), c); };
         for (const std::string &sentence : sentences) {
             const std::optional<std::string> written = coursedata::WithKeyNames(sentence, way);
             if (!written)
@@ -356,7 +350,7 @@ int main(int argc, char **argv)
     for (const std::string &sentence : sentences) {
         bool filed = false;
         for (std::size_t k = 0; k < materials.size() && !filed; ++k) {
-            const auto way = [&](char32_t c) { return TableWay(TypingOf(layouts::Descriptions[k].Id), c); };
+            const auto way = [&](char32_t c) { return TableWay(kbdlayout::TableFor(layouts::Descriptions[k].Id), c); };
             const std::optional<std::string> written = coursedata::WithKeyNames(sentence, way);
             const std::optional<std::string> text = written ? ToCp1252(*written) : std::nullopt;
             filed = text && text->size() <= course::MaxLineLength && materials[k].FirstLessonAllowing(*text) != 0;

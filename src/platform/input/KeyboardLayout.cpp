@@ -172,6 +172,11 @@ const layouts::TypingTable &Table()
     return table;
 }
 
+const layouts::TypingTable &TableFor(layouts::Layout layout)
+{
+    return layout == layouts::Layout::FrenchAzerty ? Table() : layouts::TableOf(layout);
+}
+
 std::uint16_t VkKeyScan(unsigned char character)
 {
     for (const KeyRow &row : Layout) {

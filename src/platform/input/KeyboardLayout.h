@@ -40,6 +40,9 @@ bool Types(unsigned char character);
 // alone (the circumflex is its own key's, not AltGr+ç's); then the letters a dead key composes, through the first
 // dead key of their accent. A character has a way here exactly when Types says so.
 const layouts::TypingTable &Table();
+// The table the program types a keyboard by: the French AZERTY's is this layout's own (Table), the others' are read
+// from the X keyboard data (layouts::TableOf).
+const layouts::TypingTable &TableFor(layouts::Layout layout);
 
 // What the key presses of one keyboard give, one press after the other: it holds the dead key waiting for the
 // next character.
